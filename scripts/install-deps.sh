@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package Dirscribe needs to build, test and benchmark,
+# skipping what is already there. Run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev
+  zlib1g-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  media-types shared-mime-info
+  clang libclang-rt-14-dev clang-format
+  python3
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "install-deps: all packages present"
+fi

@@ -1,0 +1,51 @@
+#include "app/app_app.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "services/regex_service.h"
+
+namespace dirscribe {
+
+void split_program_path(const std::string& path, std::string& program_dir, std::string& exe_name) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) {
+    program_dir.clear();
+    exe_name.clear();
+    return;
+  }
+  program_dir = path.substr(0, slash + 1);
+  exe_name = path.substr(slash + 1);
+}
+
+bool compression_library_ok() {
+  // The first digit of the version decides binary compatibility.
+  const char* linked = zlibVersion();
+  if (linked == nullptr || linked[0] != ZLIB_VERSION[0]) return false;
+  // A known checksum proves the library answers.
+  const char probe[] = "123456789";
+  return crc32(0L, reinterpret_cast<const Bytef*>(probe), 9) == 0xCBF43926UL;
+}
+
+bool appApp::start_up() {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  if (!regex_load()) {
+    message = "Can't load qx_hs_regex.dll";
+    return false;
+  }
+  if (!compression_library_ok()) {
+    message = "Can't load zlib1.dll";
+    return false;
+  }
+  if (!interactive) {
+    initialised = true;
+    return true;
+  }
+  initialised = true;
+  return true;
+}
+
+}  // namespace dirscribe

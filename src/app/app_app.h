@@ -1,0 +1,42 @@
+// The application object: the services shared by the whole run, and the
+// start-up sequence that prepares them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dirscribe {
+
+class appApp {
+ public:
+  appApp() = default;
+  appApp(const appApp&) = delete;
+  appApp& operator=(const appApp&) = delete;
+
+  // Runs the start-up sequence in its fixed order (seed, regular-expression
+  // service, compression library, phrases, resource document). True when the
+  // program may go on; on false, `message` holds the text to show (or is empty
+  // when nothing is to be shown).
+  bool start_up();
+
+  std::string message;            // text to show when start-up fails
+  std::string program_dir;        // folder of the executable, case kept, ends in "/"
+  std::string exe_name;           // file name of the executable
+  std::string start_dir;          // the folder the command was started from
+  std::vector<std::string> args;  // the command-line arguments, program name excluded
+  bool initialised = false;
+  bool interactive = false;  // true when there is no argument (wizard mode)
+};
+
+// The application with the main window's state.
+class dscApp : public appApp {};
+
+// Splits the executable path at its last "/" into the program folder (ending
+// in "/") and the executable name; both empty when there is no "/".
+void split_program_path(const std::string& path, std::string& program_dir, std::string& exe_name);
+
+// True when the linked compression library matches the headers it was built
+// against and works.
+bool compression_library_ok();
+
+}  // namespace dirscribe

@@ -1,0 +1,69 @@
+#include "app/entry.h"
+
+#include <clocale>
+#include <cstdio>
+#include <string_view>
+
+#include "app/app_app.h"
+#include "app/messages.h"
+#include "platform/process.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: dirscribe [PROJECT-FILE]\n"
+    "\n"
+    "Writes HTML listings of folder trees.\n"
+    "\n"
+    "  dirscribe project.txt   build the listings of every project in the file\n"
+    "  dirscribe               open the wizard\n"
+    "  dirscribe --help        show this text\n"
+    "  dirscribe --version     show the version\n"
+    "\n"
+    "Exit status: 0 on success, 1 on any failure; failures are described on\n"
+    "standard error.\n";
+
+void print(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int run_entry(const std::string& executable, const std::vector<std::string>& args) {
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
+
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    print(kUsage);
+    return 0;
+  }
+  if (!args.empty() && args[0] == "--version") {
+    print(std::string(kProgramTitle) + "\n");
+    return 0;
+  }
+
+  dscApp app;
+  app.start_dir = current_directory();
+  split_program_path(executable, app.program_dir, app.exe_name);
+  // Relative data-file names ("ext.txt" and the like) resolve in the program
+  // folder from here on.
+  if (!app.program_dir.empty()) change_directory(app.program_dir);
+  app.args = args;
+  app.interactive = args.empty();
+
+  if (!app.start_up()) {
+    if (!app.message.empty()) show_message(app.message);
+    return 1;
+  }
+  if (app.interactive) {
+    show_message("The wizard is not part of this build yet; name a project file to build it.");
+    return 1;
+  }
+  show_message("The batch run is not part of this build yet.");
+  return 1;
+}
+
+}  // namespace dirscribe

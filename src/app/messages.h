@@ -1,0 +1,15 @@
+// Messages to the user. Without a window every message goes to standard error
+// as one line, prefixed with the program's title.
+#pragma once
+
+#include <string_view>
+
+namespace dirscribe {
+
+// The fixed title of every message box and message line.
+inline constexpr std::string_view kProgramTitle = "Vostra Dirscribe 3.0";
+
+// Writes "Vostra Dirscribe 3.0: " + text as one line to standard error.
+void show_message(std::string_view text);
+
+}  // namespace dirscribe

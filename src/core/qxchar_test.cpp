@@ -1,0 +1,92 @@
+#include "core/qxchar.h"
+
+#include <gtest/gtest.h>
+
+namespace dirscribe {
+namespace {
+
+TEST(QxChar, CompareOrdersBytesUnsignedThenByLength) {
+  EXPECT_GT(qx_compare("abc", "ab"), 0);
+  EXPECT_LT(qx_compare("", "a"), 0);
+  EXPECT_EQ(qx_compare("", ""), 0);
+  EXPECT_EQ(qx_compare("same", "same"), 0);
+  EXPECT_LT(qx_compare("B", "a"), 0);
+  // Bytes >= 128 sort after ASCII (unsigned comparison).
+  EXPECT_GT(qx_compare("\xE9", "z"), 0);
+  EXPECT_LT(qx_compare(std::string("a\0b", 3), std::string("a\0c", 3)), 0);
+}
+
+TEST(QxChar, MarkupEscapeIsByteExact) {
+  EXPECT_EQ(markup_escape("<>&\""), "&lt;&gt;&amp;&quot;");
+  EXPECT_EQ(markup_escape("\xE9"), "&#233;");
+  EXPECT_EQ(markup_escape("it's"), "it's");
+  EXPECT_EQ(markup_escape("caf\xC3\xA9"), "caf&#195;&#169;");
+  EXPECT_EQ(markup_escape("&amp;"), "&amp;amp;");
+  EXPECT_EQ(markup_escape("line\r\nbreak\ttab"), "line\r\nbreak\ttab");
+}
+
+TEST(QxChar, HtmlEscapeTurnsUtf8IntoCodePoints) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"<>&\"'", "&lt;&gt;&amp;&quot;'"},
+      {"caf\xC3\xA9", "caf&#233;"},
+      {"\xE4\xB8\xAD", "&#20013;"},
+      {"\xF0\x9F\x8E\x89", "&#127881;"},
+      {"\xE9", "&#233;"},                      // a lone Latin-1 byte
+      {"\xC3", "&#195;"},                      // truncated sequence
+      {"\xC0\xAF", "&#192;&#175;"},            // overlong form
+      {"\xED\xA0\x80", "&#237;&#160;&#128;"},  // surrogate
+      {"a\xE4\xB8z", "a&#228;&#184;z"},        // broken in the middle
+      {"plain", "plain"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(html_escape(c.in), c.out) << c.in;
+}
+
+TEST(QxChar, ReplaceAllIsLeftToRightNonOverlapping) {
+  std::string text = "aaaa";
+  EXPECT_EQ(replace_all(text, "aa", "b"), 2);
+  EXPECT_EQ(text, "bb");
+  text = "1 234 567";
+  replace_all(text, " ", "");
+  EXPECT_EQ(text, "1234567");
+  text = "x";
+  EXPECT_EQ(replace_all(text, "", "y"), 0);
+  EXPECT_EQ(text, "x");
+}
+
+TEST(QxChar, ReadTokenHonoursQuotes) {
+  const std::string text = "  one \"two three\" 'four'five";
+  size_t pos = 0;
+  EXPECT_EQ(read_token(text, pos), "one");
+  EXPECT_EQ(read_token(text, pos), "two three");
+  EXPECT_EQ(read_token(text, pos), "four");
+  EXPECT_EQ(read_token(text, pos), "five");
+  EXPECT_EQ(read_token(text, pos), "");
+}
+
+TEST(QxChar, TextToIntReadsLeadingDigitsAndWraps) {
+  struct Case {
+    const char* in;
+    int32_t out;
+  } cases[] = {{"-1", -1},         {"abc", 0},         {" 7x", 7},
+               {"true", 0},        {"+12", 12},        {"", 0},
+               {"\t\n-0042", -42}, {"4294967295", -1}, {"2147483648", -2147483647 - 1},
+               {"- 5", 0}};
+  for (const auto& c : cases) EXPECT_EQ(text_to_int(c.in), c.out) << c.in;
+}
+
+TEST(QxChar, RealToText) {
+  EXPECT_EQ(real_to_text(1e-11), "0");
+  EXPECT_EQ(real_to_text(2e18), "0");
+  EXPECT_EQ(real_to_text(123456.5), "123456.5");
+  EXPECT_EQ(real_to_text(0.125), "0.125");
+  EXPECT_EQ(real_to_text(2.5), "2.5");
+  EXPECT_EQ(real_to_text(3.0), "3");
+  EXPECT_EQ(real_to_text(-7.25), "-7.25");
+  EXPECT_DOUBLE_EQ(text_to_real("  2.5kg"), 2.5);
+  EXPECT_DOUBLE_EQ(text_to_real("x"), 0);
+}
+
+}  // namespace
+}  // namespace dirscribe

@@ -1,0 +1,205 @@
+#include "services/regex_service.h"
+
+#include "core/qxchar.h"
+
+namespace dirscribe {
+
+compiled_regex::compiled_regex(compiled_regex&& other) noexcept
+    : regex_(other.regex_), compiled_(other.compiled_), want_captures_(other.want_captures_) {
+  other.compiled_ = false;
+}
+
+compiled_regex& compiled_regex::operator=(compiled_regex&& other) noexcept {
+  if (this != &other) {
+    release();
+    regex_ = other.regex_;
+    compiled_ = other.compiled_;
+    want_captures_ = other.want_captures_;
+    other.compiled_ = false;
+  }
+  return *this;
+}
+
+compiled_regex::~compiled_regex() { release(); }
+
+void compiled_regex::release() {
+  if (compiled_) regfree(&regex_);
+  compiled_ = false;
+}
+
+int compiled_regex::compile(std::string_view pattern, int flags) {
+  release();
+  int cflags = REG_EXTENDED;
+  if (flags & regex_icase) cflags |= REG_ICASE;
+  if (flags & regex_nosub) cflags |= REG_NOSUB;
+  want_captures_ = !(flags & regex_nosub);
+  // regcomp needs a terminated pattern; an embedded NUL ends it there.
+  const std::string terminated(pattern);
+  const int code = regcomp(&regex_, terminated.c_str(), cflags);
+  compiled_ = code == 0;
+  return code;
+}
+
+bool compiled_regex::matches(std::string_view subject) const {
+  if (!compiled_) return false;
+  regmatch_t range[1];
+  range[0].rm_so = 0;
+  range[0].rm_eo = static_cast<regoff_t>(subject.size());
+  return regexec(&regex_, subject.data() ? subject.data() : "", 1, range, REG_STARTEND) == 0;
+}
+
+bool compiled_regex::find(std::string_view subject, size_t offset, size_t& start,
+                          size_t& end) const {
+  if (!compiled_ || offset > subject.size() || !want_captures_) return false;
+  regmatch_t range[1];
+  range[0].rm_so = static_cast<regoff_t>(offset);
+  range[0].rm_eo = static_cast<regoff_t>(subject.size());
+  // The rest of the subject is searched as a subject of its own, so "^"
+  // matches at `offset`.
+  if (regexec(&regex_, subject.data() ? subject.data() : "", 1, range, REG_STARTEND) != 0) {
+    return false;
+  }
+  if (range[0].rm_so < 0 || static_cast<size_t>(range[0].rm_eo) > subject.size()) return false;
+  start = static_cast<size_t>(range[0].rm_so);
+  end = static_cast<size_t>(range[0].rm_eo);
+  return true;
+}
+
+int compiled_regex::match(std::string_view subject, std::vector<std::string>* captures) const {
+  if (captures) captures->clear();
+  if (!compiled_) return REG_NOMATCH;
+  const size_t groups = want_captures_ ? regex_.re_nsub + 1 : 1;
+  std::vector<regmatch_t> ranges(groups);
+  ranges[0].rm_so = 0;
+  ranges[0].rm_eo = static_cast<regoff_t>(subject.size());
+  const int result =
+      regexec(&regex_, subject.data() ? subject.data() : "", groups, ranges.data(), REG_STARTEND);
+  if (result != 0 || !captures || !want_captures_) return result;
+  for (const regmatch_t& range : ranges) {
+    if (range.rm_so < 0 || range.rm_eo <= range.rm_so ||
+        static_cast<size_t>(range.rm_eo) > subject.size()) {
+      captures->emplace_back();
+    } else {
+      captures->emplace_back(subject.substr(static_cast<size_t>(range.rm_so),
+                                            static_cast<size_t>(range.rm_eo - range.rm_so)));
+    }
+  }
+  return 0;
+}
+
+bool regex_load() {
+  compiled_regex probe("^a(b+)c$", regex_icase);
+  std::vector<std::string> captures;
+  return probe.ok() && probe.match("ABbC", &captures) == 0 && captures.size() == 2 &&
+         captures[1] == "Bb";
+}
+
+int regex_match(std::string_view pattern, int flags, std::string_view subject,
+                std::vector<std::string>* captures) {
+  if (captures) captures->clear();
+  compiled_regex regex;
+  const int code = regex.compile(pattern, captures ? flags & ~regex_nosub : flags | regex_nosub);
+  if (code != 0) return code;
+  return regex.match(subject, captures);
+}
+
+namespace {
+
+// The scanning loop shared by replace, split and substitute: calls `emit` with
+// the text before each match and the match itself, stops at the first empty
+// match, and returns the offset of the unmatched rest.
+template <class Emit>
+size_t scan_matches(const compiled_regex& regex, std::string_view subject, Emit emit) {
+  size_t offset = 0;
+  size_t start = 0;
+  size_t end = 0;
+  while (offset < subject.size() && regex.find(subject, offset, start, end) && start != end) {
+    emit(subject.substr(offset, start - offset), subject.substr(start, end - start));
+    offset = end;
+  }
+  return offset;
+}
+
+}  // namespace
+
+void regex_replace_all(std::string_view pattern, int flags, std::string& subject,
+                       std::string_view replacement) {
+  compiled_regex regex(pattern, flags & ~regex_nosub);
+  if (!regex.ok()) return;
+  std::string out;
+  bool matched = false;
+  const size_t rest = scan_matches(regex, subject, [&](std::string_view before, std::string_view) {
+    out.append(before);
+    out.append(replacement);
+    matched = true;
+  });
+  if (!matched) return;
+  out.append(subject, rest, std::string::npos);
+  subject = std::move(out);
+}
+
+void regex_split(std::string_view pattern, int flags, std::string_view subject,
+                 std::vector<std::string>& out) {
+  out.clear();
+  if (subject.empty()) return;
+  compiled_regex regex(pattern, flags & ~regex_nosub);
+  if (!regex.ok()) return;
+  const size_t rest = scan_matches(
+      regex, subject, [&](std::string_view before, std::string_view) { out.emplace_back(before); });
+  out.emplace_back(subject.substr(rest));
+}
+
+void regex_substitute(std::string& subject, bool case_insensitive,
+                      const regex_substitute_callback& callback, std::string_view pattern,
+                      int cut_start, int cut_end, std::string_view fallback) {
+  compiled_regex regex(pattern, case_insensitive ? regex_icase : regex_default);
+  if (!regex.ok()) return;
+  std::string out;
+  bool matched = false;
+  std::string replacement;
+  const size_t rest =
+      scan_matches(regex, subject, [&](std::string_view before, std::string_view match) {
+        out.append(before);
+        const size_t cut_front = cut_start > 0 ? static_cast<size_t>(cut_start) : 0;
+        const size_t cut_back = cut_end > 0 ? static_cast<size_t>(cut_end) : 0;
+        std::string_view inner;
+        if (cut_front + cut_back < match.size()) {
+          inner = match.substr(cut_front, match.size() - cut_front - cut_back);
+        }
+        replacement.clear();
+        if (callback(inner, replacement)) {
+          out.append(replacement);
+        } else {
+          out.append(fallback);
+        }
+        matched = true;
+      });
+  if (!matched) return;
+  out.append(subject, rest, std::string::npos);
+  subject = std::move(out);
+}
+
+void wildcard_to_expression(std::string& mask) {
+  if (mask.empty()) return;
+  replace_all(mask, "\\", "\\\\");
+  for (const char* special : {"|", "+", "{", "}", "(", ")", ".", "^", "$", "[", "]"}) {
+    replace_all(mask, special, std::string("\\") + special);
+  }
+  replace_all(mask, "*", ".*");
+  replace_all(mask, "?", ".?");
+  mask.insert(mask.begin(), '^');
+  mask.push_back('$');
+}
+
+void trim(std::string& text) {
+  const char* blanks = "\t\n\r ";
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) {
+    text.clear();
+    return;
+  }
+  const size_t last = text.find_last_not_of(blanks);
+  text = text.substr(first, last - first + 1);
+}
+
+}  // namespace dirscribe
