@@ -1,0 +1,54 @@
+// dsc_process: the state of one running for loop, or of one subfolder level of
+// a tree loop, while a listing is written. The driver makes the root record of
+// each output file; the evaluation derives the records of loops and levels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dirscribe {
+
+struct qxfile_node;
+
+// Loop modes: the for directive's variable row.
+enum loop_mode : int32_t { loop_files = 0, loop_folders = 1, loop_tree = 2 };
+
+struct dsc_process {
+  int32_t mode = loop_files;
+  int32_t depth_left = 0;  // further subfolder levels a tree loop may descend
+  bool is_subfolder_level = false;
+  bool odd_row = false;       // true while the first, third... item is evaluated
+  bool folder_start = false;  // set during the folder start pass of a tree loop
+  bool folder_end = false;    // set during the folder end pass
+  bool descends = false;      // the current entry is a folder the loop enters next
+  std::string folder;         // file-system path of the folder being listed
+  std::string relative_path;  // relative to where the listing began; empty there
+  std::string relative_url;   // escaped folder names, each followed by "/"
+  std::string absolute_url;   // link of the folder, ending with "/"
+  // The four counts, cleared together.
+  uint64_t total_size = 0;
+  int32_t file_count = 0;
+  int32_t folder_count = 0;
+  int32_t row_index = 0;
+  qxfile_node* summary = nullptr;  // this folder's node in the summary tree; borrowed
+
+  void clear_counts() {
+    total_size = 0;
+    file_count = 0;
+    folder_count = 0;
+    row_index = 0;
+  }
+};
+
+// The root record of an output file listing `folder`: mode files, no depth,
+// absolute URL `folder_link` (the URL of the listed folder).
+dsc_process make_root_process(std::string folder, std::string folder_link);
+
+// The record of subfolder `name` below `parent`: the same mode, one level less
+// to go, the folder, relative path and both URLs extended by the name (escaped
+// by `url_escape` in the URLs), and `summary` as its summary node.
+dsc_process go_down(const dsc_process& parent, std::string_view name, int url_escape,
+                    qxfile_node* summary);
+
+}  // namespace dirscribe

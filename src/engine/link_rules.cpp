@@ -1,0 +1,65 @@
+#include "engine/link_rules.h"
+
+#include "core/qxchar.h"
+
+namespace dirscribe {
+
+std::string percent_encode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+        (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_') {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    }
+  }
+  return out;
+}
+
+std::string escaped_name(std::string_view name, int url_escape) {
+  switch (url_escape) {
+    case url_escape_markup:
+      return markup_escape(name);
+    case url_escape_percent:
+      return percent_encode(name);
+    default:
+      return std::string(name);
+  }
+}
+
+std::string folder_url(std::string_view path, int url_escape, int source,
+                       std::string_view ftp_host) {
+  std::string url(path);
+  if (!url.empty() && url.back() != '/') url += '/';
+  if (url_escape == url_escape_markup) {
+    url = markup_escape(url);
+  } else if (url_escape == url_escape_percent) {
+    url = percent_encode(url);
+    replace_all(url, "%2F", "/");
+    replace_all(url, "%3A", ":");
+  }
+  if (source == 2) return "ftp://" + std::string(ftp_host) + url;
+  return "file://" + url;
+}
+
+std::string normalise_folder_path(std::string_view path) {
+  std::string out(path);
+  while (!out.empty() && out.back() == '/') out.pop_back();
+  if (out.empty()) out = "/";
+  return out;
+}
+
+std::string join_path(std::string_view base, std::string_view name) {
+  std::string out(base);
+  if (!out.empty() && out.back() != '/') out += '/';
+  out += name;
+  return out;
+}
+
+}  // namespace dirscribe

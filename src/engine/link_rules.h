@@ -1,0 +1,39 @@
+// How folder paths and entry names become links in a listing. The evaluation,
+// the template variables and the driver all go through these rules so that the
+// links of one listing agree.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dirscribe {
+
+// Values of a project's `url_escape`.
+enum url_escape_mode : int {
+  url_escape_none = 0,     // names go into links unchanged
+  url_escape_markup = 1,   // byte-exact markup escape
+  url_escape_percent = 2,  // percent-encoding
+};
+
+// Every byte except A-Z a-z 0-9 "-" "." "_" becomes "%" and two upper-case
+// hexadecimal digits.
+std::string percent_encode(std::string_view text);
+
+// A folder or file name put into a link, by `url_escape` (unknown values
+// leave the name unchanged).
+std::string escaped_name(std::string_view name, int url_escape);
+
+// The link of a folder path, ending in "/": "/home/a b" gives
+// "file:///home/a b/" (with percent-encoding "file:///home/a%20b/"; the "/"
+// and ":" of the path survive). With `source` 2 the prefix is "ftp://" + host.
+std::string folder_url(std::string_view path, int url_escape, int source,
+                       std::string_view ftp_host);
+
+// A listed folder's path as the driver uses it: trailing "/" removed, an
+// empty result becomes "/" (the root).
+std::string normalise_folder_path(std::string_view path);
+
+// `base` + "/" (unless base is empty or already ends in "/") + `name`.
+std::string join_path(std::string_view base, std::string_view name);
+
+}  // namespace dirscribe

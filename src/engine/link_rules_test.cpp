@@ -1,0 +1,72 @@
+#include "engine/link_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/dsc_process.h"
+
+namespace dirscribe {
+namespace {
+
+TEST(LinkRules, EscapedNameByMode) {
+  struct Case {
+    const char* name;
+    int mode;
+    const char* link;
+  } cases[] = {
+      {"a b.html", 2, "a%20b.html"},
+      {"a&b.html", 1, "a&amp;b.html"},
+      {"a&b.html", 0, "a&b.html"},
+      {"a&b.html", 7, "a&b.html"},
+      {"100% #1?.txt", 2, "100%25%20%231%3F.txt"},
+      {"caf\xC3\xA9", 2, "caf%C3%A9"},
+      {"caf\xC3\xA9", 1, "caf&#195;&#169;"},
+      {"x:y/z\\w", 2, "x%3Ay%2Fz%5Cw"},
+      {"keep-._AZaz09", 2, "keep-._AZaz09"},
+      {"<\"q\">", 1, "&lt;&quot;q&quot;&gt;"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(escaped_name(c.name, c.mode), c.link) << c.name << " mode " << c.mode;
+  }
+}
+
+TEST(LinkRules, FolderUrlKeepsPathSeparatorsAndColons) {
+  EXPECT_EQ(folder_url("/home/a b", 0, 0, ""), "file:///home/a b/");
+  EXPECT_EQ(folder_url("/home/a b", 2, 0, ""), "file:///home/a%20b/");
+  EXPECT_EQ(folder_url("/", 2, 0, ""), "file:///");
+  EXPECT_EQ(folder_url("/data/x:y/", 2, 0, ""), "file:///data/x:y/");
+  EXPECT_EQ(folder_url("/a&b", 1, 0, ""), "file:///a&amp;b/");
+  EXPECT_EQ(folder_url("/pub/files", 2, 2, "ftp.example.org"), "ftp://ftp.example.org/pub/files/");
+  EXPECT_EQ(folder_url("", 0, 0, ""), "file://");
+}
+
+TEST(LinkRules, NormaliseAndJoin) {
+  EXPECT_EQ(normalise_folder_path("/srv/share///"), "/srv/share");
+  EXPECT_EQ(normalise_folder_path("/"), "/");
+  EXPECT_EQ(normalise_folder_path(""), "/");
+  EXPECT_EQ(normalise_folder_path("back\\slash\\"), "back\\slash\\");
+  EXPECT_EQ(join_path("/srv", "a"), "/srv/a");
+  EXPECT_EQ(join_path("/", "a"), "/a");
+  EXPECT_EQ(join_path("", "a"), "a");
+}
+
+TEST(DscProcess, GoingDownExtendsPathsAndLinks) {
+  dsc_process root = make_root_process("/", folder_url("/", 2, 0, ""));
+  root.mode = loop_tree;
+  root.depth_left = 2;
+  dsc_process level = go_down(root, "a b&c", 2, nullptr);
+  EXPECT_EQ(level.folder, "/a b&c");  // no second "/" after the root
+  EXPECT_EQ(level.relative_path, "a b&c");
+  EXPECT_EQ(level.relative_url, "a%20b%26c/");
+  EXPECT_EQ(level.absolute_url, "file:///a%20b%26c/");
+  EXPECT_EQ(level.depth_left, 1);
+  EXPECT_EQ(level.mode, loop_tree);
+  EXPECT_TRUE(level.is_subfolder_level);
+  dsc_process deeper = go_down(level, "d", 1, nullptr);
+  EXPECT_EQ(deeper.folder, "/a b&c/d");
+  EXPECT_EQ(deeper.relative_path, "a b&c/d");
+  EXPECT_EQ(deeper.relative_url, "a%20b%26c/d/");
+  EXPECT_EQ(deeper.depth_left, 0);
+}
+
+}  // namespace
+}  // namespace dirscribe
