@@ -1,6 +1,7 @@
 #include "markup/document_reader.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <cstdio>
 
 #include "markup/qxxml.h"
