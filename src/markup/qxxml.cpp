@@ -14,7 +14,7 @@ namespace {
 // A node, or nullptr when memory is exhausted (the reader then fails with 3
 // instead of throwing).
 std::unique_ptr<xml_node> new_node() {
-  return std::unique_ptr<xml_node>(new (std::nothrow) xml_node());
+  return std::unique_ptr<xml_node>(new (std::nothrow) xml_node);
 }
 
 int hex_digit(char c) {
@@ -145,8 +145,11 @@ void qxxml::decode_entities(std::string& text) const {
     patterns_compiled_ = true;
     patterns_folded_ = folded;
   }
-  substitute(numeric_reference_, text, 2, 1, decode_numeric);
-  if (text.find('&') == std::string::npos) return;
+  // Each pass runs only when its pattern can match at all.
+  if (text.find("&#") != std::string::npos) {
+    substitute(numeric_reference_, text, 2, 1, decode_numeric);
+    if (text.find('&') == std::string::npos) return;
+  }
   substitute(named_reference_, text, 1, 1, [&](std::string_view name, std::string& out) {
     const qxval* value = folded ? entities().lookup(ascii_lower(name)) : entities().lookup(name);
     if (!value) return false;
