@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "markup/document_reader.h"
+#include "markup/qxsgml.h"
 #include "markup/qxxml.h"
 #include "markup/xml_dump.h"
 
@@ -35,6 +36,40 @@ std::string read_in_pieces(std::string_view input, size_t piece, const document_
   return xml_dump(tree);
 }
 
+// A lexer with every kind on and the default kind table, where several rows
+// allow nested markup; records what the hooks see.
+class recording_lexer : public qxsgml {
+ public:
+  std::string events;
+  int text_hook() override {
+    events += "T" + token() + "\n";
+    return 0;
+  }
+  int markup_hook() override {
+    events += "M" + std::to_string(kind()) + token() + "\n";
+    return 0;
+  }
+};
+
+std::string lex_in_pieces(std::string_view input, size_t piece, bool keep_text) {
+  recording_lexer lexer;
+  lexer.enable_kinds(0x7fff);
+  lexer.set_keep_text(keep_text);
+  lexer.set_bulk_reads(piece % 2 == 0);
+  int result = 0;
+  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
+    lexer.append_chunk(std::string(input.substr(at, piece)));
+    result = lexer.scan();
+  }
+  if (result == 0) {
+    lexer.set_end_of_input(true);
+    result = lexer.scan();
+  }
+  if (result != 2 && result != 1) std::abort();
+  return lexer.events + std::to_string(result) + "/" + std::to_string(lexer.line()) + ":" +
+         std::to_string(lexer.column());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -58,6 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string in_pieces = read_in_pieces(input, piece, options, pieces_result);
   if (in_pieces != xml_dump(tree)) std::abort();
   if ((pieces_result == 2) != (result == 0)) std::abort();
+
+  // The bare lexer with nested markup, whole and in pieces.
+  const bool keep_text = switches & 4;
+  if (lex_in_pieces(input, input.size() + 1, keep_text) != lex_in_pieces(input, piece, keep_text)) {
+    std::abort();
+  }
 
   std::vector<std::string> lines;
   xml_serialise(tree, lines);

@@ -35,6 +35,17 @@ void configure_as_reader(qxsgml& lexer) {
   lexer.set_row(kind_cdata, "]]>", false, false, false);
 }
 
+// The configuration of the HTML title scanner.
+void configure_as_title_scanner(qxsgml& lexer) {
+  lexer.enable_kinds(0x205B);
+  for (int kind : {kind_start_tag, kind_end_tag, kind_declaration, kind_doctype}) {
+    lexer.set_row(kind, ">", false, false, false);
+  }
+  lexer.set_row(kind_comment, "-->", false, false, false);
+  lexer.set_row(kind_directive, "-->", false, false, false);
+  lexer.set_size_limit(4194304);
+}
+
 // Every kind on, every row ending at ">" without switches.
 void configure_all_kinds(qxsgml& lexer) {
   lexer.enable_kinds(0x7fff);
@@ -164,6 +175,32 @@ TEST(QxsgmlTest, OneChunkAndOneByteAtATimeAgree) {
     EXPECT_EQ(pieces.line(), whole.line()) << piece;
     EXPECT_EQ(pieces.column(), whole.column()) << piece;
   }
+}
+
+// The way the HTML title scanner feeds the lexer: small chunks, every chunk
+// released as soon as it has been read, a size limit far below the input.
+TEST(QxsgmlTest, ReleasingReadChunksKeepsTokensIntact) {
+  std::string document = "<html><head><title>A long title";
+  for (int i = 0; i < 200; ++i) document += " and more";
+  document += "</title><!-- note --></head><body><p>x</p></body></html>";
+  recording_lexer whole;
+  configure_as_title_scanner(whole);
+  ASSERT_EQ(feed(whole, document, 0), 2);
+
+  recording_lexer released;
+  configure_as_title_scanner(released);
+  released.set_size_limit(64);
+  for (size_t at = 0; at < document.size(); at += 16) {
+    released.append_chunk(document.substr(at, 16));
+    ASSERT_EQ(released.scan(), 0) << at;
+    while (released.remove_first_chunk()) {
+    }
+    EXPECT_EQ(released.queued_bytes(), 0);
+  }
+  released.set_end_of_input(true);
+  EXPECT_EQ(released.scan(), 2);
+  EXPECT_EQ(released.events, whole.events);
+  EXPECT_NE(whole.events.find("M1:<title>\nT:A long title and more"), std::string::npos);
 }
 
 TEST(QxsgmlTest, LineAndColumnCountBytesOnTheLine) {
