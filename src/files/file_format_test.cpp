@@ -157,6 +157,24 @@ TEST_F(TimeZoneTest, ShiftUsesTheOffsetInForceAtThatMoment) {
   EXPECT_EQ(format_date(to_local_time(0), formats), "1969-12-31");
 }
 
+TEST(UserFormatsTest, ReadFromTheEnvironmentLocale) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string saved_value = saved ? saved : "";
+  setenv("LC_ALL", "C", 1);
+  const date_time_formats formats = user_date_time_formats();
+  const number_format numbers = user_number_format();
+  if (saved) {
+    setenv("LC_ALL", saved_value.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
+  EXPECT_EQ(formats.date, "%m/%d/%y");
+  EXPECT_EQ(formats.time, "%H:%M") << "the C locale's %H:%M:%S without seconds";
+  EXPECT_EQ(numbers.thousands_separator, "");
+  EXPECT_EQ(numbers.decimal_separator, ".");
+  EXPECT_EQ(numbers.grouping, 3);
+}
+
 TEST(AttributeTextTest, Letters) {
   EXPECT_EQ(attribute_letters(0x21), "AR");
   EXPECT_EQ(attribute_letters(0), "");
