@@ -93,27 +93,66 @@ void qxxml::append_chunk(std::string chunk) {
 int qxxml::end_hook() {
   const int result = qxsgml::end_hook();
   if (result != 2) return result;
-  for (const xml_node* node = tree_.first(); node; node = node->next_in_document_order()) {
-    if (node->type == xml_start_tag && !node->closed) return xml_unclosed_tag;
-  }
-  return 2;
+  return open_elements_ > 0 ? xml_unclosed_tag : 2;
 }
+
+namespace {
+
+// The replace loop of regex_substitute over an expression compiled once:
+// every match is handed to `decode` without `cut_start` leading and `cut_end`
+// trailing characters; a refused match becomes "!". Stops at the first empty
+// match, as the service does.
+template <class Decode>
+void substitute(const compiled_regex& regex, std::string& text, size_t cut_start, size_t cut_end,
+                Decode decode) {
+  std::string out;
+  std::string replacement;
+  bool matched = false;
+  size_t offset = 0;
+  size_t start = 0;
+  size_t end = 0;
+  while (offset < text.size() && regex.find(text, offset, start, end) && start != end) {
+    out.append(text, offset, start - offset);
+    std::string_view inner;
+    if (cut_start + cut_end < end - start) {
+      inner = std::string_view(text).substr(start + cut_start, end - start - cut_start - cut_end);
+    }
+    replacement.clear();
+    if (decode(inner, replacement)) {
+      out += replacement;
+    } else {
+      out += '!';
+    }
+    matched = true;
+    offset = end;
+  }
+  if (!matched) return;
+  out.append(text, offset, std::string::npos);
+  text = std::move(out);
+}
+
+}  // namespace
 
 void qxxml::decode_entities(std::string& text) const {
   if (text.find('&') == std::string::npos) return;
   const bool folded = entity_names_folded();
-  regex_substitute(text, folded, decode_numeric, "&#x?[0-9a-fA-F]+;", 2, 1, "!");
+  // The expressions are compiled at the first reference of a document, not
+  // once per text.
+  if (!patterns_compiled_ || patterns_folded_ != folded) {
+    const int flags = folded ? regex_icase : regex_default;
+    numeric_reference_.compile("&#x?[0-9a-fA-F]+;", flags);
+    named_reference_.compile("&[a-zA-Z_:][a-zA-Z_:0-9\\.\\-]*;", flags);
+    patterns_compiled_ = true;
+    patterns_folded_ = folded;
+  }
+  substitute(numeric_reference_, text, 2, 1, decode_numeric);
   if (text.find('&') == std::string::npos) return;
-  regex_substitute(
-      text, folded,
-      [&](std::string_view name, std::string& out) {
-        const qxval* value =
-            folded ? entities().lookup(ascii_lower(name)) : entities().lookup(name);
-        if (!value) return false;
-        out = value->to_text();
-        return true;
-      },
-      "&[a-zA-Z_:][a-zA-Z_:0-9\\.\\-]*;", 1, 1, "!");
+  substitute(named_reference_, text, 1, 1, [&](std::string_view name, std::string& out) {
+    const qxval* value = folded ? entities().lookup(ascii_lower(name)) : entities().lookup(name);
+    if (!value) return false;
+    out = value->to_text();
+    return true;
+  });
 }
 
 void qxxml::place(std::unique_ptr<xml_node> node) {
@@ -136,8 +175,9 @@ int qxxml::text_hook() {
   std::unique_ptr<xml_node> node = new_node();
   if (!node) return 3;
   node->type = xml_text;
-  node->raw = std::move(run);
-  node->text = node->raw;
+  // Copied rather than moved: the token keeps its buffer for the next run.
+  node->raw = run;
+  node->text = run;
   decode_entities(node->text);
   node->closed = true;
   run.clear();
@@ -162,11 +202,16 @@ int qxxml::markup_hook() {
     options.as_list = true;
     parse_attributes(inner, options, attributes_);
     node->name = std::move(attributes_.element_name);
-    for (size_t i = 0; i + 1 < attributes_.list.size(); i += 2) {
-      decode_entities(attributes_.list[i + 1]);
-      node->attributes.set(attributes_.list[i], qxval(attributes_.list[i + 1]));
+    std::vector<std::string>& list = attributes_.list;
+    for (size_t i = 0; i + 1 < list.size(); i += 2) {
+      decode_entities(list[i + 1]);
+      if (attributes_as_map_) {
+        node->attributes.set(std::move(list[i]), qxval(std::move(list[i + 1])));
+      } else {
+        node->attributes.set(list[i], qxval(list[i + 1]));
+      }
     }
-    if (!attributes_as_map_) node->attribute_list = std::move(attributes_.list);
+    if (!attributes_as_map_) node->attribute_list = std::move(list);
   } else if (type == kind_end_tag) {
     attribute_options options;
     options.lower_case_names = lower_case_names_;
@@ -178,10 +223,11 @@ int qxxml::markup_hook() {
     type = xml_text;
   }
   node->type = type;
-  node->raw = std::move(markup);
+  node->raw = markup;  // the token keeps its buffer for the next markup
   markup.clear();
   node->closed = type != xml_start_tag && type != xml_end_tag;
   if (type != xml_end_tag) {
+    if (type == xml_start_tag) ++open_elements_;
     place(std::move(node));
     placement_ = type == xml_start_tag ? 1 : 3;
     return 0;
@@ -193,6 +239,7 @@ int qxxml::markup_hook() {
     // <a></a>: the element had no content.
     current->type = xml_empty_element;
     current->closed = true;
+    --open_elements_;
     placement_ = 3;
     return 0;
   }
@@ -204,6 +251,7 @@ int qxxml::markup_hook() {
     }
     if (ancestor->name == node->name) {
       ancestor->closed = true;
+      --open_elements_;
       node->closed = true;
     }
     break;

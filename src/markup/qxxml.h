@@ -13,6 +13,7 @@
 
 #include "markup/qxsgml.h"
 #include "markup/xml_node.h"
+#include "services/regex_service.h"
 
 namespace dirscribe {
 
@@ -35,7 +36,8 @@ class qxxml : public qxsgml {
   // Normalises line ends first when that switch is on: CR LF and lone CR
   // become LF, also when the CR ends one chunk and the LF starts the next.
   void append_chunk(std::string chunk) override;
-  // As the lexer's; then 10001 when an element of the tree is still open.
+  // As the lexer's; then 10001 when an element read by this reader is still
+  // open.
   int end_hook() override;
   int text_hook() override;
   int markup_hook() override;
@@ -59,7 +61,12 @@ class qxxml : public qxsgml {
   bool normalise_line_ends_ = true;
   bool attributes_as_map_ = true;
   bool pending_cr_ = false;  // the last chunk ended with a CR turned into LF
+  int open_elements_ = 0;    // start tags of this document not yet closed
   markup_attributes attributes_;
+  mutable compiled_regex numeric_reference_;
+  mutable compiled_regex named_reference_;
+  mutable bool patterns_compiled_ = false;
+  mutable bool patterns_folded_ = false;
 };
 
 }  // namespace dirscribe

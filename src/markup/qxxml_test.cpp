@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/qxchar.h"
 #include "markup/document_reader.h"
 #include "markup/xml_dump.h"
+#include "services/regex_service.h"
 
 namespace dirscribe {
 namespace {
@@ -117,6 +120,64 @@ TEST(DocumentReaderTest, FoldedEntityNames) {
   text = "&AMP;&Lt;&nbsp;&#X41;";
   reader.decode_entities(text);
   EXPECT_EQ(text, "&<!A");
+}
+
+// The reader compiles its two expressions once per document; the result must
+// be that of the service's substitute, which compiles them per text.
+TEST(DocumentReaderTest, DecodingMatchesTheServiceModel) {
+  const std::string texts[] = {
+      "",
+      "plain",
+      "&",
+      "&;",
+      "&amp;",
+      "a&lt;b&gt;c",
+      "&#65;&#x41;&#0065;&#300;&#255;&#256;",
+      "&#x;&#xfff;&#xff;&#12",
+      "&amp;&#38;amp;",
+      "&:x;&_y.z-1;&1a;&a b;",
+      "&#x26;lt;&#38;#65;",
+      std::string("&#0;x\0&amp;", 12),
+      "&&&amp;;;&quot&quot;&apos;",
+  };
+  for (bool folded : {false, true}) {
+    xml_tree tree;
+    qxxml reader(tree);
+    reader.set_entity_names_folded(folded);
+    for (const std::string& text : texts) {
+      std::string model = text;
+      regex_substitute(
+          model, folded,
+          [](std::string_view inner, std::string& out) {
+            if (inner.size() > 3) return false;
+            int value = 0;
+            if (!inner.empty() && (inner[0] == 'x' || inner[0] == 'X')) {
+              value =
+                  static_cast<int>(std::strtol(std::string(inner.substr(1)).c_str(), nullptr, 16));
+            } else {
+              if (inner.find_first_not_of("0123456789") != std::string_view::npos) return false;
+              value = std::atoi(std::string(inner).c_str());
+              if (value > 255) return false;
+            }
+            out.assign(1, static_cast<char>(value));
+            return true;
+          },
+          "&#x?[0-9a-fA-F]+;", 2, 1, "!");
+      regex_substitute(
+          model, folded,
+          [&](std::string_view name, std::string& out) {
+            const qxval* value =
+                reader.entities().lookup(folded ? ascii_lower(name) : std::string(name));
+            if (!value) return false;
+            out = value->to_text();
+            return true;
+          },
+          "&[a-zA-Z_:][a-zA-Z_:0-9\\.\\-]*;", 1, 1, "!");
+      std::string decoded = text;
+      reader.decode_entities(decoded);
+      EXPECT_EQ(decoded, model) << text << " folded " << folded;
+    }
+  }
 }
 
 // Feeds `input` through a qxxml in pieces of `piece` bytes.
