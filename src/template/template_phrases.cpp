@@ -1,5 +1,6 @@
 // The parts of the template library that read the phrase table: the names of
 // the template variables and the parser's error texts.
+#include "services/phrase_ids.h"
 #include "services/qxlang.h"
 #include "template/qxi2_builder.h"
 #include "template/template_variables.h"
@@ -11,20 +12,21 @@ namespace {
 int detail_phrase(int code) {
   switch (code) {
     case qxi2_misplaced_end:
-      return 8;
+      return kPhraseDirectiveWithoutBlock;
     case qxi2_unknown_error:
-      return 9;
+      return kPhraseTagNotClosed;
     case qxi2_unclosed_block:
-      return 10;
+      return kPhraseBlockNotClosed;
     case qxi2_unknown_variable:
-      return 11;
+      return kPhraseUnknownVariable;
     case qxi2_variable_not_permitted:
-      return 12;
+      return kPhraseVariableNotAllowedHere;
     case qxi2_nested_for:
-      return 13;
+      return kPhraseForInsideFor;
     case qxi2_repeat_outside_for:
+      return kPhraseRepeatOutsideFor;
     case qxi2_repeat_in_tree_loop:
-      return 14;
+      return kPhraseRepeatNeedsFilesOrFolders;
     default:
       return -1;
   }
@@ -42,11 +44,11 @@ void template_variables::build(const qxlang& phrases) {
 
 std::string qxi2_error_text(const qxlang& phrases, int code, const qxi2_node* node, int line,
                             int column) {
-  std::string text(phrases.text(5));
+  std::string text(phrases.text(kPhraseDirectiveErrorLine));
   text += std::to_string(line);
-  text += phrases.text(6);
+  text += phrases.text(kPhraseDirectiveErrorColumn);
   text += std::to_string(column);
-  text += phrases.text(7);
+  text += phrases.text(kPhraseDirectiveErrorDetail);
   int detail = detail_phrase(code);
   if (detail < 0) return text;
   text += phrases.text(detail);

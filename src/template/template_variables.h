@@ -21,7 +21,6 @@ namespace dirscribe {
 class qxlang;
 
 constexpr int template_variable_count = 59;
-constexpr int template_variable_first_phrase = 30;
 
 // Rows with a meaning of their own to the parser and evaluator.
 enum template_loop_row : int {

@@ -6,35 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "services/phrase_ids.h"
 #include "template/qxi2_builder.h"
+#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {
 
-// The English names, row by row, as the bundled language file carries them.
-const std::vector<std::string> kEnglishNames = {
-    "files",          "folders",       "tree",          "row",
-    "total_rows",     "odd",           "total_files",   "total_folders",
-    "total_size",     "level_files",   "level_folders", "level_size",
-    "tree_files",     "tree_folders",  "tree_size",     "is_item",
-    "folder_start",   "folder_end",    "descends",      "is_folder",
-    "base_name",      "ext",           "name",          "modified",
-    "modified_date",  "modified_time", "size",          "rel_path",
-    "rel_url",        "full_path",     "url",           "size_unit",
-    "download_56k",   "download_1m",   "type",          "icon",
-    "has_subfolders", "attributes",    "created",       "accessed",
-    "spare1",         "spare2",        "is_link",       "md5",
-    "sha1",           "title",         "folder_name",   "source_path",
-    "source_url",     "max_depth",     "images_url",    "show_folders",
-    "show_files",     "show_summary",  "sort_by",       "sort_descending",
-    "ftp_host",       "now",           "level"};
+const std::vector<std::string>& kEnglishNames = english_variable_names();
 
 TEST(TemplateVariables, TableHasFiftyNineRowsInPhraseOrder) {
   ASSERT_EQ(kEnglishNames.size(), 59u);
   for (int row = 0; row < template_variable_count; ++row) {
     const template_variable* variable = template_variable_row(row);
     ASSERT_NE(variable, nullptr);
-    EXPECT_EQ(variable->name_phrase, row + 30) << row;
+    EXPECT_EQ(variable->name_phrase, kPhraseFirstVariableName + row) << row;
     EXPECT_EQ(variable->loop, row < 3) << row;
   }
   EXPECT_EQ(template_variable_row(-1), nullptr);
@@ -50,6 +36,21 @@ TEST(TemplateVariables, LookupFindsEveryName) {
   EXPECT_EQ(variables.find("NAME"), -1);  // exact: var is lower-cased before
   EXPECT_EQ(variables.find(""), -1);
   EXPECT_EQ(variables.find("nosuch"), -1);
+}
+
+TEST(TemplateVariables, BuildsLookupFromPhraseTable) {
+  qxlang phrases;
+  ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
+  template_variables variables;
+  variables.build(phrases);
+  for (int row = 0; row < template_variable_count; ++row) {
+    EXPECT_EQ(variables.find(kEnglishNames[row]), row) << kEnglishNames[row];
+  }
+  // A table without the names: nothing resolves, not even an absent var.
+  qxlang empty;
+  variables.build(empty);
+  EXPECT_EQ(variables.find(""), -1);
+  EXPECT_EQ(variables.find("name"), -1);
 }
 
 TEST(TemplateVariables, LaterRowWinsAndEmptyNamesAreSkipped) {
