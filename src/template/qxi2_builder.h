@@ -17,7 +17,7 @@ enum qxi2_result : int {
   qxi2_more = 0,               // the parser wants more text
   qxi2_too_long = 1,           // the template exceeds the size limit
   qxi2_complete = 2,           // the template was read completely
-  qxi2_out_of_memory = 3,      //
+  qxi2_out_of_memory = 3,      // memory exhausted while creating a node
   qxi2_misplaced_end = 10000,  // closing or middle directive without its open block
   qxi2_unknown_error = 10001,  // never reported by the parser; has a detail phrase
   qxi2_unclosed_block = 10002,
@@ -48,9 +48,8 @@ class qxi2_node_check {
 
 class qxi2_builder {
  public:
-  // `tree` (borrowed) receives the nodes after any it already holds only when
-  // it is empty at the start; `check` (borrowed, may be null) runs after every
-  // simple and opening directive.
+  // `tree` (borrowed, expected empty) receives the nodes; `check` (borrowed,
+  // may be null) runs after every simple and opening directive.
   qxi2_builder(qxi2_tree& tree, qxi2_node_check* check) : tree_(tree), check_(check) {}
   qxi2_builder(const qxi2_builder&) = delete;
   qxi2_builder& operator=(const qxi2_builder&) = delete;
