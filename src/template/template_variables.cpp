@@ -7,8 +7,8 @@ namespace dirscribe {
 
 namespace {
 
-// Row, name phrase, loop flag, value function. The comment gives the English
-// name of each row as the bundled language file spells it.
+// Name phrase, loop flag, value function; each comment gives the row and the
+// English name the bundled language file gives it.
 constexpr template_variable kVariables[template_variable_count] = {
     {30, true, nullptr},   // 0: files
     {31, true, nullptr},   // 1: folders
