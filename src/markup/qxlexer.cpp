@@ -17,6 +17,25 @@ bool qxlexer::remove_first_chunk() {
   return true;
 }
 
+size_t qxlexer::read_run(const bool* stop, std::string* out) {
+  size_t total = 0;
+  while (chunk_ < input_.size()) {
+    const std::string& current = input_[chunk_];
+    const size_t begin = index_;
+    size_t end = begin;
+    while (end < current.size() && !stop[static_cast<unsigned char>(current[end])]) ++end;
+    if (out) out->append(current, begin, end - begin);
+    total += end - begin;
+    if (end < current.size()) {
+      index_ = end;
+      return total;
+    }
+    ++chunk_;
+    index_ = 0;
+  }
+  return total;
+}
+
 int qxlexer::next_char() { return read_byte(); }
 
 void qxlexer::reset_read_position() {

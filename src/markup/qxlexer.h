@@ -72,6 +72,12 @@ class qxlexer {
     return end_of_input_ ? input_ended : input_exhausted;
   }
 
+  // Reads on from the read position while the bytes are not marked in `stop`
+  // (256 entries) and appends them to `out` (when given), moving the read
+  // position exactly as that many read_byte calls would. Stops before a
+  // marked byte or at the end of the queued input. Returns the bytes read.
+  size_t read_run(const bool* stop, std::string* out);
+
  private:
   std::deque<std::string> input_;
   size_t chunk_ = 0;  // index of the chunk being read; chunks before it are read
@@ -90,6 +96,13 @@ class qx_unicode_lexer : public qxlexer {
     const int c = read_byte();
     count(c);
     return c;
+  }
+
+  // Like qxlexer::read_run; `stop` must mark LF so that a run stays on one line.
+  size_t read_run(const bool* stop, std::string* out) {
+    const size_t count = qxlexer::read_run(stop, out);
+    column_ += static_cast<int>(count);
+    return count;
   }
 
   int line() const { return line_; }

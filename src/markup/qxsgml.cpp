@@ -36,6 +36,15 @@ constexpr declaration_spelling kSpellings[] = {
     {candidate_attlist, "<!ATTLIST", kind_attlist},
 };
 
+// Bytes that end a bulk read: everything the scan step treats specially.
+struct run_stops {
+  bool stop[256] = {};
+  constexpr run_stops() {
+    for (unsigned char c : {'<', '>', '"', '\'', '\\', '\n'}) stop[c] = true;
+  }
+};
+constexpr run_stops kRunStops;
+
 }  // namespace
 
 void parse_attributes(std::string_view text, const attribute_options& options,
@@ -78,7 +87,11 @@ void parse_attributes(std::string_view text, const attribute_options& options,
       const size_t start = i;
       while (i < n && is_name_char(static_cast<unsigned char>(text[i]))) ++i;
       std::string name(text.substr(start, i - start));
-      if (options.lower_case_names) name = ascii_lower(name);
+      if (options.lower_case_names) {
+        for (char& letter : name) {
+          if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+        }
+      }
       if (!have_element) {
         out.element_name = std::move(name);
         have_element = true;
@@ -394,6 +407,10 @@ int qxsgml::scan() {
         break;
       default:
         if (in_markup_ || keep_text_) token_.push_back(static_cast<char>(c));
+        // The bytes up to the next special one change nothing but the token.
+        if (bulk_reads_ && !detecting_) {
+          read_run(kRunStops.stop, (in_markup_ || keep_text_) ? &token_ : nullptr);
+        }
         break;
     }
     if (in_markup_ && detecting_) detect_kind();

@@ -139,6 +139,12 @@ class qxsgml : public qx_unicode_lexer {
   void set_entity_names_folded(bool folded) { entity_names_folded_ = folded; }
   bool entity_names_folded() const { return entity_names_folded_; }
 
+  // For speed, scan reads runs of ordinary bytes (anything but < > " ' \\ and
+  // LF) in bulk instead of one next_char call per byte, with the same effect
+  // as next_char of this class. A subclass that replaces next_char must
+  // switch bulk reads off so that its next_char sees every byte.
+  void set_bulk_reads(bool on) { bulk_reads_ = on; }
+
   // State visible to the hooks.
   std::string& token() { return token_; }
   int kind() const { return kind_; }
@@ -155,6 +161,7 @@ class qxsgml : public qx_unicode_lexer {
   tag_description table_[kind_count];
   bool enabled_[kind_count] = {};
   bool keep_text_ = true;
+  bool bulk_reads_ = true;
   std::string token_;
   bool in_markup_ = false;
   bool in_single_quotes_ = false;
