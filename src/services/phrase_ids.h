@@ -3,6 +3,8 @@
 // the English file, which a test checks against kAllPhraseIds below.
 #pragma once
 
+#include <cstddef>
+
 namespace dirscribe {
 
 // --- Extension table ("ext.txt") --------------------------------------------
@@ -128,5 +130,15 @@ inline constexpr int kAllPhraseIds[] = {
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281,
 };
+
+namespace phrase_ids_detail {
+constexpr bool strictly_ascending() {
+  for (size_t i = 1; i < sizeof kAllPhraseIds / sizeof kAllPhraseIds[0]; ++i) {
+    if (kAllPhraseIds[i - 1] >= kAllPhraseIds[i]) return false;
+  }
+  return true;
+}
+}  // namespace phrase_ids_detail
+static_assert(phrase_ids_detail::strictly_ascending(), "kAllPhraseIds must ascend");
 
 }  // namespace dirscribe
