@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/document_reader.h"
 #include "template/template_test_phrases.h"
 
 namespace dirscribe {
@@ -217,6 +218,35 @@ TEST(Qxi2, SizeLimitBoundsTheWholeTemplate) {
     if (result == 0) result = parser.finish();
     EXPECT_EQ(result, extra ? 1 : 2) << extra;
   }
+}
+
+// The bundled English language file names every variable as template authors
+// are told, and its error phrases compose the documented message.
+TEST(Qxi2, EnglishLanguageFile) {
+  xml_tree document;
+  std::string error;
+  document_options options;
+  options.lower_case_names = false;
+  ASSERT_EQ(parse_file(DIRSCRIBE_SOURCE_DIR "data/sources/langs-en.xml", document, options, error),
+            0)
+      << error;
+  qxlang english;
+  ASSERT_EQ(english.load(document), 0);
+  qxi2_tree tree;
+  qxiDsc parser(english, tree);
+  for (int row = 0; row < template_variable_count; ++row) {
+    EXPECT_EQ(parser.variables().find(english_variable_names()[row]), row)
+        << english_variable_names()[row];
+  }
+  EXPECT_EQ(parser.feed("<!--#if var=\"ODD\" -->\n"), 0);
+  EXPECT_EQ(parser.finish(), 2);
+  qxi2_node* open = parser.first_unclosed();
+  ASSERT_NE(open, nullptr);
+  std::string text = parser.error_text(qxi2_unclosed_block, open);
+  EXPECT_EQ(text.rfind("<b>Error occurred while processing QXI directive.</b> Line # 2 Col # 0", 0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("<!--#if var=\"odd\" -->"), std::string::npos) << text;
 }
 
 }  // namespace
