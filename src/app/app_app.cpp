@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "markup/resource_document.h"
 #include "services/regex_service.h"
 
 namespace dirscribe {
@@ -30,6 +31,17 @@ bool compression_library_ok() {
   return crc32(0L, reinterpret_cast<const Bytef*>(probe), 9) == 0xCBF43926UL;
 }
 
+int appApp::load_resources() {
+  std::string error_text;
+  const int read = load_resource_document(program_dir + "vostra.bin", resources, error_text);
+  if (read != 0) {
+    // Whatever a failed read left behind is no usable document.
+    resources.clear();
+    return read;
+  }
+  return lang->load(resources);
+}
+
 bool appApp::start_up() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   if (!regex_load()) {
@@ -40,6 +52,11 @@ bool appApp::start_up() {
     message = "Can't load zlib1.dll";
     return false;
   }
+  lang = std::make_unique<qxlang>();
+  resources.clear();
+  // The outcome is not checked here: a missing or damaged resource document
+  // shows up as empty phrases, and in the wizard as a missing interface.
+  load_resources();
   if (!interactive) {
     initialised = true;
     return true;

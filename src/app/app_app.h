@@ -2,8 +2,12 @@
 // start-up sequence that prepares them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "markup/xml_node.h"
+#include "services/qxlang.h"
 
 namespace dirscribe {
 
@@ -19,10 +23,17 @@ class appApp {
   // when nothing is to be shown).
   bool start_up();
 
-  std::string message;            // text to show when start-up fails
-  std::string program_dir;        // folder of the executable, case kept, ends in "/"
-  std::string exe_name;           // file name of the executable
-  std::string start_dir;          // the folder the command was started from
+  // Reads program_dir + "vostra.bin" into `resources` and the phrase table from
+  // it. Returns 0, 1 (cannot be opened), 2 (cannot be parsed) or a load code
+  // of qxlang (101 to 105); the tree is empty after a failed read.
+  int load_resources();
+
+  std::unique_ptr<qxlang> lang;  // the phrase table of the whole run
+  xml_tree resources;            // the resource document: interface description (phrases moved out)
+  std::string message;           // text to show when start-up fails
+  std::string program_dir;       // folder of the executable, case kept, ends in "/"
+  std::string exe_name;          // file name of the executable
+  std::string start_dir;         // the folder the command was started from
   std::vector<std::string> args;  // the command-line arguments, program name excluded
   bool initialised = false;
   bool interactive = false;  // true when there is no argument (wizard mode)

@@ -1,0 +1,250 @@
+#include "files/file_filter.h"
+
+#include <limits>
+
+#include "platform/clock.h"
+
+namespace dirscribe {
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12), and back.
+int64_t days_from_civil(int64_t year, int64_t month, int64_t day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t year_of_era = year - era * 400;
+  const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era - 719468;
+}
+
+void civil_from_days(int64_t days, int64_t& year, int64_t& month, int64_t& day) {
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const int64_t day_of_era = days - era * 146097;
+  const int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t shifted_month = (5 * day_of_year + 2) / 153;
+  day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+  month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+  year = year_of_era + era * 400 + (month <= 2);
+}
+
+bool is_leap(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// Length of month `month0` (0..11) of `year`.
+int64_t month_length(int64_t year, int64_t month0) {
+  static const int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month0 == 1 && is_leap(year)) return 29;
+  return kLengths[month0];
+}
+
+// Brings a 0-based month into 0..11 by moving whole years.
+void normalise_month(int64_t& year, int64_t& month0) {
+  int64_t years = month0 / 12;
+  month0 %= 12;
+  if (month0 < 0) {
+    month0 += 12;
+    --years;
+  }
+  year += years;
+}
+
+int64_t floor_div(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+bool is_file_dropped_by_attributes(uint32_t attributes, int32_t att_filter, uint32_t chosen) {
+  if (!(att_filter & att_filter_on)) return false;
+  const uint32_t present = attributes & chosen;
+  const bool all_of = att_filter & att_filter_all_of;
+  if (att_filter & att_filter_inclusion) {
+    return all_of ? present != chosen : present == 0;
+  }
+  // Exclusion drops what carries the chosen attributes; with nothing chosen
+  // there is nothing to exclude.
+  if (chosen == 0) return false;
+  return all_of ? present == chosen : present != 0;
+}
+
+}  // namespace
+
+mask_list::mask_list(const mask_list& other) : patterns_(other.patterns_) { compile_patterns(); }
+
+mask_list& mask_list::operator=(const mask_list& other) {
+  if (this != &other) {
+    patterns_ = other.patterns_;
+    compile_patterns();
+  }
+  return *this;
+}
+
+void mask_list::clear() {
+  patterns_.clear();
+  compiled_.clear();
+}
+
+void mask_list::compile(std::string& text) {
+  clear();
+  trim(text);
+  if (text.empty()) return;
+  std::vector<std::string> pieces;
+  regex_split(" *; *", regex_default, text, pieces);
+  for (std::string& piece : pieces) {
+    if (piece.empty()) continue;
+    wildcard_to_expression(piece);
+    patterns_.push_back(std::move(piece));
+  }
+  compile_patterns();
+}
+
+void mask_list::compile_patterns() {
+  compiled_.clear();
+  compiled_.reserve(patterns_.size());
+  for (const std::string& pattern : patterns_) {
+    compiled_.emplace_back(pattern, regex_icase | regex_nosub);
+  }
+}
+
+bool mask_list::matches(std::string_view name) const {
+  for (const compiled_regex& regex : compiled_) {
+    if (regex.matches(name)) return true;
+  }
+  return false;
+}
+
+unix_time move_back(unix_time t, int32_t count, int32_t unit) {
+  switch (unit) {
+    case unit_day:
+      return t - int64_t{count} * 86400;
+    case unit_week:
+      return t - int64_t{count} * 604800;
+    case unit_minute:
+      return t - int64_t{count} * 60;
+    case unit_hour:
+      return t - int64_t{count} * 3600;
+    case unit_month:
+    case unit_year:
+      break;
+    default:
+      return t;
+  }
+  const int64_t days = floor_div(t, 86400);
+  const int64_t time_of_day = t - days * 86400;
+  int64_t year = 0;
+  int64_t month = 0;
+  int64_t day = 0;
+  civil_from_days(days, year, month, day);
+  int64_t month0 = month - 1;
+  if (unit == unit_month) {
+    month0 -= count;
+    normalise_month(year, month0);
+    if (day > month_length(year, month0)) {
+      day -= month_length(year, month0);
+      ++month0;
+      normalise_month(year, month0);
+    }
+  } else {
+    year -= count;
+    // February 29 of a common year does not exist: the date stays put.
+    if (month0 == 1 && day == 29 && !is_leap(year)) return t;
+  }
+  return days_from_civil(year, month0 + 1, day) * 86400 + time_of_day;
+}
+
+void file_filter_data::reset() {
+  time_filter = time_off;
+  time_start = 0;
+  time_end = 0;
+  last_how_many = 1;
+  last_type = unit_day;
+  size_filter = size_off;
+  size_start = 0;
+  size_end = 0;
+  size_high_start = 0;
+  size_high_end = 0;
+  att_filter = 0;
+  attrs = 0;
+  str_files_include = "*";
+  str_files_skip.clear();
+  str_folder_include = "*";
+  str_folder_skip.clear();
+}
+
+void file_filter_data::compile_masks() {
+  files_include.compile(str_files_include);
+  files_skip.compile(str_files_skip);
+  folders_include.compile(str_folder_include);
+  folders_skip.compile(str_folder_skip);
+}
+
+void file_filter_data::prepare_windows(unix_time now) {
+  switch (time_filter) {
+    case time_last:
+      time_end = now;
+      time_start = move_back(now, last_how_many, last_type);
+      break;
+    case time_not_after:
+      // Everything up to time_end, files dated before 1970 included.
+      time_start = std::numeric_limits<unix_time>::min();
+      break;
+    case time_not_before:
+      time_end = std::numeric_limits<unix_time>::max();
+      break;
+    default:
+      break;
+  }
+  switch (size_filter) {
+    case size_not_above:
+      size_start = 0;
+      size_high_start = 0;
+      break;
+    case size_not_below:
+      size_end = 4294967295u;
+      size_high_end = 2147483647;
+      break;
+    default:
+      break;
+  }
+}
+
+void file_filter_data::prepare_windows() { prepare_windows(current_unix_time()); }
+
+int64_t file_filter_data::size_lower_bound() const {
+  return int64_t{size_high_start} * 4294967296LL + size_start;
+}
+
+int64_t file_filter_data::size_upper_bound() const {
+  return int64_t{size_high_end} * 4294967296LL + size_end;
+}
+
+bool file_filter_data::keeps(const qxfile_node& node) const {
+  if (node.is_folder) {
+    return folders_include.matches(node.name) && !folders_skip.matches(node.name);
+  }
+  if (is_file_dropped_by_attributes(node.attributes, att_filter, attrs)) return false;
+  if (time_filter != time_off && (node.mtime < time_start || node.mtime > time_end)) return false;
+  if (size_filter != size_off) {
+    const int64_t size = static_cast<int64_t>(node.size);
+    if (size < size_lower_bound() || size > size_upper_bound()) return false;
+  }
+  return files_include.matches(node.name) && !files_skip.matches(node.name);
+}
+
+int file_filter_data::apply(qxfile_tree& tree, qxfile_node* parent) const {
+  int kept = 0;
+  qxfile_node* node = parent ? parent->first_child() : tree.first();
+  while (node) {
+    if (!keeps(*node)) {
+      qxfile_node* following = parent ? node->next() : node->next_skipping_children();
+      tree.remove(node);
+      node = following;
+      continue;
+    }
+    ++kept;
+    node = parent ? node->next() : node->next_in_document_order();
+  }
+  return kept;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,228 @@
+#include "files/file_format.h"
+
+#include <cctype>
+#include <ctime>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr size_t kDateBufferSize = 256;
+
+bool break_down_utc(unix_time t, struct tm& broken) {
+  const time_t moment = static_cast<time_t>(t);
+  if (static_cast<unix_time>(moment) != t) return false;
+  return gmtime_r(&moment, &broken) != nullptr;
+}
+
+std::string format_broken(const struct tm& broken, const std::string& format) {
+  if (format.empty()) return {};
+  char buffer[kDateBufferSize];
+  const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
+  return std::string(buffer, length);
+}
+
+std::string format_utc(unix_time t, const std::string& format) {
+  struct tm broken {};
+  if (!break_down_utc(t, broken)) return {};
+  return format_broken(broken, format);
+}
+
+// One piece of a strftime format: a conversion ("%S", "%OS", "%%") or a run
+// of literal text.
+struct format_piece {
+  std::string text;
+  bool conversion = false;
+};
+
+std::vector<format_piece> split_format(std::string_view format) {
+  std::vector<format_piece> pieces;
+  size_t i = 0;
+  while (i < format.size()) {
+    if (format[i] == '%' && i + 1 < format.size()) {
+      size_t end = i + 1;
+      if ((format[end] == 'E' || format[end] == 'O') && end + 1 < format.size()) ++end;
+      const std::string_view spec = format.substr(i, end + 1 - i);
+      if (spec == "%%") {
+        if (pieces.empty() || pieces.back().conversion) pieces.push_back({});
+        pieces.back().text += spec;
+      } else {
+        pieces.push_back({std::string(spec), true});
+      }
+      i = end + 1;
+      continue;
+    }
+    if (pieces.empty() || pieces.back().conversion) pieces.push_back({});
+    pieces.back().text += format[i];
+    ++i;
+  }
+  return pieces;
+}
+
+bool is_separator_text(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c >= 128 || std::isalnum(c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+number_format user_number_format() {
+  const user_locale_conventions conventions = read_user_locale_conventions();
+  number_format format;
+  format.decimal_separator = conventions.decimal_separator;
+  format.thousands_separator = conventions.thousands_separator;
+  return format;
+}
+
+date_time_formats user_date_time_formats() {
+  const user_locale_conventions conventions = read_user_locale_conventions();
+  date_time_formats formats;
+  if (!conventions.date_format.empty()) formats.date = conventions.date_format;
+  if (!conventions.time_format.empty()) formats.time = remove_seconds(conventions.time_format);
+  return formats;
+}
+
+std::string remove_seconds(std::string_view time_format) {
+  std::string expanded(time_format);
+  // The composite conversions hold seconds of their own.
+  std::string spelled;
+  for (const format_piece& piece : split_format(expanded)) {
+    if (piece.text == "%T") {
+      spelled += "%H:%M:%S";
+    } else if (piece.text == "%r") {
+      spelled += "%I:%M:%S %p";
+    } else {
+      spelled += piece.text;
+    }
+  }
+  std::vector<format_piece> pieces = split_format(spelled);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const format_piece& piece = pieces[i];
+    if (!piece.conversion || piece.text.back() != 'S') continue;
+    size_t first = i;
+    size_t last = i;
+    const bool literal_before = i >= 2 && !pieces[i - 1].conversion;
+    const bool literal_after = i + 1 < pieces.size() && !pieces[i + 1].conversion;
+    if (literal_before && is_separator_text(pieces[i - 1].text)) {
+      first = i - 1;
+    } else if (literal_after) {
+      last = i + 1;
+    }
+    pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                 pieces.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    i = first;
+    if (i > 0) --i;
+  }
+  std::string result;
+  for (const format_piece& piece : pieces) result += piece.text;
+  return result;
+}
+
+std::string group_digits(int64_t value, const number_format& format) {
+  const bool negative = value < 0;
+  const uint64_t magnitude =
+      negative ? ~static_cast<uint64_t>(value) + 1 : static_cast<uint64_t>(value);
+  const std::string digits = std::to_string(magnitude);
+  std::string out;
+  if (negative) out += '-';
+  const size_t group = format.grouping > 0 ? static_cast<size_t>(format.grouping) : 0;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && group > 0 && (digits.size() - i) % group == 0) out += format.thousands_separator;
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string format_size(uint64_t size, int32_t units, std::string_view label,
+                        const number_format& format) {
+  const char* suffix = "";
+  int32_t unit = units;
+  if (units == kUnitsAutomatic) {
+    if (size < 1024) {
+      unit = 0;
+      suffix = "b";
+    } else if (size < 1048576) {
+      unit = 1;
+      suffix = "Kb";
+    } else {
+      unit = 2;
+      suffix = "Mb";
+    }
+  }
+  uint64_t value = size;
+  if (unit > 0) {
+    // size / 1024^unit, rounded up; beyond 64 bits any non-zero size is 1.
+    const int shift = unit < 7 ? 10 * unit : 64;
+    if (shift >= 64) {
+      value = size != 0;
+    } else {
+      value = (size >> shift) + ((size & ((uint64_t{1} << shift) - 1)) != 0);
+    }
+  }
+  std::string text = group_digits(static_cast<int64_t>(value), format);
+  if (units == kUnitsAutomatic) {
+    text += suffix;
+  } else if (unit > 0) {
+    text += label;
+  }
+  return text;
+}
+
+int format_date_time(unix_time t, bool use_date_format, const std::string& date_format,
+                     const date_time_formats& formats, std::string& out) {
+  out.clear();
+  struct tm broken {};
+  if (!break_down_utc(t, broken)) return 1;
+  if (use_date_format) {
+    out = format_broken(broken, date_format);
+    return 0;
+  }
+  out = format_broken(broken, formats.date);
+  out += ' ';
+  out += format_broken(broken, formats.time);
+  return 0;
+}
+
+std::string format_date(unix_time t, const date_time_formats& formats) {
+  return format_utc(t, formats.date);
+}
+
+std::string format_time(unix_time t, const date_time_formats& formats) {
+  return format_utc(t, formats.time);
+}
+
+unix_time to_local_time(unix_time t) { return t + local_offset_at(t); }
+
+std::string attribute_letters(uint32_t attributes) {
+  static const struct {
+    uint32_t bit;
+    char letter;
+  } kLetters[] = {{0x20, 'A'},   {0x800, 'C'}, {0x10, 'D'}, {0x2, 'H'},
+                  {0x1000, 'O'}, {0x1, 'R'},   {0x4, 'S'},  {0x100, 'T'}};
+  std::string text;
+  for (const auto& entry : kLetters) {
+    if (attributes & entry.bit) text += entry.letter;
+  }
+  return text;
+}
+
+std::string mode_string(uint32_t attributes, bool is_folder) {
+  static const char kLetters[] = "drwxrwxrwx";
+  std::string mode(10, '-');
+  mode[0] = is_folder ? 'd' : '-';
+  if (attributes & 0x1000) mode[0] = 'l';
+  for (int position = 1; position <= 9; ++position) {
+    if (attributes & (1u << (9 - position))) mode[position] = kLetters[position];
+  }
+  if (attributes & 0x800) mode[3] = (attributes & 0x40) ? 's' : 'S';
+  if (attributes & 0x400) mode[6] = (attributes & 0x8) ? 's' : 'S';
+  if (attributes & 0x200) mode[9] = (attributes & 0x1) ? 't' : 'T';
+  return mode;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,76 @@
+// Turning sizes, dates and attributes into the texts a listing prints. Every
+// function takes the conventions it needs as values, so the results do not
+// depend on the machine's settings; the user_* functions read those values
+// from the user's locale once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "files/file_node.h"
+
+namespace dirscribe {
+
+// How a size is printed: whole numbers grouped by three.
+struct number_format {
+  int32_t leading_zero = 0;  // unused without decimals
+  int32_t grouping = 3;      // digits per group; 0 writes no separators
+  std::string decimal_separator;
+  std::string thousands_separator;
+  int32_t negative_order = 1;  // "-" directly in front
+};
+
+// The user's thousands and decimal separators, grouping 3.
+number_format user_number_format();
+
+// Short date and time formats in strftime form; `time` has no seconds.
+struct date_time_formats {
+  std::string date = "%m/%d/%y";
+  std::string time = "%H:%M";
+};
+
+// The user's D_FMT, and T_FMT with its seconds field removed.
+date_time_formats user_date_time_formats();
+
+// A time format without its seconds: "%H:%M:%S" -> "%H:%M", "%r" ->
+// "%I:%M %p", "%T" -> "%H:%M". The separator in front of the seconds goes
+// with them.
+std::string remove_seconds(std::string_view time_format);
+
+// `value` in decimal with the format's thousands separator.
+std::string group_digits(int64_t value, const number_format& format);
+
+// Size units: -1 automatic, 0 bytes, 1 kilobytes, 2 megabytes.
+inline constexpr int32_t kUnitsAutomatic = -1;
+
+// `size` as a listing prints it. Automatic units pick bytes below 1024,
+// kilobytes below 1048576 and megabytes above, with the suffixes "b", "Kb",
+// "Mb" written directly after the number; a fixed unit above 0 gets `label`;
+// bytes get nothing. Kilobytes and megabytes are rounded up.
+std::string format_size(uint64_t size, int32_t units, std::string_view label,
+                        const number_format& format);
+
+// The date and time of `t` broken down as UTC (no shift). With
+// `use_date_format`: strftime(`date_format`), empty when the result exceeds
+// 255 bytes. Without: the locale's short date, a blank, the short time.
+// Returns 0, or 1 with an empty text when `t` cannot be broken down.
+int format_date_time(unix_time t, bool use_date_format, const std::string& date_format,
+                     const date_time_formats& formats, std::string& out);
+
+// The short date, and the time without seconds, of `t` as UTC.
+std::string format_date(unix_time t, const date_time_formats& formats);
+std::string format_time(unix_time t, const date_time_formats& formats);
+
+// `t` shifted from UTC to local time by the offset in force at that moment.
+unix_time to_local_time(unix_time t);
+
+// "A" 0x20, "C" 0x800, "D" 0x10, "H" 0x2, "O" 0x1000, "R" 0x1, "S" 0x4,
+// "T" 0x100, in that order, for the bits that are set.
+std::string attribute_letters(uint32_t attributes);
+
+// The ten-character mode text ("drwxr-xr-x") of Unix permission bits as an
+// FTP listing reports them; bit 0x1000 marks a link.
+std::string mode_string(uint32_t attributes, bool is_folder);
+
+}  // namespace dirscribe

@@ -1,0 +1,209 @@
+#include "files/file_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <string>
+
+namespace dirscribe {
+namespace {
+
+number_format comma_format() {
+  number_format format;
+  format.thousands_separator = ",";
+  format.decimal_separator = ".";
+  return format;
+}
+
+TEST(FormatSizeTest, AutomaticAndFixedUnits) {
+  const struct {
+    uint64_t size;
+    int units;
+    const char* expected;
+  } cases[] = {
+      {0, -1, "0b"},
+      {1023, -1, "1,023b"},
+      {1024, -1, "1Kb"},
+      {1025, -1, "2Kb"},
+      {1048575, -1, "1,024Kb"},
+      {1048576, -1, "1Mb"},
+      {1048577, -1, "2Mb"},
+      {uint64_t{1} << 40, -1, "1,048,576Mb"},
+      {1, 1, "1 KB"},
+      {0, 1, "0 KB"},
+      {1536, 0, "1,536"},
+      {1234567890123, 0, "1,234,567,890,123"},
+      {1048576, 2, "1 MB"},
+      {1048577, 2, "2 MB"},
+      {5000, 3, "1"},  // 1024^3 units, with no label
+      {uint64_t{5} << 40, 3, "5,120"},
+      {1, 9, "1"},
+  };
+  for (const auto& c : cases) {
+    const char* label = c.units == 1 ? " KB" : (c.units == 2 ? " MB" : "");
+    EXPECT_EQ(format_size(c.size, c.units, label, comma_format()), c.expected)
+        << c.size << " units " << c.units;
+  }
+}
+
+TEST(FormatSizeTest, GroupingFollowsTheFormat) {
+  number_format format = comma_format();
+  format.thousands_separator = "\xe2\x80\xaf";  // narrow no-break space
+  EXPECT_EQ(group_digits(1234567, format),
+            "1\xe2\x80\xaf"
+            "234\xe2\x80\xaf"
+            "567");
+  format.thousands_separator = "";
+  EXPECT_EQ(group_digits(1234567, format), "1234567");
+  format = comma_format();
+  format.grouping = 0;
+  EXPECT_EQ(group_digits(1234567, format), "1234567");
+  format = comma_format();
+  EXPECT_EQ(group_digits(-1234, format), "-1,234");
+  EXPECT_EQ(group_digits(std::numeric_limits<int64_t>::min(), format),
+            "-9,223,372,036,854,775,808");
+  EXPECT_EQ(group_digits(100, format), "100");
+  EXPECT_EQ(group_digits(100000, format), "100,000");
+}
+
+TEST(FormatDateTest, StrftimeAndLocaleForms) {
+  const date_time_formats formats{"%d.%m.%Y", "%H:%M"};
+  const unix_time end_of_1999 = 946684799;  // 1999-12-31 23:59:59 UTC
+  const struct {
+    unix_time t;
+    bool use_date_format;
+    std::string date_format;
+    std::string expected;
+    int result;
+  } cases[] = {
+      {0, true, "%Y-%m-%d", "1970-01-01", 0},
+      {end_of_1999, true, "%Y-%m-%d %H:%M:%S", "1999-12-31 23:59:59", 0},
+      {end_of_1999, false, "%Y", "31.12.1999 23:59", 0},
+      {-1, true, "%Y-%m-%d %H:%M:%S", "1969-12-31 23:59:59", 0},
+      {4102444800, true, "%Y", "2100", 0},  // past 2038
+      {0, true, std::string(300, 'x'), "", 0},
+      {std::numeric_limits<unix_time>::max(), true, "%Y", "", 1},
+  };
+  for (const auto& c : cases) {
+    std::string out = "stale";
+    EXPECT_EQ(format_date_time(c.t, c.use_date_format, c.date_format, formats, out), c.result)
+        << c.t << " " << c.date_format;
+    EXPECT_EQ(out, c.expected) << c.t << " " << c.date_format;
+  }
+  EXPECT_EQ(format_date(end_of_1999, formats), "31.12.1999");
+  EXPECT_EQ(format_time(end_of_1999, formats), "23:59");
+}
+
+TEST(FormatDateTest, RemoveSeconds) {
+  const struct {
+    const char* format;
+    const char* expected;
+  } cases[] = {
+      {"%H:%M:%S", "%H:%M"},
+      {"%T", "%H:%M"},
+      {"%r", "%I:%M %p"},
+      {"%I:%M:%S %p", "%I:%M %p"},
+      {"%H.%M.%S", "%H.%M"},
+      {"%H\xe6\x99\x82%M\xe5\x88\x86%S\xe7\xa7\x92", "%H\xe6\x99\x82%M\xe5\x88\x86"},
+      {"%p %I:%M:%OS", "%p %I:%M"},
+      {"%H:%M", "%H:%M"},
+      {"%S", ""},
+      {"%%S %H", "%%S %H"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(remove_seconds(c.format), c.expected) << c.format;
+  }
+}
+
+class TimeZoneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* saved = std::getenv("TZ");
+    had_zone_ = saved != nullptr;
+    if (saved) saved_zone_ = saved;
+  }
+  void TearDown() override {
+    if (had_zone_) {
+      setenv("TZ", saved_zone_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+  static void use_zone(const char* zone) {
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+
+ private:
+  bool had_zone_ = false;
+  std::string saved_zone_;
+};
+
+TEST_F(TimeZoneTest, ShiftUsesTheOffsetInForceAtThatMoment) {
+  use_zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  const unix_time winter_noon = 1705320000;  // 2024-01-15 12:00 UTC
+  const unix_time summer_noon = 1721044800;  // 2024-07-15 12:00 UTC
+  const date_time_formats formats{"%Y-%m-%d", "%H:%M"};
+  EXPECT_EQ(format_time(to_local_time(winter_noon), formats), "13:00");
+  EXPECT_EQ(format_time(to_local_time(summer_noon), formats), "14:00");
+  EXPECT_EQ(format_time(winter_noon, formats), "12:00") << "formatters never shift";
+  use_zone("UTC0");
+  EXPECT_EQ(to_local_time(summer_noon), summer_noon);
+  use_zone("EST5");
+  EXPECT_EQ(format_date(to_local_time(0), formats), "1969-12-31");
+}
+
+TEST(UserFormatsTest, ReadFromTheEnvironmentLocale) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string saved_value = saved ? saved : "";
+  setenv("LC_ALL", "C", 1);
+  const date_time_formats formats = user_date_time_formats();
+  const number_format numbers = user_number_format();
+  if (saved) {
+    setenv("LC_ALL", saved_value.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
+  EXPECT_EQ(formats.date, "%m/%d/%y");
+  EXPECT_EQ(formats.time, "%H:%M") << "the C locale's %H:%M:%S without seconds";
+  EXPECT_EQ(numbers.thousands_separator, "");
+  EXPECT_EQ(numbers.decimal_separator, ".");
+  EXPECT_EQ(numbers.grouping, 3);
+}
+
+TEST(AttributeTextTest, Letters) {
+  EXPECT_EQ(attribute_letters(0x21), "AR");
+  EXPECT_EQ(attribute_letters(0), "");
+  EXPECT_EQ(attribute_letters(0x1fff), "ACDHORST");
+  EXPECT_EQ(attribute_letters(0x400 | 0x80), "") << "link and normal have no letter";
+}
+
+TEST(AttributeTextTest, ModeString) {
+  const struct {
+    uint32_t attributes;
+    bool is_folder;
+    const char* expected;
+  } cases[] = {
+      {0755, true, "drwxr-xr-x"},
+      {0644, false, "-rw-r--r--"},
+      {0x1000 | 0777, false, "lrwxrwxrwx"},
+      {0x1000 | 0777, true, "lrwxrwxrwx"},
+      {0x800 | 0755, false, "-rwsr-xr-x"},
+      {0x800 | 0655, false, "-rwSr-xr-x"},
+      {0x400 | 0775, false, "-rwxrwsr-x"},
+      {0x400 | 0765, false, "-rwxrwSr-x"},
+      {0x200 | 0777, true, "drwxrwxrwt"},
+      {0x200 | 0776, true, "drwxrwxrwT"},
+      {0, false, "----------"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(mode_string(c.attributes, c.is_folder), c.expected) << std::oct << c.attributes;
+  }
+}
+
+}  // namespace
+}  // namespace dirscribe

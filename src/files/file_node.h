@@ -1,0 +1,84 @@
+// The in-memory model of listed file-system entries: qxfile_node, one entry,
+// and qxfile_tree, the tree of them with its sort key and the sibling-list
+// orderings the listing uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/qxe_tree.h"
+
+namespace dirscribe {
+
+// Seconds since 1970-01-01 00:00:00 UTC, signed and 64 bits wide (past 2038).
+using unix_time = int64_t;
+
+struct qxfile_node : qxe_node<qxfile_node> {
+  std::string name;  // entry name as the file system lists it (no path)
+  std::string ext;   // extension with its dot; filled by the template evaluation
+  bool is_folder = false;
+  uint64_t size = 0;  // bytes; 0 for folders as scanned, subtree total in a summary
+  unix_time mtime = 0;
+  uint32_t attributes = 0;  // file_attribute bits (platform/file_system.h)
+  unix_time ctime = 0;
+  unix_time atime = 0;
+  std::string short_name;  // always empty on this platform
+  // For a listed folder: its node in the summary tree; borrowed, never owned.
+  qxfile_node* summary = nullptr;
+  int32_t file_count = 0;    // summary tree only: files in the whole subtree
+  int32_t folder_count = 0;  // summary tree only: folders in the whole subtree
+  std::string spare1;        // never filled; printed by two template variables
+  std::string spare2;
+
+  // The two 32-bit words of `size`, for code that stores them apart.
+  uint32_t size_low() const { return static_cast<uint32_t>(size); }
+  uint32_t size_high() const { return static_cast<uint32_t>(size >> 32); }
+  void set_size_words(uint32_t high, uint32_t low) {
+    size = (static_cast<uint64_t>(high) << 32) | low;
+  }
+};
+
+// Sort keys of qxfile_tree; any other value orders nothing (folders still
+// come first).
+enum file_sort_key : int32_t {
+  sort_unsorted = -1,
+  sort_by_name = 0,  // byte order, case-sensitive
+  sort_by_ext = 1,   // byte order, case-sensitive
+  sort_by_size = 2,
+  sort_by_mtime = 3,
+  sort_by_name_nocase = 4,  // a..z folded to A..Z
+  sort_by_ext_nocase = 5,
+};
+
+class qxfile_tree : public qxe_tree<qxfile_node> {
+ public:
+  int32_t sort_key = sort_unsorted;
+
+  // Negative, 0 or positive as `a` orders before, with or after `b`: a folder
+  // before a file, then by sort_key.
+  int compare(const qxfile_node& a, const qxfile_node& b) const;
+
+  // Orders the child list of `parent` (the top-level list when nullptr) by
+  // compare, stably: entries that compare equal keep their order.
+  void sort_list(qxfile_node* parent);
+  // Sorts the top-level list and every child list.
+  void sort_all();
+  // Reverses the top-level list and every child list.
+  void reverse_all();
+};
+
+// The extension rule: from the last "." to the end when that dot is not the
+// first character; otherwise empty (".config" and "README" have none).
+std::string extension_of(std::string_view name);
+
+// The first (length of name - length of ext) characters of the name.
+std::string name_without_extension(const qxfile_node& node);
+
+// Case-sensitive byte order of the listing (sort key 0): unsigned bytes over
+// the shorter length, then the length decides.
+int compare_bytes(std::string_view a, std::string_view b);
+// Case-insensitive order (sort key 4): only a..z are folded to A..Z.
+int compare_nocase(std::string_view a, std::string_view b);
+
+}  // namespace dirscribe

@@ -1,0 +1,71 @@
+#include "files/folder_scanner.h"
+
+#include <fnmatch.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace dirscribe {
+
+namespace {
+
+void fill_node(qxfile_node& node, const file_status& status) {
+  node.is_folder = status.is_folder;
+  node.mtime = status.mtime;
+  node.ctime = status.ctime;
+  node.atime = status.atime;
+  node.attributes = status.attributes;
+  node.size = status.is_folder ? 0 : status.size;
+}
+
+}  // namespace
+
+bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
+                 const std::string& pattern) {
+  if (tree.empty()) parent = nullptr;
+  std::vector<std::unique_ptr<qxfile_node>> folders;
+  std::vector<std::unique_ptr<qxfile_node>> files;
+  const bool everything = pattern == "*";
+  const bool opened = list_folder(path, [&](const std::string& name, const file_status& status) {
+    if (!everything && fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) != 0) return;
+    auto node = std::make_unique<qxfile_node>();
+    node->name = name;
+    fill_node(*node, status);
+    (status.is_folder ? folders : files).push_back(std::move(node));
+  });
+  if (!opened) return false;
+  // Appending walks the sibling list once; after that each node goes directly
+  // after the one placed before it, so a huge folder is placed in linear time.
+  qxfile_node* last = nullptr;
+  for (auto* group : {&folders, &files}) {
+    for (auto& node : *group) {
+      last = last ? tree.insert_after(last, std::move(node))
+                  : tree.append_child(parent, std::move(node));
+    }
+  }
+  return true;
+}
+
+bool stat_path(qxfile_node& node, const std::string& path) {
+  if (path.empty()) return false;
+  std::string lookup = path;
+  if (lookup.size() > 1 && lookup.back() == '/') lookup.pop_back();
+  file_status status;
+  if (!path_status(lookup, status)) return false;
+  if (lookup == "/") {
+    node.is_folder = true;
+    node.name = lookup;
+    return true;
+  }
+  fill_node(node, status);
+  node.name = lookup;
+  return true;
+}
+
+int64_t cluster_size(const std::string& path, uint64_t* free_bytes) {
+  return file_system_block_size(path, free_bytes);
+}
+
+}  // namespace dirscribe

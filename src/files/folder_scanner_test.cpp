@@ -1,0 +1,220 @@
+#include "files/folder_scanner.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/temp_folder_for_test.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+
+namespace dirscribe {
+namespace {
+
+std::vector<std::string> names_under(const qxfile_tree& tree, const qxfile_node* parent) {
+  std::vector<std::string> names;
+  for (const qxfile_node* node = parent ? parent->first_child() : tree.first(); node;
+       node = node->next()) {
+    names.push_back(node->name);
+  }
+  return names;
+}
+
+// The names readdir gives, in its order.
+std::vector<std::string> readdir_order(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* folder = opendir(path.c_str());
+  while (const dirent* entry = readdir(folder)) names.push_back(entry->d_name);
+  closedir(folder);
+  return names;
+}
+
+TEST(ScanFolderTest, FoldersFirstThenFilesEachInEnumerationOrder) {
+  temp_folder root;
+  for (const char* name : {"b", "a", "m", "k"}) root.make_folder(name);
+  for (const char* name : {"z.txt", "y.txt", ".hidden", "c"}) root.make_file(name, 3);
+  qxfile_tree tree;
+  ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
+
+  std::vector<std::string> expected_folders;
+  std::vector<std::string> expected_files;
+  for (const std::string& name : readdir_order(root.path())) {
+    if (name == "." || name == "..") continue;
+    const bool folder = name.size() == 1 && name != "c";
+    (folder ? expected_folders : expected_files).push_back(name);
+  }
+  std::vector<std::string> expected = expected_folders;
+  expected.insert(expected.end(), expected_files.begin(), expected_files.end());
+  EXPECT_EQ(names_under(tree, nullptr), expected);
+
+  for (const qxfile_node* node = tree.first(); node; node = node->next()) {
+    EXPECT_EQ(node->parent(), nullptr) << node->name;
+    EXPECT_EQ(node->is_folder, (node->attributes & attribute_folder) != 0) << node->name;
+    EXPECT_EQ(node->size, node->is_folder ? 0u : 3u) << node->name;
+    EXPECT_TRUE(node->ext.empty()) << "the scanner leaves ext to the template evaluation";
+    EXPECT_TRUE(node->short_name.empty());
+    EXPECT_GT(node->mtime, 0) << node->name;
+  }
+  const qxfile_node* hidden = tree.first();
+  while (hidden && hidden->name != ".hidden") hidden = hidden->next();
+  ASSERT_NE(hidden, nullptr);
+  EXPECT_EQ(hidden->attributes & attribute_hidden, attribute_hidden);
+}
+
+TEST(ScanFolderTest, AppendsAfterExistingChildrenAndSetsParent) {
+  temp_folder root;
+  root.make_folder("sub");
+  root.make_file("f", 1);
+  qxfile_tree tree;
+  auto top = std::make_unique<qxfile_node>();
+  top->name = "top";
+  top->is_folder = true;
+  qxfile_node* parent = tree.append_top(std::move(top));
+  auto old = std::make_unique<qxfile_node>();
+  old->name = "old";
+  tree.append_child(parent, std::move(old));
+
+  ASSERT_TRUE(scan_folder(root.path(), tree, parent));
+  EXPECT_EQ(names_under(tree, parent), (std::vector<std::string>{"old", "sub", "f"}));
+  for (const qxfile_node* node = parent->first_child(); node; node = node->next()) {
+    EXPECT_EQ(node->parent(), parent) << node->name;
+  }
+  EXPECT_EQ(tree.first()->next(), nullptr);
+}
+
+TEST(ScanFolderTest, ParentIgnoredWhenTreeIsEmpty) {
+  temp_folder root;
+  root.make_file("only", 0);
+  qxfile_tree tree;
+  qxfile_node stray;
+  ASSERT_TRUE(scan_folder(root.path(), tree, &stray));
+  EXPECT_EQ(names_under(tree, nullptr), (std::vector<std::string>{"only"}));
+  EXPECT_EQ(stray.first_child(), nullptr);
+}
+
+TEST(ScanFolderTest, MissingFolderFailsAndLeavesTreeAlone) {
+  temp_folder root;
+  root.make_file("f", 0);
+  qxfile_tree tree;
+  ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
+  EXPECT_FALSE(scan_folder(root.at("nothing"), tree, nullptr));
+  EXPECT_FALSE(scan_folder(root.at("f"), tree, nullptr)) << "a file is not a folder";
+  EXPECT_EQ(names_under(tree, nullptr), (std::vector<std::string>{"f"}));
+}
+
+TEST(ScanFolderTest, DoesNotTouchTheCurrentDirectory) {
+  temp_folder root;
+  root.make_folder("sub");
+  const std::string before = current_directory();
+  qxfile_tree tree;
+  ASSERT_TRUE(scan_folder(root.at("sub"), tree, nullptr));
+  EXPECT_EQ(current_directory(), before);
+}
+
+TEST(ScanFolderTest, UnreadableFolderFails) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not apply";
+  temp_folder root;
+  root.make_folder("locked");
+  root.make_file("locked/inside", 1);
+  ASSERT_EQ(chmod(root.at("locked").c_str(), 0), 0);
+  qxfile_tree tree;
+  EXPECT_FALSE(scan_folder(root.at("locked"), tree, nullptr));
+  EXPECT_TRUE(tree.empty());
+  // Listed from its parent it is an ordinary, read-only folder.
+  ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
+  ASSERT_NE(tree.first(), nullptr);
+  EXPECT_EQ(tree.first()->attributes, attribute_folder | attribute_read_only);
+  chmod(root.at("locked").c_str(), 0700);
+}
+
+TEST(ScanFolderTest, SymbolicLinksDescribeTheirTargets) {
+  temp_folder root;
+  root.make_folder("dir");
+  root.make_file("data", 5);
+  root.make_link("data", "to_data");
+  root.make_link("dir", "to_dir");
+  root.make_link("missing", "dangling");
+  root.make_link(".", "loop");
+  qxfile_tree tree;
+  ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
+  struct Expected {
+    const char* name;
+    bool is_folder;
+    uint64_t size;
+    uint32_t attributes;
+  } expected[] = {
+      {"dir", true, 0, attribute_folder},
+      {"data", false, 5, attribute_normal},
+      {"to_data", false, 5, attribute_link},
+      {"to_dir", true, 0, attribute_folder | attribute_link},
+      {"dangling", false, 0, attribute_link},
+      {"loop", true, 0, attribute_folder | attribute_link},
+  };
+  for (const Expected& e : expected) {
+    const qxfile_node* node = tree.first();
+    while (node && node->name != e.name) node = node->next();
+    ASSERT_NE(node, nullptr) << e.name;
+    EXPECT_EQ(node->is_folder, e.is_folder) << e.name;
+    EXPECT_EQ(node->size, e.size) << e.name;
+    EXPECT_EQ(node->attributes, e.attributes) << e.name;
+  }
+}
+
+TEST(ScanFolderTest, ReadOnlyAndSystemBits) {
+  temp_folder root;
+  root.make_file("ro", 1);
+  ASSERT_EQ(chmod(root.at("ro").c_str(), 0444), 0);
+  ASSERT_EQ(mkfifo(root.at("pipe").c_str(), 0600), 0);
+  qxfile_tree tree;
+  ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
+  for (const qxfile_node* node = tree.first(); node; node = node->next()) {
+    const uint32_t expected = node->name == "ro" ? attribute_read_only : attribute_system;
+    EXPECT_EQ(node->attributes, expected) << node->name;
+    EXPECT_FALSE(node->is_folder) << node->name;
+  }
+}
+
+TEST(StatPathTest, SinglePaths) {
+  temp_folder root;
+  root.make_folder("dir");
+  root.make_file("dir/file.txt", 7);
+  qxfile_node file;
+  ASSERT_TRUE(stat_path(file, root.at("dir/file.txt")));
+  EXPECT_EQ(file.name, root.at("dir/file.txt")) << "name is the whole path";
+  EXPECT_EQ(file.size, 7u);
+  EXPECT_FALSE(file.is_folder);
+
+  qxfile_node folder;
+  ASSERT_TRUE(stat_path(folder, root.at("dir/")));
+  EXPECT_EQ(folder.name, root.at("dir")) << "one trailing slash is dropped";
+  EXPECT_TRUE(folder.is_folder);
+  EXPECT_GT(folder.mtime, 0);
+
+  qxfile_node top;
+  ASSERT_TRUE(stat_path(top, "/"));
+  EXPECT_TRUE(top.is_folder);
+  EXPECT_EQ(top.name, "/");
+  EXPECT_EQ(top.mtime, 0) << "the root is a folder without times";
+
+  qxfile_node none;
+  EXPECT_FALSE(stat_path(none, ""));
+  EXPECT_FALSE(stat_path(none, root.at("dir/missing")));
+}
+
+TEST(ClusterSizeTest, ReportsBlockSizeOrFailure) {
+  temp_folder root;
+  uint64_t free_bytes = 0;
+  const int64_t unit = cluster_size(root.path(), &free_bytes);
+  EXPECT_GT(unit, 0);
+  EXPECT_EQ(unit & (unit - 1), 0) << "a block size is a power of two: " << unit;
+  EXPECT_EQ(cluster_size(root.at("missing")), -1);
+}
+
+}  // namespace
+}  // namespace dirscribe

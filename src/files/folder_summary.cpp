@@ -1,0 +1,121 @@
+#include "files/folder_summary.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "files/folder_scanner.h"
+#include "platform/file_system.h"
+
+namespace dirscribe {
+
+namespace {
+
+uint64_t size_on_disk(uint64_t size, uint64_t unit) {
+  if (unit == 0) return size;
+  return (size / unit + (size % unit != 0)) * unit;
+}
+
+// Scans one folder into the summary, filters it, counts and sums its files,
+// drops them, orders the remaining folders and adds the totals to every
+// ancestor.
+int summarise_folder(const std::string& path, generation_context& context, qxfile_tree& summary,
+                     qxfile_node* folder) {
+  if (context.progress) context.progress(context.progress_phrase + path);
+  if (!scan_folder(path, summary, folder, "*")) {
+    context.error_text = context.scan_failed_phrase + path;
+    return kSummaryScanFailed;
+  }
+  if (context.stopped()) return kSummaryStopped;
+  if (context.filter) context.filter->apply(summary, folder);
+  if (context.stopped()) return kSummaryStopped;
+
+  uint64_t total = folder->size;
+  qxfile_node* child = folder->first_child();
+  while (child) {
+    qxfile_node* following = child->next();
+    if (child->is_folder) {
+      ++folder->folder_count;
+    } else {
+      ++folder->file_count;
+      total += size_on_disk(child->size, context.allocation_unit);
+      summary.remove(child);
+    }
+    child = following;
+    if (context.stopped()) return kSummaryStopped;
+  }
+  if (folder->first_child()) {
+    summary.sort_key = sort_by_name;
+    summary.sort_list(folder);
+  }
+  if (context.stopped()) return kSummaryStopped;
+  for (qxfile_node* ancestor = folder->parent(); ancestor; ancestor = ancestor->parent()) {
+    ancestor->size += total;
+    ancestor->file_count += folder->file_count;
+    ancestor->folder_count += folder->folder_count;
+  }
+  folder->size = total;
+  return 0;
+}
+
+}  // namespace
+
+std::string join_path(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+int build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
+                  qxfile_node* folder) {
+  // Depth-first, parents before children and siblings in order, exactly as a
+  // recursive walk would go, but with an explicit stack.
+  std::vector<std::pair<qxfile_node*, std::string>> pending;
+  pending.emplace_back(folder, path);
+  bool first = true;
+  while (!pending.empty()) {
+    auto [node, node_path] = std::move(pending.back());
+    pending.pop_back();
+    if (!first && context.stopped()) return kSummaryStopped;
+    first = false;
+    const int result = summarise_folder(node_path, context, summary, node);
+    if (result != 0) return result;
+    const size_t mark = pending.size();
+    for (qxfile_node* child = node->first_child(); child; child = child->next()) {
+      // A folder reached through a symbolic link is listed but never entered,
+      // so a link cycle cannot make the walk run away.
+      if (child->attributes & attribute_link) continue;
+      pending.emplace_back(child, join_path(node_path, child->name));
+    }
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
+  }
+  return 0;
+}
+
+void suppress_empty(qxfile_tree& summary) {
+  qxfile_node* top = summary.first();
+  if (!top) return;
+  qxfile_node* node = top->first_child();
+  while (node) {
+    if (node->is_folder && node->file_count == 0) {
+      qxfile_node* following = node->next_skipping_children();
+      summary.remove(node);
+      node = following;
+    } else {
+      node = node->next_in_document_order();
+    }
+  }
+}
+
+void find_summary(qxfile_node& listed, const qxfile_node& page_summary) {
+  for (qxfile_node* child = page_summary.first_child(); child; child = child->next()) {
+    const int order = compare_bytes(listed.name, child->name);
+    if (order == 0) {
+      listed.summary = child;
+      listed.size = child->size;
+      return;
+    }
+    if (order < 0) return;
+  }
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,67 @@
+// The folder summary: a tree of folders only, each carrying the file and
+// folder counts and the total size of its whole filtered subtree. It gives the
+// tree_* template variables their values and decides which folders count as
+// empty.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "files/file_filter.h"
+#include "files/file_node.h"
+
+namespace dirscribe {
+
+// Result codes of the summary walk.
+inline constexpr int kSummaryStopped = 20001;
+inline constexpr int kSummaryScanFailed = 20005;
+
+// What a generation run lends the summary walk. Nothing here is owned.
+struct generation_context {
+  // Receives "progress phrase + folder path" before each folder is read; may
+  // be empty. Runs on the thread that builds.
+  std::function<void(std::string)> progress;
+  // Raised (non-zero) by another thread to stop the run; may be nullptr.
+  const std::atomic<int>* stop = nullptr;
+  // Applied to each folder's entries, one level at a time; nullptr keeps all.
+  const file_filter_data* filter = nullptr;
+  // Bytes per allocation unit; 0 counts sizes as they are.
+  uint64_t allocation_unit = 0;
+  // The texts put in front of a folder path: the progress message, and the
+  // error text of a folder that cannot be read.
+  std::string progress_phrase;
+  std::string scan_failed_phrase;
+  // Set when a walk fails: scan_failed_phrase + the folder path.
+  std::string error_text;
+
+  bool stopped() const { return stop && stop->load(std::memory_order_relaxed) != 0; }
+};
+
+// Fills the summary below `folder` (a folder node of `summary`, normally its
+// one top-level node) from the folder at `path`: every folder of the filtered
+// subtree gets a node, ordered by name in byte order, with file_count,
+// folder_count and size covering its whole subtree (sizes rounded up to whole
+// allocation units when the context gives one). Folders reached through a
+// symbolic link are counted but never entered. Depth is unlimited: the walk
+// keeps its own stack.
+// Returns 0, kSummaryStopped when the stop flag is seen, or kSummaryScanFailed
+// (with context.error_text set) at the first folder that cannot be opened.
+int build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
+                  qxfile_node* folder);
+
+// Removes, below the top node, every folder whose subtree holds no file; the
+// top node itself stays.
+void suppress_empty(qxfile_tree& summary);
+
+// Looks for `listed`'s name among the children of `page_summary` (a summary
+// node). When found, links listed.summary to it and copies its size into
+// `listed`. Relies on the summary's byte order of names to stop early.
+void find_summary(qxfile_node& listed, const qxfile_node& page_summary);
+
+// `folder` + "/" + `name`, the separator added only when `folder` does not
+// already end in one.
+std::string join_path(const std::string& folder, const std::string& name);
+
+}  // namespace dirscribe

@@ -1,0 +1,105 @@
+#include "markup/document_reader.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <cstdio>
+
+#include "markup/qxxml.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr size_t kChunkSize = 16384;
+
+void configure(qxxml& reader, const document_options& options) {
+  reader.set_lower_case_names(options.lower_case_names);
+  reader.set_normalise_line_ends(options.normalise_line_ends);
+  reader.set_attributes_as_map(options.attributes_as_map);
+}
+
+void report_progress(const document_options& options, int64_t done, int64_t total) {
+  if (!options.progress) return;
+  int percent = 100;
+  if (total > 0 && done < total) percent = static_cast<int>(done * 100 / total);
+  options.progress(percent, options.progress_context);
+}
+
+// Feeds the chunks that `read_chunk` hands out (false at the end) and ends the
+// input. Returns 0 or 2 with error_text set.
+template <class ReadChunk>
+int read_document(qxxml& reader, const document_options& options, int64_t total,
+                  ReadChunk read_chunk, std::string& error_text) {
+  int64_t done = 0;
+  std::string chunk;
+  while (read_chunk(chunk)) {
+    done += static_cast<int64_t>(chunk.size());
+    reader.append_chunk(std::move(chunk));
+    chunk.clear();
+    const int result = reader.scan();
+    if (result != 0) {
+      error_text = reader.error_text(result);
+      return 2;
+    }
+    report_progress(options, done, total);
+  }
+  reader.set_end_of_input(true);
+  const int result = reader.scan();
+  if (result != 2) {
+    error_text = reader.error_text(result);
+    return 2;
+  }
+  report_progress(options, total, total);
+  return 0;
+}
+
+}  // namespace
+
+int parse_file(const std::string& file_name, xml_tree& tree, const document_options& options,
+               std::string& error_text) {
+  error_text.clear();
+  std::FILE* file = std::fopen(file_name.c_str(), "rb");
+  if (!file) {
+    error_text = "Can't open source file: " + file_name;
+    return 1;
+  }
+  struct stat status {};
+  const int64_t total = fstat(fileno(file), &status) == 0 ? status.st_size : 0;
+  qxxml reader(tree);
+  configure(reader, options);
+  bool read_failed = false;
+  auto read_chunk = [&](std::string& chunk) {
+    chunk.resize(kChunkSize);
+    const size_t got = std::fread(chunk.data(), 1, kChunkSize, file);
+    chunk.resize(got);
+    if (got == 0 && std::ferror(file)) read_failed = true;
+    return got > 0;
+  };
+  int result = read_document(reader, options, total, read_chunk, error_text);
+  std::fclose(file);
+  // A file that opens but cannot be read (a folder, an I/O error) is not an
+  // empty document.
+  if (read_failed) {
+    error_text = "Can't open source file: " + file_name;
+    result = 1;
+  }
+  return result;
+}
+
+int parse_text(std::string_view text, xml_tree& tree, const document_options& options,
+               std::string& error_text) {
+  error_text.clear();
+  qxxml reader(tree);
+  configure(reader, options);
+  size_t at = 0;
+  auto read_chunk = [&](std::string& chunk) {
+    if (at >= text.size()) return false;
+    const size_t size = std::min(kChunkSize, text.size() - at);
+    chunk.assign(text.substr(at, size));
+    at += size;
+    return true;
+  };
+  return read_document(reader, options, static_cast<int64_t>(text.size()), read_chunk, error_text);
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,109 @@
+// libFuzzer target for the document reader. The first byte picks the reader's
+// switches and a chunk size; the rest is the document. Besides looking for
+// crashes it checks that the chunking of the input does not change the tree
+// or the result, and exercises the serialiser and the path queries.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "markup/document_reader.h"
+#include "markup/qxsgml.h"
+#include "markup/qxxml.h"
+#include "markup/xml_dump.h"
+
+namespace {
+
+using namespace dirscribe;
+
+std::string read_in_pieces(std::string_view input, size_t piece, const document_options& options,
+                           int& result) {
+  xml_tree tree;
+  qxxml reader(tree);
+  reader.set_lower_case_names(options.lower_case_names);
+  reader.set_normalise_line_ends(options.normalise_line_ends);
+  reader.set_attributes_as_map(options.attributes_as_map);
+  result = 0;
+  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
+    reader.append_chunk(std::string(input.substr(at, piece)));
+    result = reader.scan();
+  }
+  if (result == 0) {
+    reader.set_end_of_input(true);
+    result = reader.scan();
+  }
+  return xml_dump(tree);
+}
+
+// A lexer with every kind on and the default kind table, where several rows
+// allow nested markup; records what the hooks see.
+class recording_lexer : public qxsgml {
+ public:
+  std::string events;
+  int text_hook() override {
+    events += "T" + token() + "\n";
+    return 0;
+  }
+  int markup_hook() override {
+    events += "M" + std::to_string(kind()) + token() + "\n";
+    return 0;
+  }
+};
+
+std::string lex_in_pieces(std::string_view input, size_t piece, bool keep_text) {
+  recording_lexer lexer;
+  lexer.enable_kinds(0x7fff);
+  lexer.set_keep_text(keep_text);
+  lexer.set_bulk_reads(piece % 2 == 0);
+  int result = 0;
+  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
+    lexer.append_chunk(std::string(input.substr(at, piece)));
+    result = lexer.scan();
+  }
+  if (result == 0) {
+    lexer.set_end_of_input(true);
+    result = lexer.scan();
+  }
+  if (result != 2 && result != 1) std::abort();
+  return lexer.events + std::to_string(result) + "/" + std::to_string(lexer.line()) + ":" +
+         std::to_string(lexer.column());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const uint8_t switches = data[0];
+  const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  document_options options;
+  options.lower_case_names = switches & 1;
+  options.normalise_line_ends = switches & 2;
+  options.attributes_as_map = switches & 4;
+
+  xml_tree tree;
+  std::string error;
+  const int result = parse_text(input, tree, options, error);
+  if (result != 0 && result != 2) std::abort();
+  if ((result == 2) == error.empty()) std::abort();
+
+  // The same document fed in small pieces gives the same tree.
+  const size_t piece = 1 + (switches >> 3);
+  int pieces_result = 0;
+  const std::string in_pieces = read_in_pieces(input, piece, options, pieces_result);
+  if (in_pieces != xml_dump(tree)) std::abort();
+  if ((pieces_result == 2) != (result == 0)) std::abort();
+
+  // The bare lexer with nested markup, whole and in pieces.
+  const bool keep_text = switches & 4;
+  if (lex_in_pieces(input, input.size() + 1, keep_text) != lex_in_pieces(input, piece, keep_text)) {
+    std::abort();
+  }
+
+  std::vector<std::string> lines;
+  xml_serialise(tree, lines);
+  std::string text;
+  xml_text_of(tree, "/a/b", nullptr, text);
+  xml_find(tree, "a//b/", tree.first());
+  return 0;
+}

@@ -1,0 +1,48 @@
+#include "markup/resource_document.h"
+
+#include <zlib.h>
+
+#include "markup/document_reader.h"
+
+namespace dirscribe {
+
+int load_resource_document(const std::string& file_name, xml_tree& tree, std::string& error_text) {
+  error_text.clear();
+  gzFile file = gzopen(file_name.c_str(), "rb");
+  if (!file) {
+    error_text = "Can't open source file: " + file_name;
+    return 1;
+  }
+  // gzread passes a file that is not compressed through unchanged, so a plain
+  // markup copy works as well. One byte past the limit is enough for the
+  // document reader to report the size.
+  std::string text;
+  char buffer[16384];
+  bool failed = false;
+  while (text.size() <= kResourceDocumentLimit) {
+    const int read = gzread(file, buffer, sizeof buffer);
+    if (read < 0) {
+      failed = true;
+      break;
+    }
+    if (read == 0) break;
+    text.append(buffer, static_cast<size_t>(read));
+  }
+  // A truncated or damaged stream ends without a read error but leaves one.
+  int status = Z_OK;
+  gzerror(file, &status);
+  if (status != Z_OK) failed = true;
+  gzclose(file);
+  if (failed) {
+    error_text = "Can't open source file: " + file_name;
+    return 1;
+  }
+
+  document_options options;
+  options.lower_case_names = false;  // the interface description is found as "/TvostraDSC"
+  options.normalise_line_ends = true;
+  if (parse_text(text, tree, options, error_text) != 0) return 2;
+  return 0;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,96 @@
+#include "markup/resource_document.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace dirscribe {
+namespace {
+
+std::string temp_file(const std::string& name) { return testing::TempDir() + name; }
+
+void write_plain(const std::string& file, const std::string& text) {
+  std::ofstream out(file, std::ios::binary);
+  out << text;
+}
+
+void write_gzip(const std::string& file, const std::string& text) {
+  gzFile out = gzopen(file.c_str(), "wb9");
+  ASSERT_NE(out, nullptr);
+  ASSERT_EQ(gzwrite(out, text.data(), static_cast<unsigned>(text.size())),
+            static_cast<int>(text.size()));
+  ASSERT_EQ(gzclose(out), Z_OK);
+}
+
+std::string top_level_names(const xml_tree& tree) {
+  std::string names;
+  for (const xml_node* node = tree.first(); node; node = node->next()) {
+    if (node->type == xml_start_tag || node->type == xml_empty_element) names += node->name + ";";
+  }
+  return names;
+}
+
+const char kDocument[] =
+    "<!-- comment -->\r\n<langs><lang short=\"en\" full=\"English\"><_0>x</_0></lang></langs>\r\n"
+    "<TvostraDSC><main Caption=\"A\"/></TvostraDSC>\r\n";
+
+TEST(ResourceDocument, ReadsCompressedAndPlainKeepingNameCase) {
+  for (bool compressed : {true, false}) {
+    const std::string file = temp_file("resource.bin");
+    if (compressed) {
+      write_gzip(file, kDocument);
+    } else {
+      write_plain(file, kDocument);
+    }
+    xml_tree tree;
+    std::string error = "stale";
+    ASSERT_EQ(load_resource_document(file, tree, error), 0) << compressed << " " << error;
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(top_level_names(tree), "langs;TvostraDSC;") << compressed;
+    const xml_node* main = xml_find(tree, "/TvostraDSC/main");
+    ASSERT_NE(main, nullptr) << compressed;
+    ASSERT_NE(main->attribute("Caption"), nullptr) << compressed;
+    std::remove(file.c_str());
+  }
+}
+
+TEST(ResourceDocument, Failures) {
+  const std::string missing = temp_file("no-such-resource.bin");
+  xml_tree tree;
+  std::string error;
+  EXPECT_EQ(load_resource_document(missing, tree, error), 1);
+  EXPECT_EQ(error, "Can't open source file: " + missing);
+
+  // A stream cut short is refused, not read as far as it goes.
+  const std::string file = temp_file("cut-resource.bin");
+  const std::string long_text = "<a>" + std::string(100000, 'x') + "</a>";
+  write_gzip(file, long_text);
+  std::string bytes;
+  {
+    std::ifstream in(file, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  write_plain(file, bytes.substr(0, bytes.size() / 2));
+  EXPECT_EQ(load_resource_document(file, tree, error), 1);
+  EXPECT_EQ(error, "Can't open source file: " + file);
+
+  // Broken markup reports the reader's error.
+  tree.clear();
+  write_gzip(file, "<a>\n</b>");
+  EXPECT_EQ(load_resource_document(file, tree, error), 2);
+  EXPECT_EQ(error.rfind("Line: 2, column: ", 0), 0u) << error;
+  EXPECT_NE(error.find("misplaced end tag."), std::string::npos) << error;
+
+  // A document inflating past the reader's limit is stopped at the limit.
+  tree.clear();
+  write_gzip(file, "<a>" + std::string(kResourceDocumentLimit, ' ') + "</a>");
+  EXPECT_EQ(load_resource_document(file, tree, error), 2);
+  EXPECT_NE(error.find("size exceeded."), std::string::npos) << error;
+  std::remove(file.c_str());
+}
+
+}  // namespace
+}  // namespace dirscribe

@@ -1,0 +1,103 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace dirscribe {
+
+namespace {
+
+constexpr unsigned int kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_CTIME | STATX_BTIME;
+
+// Fills `status` from one statx result, except the link bit.
+void fill_status(const struct statx& info, file_status& status) {
+  const unsigned int type = info.stx_mode & S_IFMT;
+  status.is_folder = type == S_IFDIR;
+  status.size = type == S_IFREG ? info.stx_size : 0;
+  status.mtime = info.stx_mtime.tv_sec;
+  status.atime = info.stx_atime.tv_sec;
+  status.ctime = (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_ctime.tv_sec;
+  uint32_t attributes = 0;
+  if (!(info.stx_mode & S_IWUSR)) attributes |= attribute_read_only;
+  if (type == S_IFDIR) attributes |= attribute_folder;
+  if (type != S_IFDIR && type != S_IFREG) attributes |= attribute_system;
+  if ((info.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
+      (info.stx_attributes & STATX_ATTR_COMPRESSED)) {
+    attributes |= attribute_compressed;
+  }
+  status.attributes = attributes;
+}
+
+// Reads the status of `name` relative to `dir_fd` (AT_FDCWD with an absolute
+// or explicit path). Links are followed for the description but always
+// marked; a dangling link becomes an empty file.
+bool read_status(int dir_fd, const char* name, std::string_view last_component,
+                 file_status& status) {
+  struct statx own {};
+  if (statx(dir_fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &own) != 0) {
+    return false;
+  }
+  bool is_link = (own.stx_mode & S_IFMT) == S_IFLNK;
+  status = file_status{};
+  if (is_link) {
+    struct statx target {};
+    if (statx(dir_fd, name, AT_NO_AUTOMOUNT, kStatxMask, &target) == 0) {
+      fill_status(target, status);
+    } else {
+      fill_status(own, status);
+      status.is_folder = false;
+      status.size = 0;
+      status.attributes &= ~(attribute_system | attribute_read_only);
+    }
+  } else {
+    fill_status(own, status);
+  }
+  if (!last_component.empty() && last_component.front() == '.') {
+    status.attributes |= attribute_hidden;
+  }
+  if (is_link) status.attributes |= attribute_link;
+  const bool regular = !status.is_folder && !(status.attributes & attribute_system);
+  if (regular && status.attributes == 0) status.attributes = attribute_normal;
+  return true;
+}
+
+}  // namespace
+
+bool list_folder(const std::string& path, const folder_entry_callback& on_entry) {
+  DIR* folder = opendir(path.c_str());
+  if (!folder) return false;
+  const int folder_fd = dirfd(folder);
+  while (const dirent* entry = readdir(folder)) {
+    const char* name = entry->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    file_status status;
+    if (!read_status(folder_fd, name, name, status)) continue;
+    on_entry(name, status);
+  }
+  closedir(folder);
+  return true;
+}
+
+bool path_status(const std::string& path, file_status& status) {
+  if (path.empty()) return false;
+  std::string_view last(path);
+  while (last.size() > 1 && last.back() == '/') last.remove_suffix(1);
+  const size_t slash = last.rfind('/');
+  if (slash != std::string_view::npos && last.size() > 1) last.remove_prefix(slash + 1);
+  return read_status(AT_FDCWD, path.c_str(), last, status);
+}
+
+int64_t file_system_block_size(const std::string& path, uint64_t* free_bytes) {
+  struct statvfs info {};
+  if (statvfs(path.c_str(), &info) != 0) return -1;
+  if (free_bytes) *free_bytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+  return static_cast<int64_t>(info.f_frsize);
+}
+
+}  // namespace dirscribe

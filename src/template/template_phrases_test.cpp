@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "template/qxi2_builder.h"
+#include "template/template_test_phrases.h"
+
+namespace dirscribe {
+namespace {
+
+TEST(Qxi2ErrorText, ComposesPositionAndDetail) {
+  qxlang phrases;
+  ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
+  qxi2_node open_if;
+  open_if.type = qxi2_if;
+  open_if.var = "odd";
+  qxi2_node open_else;
+  open_else.type = qxi2_else;
+  struct {
+    int code;
+    const qxi2_node* node;
+    const char* text;
+  } cases[] = {
+      {1, nullptr, "Line 3 col 14: "},
+      {3, nullptr, "Line 3 col 14: "},
+      {10000, nullptr, "Line 3 col 14: [no block]"},
+      {10001, nullptr, "Line 3 col 14: [tag]"},
+      {10002, &open_if, "Line 3 col 14: [open] <!--#if var=\"odd\" -->"},
+      {10002, &open_else, "Line 3 col 14: [open] <!--#else var=\"\" -->"},
+      {10002, nullptr, "Line 3 col 14: [open] "},
+      {10022, nullptr, "Line 3 col 14: [unknown]"},
+      {10023, nullptr, "Line 3 col 14: [not here]"},
+      {10024, nullptr, "Line 3 col 14: [for in for]"},
+      {10025, nullptr, "Line 3 col 14: [repeat]"},
+      {10026, nullptr, "Line 3 col 14: [repeat]"},
+      {20000, nullptr, "Line 3 col 14: "},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qxi2_error_text(phrases, c.code, c.node, 3, 14), c.text) << c.code;
+  }
+}
+
+}  // namespace
+}  // namespace dirscribe

@@ -1,0 +1,75 @@
+// Test support: a phrase table built in memory, shaped as the document reader
+// shapes a langs element, so template tests need no resource file.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "markup/xml_node.h"
+#include "services/qxlang.h"
+
+namespace dirscribe {
+
+// The English variable names, row by row (phrases 30 to 88).
+inline const std::vector<std::string>& english_variable_names() {
+  static const std::vector<std::string> names = {
+      "files",          "folders",       "tree",          "row",
+      "total_rows",     "odd",           "total_files",   "total_folders",
+      "total_size",     "level_files",   "level_folders", "level_size",
+      "tree_files",     "tree_folders",  "tree_size",     "is_item",
+      "folder_start",   "folder_end",    "descends",      "is_folder",
+      "base_name",      "ext",           "name",          "modified",
+      "modified_date",  "modified_time", "size",          "rel_path",
+      "rel_url",        "full_path",     "url",           "size_unit",
+      "download_56k",   "download_1m",   "type",          "icon",
+      "has_subfolders", "attributes",    "created",       "accessed",
+      "spare1",         "spare2",        "is_link",       "md5",
+      "sha1",           "title",         "folder_name",   "source_path",
+      "source_url",     "max_depth",     "images_url",    "show_folders",
+      "show_files",     "show_summary",  "sort_by",       "sort_descending",
+      "ftp_host",       "now",           "level"};
+  return names;
+}
+
+// Loads `phrases` (id -> text) as the only language of `table`. Returns the
+// load result.
+inline int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) {
+  xml_tree document;
+  auto element = [&document](xml_node* parent, const std::string& name) {
+    auto node = std::make_unique<xml_node>();
+    node->type = xml_start_tag;
+    node->closed = true;
+    node->name = name;
+    return document.append_child(parent, std::move(node));
+  };
+  xml_node* langs = element(nullptr, "langs");
+  xml_node* lang = element(langs, "lang");
+  lang->attributes.set(std::string("short"), qxval("t"));
+  lang->attributes.set(std::string("full"), qxval("Test"));
+  for (const auto& [id, text] : phrases) {
+    xml_node* phrase = element(lang, "_" + std::to_string(id));
+    auto run = std::make_unique<xml_node>();
+    run->type = xml_text;
+    run->closed = true;
+    run->raw = text;
+    run->text = text;
+    document.append_child(phrase, std::move(run));
+  }
+  return table.load(document);
+}
+
+// Error-text phrases 5 to 14 with short marked texts, plus the English names.
+inline std::map<int, std::string> test_template_phrases() {
+  std::map<int, std::string> phrases = {{5, "Line "},      {6, " col "},       {7, ": "},
+                                        {8, "[no block]"}, {9, "[tag]"},       {10, "[open] "},
+                                        {11, "[unknown]"}, {12, "[not here]"}, {13, "[for in for]"},
+                                        {14, "[repeat]"}};
+  for (size_t row = 0; row < english_variable_names().size(); ++row) {
+    phrases[30 + static_cast<int>(row)] = english_variable_names()[row];
+  }
+  return phrases;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,156 @@
+#include "template/template_variables.h"
+
+#include "core/qxchar.h"
+#include "template/qxi2_builder.h"
+
+namespace dirscribe {
+
+namespace {
+
+// Name phrase, loop flag, value function; each comment gives the row and the
+// English name the bundled language file gives it.
+constexpr template_variable kVariables[template_variable_count] = {
+    {30, true, nullptr},   // 0: files
+    {31, true, nullptr},   // 1: folders
+    {32, true, nullptr},   // 2: tree
+    {33, false, nullptr},  // 3: row
+    {34, false, nullptr},  // 4: total_rows
+    {35, false, nullptr},  // 5: odd
+    {36, false, nullptr},  // 6: total_files
+    {37, false, nullptr},  // 7: total_folders
+    {38, false, nullptr},  // 8: total_size
+    {39, false, nullptr},  // 9: level_files
+    {40, false, nullptr},  // 10: level_folders
+    {41, false, nullptr},  // 11: level_size
+    {42, false, nullptr},  // 12: tree_files
+    {43, false, nullptr},  // 13: tree_folders
+    {44, false, nullptr},  // 14: tree_size
+    {45, false, nullptr},  // 15: is_item
+    {46, false, nullptr},  // 16: folder_start
+    {47, false, nullptr},  // 17: folder_end
+    {48, false, nullptr},  // 18: descends
+    {49, false, nullptr},  // 19: is_folder
+    {50, false, nullptr},  // 20: base_name
+    {51, false, nullptr},  // 21: ext
+    {52, false, nullptr},  // 22: name
+    {53, false, nullptr},  // 23: modified
+    {54, false, nullptr},  // 24: modified_date
+    {55, false, nullptr},  // 25: modified_time
+    {56, false, nullptr},  // 26: size
+    {57, false, nullptr},  // 27: rel_path
+    {58, false, nullptr},  // 28: rel_url
+    {59, false, nullptr},  // 29: full_path
+    {60, false, nullptr},  // 30: url
+    {61, false, nullptr},  // 31: size_unit
+    {62, false, nullptr},  // 32: download_56k
+    {63, false, nullptr},  // 33: download_1m
+    {64, false, nullptr},  // 34: type
+    {65, false, nullptr},  // 35: icon
+    {66, false, nullptr},  // 36: has_subfolders
+    {67, false, nullptr},  // 37: attributes
+    {68, false, nullptr},  // 38: created
+    {69, false, nullptr},  // 39: accessed
+    {70, false, nullptr},  // 40: spare1
+    {71, false, nullptr},  // 41: spare2
+    {72, false, nullptr},  // 42: is_link
+    {73, false, nullptr},  // 43: md5
+    {74, false, nullptr},  // 44: sha1
+    {75, false, nullptr},  // 45: title
+    {76, false, nullptr},  // 46: folder_name
+    {77, false, nullptr},  // 47: source_path
+    {78, false, nullptr},  // 48: source_url
+    {79, false, nullptr},  // 49: max_depth
+    {80, false, nullptr},  // 50: images_url
+    {81, false, nullptr},  // 51: show_folders
+    {82, false, nullptr},  // 52: show_files
+    {83, false, nullptr},  // 53: show_summary
+    {84, false, nullptr},  // 54: sort_by
+    {85, false, nullptr},  // 55: sort_descending
+    {86, false, nullptr},  // 56: ftp_host
+    {87, false, nullptr},  // 57: now
+    {88, false, nullptr},  // 58: level
+};
+
+constexpr std::string_view kMarkupSafeNames[] = {
+    "media_html_all",    "media_html_files",    "media_html_folders",
+    "name_html_all",     "name_html_files",     "name_html_folders",
+    "rel_path_html_all", "rel_path_html_files", "rel_path_html_folders",
+};
+
+bool is_checked(int type) {
+  return (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_for || type == qxi2_if ||
+         type == qxi2_repeat;
+}
+
+}  // namespace
+
+const template_variable* template_variable_row(int row) {
+  if (row < 0 || row >= template_variable_count) return nullptr;
+  return &kVariables[row];
+}
+
+void template_variables::build_from_names(const std::vector<std::string>& names) {
+  rows_by_name_.clear();
+  for (int row = 0; row < template_variable_count && row < static_cast<int>(names.size()); ++row) {
+    // An empty name would let a directive without var resolve to a row.
+    if (names[row].empty()) continue;
+    rows_by_name_.set(names[row], qxval(row));
+  }
+}
+
+int template_variables::find(std::string_view name) const {
+  const qxval* row = rows_by_name_.lookup(name);
+  return row ? row->to_int() : -1;
+}
+
+bool template_variables::permits(int row, int type) {
+  const template_variable* variable = template_variable_row(row);
+  if (!variable) return false;
+  if (variable->loop) return type == qxi2_for;
+  return (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_if;
+}
+
+bool template_variables::markup_safe(std::string_view name) {
+  for (std::string_view safe : kMarkupSafeNames) {
+    if (name == safe) return true;
+  }
+  return false;
+}
+
+int template_check_directive(const template_variables& variables, qxi2_node& node) {
+  if (!is_checked(node.type)) return 0;
+  node.var = ascii_lower(node.var);
+  if (node.type == qxi2_repeat) {
+    node.index = text_to_int(node.var);
+  } else {
+    int row = variables.find(node.var);
+    if (row < 0) return qxi2_unknown_variable;
+    node.index = row;
+    if (!template_variables::permits(row, node.type)) return qxi2_variable_not_permitted;
+  }
+
+  if (node.type == qxi2_for) {
+    for (qxi2_node* up = node.parent(); up; up = up->parent()) {
+      if (up->type == qxi2_for) return qxi2_nested_for;
+    }
+  }
+  if (node.type == qxi2_repeat) {
+    qxi2_node* loop = node.parent();
+    while (loop && loop->type != qxi2_for) loop = loop->parent();
+    if (!loop) return qxi2_repeat_outside_for;
+    if (loop->index != template_files_loop && loop->index != template_folders_loop) {
+      return qxi2_repeat_in_tree_loop;
+    }
+  }
+
+  // These names hold text meant for markup, so they are always escaped.
+  if (node.type == qxi2_echo && template_variables::markup_safe(node.var)) node.type = qxi2_echoe;
+
+  if (node.attributes) {
+    const char* kept = qxi2_directive_of(node.type)->kept_attribute;
+    if (!kept || !node.attributes->contains(kept)) node.attributes.reset();
+  }
+  return 0;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,82 @@
+// The template variables: the fixed table of 59 names that a directive's var
+// may carry, the lookup from name to row, the directives each row admits, and
+// the vocabulary checks the listing parser runs on every new directive.
+//
+// Rows 0 to 2 are the loop variables (files, folders, tree), usable only in
+// for; rows 3 to 58 are value variables, usable in every echo variant and in
+// if. The names are language phrases 30 to 88 (row + 30), so the lookup is
+// built from a phrase table.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/qxhash.h"
+#include "core/qxval.h"
+#include "template/qxi2_node.h"
+
+namespace dirscribe {
+
+class qxlang;
+
+constexpr int template_variable_count = 59;
+
+// Rows with a meaning of their own to the parser and evaluator.
+enum template_loop_row : int {
+  template_files_loop = 0,
+  template_folders_loop = 1,
+  template_tree_loop = 2,
+};
+
+// What a value function reads: the current entry, the project with its run
+// part and the state of the innermost loop. Defined by the evaluator.
+struct template_value_context;
+
+// Stores the variable's value in `result`; 0 on success, any other code ends
+// the evaluation with that code.
+using template_value_function = int (*)(const template_value_context& context, qxval& result);
+
+struct template_variable {
+  int name_phrase;
+  bool loop;  // a loop variable: for only, no value function
+  // Null for the loop rows. The value rows' slots are filled in the table in
+  // template_variables.cpp; a row still null there has no value yet.
+  template_value_function value;
+};
+
+// The row, or nullptr outside 0 to 58.
+const template_variable* template_variable_row(int row);
+
+class template_variables {
+ public:
+  // Builds the lookup from phrases 30 to 88 of `phrases`, in table order; when
+  // two phrases carry the same text the later row wins. A missing or empty
+  // phrase gives its row no name, so a directive without var never finds a row.
+  void build(const qxlang& phrases);
+  // The same from the names themselves, row by row (row i is names[i]; rows
+  // past the end of `names` get no name).
+  void build_from_names(const std::vector<std::string>& names);
+
+  // The row of an exact (already lower-cased) name, or -1.
+  int find(std::string_view name) const;
+  // Whether directive `type` may use the variable of `row`.
+  static bool permits(int row, int type);
+  // Whether an echo of `name` prints like echoe.
+  static bool markup_safe(std::string_view name);
+
+ private:
+  qxhash rows_by_name_;
+};
+
+// The vocabulary checks for a directive node that has just been placed (echo
+// to echoen, for, if, repeat; other types pass): lower-cases var, resolves it
+// (repeat: reads its count), and enforces the nesting rules of for and
+// repeat. Returns 0, 10022 (unknown variable), 10023 (not permitted with this
+// directive), 10024 (for inside for), 10025 (repeat outside any for) or 10026
+// (repeat inside a tree loop). On success an echo of a markup-safe name has
+// become echoe, and if/echon/echoen without their meaningful attribute have
+// lost the attribute map.
+int template_check_directive(const template_variables& variables, qxi2_node& node);
+
+}  // namespace dirscribe

@@ -1,0 +1,202 @@
+#include "template/template_variables.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "services/phrase_ids.h"
+#include "template/qxi2_builder.h"
+#include "template/template_test_phrases.h"
+
+namespace dirscribe {
+namespace {
+
+const std::vector<std::string>& kEnglishNames = english_variable_names();
+
+TEST(TemplateVariables, TableHasFiftyNineRowsInPhraseOrder) {
+  ASSERT_EQ(kEnglishNames.size(), 59u);
+  for (int row = 0; row < template_variable_count; ++row) {
+    const template_variable* variable = template_variable_row(row);
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->name_phrase, kPhraseFirstVariableName + row) << row;
+    EXPECT_EQ(variable->loop, row < 3) << row;
+  }
+  EXPECT_EQ(template_variable_row(-1), nullptr);
+  EXPECT_EQ(template_variable_row(59), nullptr);
+}
+
+TEST(TemplateVariables, LookupFindsEveryName) {
+  template_variables variables;
+  variables.build_from_names(kEnglishNames);
+  for (int row = 0; row < template_variable_count; ++row) {
+    EXPECT_EQ(variables.find(kEnglishNames[row]), row) << kEnglishNames[row];
+  }
+  EXPECT_EQ(variables.find("NAME"), -1);  // exact: var is lower-cased before
+  EXPECT_EQ(variables.find(""), -1);
+  EXPECT_EQ(variables.find("nosuch"), -1);
+}
+
+TEST(TemplateVariables, BuildsLookupFromPhraseTable) {
+  qxlang phrases;
+  ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
+  template_variables variables;
+  variables.build(phrases);
+  for (int row = 0; row < template_variable_count; ++row) {
+    EXPECT_EQ(variables.find(kEnglishNames[row]), row) << kEnglishNames[row];
+  }
+  // A table without the names: nothing resolves, not even an absent var.
+  qxlang empty;
+  variables.build(empty);
+  EXPECT_EQ(variables.find(""), -1);
+  EXPECT_EQ(variables.find("name"), -1);
+}
+
+TEST(TemplateVariables, LaterRowWinsAndEmptyNamesAreSkipped) {
+  std::vector<std::string> names(59);
+  names[4] = "twice";
+  names[9] = "twice";
+  names[0] = "files";
+  template_variables variables;
+  variables.build_from_names(names);
+  EXPECT_EQ(variables.find("twice"), 9);
+  EXPECT_EQ(variables.find("files"), 0);
+  EXPECT_EQ(variables.find(""), -1);
+}
+
+TEST(TemplateVariables, PermittedDirectives) {
+  for (int row = 0; row < template_variable_count; ++row) {
+    for (int type = qxi2_echo; type <= qxi2_endrepeat; ++type) {
+      bool value_use = (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_if;
+      bool expected = row < 3 ? type == qxi2_for : value_use;
+      EXPECT_EQ(template_variables::permits(row, type), expected) << row << " " << type;
+    }
+  }
+  EXPECT_FALSE(template_variables::permits(59, qxi2_echo));
+}
+
+TEST(TemplateVariables, MarkupSafeNames) {
+  for (const char* name : {"media_html_all", "media_html_files", "media_html_folders",
+                           "name_html_all", "name_html_files", "name_html_folders",
+                           "rel_path_html_all", "rel_path_html_files", "rel_path_html_folders"}) {
+    EXPECT_TRUE(template_variables::markup_safe(name)) << name;
+  }
+  for (const std::string& name : kEnglishNames) {
+    EXPECT_FALSE(template_variables::markup_safe(name)) << name;
+  }
+}
+
+class vocabulary_check : public qxi2_node_check {
+ public:
+  explicit vocabulary_check(const template_variables& variables) : variables_(variables) {}
+  int check_node(qxi2_node& node) override { return template_check_directive(variables_, node); }
+
+ private:
+  const template_variables& variables_;
+};
+
+// Steps as in the builder tests: "text" or "#name a=b".
+int build_checked(const template_variables& variables, qxi2_tree& tree,
+                  const std::vector<std::string>& steps, int* failed_at) {
+  vocabulary_check check(variables);
+  qxi2_builder builder(tree, &check);
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const std::string& step = steps[i];
+    int result;
+    if (step[0] == '#') {
+      std::istringstream words(step.substr(1));
+      std::string name, word;
+      words >> name;
+      qxhash attributes;
+      while (words >> word) {
+        size_t equals = word.find('=');
+        attributes.set(word.substr(0, equals),
+                       equals == std::string::npos ? "" : word.substr(equals + 1));
+      }
+      result = builder.add_directive(name, std::move(attributes), step);
+    } else {
+      result = builder.add_text(step);
+    }
+    if (result != 0) {
+      *failed_at = static_cast<int>(i);
+      return result;
+    }
+  }
+  return 0;
+}
+
+TEST(TemplateVariables, VocabularyChecks) {
+  template_variables variables;
+  variables.build_from_names(kEnglishNames);
+  struct {
+    std::vector<std::string> steps;
+    int result;
+    int failed_at;
+  } cases[] = {
+      {{"#echo var=name", "#echoe var=SIZE", "#if var=Odd", "#endif"}, 0, -1},
+      {{"#for var=Files", "#echon var=name", "#endfor", "#for var=tree", "#endfor"}, 0, -1},
+      {{"#echo var=nosuch"}, qxi2_unknown_variable, 0},
+      {{"#echo"}, qxi2_unknown_variable, 0},
+      {{"#if"}, qxi2_unknown_variable, 0},
+      {{"#for"}, qxi2_unknown_variable, 0},
+      {{"#echo var=files"}, qxi2_variable_not_permitted, 0},
+      {{"#if var=tree"}, qxi2_variable_not_permitted, 0},
+      {{"#echol var=folders"}, qxi2_variable_not_permitted, 0},
+      {{"#for var=name"}, qxi2_variable_not_permitted, 0},
+      {{"#for var=files", "#for var=files"}, qxi2_nested_for, 1},
+      {{"#for var=files", "#if var=odd", "#else", "#for var=tree"}, qxi2_nested_for, 3},
+      {{"#repeat var=3"}, qxi2_repeat_outside_for, 0},
+      {{"#if var=odd", "#repeat var=3"}, qxi2_repeat_outside_for, 1},
+      {{"#for var=tree", "#repeat var=3"}, qxi2_repeat_in_tree_loop, 1},
+      {{"#for var=tree", "#if var=odd", "#repeat var=3"}, qxi2_repeat_in_tree_loop, 2},
+      {{"#for var=folders", "#if var=odd", "#repeat var=3", "#endrepeat", "#endif", "#endfor"},
+       0,
+       -1},
+      // else and the closing directives are not checked.
+      {{"#if var=odd", "#else var=nosuch", "#endif var=nosuch"}, 0, -1},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const auto& s : c.steps) joined += s + " | ";
+    qxi2_tree tree;
+    int failed_at = -1;
+    EXPECT_EQ(build_checked(variables, tree, c.steps, &failed_at), c.result) << joined;
+    EXPECT_EQ(failed_at, c.failed_at) << joined;
+  }
+}
+
+TEST(TemplateVariables, ChecksResolveAndRewriteNodes) {
+  std::vector<std::string> names = kEnglishNames;
+  names[22] = "name_html_all";  // a language whose name variable is markup-safe
+  template_variables variables;
+  variables.build_from_names(names);
+  qxi2_tree tree;
+  int failed_at = -1;
+  ASSERT_EQ(
+      build_checked(variables, tree,
+                    {"#echo var=NAME_html_all", "#echou var=name_html_all",
+                     "#echon var=Ext size=4 x=1", "#echoen var=ext x=1", "#if var=odd re=^a",
+                     "#endif", "#if var=odd x=1", "#endif", "#for var=FOLDERS", "#repeat var=4x",
+                     "#endrepeat", "#repeat var=x", "#endrepeat", "#endfor"},
+                    &failed_at),
+      0);
+  EXPECT_EQ(qxi2_dump(tree),
+            "echoe var=\"name_html_all\" index=22\n"
+            "echou var=\"name_html_all\" index=22\n"
+            "echon var=\"ext\" index=21 {size=\"4\" var=\"Ext\" x=\"1\"}\n"
+            "echoen var=\"ext\" index=21\n"
+            "if var=\"odd\" index=5 {re=\"^a\" var=\"odd\"}\n"
+            "endif var=\"\" index=0\n"
+            "if var=\"odd\" index=5\n"
+            "endif var=\"\" index=0\n"
+            "for var=\"folders\" index=1\n"
+            "  repeat var=\"4x\" index=4\n"
+            "  endrepeat var=\"\" index=0\n"
+            "  repeat var=\"x\" index=0\n"
+            "  endrepeat var=\"\" index=0\n"
+            "endfor var=\"\" index=0\n");
+}
+
+}  // namespace
+}  // namespace dirscribe
