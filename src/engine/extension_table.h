@@ -1,0 +1,33 @@
+// The extension table "ext.txt": extensions and broad content kinds mapped to
+// a type text and an icon file name, and the two lookups the listing makes
+// for every entry.
+#pragma once
+
+#include <string>
+
+#include "core/qxval.h"
+
+namespace dirscribe {
+
+class projectCollection;
+struct html_list_project;
+struct qxfile_node;
+
+// Empties the four tables of `collection` and fills them from `file_name`.
+// Returns 0; 1 when the file cannot be opened (error text: phrase 15 + name);
+// 2 on any other failure (a parse error: phrase 16 + the reader's text; no
+// /ext/extensions: phrase 0; no /ext/types: phrase 18, the extension tables
+// keep what was read).
+int load_extension_table(const std::string& file_name, projectCollection& collection);
+
+// The type text of an entry: from the table by extension, then by the
+// registered content type's major kind, then the "other" kind; with
+// `shell_mode` bit 2 the system's type description instead. Never fails.
+// REQUIRES: project.run.collection is set.
+std::string entry_type_text(const qxfile_node& entry, const html_list_project& project);
+
+// The icon file name of an entry, or the integer 0 when none is found.
+// REQUIRES: project.run.collection is set.
+qxval entry_icon(const qxfile_node& entry, const html_list_project& project);
+
+}  // namespace dirscribe

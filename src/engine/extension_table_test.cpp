@@ -1,0 +1,141 @@
+#include "engine/extension_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/project_collection.h"
+#include "files/file_node.h"
+
+namespace dirscribe {
+namespace {
+
+class ExtensionTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "ext-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    // A tiny MIME database so results do not depend on the machine.
+    std::ofstream(dir_ + "/mime.types") << "image/png\tpng\ntext/x-special\tspc\n";
+    std::filesystem::create_directories(dir_ + "/mime/text");
+    std::ofstream(dir_ + "/mime/globs2") << "50:text/x-special:*.spc\n";
+    std::ofstream(dir_ + "/mime/text/x-special.xml")
+        << "<mime-type><comment>Special text</comment></mime-type>";
+    collection_.mime_types = mime_database(dir_ + "/mime.types", dir_ + "/mime");
+    project_.run.collection = &collection_;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string write(const std::string& content) {
+    const std::string path = dir_ + "/ext.txt";
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+
+  static std::unique_ptr<qxfile_node> file(const std::string& name) {
+    auto node = std::make_unique<qxfile_node>();
+    node->name = name;
+    node->ext = extension_of(name);
+    return node;
+  }
+
+  std::string dir_;
+  projectCollection collection_;
+  html_list_project project_;
+};
+
+constexpr const char* kTable =
+    "<ext>\n"
+    " <extensions>\n"
+    "  <_1 name=\".txt\" icon=\"text.svg\" type=\"Text file\"/>\n"
+    "  <group><_2 name=\".pdf\" icon=\"pdf.svg\" type=\"PDF document\"/></group>\n"
+    "  <_3 name=\".doc\" type=\"Old\"/>\n"
+    "  <_4 name=\".doc\" icon=\"doc.svg\" type=\"Word document\"/>\n"
+    "  <_5 name=\".with\" icon=\"x.svg\" type=\"Has end tag\">x</_5>\n"
+    "  <x1 name=\".x1\" type=\"bad name\"/>\n"
+    "  <_a name=\".a\" type=\"bad name\"/>\n"
+    "  <_6 name=\".noicon\" type=\"No icon\"/>\n"
+    "  <_7 icon=\"nameless.svg\"/>\n"
+    " </extensions>\n"
+    " <types>\n"
+    "  <_1 name=\"folder\" icon=\"folder.svg\" type=\"Folder\"/>\n"
+    "  <_2 name=\"image\" icon=\"image.svg\" type=\"Image\"/>\n"
+    "  <_3 name=\"other\" icon=\"file.svg\" type=\"File\"/>\n"
+    " </types>\n"
+    "</ext>\n";
+
+TEST_F(ExtensionTable, LoadsOnlySelfClosingUnderscoreDigitEntries) {
+  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  EXPECT_EQ(collection_.extension_type_map.count(), 4);  // .txt .pdf .doc .noicon
+  qxval value;
+  EXPECT_TRUE(collection_.extension_type_map.get(".doc", value));
+  EXPECT_EQ(value.text(), "Word document");  // the later entry wins
+  EXPECT_FALSE(collection_.extension_type_map.get(".with", value));
+  EXPECT_FALSE(collection_.extension_type_map.get(".x1", value));
+  EXPECT_FALSE(collection_.extension_type_map.get(".a", value));
+  EXPECT_TRUE(collection_.extension_icon_map.get(".noicon", value));
+  EXPECT_EQ(value.type(), qxval::kind::integer);
+  EXPECT_EQ(value.to_int(), 0);
+  EXPECT_EQ(collection_.kind_type_map.count(), 3);
+}
+
+TEST_F(ExtensionTable, TypeAndIconFallbacks) {
+  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  struct Case {
+    const char* name;
+    const char* type;
+    const char* icon;
+  } cases[] = {
+      {"Notes.TXT", "Text file", "text.svg"},  // upper-case extension finds the key
+      {"a.tar.pdf", "PDF document", "pdf.svg"},
+      {"photo.png", "Image", "image.svg"},  // through the registered content type
+      {"data.spc", "File", "file.svg"},     // registered kind "text" not in the table
+      {"README", "File", "file.svg"},
+      {".config", "File", "file.svg"},
+  };
+  for (const auto& c : cases) {
+    const auto node = file(c.name);
+    EXPECT_EQ(entry_type_text(*node, project_), c.type) << c.name;
+    EXPECT_EQ(entry_icon(*node, project_).to_text(), c.icon) << c.name;
+  }
+  qxfile_node folder;
+  folder.name = "sub";
+  folder.is_folder = true;
+  EXPECT_EQ(entry_type_text(folder, project_), "Folder");
+  EXPECT_EQ(entry_icon(folder, project_).to_text(), "folder.svg");
+}
+
+TEST_F(ExtensionTable, MissingKindsGiveIntegerZeroIcon) {
+  ASSERT_EQ(load_extension_table(write("<ext><extensions/><types/></ext>"), collection_), 0);
+  const qxval icon = entry_icon(*file("a.zzz"), project_);
+  EXPECT_EQ(icon.type(), qxval::kind::integer);
+  EXPECT_EQ(icon.to_text(), "0");
+}
+
+TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
+  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  project_.settings.shell_mode = 2;
+  EXPECT_EQ(entry_type_text(*file("x.SPC"), project_), "Special text");
+  // Unregistered extension: the extension followed by the file-type phrase
+  // (empty here: no language is loaded in this test).
+  EXPECT_EQ(entry_type_text(*file("x.qqq"), project_), ".qqq");
+}
+
+TEST_F(ExtensionTable, LoadFailures) {
+  EXPECT_EQ(load_extension_table(dir_ + "/absent.txt", collection_), 1);
+  EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_), 2);
+  EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_), 2);
+  ASSERT_EQ(
+      load_extension_table(
+          write("<ext><extensions><_1 name=\".a\" type=\"A\"/></extensions></ext>"), collection_),
+      2);
+  // Without /ext/types the extension maps keep what was read.
+  EXPECT_EQ(collection_.extension_type_map.count(), 1);
+  EXPECT_EQ(collection_.kind_type_map.count(), 0);
+}
+
+}  // namespace
+}  // namespace dirscribe

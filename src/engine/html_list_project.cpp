@@ -1,0 +1,84 @@
+#include "engine/html_list_project.h"
+
+#include "core/qxchar.h"
+
+namespace dirscribe {
+
+namespace {
+
+// Calls visit(key, field) for every key in the order of the project file, and
+// visit_filter() where the filter block belongs. One list serves reading and
+// writing, so the two can never disagree.
+template <class Settings, class Visit, class VisitFilter>
+void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
+  visit("source", s.source);
+  visit("ftp_host", s.ftp_host);
+  visit("ftp_login", s.ftp_login);
+  visit("ftp_password", s.ftp_password);
+  visit("path", s.path);
+  visit("save", s.save);
+  visit("recursion_depth", s.recursion_depth);
+  visit("subfolders_in_one_file", s.subfolders_in_one_file);
+  visit("recursive_options", s.recursive_options);
+  visit_filter(s.filter);
+  visit("order_files", s.order_files);
+  visit("sort_order", s.sort_order);
+  visit("show_summary", s.show_summary);
+  visit("show_folders", s.show_folders);
+  visit("date_format", s.date_format);
+  visit("use_date_format", s.use_date_format);
+  visit("is_local_date", s.is_local_date);
+  visit("size_units", s.size_units);
+  visit("url_escape", s.url_escape);
+  visit("image_dir", s.image_dir);
+  visit("local_image_dir", s.local_image_dir);
+  visit("shell_mode", s.shell_mode);
+  visit("format_file", s.format_file);
+  visit("disk_space", s.disk_space);
+}
+
+void assign(std::string& field, std::string text) { field = std::move(text); }
+void assign(int32_t& field, const std::string& text) { field = text_to_int(text); }
+void assign(bool& field, const std::string& text) { field = text_to_int(text) != 0; }
+
+qxval as_value(const std::string& field) { return qxval(field); }
+qxval as_value(int32_t field) { return qxval(field); }
+qxval as_value(bool field) { return qxval(static_cast<int32_t>(field ? 1 : 0)); }
+
+}  // namespace
+
+void reset_project(html_list_project& project) {
+  project.settings = project_settings{};
+  project.settings.filter.str_files_skip = project.settings.save;
+  project.settings.filter.compile_masks();
+}
+
+void read_project(html_list_project& project, const xml_tree& document, const xml_node* element) {
+  for_each_key(
+      project.settings,
+      [&](const char* key, auto& field) {
+        std::string text;
+        if (xml_text_of(document, key, element, text) == 0) assign(field, std::move(text));
+      },
+      [&](file_filter_data& filter) {
+        if (const xml_node* block = xml_find(document, "filter", element)) {
+          filter.read(document, block);
+        }
+      });
+}
+
+void write_project(const html_list_project& project, std::vector<std::string>& lines) {
+  for_each_key(
+      project.settings,
+      [&](const char* key, const auto& field) {
+        lines.push_back(xml_element_line(key, as_value(field)));
+      },
+      [&](const file_filter_data& filter) {
+        std::string block = "<filter>\r\n";
+        filter.write(block);
+        block += "</filter>\r\n";
+        lines.push_back(std::move(block));
+      });
+}
+
+}  // namespace dirscribe

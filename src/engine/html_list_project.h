@@ -1,0 +1,91 @@
+// A listing project: every choice that defines one listing, kept in a project
+// file so the listing can be rebuilt at any time, and the run state that the
+// generation keeps while it writes the listing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/file_filter.h"
+#include "markup/xml_node.h"
+
+namespace dirscribe {
+
+class projectCollection;
+class qxfile_tree;
+
+// The persisted settings; the member initialisers are the defaults of a new
+// project (see reset_project for the filter's one exception).
+struct project_settings {
+  int32_t source = 0;  // 0 local folder; 2 FTP links (other values act as 0)
+  std::string ftp_host;
+  std::string ftp_login;            // stored and written back; no generation step uses it
+  std::string ftp_password;         // stored in plain text; no generation step uses it
+  std::string path;                 // the folder to list
+  std::string save = "index.html";  // output file name in each listed folder
+  int32_t recursion_depth = 0;      // 0 none, -1 unlimited, n levels
+  bool subfolders_in_one_file = true;
+  int32_t recursive_options =
+      0;  // 1 subtree sizes, 2 leave out empty folders, 4 descend after the level
+  file_filter_data filter;
+  int32_t order_files = 5;  // 0 scan order; n sorts by key n - 1
+  bool sort_order = false;  // true: descending
+  bool show_summary = true;
+  int32_t show_folders = 3;  // 1 files, 2 folders
+  std::string date_format = "%c";
+  bool use_date_format = true;
+  bool is_local_date = true;
+  int32_t size_units = 0;  // -1 automatic, 0 bytes, 1 KB, 2 MB
+  int32_t url_escape = 0;  // 0 none, 1 markup escape, 2 percent-encoding
+  std::string image_dir;
+  bool local_image_dir = true;
+  int32_t shell_mode = 0;   // 2: type texts from the system's type descriptions
+  std::string format_file;  // full path of the template file
+  bool disk_space = false;  // sizes as space taken on disk
+};
+
+// Run state of a project, set up before each run; never persisted.
+struct project_run {
+  std::string error_text;
+  const projectCollection* collection = nullptr;  // borrowed while a run lasts
+  std::string size_unit_label;
+  std::string source_url;
+  std::string local_image_url;
+  int64_t cluster_size = 0;  // 0: sizes not rounded
+  // Listing totals of the current output file, cleared together.
+  uint64_t listing_total_size = 0;
+  int32_t listing_file_total = 0;
+  int32_t listing_folder_total = 0;
+  int32_t listing_row_total = 0;
+  int32_t repeat_counter = 0;
+  qxfile_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
+
+  void clear_listing_totals() {
+    listing_total_size = 0;
+    listing_file_total = 0;
+    listing_folder_total = 0;
+    listing_row_total = 0;
+  }
+};
+
+struct html_list_project {
+  project_settings settings;
+  project_run run;
+};
+
+// Every persisted field to its default; the filter's files-skip mask becomes
+// the default output name so a listing does not list itself.
+void reset_project(html_list_project& project);
+
+// Reads the keys found as direct children of `element` (a `project` element
+// of `document`). A missing key leaves its field unchanged; an element without
+// text gives "" or 0. Numbers read as leading decimal digits ("true" gives 0,
+// " 7x" gives 7). Never fails.
+void read_project(html_list_project& project, const xml_tree& document, const xml_node* element);
+
+// Appends one element line per key, in the file's key order, with the filter
+// block in its place.
+void write_project(const html_list_project& project, std::vector<std::string>& lines);
+
+}  // namespace dirscribe

@@ -1,0 +1,87 @@
+// projectCollection: the projects of one project file, with what a run of them
+// shares (phrases, extension tables, number format, size unit names) and the
+// channels through which a running build reports progress and is stopped.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/qxhash.h"
+#include "engine/html_list_project.h"
+#include "files/file_format.h"
+#include "platform/mime_database.h"
+
+namespace dirscribe {
+
+class qxlang;
+
+// Result codes shared by the project loader, the generation engine and the
+// window.
+enum result_code : int {
+  result_ok = 0,
+  result_template_not_opened = 20000,
+  result_stopped = 20001,
+  result_folder_not_current = 20002,
+  result_output_not_created = 20003,
+  result_write_failed = 20004,
+  result_folder_not_entered = 20005,
+  result_project_not_opened = 20007,
+  result_project_not_readable = 20008,
+  result_out_of_memory = 20009,
+  result_shell_open_failed = 20010,
+  result_no_style = 20011,
+};
+
+class projectCollection {
+ public:
+  // Reads the user's number format once.
+  projectCollection();
+  projectCollection(const projectCollection&) = delete;
+  projectCollection& operator=(const projectCollection&) = delete;
+
+  // Deletes the projects, reads `file_name` and appends one project per
+  // `project` element with content, in file order. Returns 0, 20007 when the
+  // file cannot be opened, 20008 when it is not a readable markup document or
+  // holds no `project` element.
+  int load_file(const std::string& file_name);
+
+  // Writes every project, each followed by the separator comment, replacing the
+  // file. Returns 0 or 20004.
+  int save_file(const std::string& file_name) const;
+
+  // The first project or nullptr; the creating form makes a default project
+  // when there is none.
+  html_list_project* first_project() const;
+  html_list_project& first_project_creating();
+
+  // Fills the size unit names from phrases 27 and 28 (when a language is set).
+  void fill_size_unit_names();
+
+  std::string program_folder;        // ends in "/"
+  const qxlang* language = nullptr;  // borrowed
+  number_format numbers;
+  qxhash size_unit_names;  // size_units as text -> unit label
+  qxhash kind_type_map;
+  qxhash extension_type_map;
+  qxhash kind_icon_map;
+  qxhash extension_icon_map;
+  mutable mime_database mime_types;  // the system's registered types, cached for the run
+  std::vector<std::unique_ptr<html_list_project>> projects;
+  std::string error_text;
+  std::atomic<int> stop_flag{0};  // raised by another thread; builds only read it
+  int last_result = 0;
+  // Told the text "phrase 19 + folder" for every folder read; runs on the
+  // building thread.
+  std::function<void(std::string)> progress;
+  // Called once when a run ends, whatever its result.
+  std::function<void()> finish;
+};
+
+// The project file's lines for `projects`, in the written layout.
+std::vector<std::string> project_file_lines(
+    const std::vector<std::unique_ptr<html_list_project>>& projects);
+
+}  // namespace dirscribe

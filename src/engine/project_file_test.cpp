@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/html_list_project.h"
+#include "engine/project_collection.h"
+
+namespace dirscribe {
+namespace {
+
+class ProjectFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "project-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string write(const std::string& name, const std::string& content) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  static std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+
+  std::string dir_;
+};
+
+// Every persisted field as one comparable text.
+std::string dump(const project_settings& s) {
+  std::ostringstream out;
+  out << s.source << '|' << s.ftp_host << '|' << s.ftp_login << '|' << s.ftp_password << '|'
+      << s.path << '|' << s.save << '|' << s.recursion_depth << '|' << s.subfolders_in_one_file
+      << '|' << s.recursive_options << '|' << s.order_files << '|' << s.sort_order << '|'
+      << s.show_summary << '|' << s.show_folders << '|' << s.date_format << '|' << s.use_date_format
+      << '|' << s.is_local_date << '|' << s.size_units << '|' << s.url_escape << '|' << s.image_dir
+      << '|' << s.local_image_dir << '|' << s.shell_mode << '|' << s.format_file << '|'
+      << s.disk_space << "|filter:" << s.filter.str_files_include << '|' << s.filter.str_files_skip
+      << '|' << s.filter.str_folder_include << '|' << s.filter.str_folder_skip << '|'
+      << s.filter.time_filter << '|' << s.filter.time_start << '|' << s.filter.time_end << '|'
+      << s.filter.size_filter << '|' << s.filter.size_end << '|' << s.filter.size_high_end << '|'
+      << s.filter.att_filter << '|' << s.filter.attrs;
+  return out.str();
+}
+
+TEST_F(ProjectFile, EmptyProjectLoadsAllDefaults) {
+  projectCollection collection;
+  ASSERT_EQ(collection.load_file(write("p.txt", "<project></project>")), 0);
+  ASSERT_EQ(collection.projects.size(), 1u);
+  const project_settings& s = collection.projects[0]->settings;
+  EXPECT_EQ(s.save, "index.html");
+  EXPECT_EQ(s.order_files, 5);
+  EXPECT_EQ(s.show_folders, 3);
+  EXPECT_EQ(s.date_format, "%c");
+  EXPECT_TRUE(s.subfolders_in_one_file);
+  EXPECT_EQ(s.filter.str_files_skip, "index.html");
+  EXPECT_EQ(s.filter.str_files_include, "*");
+}
+
+TEST_F(ProjectFile, NumbersAndBooleansReadLeadingDigits) {
+  struct Case {
+    const char* xml;
+    int32_t depth;
+    bool one_file;
+  } cases[] = {
+      {"<recursion_depth>-1</recursion_depth>", -1, true},
+      {"<recursion_depth>abc</recursion_depth>", 0, true},
+      {"<recursion_depth> 7x</recursion_depth>", 7, true},
+      {"<recursion_depth></recursion_depth>", 0, true},
+      {"<subfolders_in_one_file>true</subfolders_in_one_file>", 0, false},
+      {"<subfolders_in_one_file>2</subfolders_in_one_file>", 0, true},
+      {"<recursion_depth>3</recursion_depth><recursion_depth>9</recursion_depth>", 3, true},
+  };
+  for (const auto& c : cases) {
+    projectCollection collection;
+    ASSERT_EQ(collection.load_file(write("p.txt", std::string("<project>") + c.xml + "</project>")),
+              0)
+        << c.xml;
+    EXPECT_EQ(collection.projects[0]->settings.recursion_depth, c.depth) << c.xml;
+    EXPECT_EQ(collection.projects[0]->settings.subfolders_in_one_file, c.one_file) << c.xml;
+  }
+}
+
+TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
+  projectCollection collection;
+  html_list_project& first = collection.first_project_creating();
+  first.settings.path = "/srv/a&b <c> \"d\" 'e' \xFC\xC3\xA9";
+  first.settings.ftp_password = "p&ss;word&amp;";
+  first.settings.save = "";
+  first.settings.recursion_depth = -1;
+  first.settings.size_units = -1;
+  first.settings.subfolders_in_one_file = false;
+  first.settings.date_format = "%Y-%m-%d\r\n%H";
+  first.settings.filter.str_files_skip = "*.bak; <x>";
+  first.settings.filter.size_filter = 1;
+  first.settings.filter.size_end = 4294967295u;
+  first.settings.filter.size_high_end = -1;
+  first.settings.filter.time_filter = 1;
+  first.settings.filter.time_start = -5;
+  auto second = std::make_unique<html_list_project>();
+  reset_project(*second);
+  second->settings.path = "/second";
+  second->settings.url_escape = 2;
+  collection.projects.push_back(std::move(second));
+
+  const std::string file = dir_ + "/round.txt";
+  ASSERT_EQ(collection.save_file(file), 0);
+  const std::string text = read(file);
+  EXPECT_NE(
+      text.find("<path>/srv/a&amp;b &lt;c&gt; &quot;d&quot; 'e' &#252;&#195;&#169;</path>\r\n"),
+      std::string::npos);
+  EXPECT_EQ(text.find("<project>\r\n<source>0</source>\r\n"), 0u);
+  EXPECT_NE(text.find("</project>\r\n<!-- ******** -->\r\n<project>\r\n"), std::string::npos);
+  EXPECT_TRUE(text.ends_with("</disk_space>\r\n</project>\r\n<!-- ******** -->\r\n"));
+  EXPECT_NE(text.find("<recursive_options>0</recursive_options>\r\n<filter>\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("</filter>\r\n<order_files>5</order_files>\r\n"), std::string::npos);
+
+  projectCollection loaded;
+  ASSERT_EQ(loaded.load_file(file), 0);
+  ASSERT_EQ(loaded.projects.size(), 2u);
+  EXPECT_EQ(dump(loaded.projects[0]->settings), dump(collection.projects[0]->settings));
+  EXPECT_EQ(dump(loaded.projects[1]->settings), dump(collection.projects[1]->settings));
+}
+
+TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
+  projectCollection collection;
+  EXPECT_EQ(collection.load_file(dir_ + "/missing.txt"), 20007);
+  EXPECT_EQ(collection.load_file(write("bad.txt", "<project><path>x</project>")), 20008);
+  EXPECT_EQ(collection.load_file(write("none.txt", "<other></other>")), 20008);
+  EXPECT_EQ(collection.load_file(write("empty.txt", "")), 20008);
+  ASSERT_EQ(collection.load_file(write("mixed.txt",
+                                       "<project/>\r\n<!-- c -->\r\n<other/>\r\n"
+                                       "<project><path>/one</path></project>\r\n")),
+            0);
+  ASSERT_EQ(collection.projects.size(), 1u);
+  EXPECT_EQ(collection.projects[0]->settings.path, "/one");
+  EXPECT_EQ(collection.save_file(dir_ + "/no/such/folder/p.txt"), 20004);
+  EXPECT_EQ(collection.save_file("/dev/full"), 20004);
+}
+
+}  // namespace
+}  // namespace dirscribe
