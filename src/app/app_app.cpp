@@ -57,10 +57,7 @@ bool appApp::start_up() {
   // The outcome is not checked here: a missing or damaged resource document
   // shows up as empty phrases, and in the wizard as a missing interface.
   load_resources();
-  if (!interactive) {
-    initialised = true;
-    return true;
-  }
+  // Wizard mode will build its forms from the resource document here.
   initialised = true;
   return true;
 }
