@@ -2,7 +2,11 @@
 
 #include <openssl/evp.h>
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -83,26 +87,45 @@ void report_unreadable(const template_value_context& c, const std::string& path)
   if (c.error_text != nullptr) *c.error_text = std::string(phrase(c, kPhraseCantOpenFile)) + path;
 }
 
-struct file_closer {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+struct descriptor_closer {
+  int fd;
+  ~descriptor_closer() { ::close(fd); }
 };
 struct digest_freer {
   void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 
-int file_digest(const std::string& path, const EVP_MD* method, std::string& hex) {
+// Whether `path` exists but is not a regular file (symbolic links followed).
+// Reading a FIFO or a device could block or never end, so those have no
+// contents here.
+bool is_special_file(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+// 0 with the digest, 1 when the file cannot be opened or read, 2 when the path
+// is not a regular file (nothing is read; `hex` stays empty).
+int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
   hex.clear();
-  std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return 1;
+  // Non-blocking, so that opening a FIFO cannot wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return 1;
+  descriptor_closer closer{fd};
+  struct stat status;
+  if (::fstat(fd, &status) != 0) return 1;
+  if (!S_ISREG(status.st_mode)) return 2;
   std::unique_ptr<EVP_MD_CTX, digest_freer> context(EVP_MD_CTX_new());
   if (!context || EVP_DigestInit_ex(context.get(), method, nullptr) != 1) return 1;
   std::vector<unsigned char> buffer(kDigestReadSize);
   for (;;) {
-    const size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
-    if (got > 0 && EVP_DigestUpdate(context.get(), buffer.data(), got) != 1) return 1;
-    if (got < buffer.size()) break;
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return 1;
+    }
+    if (got == 0) break;
+    if (EVP_DigestUpdate(context.get(), buffer.data(), static_cast<size_t>(got)) != 1) return 1;
   }
-  if (std::ferror(file.get())) return 1;
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
   if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return 1;
@@ -112,6 +135,11 @@ int file_digest(const std::string& path, const EVP_MD* method, std::string& hex)
     hex += kHex[digest[i] & 0xF];
   }
   return 0;
+}
+
+int file_digest(const std::string& path, const EVP_MD* method, std::string& hex) {
+  const int result = digest_of(path, method, hex);
+  return result == 2 ? 0 : result;
 }
 
 int entry_digest(const template_value_context& c, qxval& r, const EVP_MD* method) {
@@ -340,6 +368,11 @@ int title(const template_value_context& c, qxval& r) {
   }
   const std::string path = entry_file(c);
   std::string text;
+  // A FIFO or device has no title and must not be read.
+  if (is_special_file(path)) {
+    r = qxval("");
+    return 0;
+  }
   const int result = title_of_file(path, text);
   if (result == 1) report_unreadable(c, path);
   r = qxval(std::move(text));

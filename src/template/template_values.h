@@ -41,6 +41,8 @@ std::string download_time_text(uint64_t size, int64_t bits_per_second,
 
 // The upper-case hexadecimal MD5 or SHA-1 digest of the file `path`, read in
 // 65536-byte pieces. Returns 0, or 1 when the file cannot be opened or read.
+// A path that is not a regular file (FIFO, device, socket) gives 0 and an
+// empty digest without reading anything.
 int file_digest_md5(const std::string& path, std::string& hex);
 int file_digest_sha1(const std::string& path, std::string& hex);
 

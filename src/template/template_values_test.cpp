@@ -1,6 +1,7 @@
 #include "template/template_values.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
@@ -395,6 +396,14 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
   EXPECT_EQ(text(45), "Hello there");
   // Folders have no digest and no title.
   entry_.is_folder = true;
+  for (int row : {43, 44, 45}) {
+    EXPECT_EQ(text(row), "") << "row " << row;
+    EXPECT_EQ(last_code_, 0) << "row " << row;
+  }
+  // A FIFO is never read (that would wait for a writer forever): no digest,
+  // no title, no failure.
+  ASSERT_EQ(mkfifo(folder.at("pipe").c_str(), 0600), 0);
+  entry_.name = "pipe";
   for (int row : {43, 44, 45}) {
     EXPECT_EQ(text(row), "") << "row " << row;
     EXPECT_EQ(last_code_, 0) << "row " << row;
