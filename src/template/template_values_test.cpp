@@ -145,6 +145,18 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   EXPECT_EQ(value(52), qxval(int32_t{1}));
 }
 
+TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {
+  // Unlimited depth: depth left runs -1, -2, -3... and the level 0, 1, 2...
+  struct {
+    int depth, left, level;
+  } cases[] = {{-1, -1, 0}, {-1, -2, 1}, {-1, -3, 2}, {3, 3, 0}, {3, 1, 2}, {0, 0, 0}};
+  for (const auto& c : cases) {
+    project_.settings.recursion_depth = c.depth;
+    process_.depth_left = c.left;
+    EXPECT_EQ(value(58), qxval(int32_t{c.level})) << c.depth << " " << c.left;
+  }
+}
+
 TEST_F(TemplateValues, SummaryRowsAndUnitLabel) {
   qxfile_tree summary;
   auto node = std::make_unique<qxfile_node>();
