@@ -2,6 +2,7 @@
 
 #include "core/qxchar.h"
 #include "template/qxi2_builder.h"
+#include "template/template_values.h"
 
 namespace dirscribe {
 
@@ -10,65 +11,65 @@ namespace {
 // Name phrase, loop flag, value function; each comment gives the row and the
 // English name the bundled language file gives it.
 constexpr template_variable kVariables[template_variable_count] = {
-    {30, true, nullptr},   // 0: files
-    {31, true, nullptr},   // 1: folders
-    {32, true, nullptr},   // 2: tree
-    {33, false, nullptr},  // 3: row
-    {34, false, nullptr},  // 4: total_rows
-    {35, false, nullptr},  // 5: odd
-    {36, false, nullptr},  // 6: total_files
-    {37, false, nullptr},  // 7: total_folders
-    {38, false, nullptr},  // 8: total_size
-    {39, false, nullptr},  // 9: level_files
-    {40, false, nullptr},  // 10: level_folders
-    {41, false, nullptr},  // 11: level_size
-    {42, false, nullptr},  // 12: tree_files
-    {43, false, nullptr},  // 13: tree_folders
-    {44, false, nullptr},  // 14: tree_size
-    {45, false, nullptr},  // 15: is_item
-    {46, false, nullptr},  // 16: folder_start
-    {47, false, nullptr},  // 17: folder_end
-    {48, false, nullptr},  // 18: descends
-    {49, false, nullptr},  // 19: is_folder
-    {50, false, nullptr},  // 20: base_name
-    {51, false, nullptr},  // 21: ext
-    {52, false, nullptr},  // 22: name
-    {53, false, nullptr},  // 23: modified
-    {54, false, nullptr},  // 24: modified_date
-    {55, false, nullptr},  // 25: modified_time
-    {56, false, nullptr},  // 26: size
-    {57, false, nullptr},  // 27: rel_path
-    {58, false, nullptr},  // 28: rel_url
-    {59, false, nullptr},  // 29: full_path
-    {60, false, nullptr},  // 30: url
-    {61, false, nullptr},  // 31: size_unit
-    {62, false, nullptr},  // 32: download_56k
-    {63, false, nullptr},  // 33: download_1m
-    {64, false, nullptr},  // 34: type
-    {65, false, nullptr},  // 35: icon
-    {66, false, nullptr},  // 36: has_subfolders
-    {67, false, nullptr},  // 37: attributes
-    {68, false, nullptr},  // 38: created
-    {69, false, nullptr},  // 39: accessed
-    {70, false, nullptr},  // 40: spare1
-    {71, false, nullptr},  // 41: spare2
-    {72, false, nullptr},  // 42: is_link
-    {73, false, nullptr},  // 43: md5
-    {74, false, nullptr},  // 44: sha1
-    {75, false, nullptr},  // 45: title
-    {76, false, nullptr},  // 46: folder_name
-    {77, false, nullptr},  // 47: source_path
-    {78, false, nullptr},  // 48: source_url
-    {79, false, nullptr},  // 49: max_depth
-    {80, false, nullptr},  // 50: images_url
-    {81, false, nullptr},  // 51: show_folders
-    {82, false, nullptr},  // 52: show_files
-    {83, false, nullptr},  // 53: show_summary
-    {84, false, nullptr},  // 54: sort_by
-    {85, false, nullptr},  // 55: sort_descending
-    {86, false, nullptr},  // 56: ftp_host
-    {87, false, nullptr},  // 57: now
-    {88, false, nullptr},  // 58: level
+    {30, true, nullptr},                            // 0: files
+    {31, true, nullptr},                            // 1: folders
+    {32, true, nullptr},                            // 2: tree
+    {33, false, template_values::row_index},        // 3: row
+    {34, false, template_values::total_rows},       // 4: total_rows
+    {35, false, template_values::odd},              // 5: odd
+    {36, false, template_values::total_files},      // 6: total_files
+    {37, false, template_values::total_folders},    // 7: total_folders
+    {38, false, template_values::total_size},       // 8: total_size
+    {39, false, template_values::level_files},      // 9: level_files
+    {40, false, template_values::level_folders},    // 10: level_folders
+    {41, false, template_values::level_size},       // 11: level_size
+    {42, false, template_values::tree_files},       // 12: tree_files
+    {43, false, template_values::tree_folders},     // 13: tree_folders
+    {44, false, template_values::tree_size},        // 14: tree_size
+    {45, false, template_values::is_item},          // 15: is_item
+    {46, false, template_values::folder_start},     // 16: folder_start
+    {47, false, template_values::folder_end},       // 17: folder_end
+    {48, false, template_values::descends},         // 18: descends
+    {49, false, template_values::is_folder},        // 19: is_folder
+    {50, false, template_values::base_name},        // 20: base_name
+    {51, false, template_values::ext},              // 21: ext
+    {52, false, template_values::name},             // 22: name
+    {53, false, template_values::modified},         // 23: modified
+    {54, false, template_values::modified_date},    // 24: modified_date
+    {55, false, template_values::modified_time},    // 25: modified_time
+    {56, false, template_values::size},             // 26: size
+    {57, false, template_values::rel_path},         // 27: rel_path
+    {58, false, template_values::rel_url},          // 28: rel_url
+    {59, false, template_values::full_path},        // 29: full_path
+    {60, false, template_values::url},              // 30: url
+    {61, false, template_values::size_unit},        // 31: size_unit
+    {62, false, template_values::download_56k},     // 32: download_56k
+    {63, false, template_values::download_1m},      // 33: download_1m
+    {64, false, template_values::type},             // 34: type
+    {65, false, template_values::icon},             // 35: icon
+    {66, false, template_values::has_subfolders},   // 36: has_subfolders
+    {67, false, template_values::attributes},       // 37: attributes
+    {68, false, template_values::created},          // 38: created
+    {69, false, template_values::accessed},         // 39: accessed
+    {70, false, template_values::spare1},           // 40: spare1
+    {71, false, template_values::spare2},           // 41: spare2
+    {72, false, template_values::is_link},          // 42: is_link
+    {73, false, template_values::md5},              // 43: md5
+    {74, false, template_values::sha1},             // 44: sha1
+    {75, false, template_values::title},            // 45: title
+    {76, false, template_values::folder_name},      // 46: folder_name
+    {77, false, template_values::source_path},      // 47: source_path
+    {78, false, template_values::source_url},       // 48: source_url
+    {79, false, template_values::max_depth},        // 49: max_depth
+    {80, false, template_values::images_url},       // 50: images_url
+    {81, false, template_values::show_folders},     // 51: show_folders
+    {82, false, template_values::show_files},       // 52: show_files
+    {83, false, template_values::show_summary},     // 53: show_summary
+    {84, false, template_values::sort_by},          // 54: sort_by
+    {85, false, template_values::sort_descending},  // 55: sort_descending
+    {86, false, template_values::ftp_host},         // 56: ftp_host
+    {87, false, template_values::now},              // 57: now
+    {88, false, template_values::level},            // 58: level
 };
 
 constexpr std::string_view kMarkupSafeNames[] = {

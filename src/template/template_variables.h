@@ -30,7 +30,7 @@ enum template_loop_row : int {
 };
 
 // What a value function reads: the current entry, the project with its run
-// part and the state of the innermost loop. Defined by the evaluator.
+// part and the state of the innermost loop. Defined in template_values.h.
 struct template_value_context;
 
 // Stores the variable's value in `result`; 0 on success, any other code ends
@@ -40,8 +40,8 @@ using template_value_function = int (*)(const template_value_context& context, q
 struct template_variable {
   int name_phrase;
   bool loop;  // a loop variable: for only, no value function
-  // Null for the loop rows. The value rows' slots are filled in the table in
-  // template_variables.cpp; a row still null there has no value yet.
+  // Null for the loop rows; the value rows point at the functions of
+  // template_values.h.
   template_value_function value;
 };
 

@@ -1,0 +1,445 @@
+#include "template/template_values.h"
+
+#include <openssl/evp.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "engine/dsc_process.h"
+#include "engine/extension_table.h"
+#include "engine/html_list_project.h"
+#include "engine/link_rules.h"
+#include "engine/project_collection.h"
+#include "files/file_format.h"
+#include "files/file_node.h"
+#include "markup/html_title.h"
+#include "platform/clock.h"
+#include "services/phrase_ids.h"
+#include "services/qxlang.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr size_t kDigestReadSize = 65536;
+constexpr int kPhraseCantOpenFile = 15;
+
+std::string_view phrase(const template_value_context& c, int id) {
+  const projectCollection* collection = c.project.run.collection;
+  if (collection == nullptr || collection->language == nullptr) return {};
+  return collection->language->text(id);
+}
+
+const number_format& numbers(const template_value_context& c) {
+  static const number_format plain;
+  const projectCollection* collection = c.project.run.collection;
+  return collection != nullptr ? collection->numbers : plain;
+}
+
+const date_time_formats& formats(const template_value_context& c) {
+  if (c.date_formats != nullptr) return *c.date_formats;
+  static const date_time_formats user = user_date_time_formats();
+  return user;
+}
+
+std::string formatted_size(const template_value_context& c, uint64_t size, std::string_view label) {
+  return format_size(size, c.project.settings.size_units, label, numbers(c));
+}
+
+std::string listed_size(const template_value_context& c, uint64_t size) {
+  return formatted_size(c, size, c.project.run.size_unit_label);
+}
+
+int date_time(const template_value_context& c, unix_time t, qxval& r) {
+  std::string text;
+  const project_settings& s = c.project.settings;
+  const int result = format_date_time(t, s.use_date_format, s.date_format, formats(c), text);
+  r = qxval(std::move(text));
+  return result;
+}
+
+// The base, then the name after a "/" (unless the base is empty or ends in
+// one); a nameless entry gives the base alone.
+std::string entry_path(const template_value_context& c, const std::string& base) {
+  if (c.entry.name.empty()) return base;
+  return join_path(std::string_view(base), std::string_view(c.entry.name));
+}
+
+std::string entry_url(const template_value_context& c, const std::string& base) {
+  if (c.entry.name.empty()) return base;
+  std::string url = base + escaped_name(c.entry.name, c.project.settings.url_escape);
+  if (c.entry.is_folder) url += '/';
+  return url;
+}
+
+// The entry as a file of the folder being listed; never relative to the
+// process's current directory.
+std::string entry_file(const template_value_context& c) {
+  return join_path(std::string_view(c.process.folder), std::string_view(c.entry.name));
+}
+
+void report_unreadable(const template_value_context& c, const std::string& path) {
+  if (c.error_text != nullptr) *c.error_text = std::string(phrase(c, kPhraseCantOpenFile)) + path;
+}
+
+struct descriptor_closer {
+  int fd;
+  ~descriptor_closer() { ::close(fd); }
+};
+struct digest_freer {
+  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+
+// Whether `path` exists but is not a regular file (symbolic links followed).
+// Reading a FIFO or a device could block or never end, so those have no
+// contents here.
+bool is_special_file(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+// 0 with the digest, 1 when the file cannot be opened or read, 2 when the path
+// is not a regular file (nothing is read; `hex` stays empty).
+int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
+  hex.clear();
+  // Non-blocking, so that opening a FIFO cannot wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return 1;
+  descriptor_closer closer{fd};
+  struct stat status;
+  if (::fstat(fd, &status) != 0) return 1;
+  if (!S_ISREG(status.st_mode)) return 2;
+  std::unique_ptr<EVP_MD_CTX, digest_freer> context(EVP_MD_CTX_new());
+  if (!context || EVP_DigestInit_ex(context.get(), method, nullptr) != 1) return 1;
+  std::vector<unsigned char> buffer(kDigestReadSize);
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return 1;
+    }
+    if (got == 0) break;
+    if (EVP_DigestUpdate(context.get(), buffer.data(), static_cast<size_t>(got)) != 1) return 1;
+  }
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return 1;
+  static const char kHex[] = "0123456789ABCDEF";
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 0xF];
+  }
+  return 0;
+}
+
+int file_digest(const std::string& path, const EVP_MD* method, std::string& hex) {
+  const int result = digest_of(path, method, hex);
+  return result == 2 ? 0 : result;
+}
+
+int entry_digest(const template_value_context& c, qxval& r, const EVP_MD* method) {
+  if (c.entry.is_folder) {
+    r = qxval("");
+    return 0;
+  }
+  const std::string path = entry_file(c);
+  std::string hex;
+  const int result = file_digest(path, method, hex);
+  if (result != 0) report_unreadable(c, path);
+  r = qxval(std::move(hex));
+  return result;
+}
+
+int download(const template_value_context& c, qxval& r, int64_t bits_per_second) {
+  r = qxval(download_time_text(c.entry.size, bits_per_second, c));
+  return 0;
+}
+
+}  // namespace
+
+std::string download_time_text(uint64_t size, int64_t bits_per_second,
+                               const template_value_context& c) {
+  const uint64_t bytes_per_second = static_cast<uint64_t>(bits_per_second / 8);
+  const uint64_t t = bytes_per_second == 0 ? 0 : size / bytes_per_second;
+  std::string text;
+  if (t < 60) {
+    text = std::to_string(t + 1);
+    text += phrase(c, kPhraseSeconds);
+  } else if (t >= 3600) {
+    text = std::to_string(t / 3600);
+    text += phrase(c, kPhraseHours);
+    text += std::to_string((t % 3600) / 60 + 1);
+    text += phrase(c, kPhraseMinutes);
+  } else {
+    text = std::to_string(t / 60 + 1);
+    text += phrase(c, kPhraseMinutes);
+  }
+  return text;
+}
+
+int file_digest_md5(const std::string& path, std::string& hex) {
+  return file_digest(path, EVP_md5(), hex);
+}
+
+int file_digest_sha1(const std::string& path, std::string& hex) {
+  return file_digest(path, EVP_sha1(), hex);
+}
+
+int template_value(int row, const template_value_context& context, qxval& result) {
+  const template_variable* variable = template_variable_row(row);
+  if (variable == nullptr || variable->value == nullptr) return 1;
+  return variable->value(context, result);
+}
+
+namespace template_values {
+
+int row_index(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.row_index);
+  return 0;
+}
+int total_rows(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.run.listing_row_total);
+  return 0;
+}
+int odd(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.odd_row);
+  return 0;
+}
+int total_files(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.run.listing_file_total);
+  return 0;
+}
+int total_folders(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.run.listing_folder_total);
+  return 0;
+}
+int total_size(const template_value_context& c, qxval& r) {
+  r = qxval(listed_size(c, c.project.run.listing_total_size));
+  return 0;
+}
+int level_files(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.file_count);
+  return 0;
+}
+int level_folders(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.folder_count);
+  return 0;
+}
+int level_size(const template_value_context& c, qxval& r) {
+  r = qxval(listed_size(c, c.process.total_size));
+  return 0;
+}
+int tree_files(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.summary != nullptr ? c.process.summary->file_count : 0);
+  return 0;
+}
+int tree_folders(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.summary != nullptr ? c.process.summary->folder_count : 0);
+  return 0;
+}
+int tree_size(const template_value_context& c, qxval& r) {
+  if (c.process.summary == nullptr) {
+    r = qxval(int32_t{0});
+  } else {
+    r = qxval(listed_size(c, c.process.summary->size));
+  }
+  return 0;
+}
+int is_item(const template_value_context& c, qxval& r) {
+  r = qxval(!c.process.folder_start && !c.process.folder_end);
+  return 0;
+}
+int folder_start(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.folder_start);
+  return 0;
+}
+int folder_end(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.folder_end);
+  return 0;
+}
+int descends(const template_value_context& c, qxval& r) {
+  r = qxval(c.process.descends);
+  return 0;
+}
+int is_folder(const template_value_context& c, qxval& r) {
+  r = qxval(c.entry.is_folder);
+  return 0;
+}
+int base_name(const template_value_context& c, qxval& r) {
+  r = qxval(name_without_extension(c.entry));
+  return 0;
+}
+int ext(const template_value_context& c, qxval& r) {
+  r = qxval(c.entry.ext);
+  return 0;
+}
+int name(const template_value_context& c, qxval& r) {
+  r = qxval(c.entry.name);
+  return 0;
+}
+int modified(const template_value_context& c, qxval& r) { return date_time(c, c.entry.mtime, r); }
+int modified_date(const template_value_context& c, qxval& r) {
+  r = qxval(format_date(c.entry.mtime, formats(c)));
+  return 0;
+}
+int modified_time(const template_value_context& c, qxval& r) {
+  r = qxval(format_time(c.entry.mtime, formats(c)));
+  return 0;
+}
+int size(const template_value_context& c, qxval& r) {
+  if (c.entry.is_folder && (c.project.settings.recursive_options & 1) == 0) {
+    r = qxval("");
+  } else {
+    r = qxval(formatted_size(c, c.entry.size, ""));
+  }
+  return 0;
+}
+int rel_path(const template_value_context& c, qxval& r) {
+  r = qxval(entry_path(c, c.process.relative_path));
+  return 0;
+}
+int rel_url(const template_value_context& c, qxval& r) {
+  r = qxval(entry_url(c, c.process.relative_url));
+  return 0;
+}
+int full_path(const template_value_context& c, qxval& r) {
+  r = qxval(entry_path(c, c.process.folder));
+  return 0;
+}
+int url(const template_value_context& c, qxval& r) {
+  r = qxval(entry_url(c, c.process.absolute_url));
+  return 0;
+}
+int size_unit(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.run.size_unit_label);
+  return 0;
+}
+int download_56k(const template_value_context& c, qxval& r) { return download(c, r, 57344); }
+int download_1m(const template_value_context& c, qxval& r) { return download(c, r, 1048576); }
+int type(const template_value_context& c, qxval& r) {
+  r = c.project.run.collection != nullptr ? qxval(entry_type_text(c.entry, c.project)) : qxval("");
+  return 0;
+}
+int icon(const template_value_context& c, qxval& r) {
+  r = c.project.run.collection != nullptr ? entry_icon(c.entry, c.project) : qxval(int32_t{0});
+  return 0;
+}
+int has_subfolders(const template_value_context& c, qxval& r) {
+  if ((c.project.settings.recursive_options & 3) != 0) {
+    r = qxval(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
+  } else {
+    r = qxval(int32_t{0});
+  }
+  return 0;
+}
+int attributes(const template_value_context& c, qxval& r) {
+  if (c.project.settings.source == 2) {
+    r = qxval(mode_string(c.entry.attributes, c.entry.is_folder));
+  } else {
+    r = qxval(attribute_letters(c.entry.attributes));
+  }
+  return 0;
+}
+int created(const template_value_context& c, qxval& r) { return date_time(c, c.entry.ctime, r); }
+int accessed(const template_value_context& c, qxval& r) { return date_time(c, c.entry.atime, r); }
+int spare1(const template_value_context& c, qxval& r) {
+  r = qxval(c.entry.spare1);
+  return 0;
+}
+int spare2(const template_value_context& c, qxval& r) {
+  r = qxval(c.entry.spare2);
+  return 0;
+}
+int is_link(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.source == 2 && (c.entry.attributes & 0x1000) != 0);
+  return 0;
+}
+int md5(const template_value_context& c, qxval& r) { return entry_digest(c, r, EVP_md5()); }
+int sha1(const template_value_context& c, qxval& r) { return entry_digest(c, r, EVP_sha1()); }
+int title(const template_value_context& c, qxval& r) {
+  if (c.entry.is_folder) {
+    r = qxval("");
+    return 0;
+  }
+  const std::string path = entry_file(c);
+  std::string text;
+  // A FIFO or device has no title and must not be read.
+  if (is_special_file(path)) {
+    r = qxval("");
+    return 0;
+  }
+  const int result = title_of_file(path, text);
+  if (result == 1) report_unreadable(c, path);
+  r = qxval(std::move(text));
+  return result;
+}
+int folder_name(const template_value_context& c, qxval& r) {
+  const qxfile_node* parent = c.entry.parent();
+  if (c.process.mode == loop_tree && c.process.is_subfolder_level && parent != nullptr) {
+    r = qxval(parent->name);
+    return 0;
+  }
+  const std::string& folder = c.process.folder;
+  const size_t slash = folder.rfind('/');
+  r = qxval(slash == std::string::npos ? folder : folder.substr(slash + 1));
+  return 0;
+}
+int source_path(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.path);
+  return 0;
+}
+int source_url(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.run.source_url);
+  return 0;
+}
+int max_depth(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.recursion_depth);
+  return 0;
+}
+int images_url(const template_value_context& c, qxval& r) {
+  const project_settings& s = c.project.settings;
+  r = qxval(s.local_image_dir ? c.project.run.local_image_url : s.image_dir);
+  return 0;
+}
+int show_folders(const template_value_context& c, qxval& r) {
+  r = qxval(int32_t{c.project.settings.show_folders & 2});
+  return 0;
+}
+int show_files(const template_value_context& c, qxval& r) {
+  r = qxval(int32_t{c.project.settings.show_folders & 1});
+  return 0;
+}
+int show_summary(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.show_summary);
+  return 0;
+}
+int sort_by(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.order_files);
+  return 0;
+}
+int sort_descending(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.sort_order);
+  return 0;
+}
+int ftp_host(const template_value_context& c, qxval& r) {
+  r = qxval(c.project.settings.ftp_host);
+  return 0;
+}
+int now(const template_value_context& c, qxval& r) {
+  unix_time t = current_unix_time();
+  if (c.project.settings.is_local_date) t = to_local_time(t);
+  return date_time(c, t, r);
+}
+int level(const template_value_context& c, qxval& r) {
+  r = qxval(static_cast<int32_t>(c.project.settings.recursion_depth - c.process.depth_left));
+  return 0;
+}
+
+}  // namespace template_values
+
+}  // namespace dirscribe

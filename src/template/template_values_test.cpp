@@ -1,0 +1,435 @@
+#include "template/template_values.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "engine/dsc_process.h"
+#include "engine/html_list_project.h"
+#include "engine/project_collection.h"
+#include "files/file_format.h"
+#include "files/file_node.h"
+#include "files/temp_folder_for_test.h"
+#include "markup/document_reader.h"
+#include "platform/clock.h"
+#include "services/qxlang.h"
+
+namespace dirscribe {
+namespace {
+
+// Phrases, number format and a project as a run sets them up, with the real
+// English language file.
+class TemplateValues : public testing::Test {
+ protected:
+  void SetUp() override {
+    xml_tree document;
+    std::string error;
+    ASSERT_EQ(parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml", document,
+                         document_options(), error),
+              0)
+        << error;
+    ASSERT_EQ(phrases_.load(document), 0);
+    collection_.language = &phrases_;
+    collection_.numbers = number_format();
+    collection_.numbers.thousands_separator = ",";
+    project_.run.collection = &collection_;
+    process_.folder = "/data/music";
+    process_.relative_path = "music";
+    process_.relative_url = "music/";
+    process_.absolute_url = "file:///data/music/";
+  }
+
+  qxval value(int row) {
+    template_value_context context{entry_, project_, process_, &formats_, &error_};
+    qxval result;
+    last_code_ = template_value(row, context, result);
+    return result;
+  }
+  std::string text(int row) {
+    qxval v = value(row);
+    EXPECT_TRUE(v.is_string()) << "row " << row;
+    return v.to_text();
+  }
+  std::string phrase(int id) const { return std::string(phrases_.text(id)); }
+
+  qxlang phrases_;
+  projectCollection collection_;
+  html_list_project project_;
+  dsc_process process_;
+  qxfile_node entry_;
+  date_time_formats formats_;
+  std::string error_;
+  int last_code_ = -1;
+};
+
+TEST_F(TemplateValues, LoopRowsHaveNoValueAndEveryValueRowHasOne) {
+  for (int row = 0; row < template_variable_count; ++row) {
+    qxval ignored;
+    template_value_context context{entry_, project_, process_, &formats_, &error_};
+    const bool has_value = template_variable_row(row)->value != nullptr;
+    EXPECT_EQ(has_value, row >= 3) << "row " << row;
+    if (row < 3) {
+      EXPECT_EQ(template_value(row, context, ignored), 1) << "row " << row;
+    }
+  }
+}
+
+TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
+  project_.run.listing_row_total = 12;
+  project_.run.listing_file_total = 9;
+  project_.run.listing_folder_total = 3;
+  project_.run.listing_total_size = 1234567;
+  project_.run.local_image_url = "file:///opt/images/";
+  project_.settings.image_dir = "http://x/img/";
+  project_.settings.path = "/data";
+  project_.run.source_url = "file:///data/";
+  project_.settings.recursion_depth = 4;
+  project_.settings.show_folders = 3;
+  project_.settings.order_files = 2;
+  project_.settings.sort_order = true;
+  project_.settings.ftp_host = "ftp.example.org";
+  process_.row_index = 5;
+  process_.odd_row = true;
+  process_.file_count = 7;
+  process_.folder_count = 2;
+  process_.total_size = 2048;
+  process_.depth_left = 1;
+  process_.descends = true;
+  entry_.is_folder = true;
+  struct {
+    int row;
+    qxval expected;
+  } cases[] = {
+      {3, qxval(int32_t{5})},
+      {4, qxval(int32_t{12})},
+      {5, qxval(true)},
+      {6, qxval(int32_t{9})},
+      {7, qxval(int32_t{3})},
+      {8, qxval("1,234,567")},
+      {9, qxval(int32_t{7})},
+      {10, qxval(int32_t{2})},
+      {11, qxval("2,048")},
+      {12, qxval(int32_t{0})},
+      {13, qxval(int32_t{0})},
+      {14, qxval(int32_t{0})},
+      {15, qxval(true)},
+      {16, qxval(false)},
+      {17, qxval(false)},
+      {18, qxval(true)},
+      {19, qxval(true)},
+      {40, qxval("")},
+      {41, qxval("")},
+      {47, qxval("/data")},
+      {48, qxval("file:///data/")},
+      {49, qxval(int32_t{4})},
+      {50, qxval("file:///opt/images/")},
+      {51, qxval(int32_t{2})},
+      {52, qxval(int32_t{1})},
+      {53, qxval(true)},
+      {54, qxval(int32_t{2})},
+      {55, qxval(true)},
+      {56, qxval("ftp.example.org")},
+      {58, qxval(int32_t{3})},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(value(c.row), c.expected) << "row " << c.row << " gave " << value(c.row).to_text();
+    EXPECT_EQ(last_code_, 0) << "row " << c.row;
+  }
+  project_.settings.local_image_dir = false;
+  project_.settings.show_folders = 1;
+  EXPECT_EQ(text(50), "http://x/img/");
+  EXPECT_EQ(value(51), qxval(int32_t{0}));
+  EXPECT_EQ(value(52), qxval(int32_t{1}));
+}
+
+TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {
+  // Unlimited depth: depth left runs -1, -2, -3... and the level 0, 1, 2...
+  struct {
+    int depth, left, level;
+  } cases[] = {{-1, -1, 0}, {-1, -2, 1}, {-1, -3, 2}, {3, 3, 0}, {3, 1, 2}, {0, 0, 0}};
+  for (const auto& c : cases) {
+    project_.settings.recursion_depth = c.depth;
+    process_.depth_left = c.left;
+    EXPECT_EQ(value(58), qxval(int32_t{c.level})) << c.depth << " " << c.left;
+  }
+}
+
+TEST_F(TemplateValues, SummaryRowsAndUnitLabel) {
+  qxfile_tree summary;
+  auto node = std::make_unique<qxfile_node>();
+  node->is_folder = true;
+  node->file_count = 40;
+  node->folder_count = 6;
+  node->size = 3 * 1048576;
+  process_.summary = summary.append_top(std::move(node));
+  project_.settings.size_units = 2;
+  project_.run.size_unit_label = " MB";
+  EXPECT_EQ(value(12), qxval(int32_t{40}));
+  EXPECT_EQ(value(13), qxval(int32_t{6}));
+  EXPECT_EQ(text(14), "3 MB");
+  EXPECT_EQ(text(31), " MB");
+}
+
+TEST_F(TemplateValues, FolderStartAndEndPasses) {
+  process_.folder_start = true;
+  EXPECT_EQ(value(15), qxval(false));
+  EXPECT_EQ(value(16), qxval(true));
+  process_.folder_start = false;
+  process_.folder_end = true;
+  EXPECT_EQ(value(15), qxval(false));
+  EXPECT_EQ(value(17), qxval(true));
+  // The nameless entry of these passes gives the loop's own places.
+  // entry_ is nameless as the fixture made it.
+  entry_.is_folder = true;
+  EXPECT_EQ(text(22), "");
+  EXPECT_EQ(text(27), "music");
+  EXPECT_EQ(text(28), "music/");
+  EXPECT_EQ(text(29), "/data/music");
+  EXPECT_EQ(text(30), "file:///data/music/");
+}
+
+TEST_F(TemplateValues, NamesAndJoinedPaths) {
+  entry_.name = "song.final.mp3";
+  entry_.ext = ".mp3";
+  EXPECT_EQ(text(20), "song.final");
+  EXPECT_EQ(text(21), ".mp3");
+  EXPECT_EQ(text(22), "song.final.mp3");
+  EXPECT_EQ(text(27), "music/song.final.mp3");
+  EXPECT_EQ(text(29), "/data/music/song.final.mp3");
+  // At the top of a listing the relative path is empty: no leading "/".
+  process_.relative_path = "";
+  EXPECT_EQ(text(27), "song.final.mp3");
+  process_.folder = "/";
+  EXPECT_EQ(text(29), "/song.final.mp3");
+}
+
+TEST_F(TemplateValues, UrlJoinsFollowUrlEscape) {
+  entry_.name = "a&b.html";
+  struct {
+    int escape;
+    const char* rel;
+    const char* absolute;
+  } cases[] = {
+      {0, "music/a&b.html", "file:///data/music/a&b.html"},
+      {1, "music/a&amp;b.html", "file:///data/music/a&amp;b.html"},
+      {2, "music/a%26b.html", "file:///data/music/a%26b.html"},
+  };
+  for (const auto& c : cases) {
+    project_.settings.url_escape = c.escape;
+    EXPECT_EQ(text(28), c.rel) << "url_escape " << c.escape;
+    EXPECT_EQ(text(30), c.absolute) << "url_escape " << c.escape;
+  }
+  // A folder's link ends in "/".
+  entry_.name = "sub dir";
+  entry_.is_folder = true;
+  project_.settings.url_escape = 2;
+  EXPECT_EQ(text(28), "music/sub%20dir/");
+}
+
+TEST_F(TemplateValues, SizeOfFilesAndFolders) {
+  entry_.name = "big";
+  entry_.size = 1234567;
+  project_.settings.size_units = 1;
+  project_.run.size_unit_label = " KB";
+  EXPECT_EQ(text(26), "1,206");  // rounded up, no unit label
+  entry_.is_folder = true;
+  for (int options : {0, 2, 4, 6}) {
+    project_.settings.recursive_options = options;
+    EXPECT_EQ(text(26), "") << "recursive_options " << options;
+  }
+  project_.settings.recursive_options = 1;
+  EXPECT_EQ(text(26), "1,206");
+}
+
+TEST_F(TemplateValues, DownloadTimes) {
+  const std::string s = phrase(21), min = phrase(22), h = phrase(23);
+  ASSERT_FALSE(s.empty());
+  struct {
+    uint64_t size;
+    int row;
+    std::string expected;
+  } cases[] = {
+      {0, 32, "1" + s},
+      {7168, 32, "2" + s},
+      {7168 * 59, 32, "60" + s},
+      {7168 * 60, 32, "2" + min},
+      {7168 * 600, 32, "11" + min},
+      {7168 * 3599, 32, "60" + min},
+      {7168 * 3600, 32, "1" + h + "1" + min},
+      {7168 * (3600 + 125), 32, "1" + h + "3" + min},
+      {uint64_t{131072} * 3600 * 30, 33, "30" + h + "1" + min},
+      {131072, 33, "2" + s},
+  };
+  for (const auto& c : cases) {
+    entry_.size = c.size;
+    EXPECT_EQ(text(c.row), c.expected) << "size " << c.size << " row " << c.row;
+  }
+  // A folder without a summary is 0 bytes.
+  entry_.size = 0;
+  entry_.is_folder = true;
+  EXPECT_EQ(text(32), "1" + s);
+}
+
+TEST_F(TemplateValues, DatesAndTimes) {
+  entry_.mtime = 86400 + 3600 * 13 + 60 * 5 + 9;  // 1970-01-02 13:05:09
+  entry_.ctime = 0;
+  entry_.atime = 86400 * 365;
+  project_.settings.use_date_format = true;
+  project_.settings.date_format = "%Y-%m-%d %H:%M:%S";
+  formats_.date = "%d.%m.%Y";
+  formats_.time = "%H:%M";
+  EXPECT_EQ(text(23), "1970-01-02 13:05:09");
+  EXPECT_EQ(text(24), "02.01.1970");
+  EXPECT_EQ(text(25), "13:05");
+  EXPECT_EQ(text(38), "1970-01-01 00:00:00");
+  EXPECT_EQ(text(39), "1971-01-01 00:00:00");
+  project_.settings.use_date_format = false;
+  EXPECT_EQ(text(23), "02.01.1970 13:05");
+  // A moment that cannot be broken down fails the evaluation.
+  entry_.mtime = INT64_MAX;
+  value(23);
+  EXPECT_EQ(last_code_, 1);
+}
+
+TEST_F(TemplateValues, NowIsTheCurrentMoment) {
+  project_.settings.use_date_format = true;
+  project_.settings.date_format = "%Y";
+  project_.settings.is_local_date = false;
+  std::string expected;
+  ASSERT_EQ(format_date_time(current_unix_time(), true, "%Y", formats_, expected), 0);
+  EXPECT_EQ(text(57), expected);
+  EXPECT_EQ(last_code_, 0);
+}
+
+TEST_F(TemplateValues, AttributesAndLinkFlag) {
+  entry_.is_folder = true;
+  entry_.attributes = 0x10 | 0x2;
+  EXPECT_EQ(text(37), attribute_letters(entry_.attributes));
+  EXPECT_EQ(value(42), qxval(false));
+  project_.settings.source = 2;
+  const std::string mode = text(37);
+  ASSERT_EQ(mode.size(), 10u);
+  EXPECT_EQ(mode[0], 'd');
+  entry_.attributes |= 0x1000;
+  EXPECT_EQ(value(42), qxval(true));
+  project_.settings.source = 0;
+  EXPECT_EQ(value(42), qxval(false));
+}
+
+TEST_F(TemplateValues, SubfoldersFlag) {
+  qxfile_tree summary;
+  auto top = std::make_unique<qxfile_node>();
+  top->is_folder = true;
+  qxfile_node* folder = summary.append_top(std::move(top));
+  entry_.is_folder = true;
+  entry_.summary = folder;
+  EXPECT_EQ(value(36), qxval(int32_t{0}));  // recursive_options & 3 is 0
+  project_.settings.recursive_options = 1;
+  EXPECT_EQ(value(36), qxval(false));
+  summary.append_child(folder, std::make_unique<qxfile_node>());
+  EXPECT_EQ(value(36), qxval(true));
+  entry_.summary = nullptr;
+  project_.settings.recursive_options = 2;
+  EXPECT_EQ(value(36), qxval(false));
+}
+
+TEST_F(TemplateValues, TypeAndIcon) {
+  entry_.name = "page.html";
+  entry_.ext = ".html";
+  EXPECT_EQ(value(35), qxval(int32_t{0}));  // no icon found prints as "0"
+  collection_.extension_icon_map.set(std::string(".html"), qxval("html.gif"));
+  collection_.extension_type_map.set(std::string(".html"), qxval("Web page"));
+  EXPECT_EQ(text(35), "html.gif");
+  EXPECT_EQ(text(34), "Web page");
+}
+
+TEST_F(TemplateValues, FolderName) {
+  EXPECT_EQ(text(46), "music");
+  process_.folder = "music";
+  EXPECT_EQ(text(46), "music");
+  // In a subfolder level of a tree loop the entry's parent names the folder.
+  qxfile_tree tree;
+  auto parent = std::make_unique<qxfile_node>();
+  parent->name = "albums";
+  parent->is_folder = true;
+  qxfile_node* folder = tree.append_top(std::move(parent));
+  auto child = std::make_unique<qxfile_node>();
+  child->name = "x.mp3";
+  qxfile_node* item = tree.append_child(folder, std::move(child));
+  template_value_context context{*item, project_, process_, &formats_, &error_};
+  qxval result;
+  process_.folder = "/data/music/other";
+  ASSERT_EQ(template_value(46, context, result), 0);
+  EXPECT_EQ(result.to_text(), "other");
+  process_.mode = loop_tree;
+  process_.is_subfolder_level = true;
+  ASSERT_EQ(template_value(46, context, result), 0);
+  EXPECT_EQ(result.to_text(), "albums");
+}
+
+void write_file(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
+  temp_folder folder;
+  ASSERT_FALSE(folder.path().empty());
+  write_file(folder.at("abc.txt"), "abc");
+  write_file(folder.at("empty.txt"), "");
+  write_file(folder.at("big.bin"), std::string(65536 * 2 + 7, 'a'));
+  write_file(folder.at("t.html"), "<html><head><title>Hello there</title></head><body>x</body>");
+  process_.folder = folder.path();
+  struct {
+    const char* name;
+    const char* md5;
+    const char* sha1;
+  } cases[] = {
+      {"abc.txt", "900150983CD24FB0D6963F7D28E17F72", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
+      {"empty.txt", "D41D8CD98F00B204E9800998ECF8427E", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+  };
+  for (const auto& c : cases) {
+    entry_.name = c.name;
+    EXPECT_EQ(text(43), c.md5) << c.name;
+    EXPECT_EQ(last_code_, 0);
+    EXPECT_EQ(text(44), c.sha1) << c.name;
+    EXPECT_EQ(last_code_, 0);
+  }
+  // A file longer than one read piece gives the same digest as one pass.
+  entry_.name = "big.bin";
+  std::string md5_whole;
+  ASSERT_EQ(file_digest_md5(folder.at("big.bin"), md5_whole), 0);
+  EXPECT_EQ(text(43), md5_whole);
+  EXPECT_EQ(md5_whole.size(), 32u);
+  entry_.name = "t.html";
+  EXPECT_EQ(text(45), "Hello there");
+  // Folders have no digest and no title.
+  entry_.is_folder = true;
+  for (int row : {43, 44, 45}) {
+    EXPECT_EQ(text(row), "") << "row " << row;
+    EXPECT_EQ(last_code_, 0) << "row " << row;
+  }
+  // A FIFO is never read (that would wait for a writer forever): no digest,
+  // no title, no failure.
+  ASSERT_EQ(mkfifo(folder.at("pipe").c_str(), 0600), 0);
+  entry_.name = "pipe";
+  for (int row : {43, 44, 45}) {
+    EXPECT_EQ(text(row), "") << "row " << row;
+    EXPECT_EQ(last_code_, 0) << "row " << row;
+  }
+  // A missing file ends the evaluation and says which file.
+  entry_.is_folder = false;
+  entry_.name = "gone.txt";
+  for (int row : {43, 44, 45}) {
+    error_.clear();
+    value(row);
+    EXPECT_EQ(last_code_, 1) << "row " << row;
+    EXPECT_EQ(error_, phrase(15) + folder.at("gone.txt")) << "row " << row;
+  }
+}
+
+}  // namespace
+}  // namespace dirscribe
