@@ -1,0 +1,439 @@
+#include "template/template_evaluator.h"
+
+#include <cwctype>
+#include <utility>
+
+#include "core/qxchar.h"
+#include "core/qxval.h"
+#include "engine/dsc_process.h"
+#include "engine/html_list_project.h"
+#include "engine/link_rules.h"
+#include "engine/project_collection.h"
+#include "files/file_format.h"
+#include "files/file_node.h"
+#include "files/folder_scanner.h"
+#include "files/folder_summary.h"
+#include "platform/file_system.h"
+#include "services/qxlang.h"
+#include "services/regex_service.h"
+#include "template/template_values.h"
+
+namespace dirscribe {
+
+namespace {
+
+// Length of the UTF-8 sequence at `i` and its code point, or 1 and -1 for a
+// byte that starts no valid sequence.
+size_t decode_utf8(std::string_view text, size_t i, int32_t& code) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  code = -1;
+  if (lead < 0x80) {
+    code = lead;
+    return 1;
+  }
+  size_t length = 0;
+  int32_t value = 0;
+  int32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, value = lead & 0x1F, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, value = lead & 0x0F, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, value = lead & 0x07, minimum = 0x10000;
+  } else {
+    return 1;
+  }
+  if (i + length > text.size()) return 1;
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 1;
+    value = (value << 6) | (byte(i + k) & 0x3F);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 1;
+  code = value;
+  return length;
+}
+
+void encode_utf8(int32_t code, std::string& out) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+bool is_echo(int type) { return type >= qxi2_echo && type <= qxi2_echoen; }
+
+// The node after `node` in document order that does not lie inside it.
+const qxi2_node* after(const qxi2_node* node) { return node->next_skipping_children(); }
+
+}  // namespace
+
+std::string cut_text(std::string_view text, int size) {
+  if (size < 0) return std::string(text);
+  size_t i = 0;
+  int characters = 0;
+  while (i < text.size() && characters < size) {
+    int32_t code;
+    i += decode_utf8(text, i, code);
+    ++characters;
+  }
+  if (i >= text.size()) return std::string(text);
+  return std::string(text.substr(0, i)) + "...";
+}
+
+std::string change_case(std::string_view text, bool upper) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    int32_t code;
+    const size_t length = decode_utf8(text, i, code);
+    if (code < 0) {
+      out += text[i];
+    } else {
+      const wint_t changed = upper ? std::towupper(static_cast<wint_t>(code))
+                                   : std::towlower(static_cast<wint_t>(code));
+      encode_utf8(static_cast<int32_t>(changed), out);
+    }
+    i += length;
+  }
+  return out;
+}
+
+bool file_sink::write(std::string_view text) {
+  if (text.empty()) return true;
+  if (!file_) return false;
+  return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+}
+
+template_evaluator::template_evaluator(html_list_project& project, output_sink& sink)
+    : project_(project), sink_(sink) {}
+
+template_evaluator::~template_evaluator() = default;
+
+bool template_evaluator::stopped() const {
+  const projectCollection* collection = project_.run.collection;
+  return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
+}
+
+int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
+                             const dsc_process& process) {
+  template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
+  qxval value;
+  if (int code = template_value(node.index, context, value)) return code;
+  std::string text = value.to_text();
+  qxval size;
+  if ((node.type == qxi2_echon || node.type == qxi2_echoen) && node.attributes &&
+      node.attributes->get("size", size)) {
+    text = cut_text(text, text_to_int(size.to_text()));
+  }
+  switch (node.type) {
+    case qxi2_echoe:
+    case qxi2_echoen:
+      text = html_escape(text);
+      break;
+    case qxi2_echou:
+      text = change_case(text, true);
+      break;
+    case qxi2_echol:
+      text = change_case(text, false);
+      break;
+    default:
+      break;
+  }
+  return sink_.write(text) ? 0 : kEvaluationShortWrite;
+}
+
+int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
+                                  const dsc_process& process, bool& holds) {
+  template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
+  qxval value;
+  if (int code = template_value(node.index, context, value)) return code;
+  qxval pattern;
+  if (node.attributes && node.attributes->get("re", pattern)) {
+    std::unique_ptr<compiled_regex>& compiled = patterns_[&node];
+    if (!compiled) {
+      compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
+    }
+    holds = compiled->ok() && compiled->matches(value.to_text());
+  } else if (value.is_string()) {
+    holds = text_to_int(value.text()) != 0;
+  } else {
+    holds = value.to_bool();
+  }
+  return 0;
+}
+
+bool template_evaluator::takes(const dsc_process& loop, const qxfile_node& entry) const {
+  switch (loop.mode) {
+    case loop_files:
+      return !entry.is_folder;
+    case loop_folders:
+      return entry.is_folder;
+    case loop_tree:
+      return (project_.settings.show_folders & (entry.is_folder ? 2 : 1)) != 0;
+    default:
+      return false;
+  }
+}
+
+// A tree loop enters a folder while depth is left (negative depth never runs
+// out); links to folders are listed but never entered, so a link cycle
+// cannot make the walk endless.
+bool template_evaluator::may_descend(const dsc_process& loop, const qxfile_node& entry) const {
+  return loop.mode == loop_tree && entry.is_folder && loop.depth_left != 0 &&
+         (entry.attributes & attribute_link) == 0 &&
+         (entry.summary != nullptr || project_.run.summary == nullptr);
+}
+
+void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) const {
+  if (entry.is_folder) {
+    ++loop.folder_count;
+  } else {
+    ++loop.file_count;
+    loop.total_size += entry.size;
+  }
+}
+
+void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop) const {
+  const project_settings& settings = project_.settings;
+  const int64_t cluster = project_.run.cluster_size;
+  for (qxfile_node* entry = tree.first(); entry;) {
+    qxfile_node* next = entry->next();
+    if (!entry->is_folder) {
+      entry->ext = extension_of(entry->name);
+      if (settings.is_local_date) {
+        entry->mtime = to_local_time(entry->mtime);
+        entry->ctime = to_local_time(entry->ctime);
+        entry->atime = to_local_time(entry->atime);
+      }
+      if (cluster > 0 && entry->size % static_cast<uint64_t>(cluster) != 0) {
+        entry->size +=
+            static_cast<uint64_t>(cluster) - entry->size % static_cast<uint64_t>(cluster);
+      }
+    } else if (project_.run.summary) {
+      if (loop.summary) find_summary(*entry, *loop.summary);
+      // A folder left out of the summary holds no file and is meant to be
+      // suppressed: drop it as the filter would.
+      if (!entry->summary) tree.remove(entry);
+    }
+    entry = next;
+  }
+}
+
+int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* body,
+                             const qxi2_node* stop) {
+  qxfile_node nameless;
+  nameless.is_folder = true;
+  qxfile_node* slot = &nameless;
+  (start ? loop.folder_start : loop.folder_end) = true;
+  const int code = evaluate(body, stop, slot, loop);
+  loop.folder_start = false;
+  loop.folder_end = false;
+  return code;
+}
+
+int template_evaluator::run_level(const dsc_process& loop, qxfile_node& folder,
+                                  const qxi2_node* body, const qxi2_node* stop) {
+  dsc_process level = go_down(loop, folder.name, project_.settings.url_escape, folder.summary);
+  return run_loop(level, body, stop);
+}
+
+int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop) {
+  const project_settings& settings = project_.settings;
+  project_run& run = project_.run;
+  const bool tree_loop = loop.mode == loop_tree;
+  loop.clear_counts();
+  loop.odd_row = true;
+  if (tree_loop && !loop.is_subfolder_level) run.clear_listing_totals();
+  loop.folder_start = loop.folder_end = loop.descends = false;
+
+  const projectCollection* collection = run.collection;
+  if (collection && collection->progress) {
+    std::string message = collection->language ? std::string(collection->language->text(19)) : "";
+    collection->progress(message + loop.folder);
+  }
+
+  auto tree = std::make_unique<qxfile_tree>();
+  if (!scan_folder(loop.folder, *tree, nullptr, "*")) {
+    run.error_text =
+        (collection && collection->language ? std::string(collection->language->text(20)) : "") +
+        loop.folder;
+    return kEvaluationFolderFailed;
+  }
+  settings.filter.apply(*tree, nullptr);
+  prepare(*tree, loop);
+  if (stopped()) return kEvaluationStopped;
+  if (settings.order_files != 0) {
+    tree->sort_key = settings.order_files - 1;
+    tree->sort_all();
+  }
+  if (settings.sort_order) tree->reverse_all();
+  if (stopped()) return kEvaluationStopped;
+
+  if (tree_loop) {
+    if (int code = pass(loop, true, body, stop)) return code;
+  }
+  const bool after_level = (settings.recursive_options & 4) != 0;
+  for (qxfile_node* entry = tree->first(); entry;) {
+    count(loop, *entry);
+    qxfile_node* slot = entry;
+    if (takes(loop, *entry)) {
+      loop.descends = !after_level && may_descend(loop, *entry);
+      if (int code = evaluate(body, stop, slot, loop)) return code;
+      loop.odd_row = !loop.odd_row;
+      ++loop.row_index;
+      ++run.listing_row_total;
+      if (!slot) break;
+      if (loop.descends) {
+        loop.descends = false;
+        if (int code = run_level(loop, *slot, body, stop)) return code;
+      }
+    } else if (!after_level && may_descend(loop, *entry)) {
+      // Hidden folders of a tree loop still show their files, in place.
+      if (int code = run_level(loop, *entry, body, stop)) return code;
+    }
+    if (stopped()) return kEvaluationStopped;
+    entry = slot->next();
+  }
+  loop.descends = false;
+
+  if (tree_loop) {
+    if (int code = pass(loop, false, body, stop)) return code;
+    run.listing_folder_total += loop.folder_count;
+    run.listing_file_total += loop.file_count;
+    run.listing_total_size += loop.total_size;
+  } else {
+    run.listing_folder_total = loop.folder_count;
+    run.listing_file_total = loop.file_count;
+    run.listing_total_size = loop.total_size;
+  }
+
+  if (tree_loop && after_level) {
+    for (qxfile_node* entry = tree->first(); entry; entry = entry->next()) {
+      if (!may_descend(loop, *entry)) continue;
+      if (int code = run_level(loop, *entry, body, stop)) return code;
+    }
+  }
+  return 0;
+}
+
+int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_process& process,
+                               const qxi2_node*& end) {
+  project_run& run = project_.run;
+  const qxi2_node* middle = node.next();
+  if (middle && middle->type != qxi2_elserepeat) middle = nullptr;
+  end = middle ? middle->next() : node.next();
+  const qxi2_node* body_stop = middle ? middle : end;
+  const int wanted = node.index;
+  run.repeat_counter = 0;
+  while (slot) {
+    if (int code = evaluate(node.first_child(), body_stop, slot, process)) return code;
+    process.odd_row = !process.odd_row;
+    ++process.row_index;
+    ++run.listing_row_total;
+    ++run.repeat_counter;
+    if (run.repeat_counter == wanted) break;
+    if (stopped()) return kEvaluationStopped;
+    // Entries passed over are counted as the loop would have counted them;
+    // at the end of the list the slot empties, which ends the loop's items.
+    qxfile_node* next = slot->next();
+    while (next) {
+      count(process, *next);
+      if (takes(process, *next)) break;
+      next = next->next();
+    }
+    slot = next;
+  }
+  if (middle && middle->first_child()) {
+    while (run.repeat_counter < wanted) {
+      qxfile_node nameless;
+      nameless.is_folder = true;
+      qxfile_node* pad = &nameless;
+      if (int code = evaluate(middle->first_child(), end, pad, process)) return code;
+      process.odd_row = !process.odd_row;
+      ++process.row_index;
+      ++run.listing_row_total;
+      ++run.repeat_counter;
+      if (stopped()) return kEvaluationStopped;
+    }
+  }
+  process.odd_row = !process.odd_row;
+  --process.row_index;
+  --run.listing_row_total;
+  return 0;
+}
+
+int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+                                 dsc_process& process) {
+  // Nodes reached after a repeat used up the list print as the nameless entry.
+  qxfile_node nameless;
+  nameless.is_folder = true;
+  const qxi2_node* node = start;
+  while (node && node != stop) {
+    const qxfile_node& entry = slot ? *slot : nameless;
+    const qxi2_node* next = nullptr;  // nullptr: the next node in document order
+    if (node->type == qxi2_text) {
+      if (!sink_.write(node->text)) return kEvaluationShortWrite;
+    } else if (is_echo(node->type)) {
+      if (int code = echo(*node, entry, process)) return code;
+    } else if (node->type == qxi2_for) {
+      if (node->first_child()) {
+        const project_settings& settings = project_.settings;
+        dsc_process loop;
+        loop.mode = node->index;
+        loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
+        loop.folder = process.folder;
+        loop.absolute_url =
+            folder_url(process.folder, settings.url_escape, settings.source, settings.ftp_host);
+        loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
+        if (int code = run_loop(loop, node->first_child(), node->next())) return code;
+      }
+      next = after(node);
+    } else if (node->type == qxi2_if) {
+      bool holds = false;
+      if (int code = condition(*node, entry, process, holds)) return code;
+      const qxi2_node* middle = node->next();
+      if (middle && middle->type != qxi2_else) middle = nullptr;
+      const qxi2_node* end = middle ? middle->next() : node->next();
+      const qxi2_node* branch =
+          holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
+      const qxi2_node* branch_stop = holds && middle ? middle : end;
+      if (branch) {
+        if (int code = evaluate(branch, branch_stop, slot, process)) return code;
+      }
+      if (!end) return stopped() ? kEvaluationStopped : 0;
+      next = after(end);
+    } else if (node->type == qxi2_repeat) {
+      if (node->first_child()) {
+        const qxi2_node* end = nullptr;
+        if (int code = repeat(*node, slot, process, end)) return code;
+        if (!end) return stopped() ? kEvaluationStopped : 0;
+        next = after(end);
+      } else {
+        next = after(node);
+      }
+    }
+    if (stopped()) return kEvaluationStopped;
+    node = next ? next : node->next_in_document_order();
+  }
+  return 0;
+}
+
+int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+             dsc_process& process, html_list_project& project, output_sink& sink) {
+  template_evaluator evaluator(project, sink);
+  return evaluator.evaluate(start, stop, slot, process);
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,104 @@
+// The template evaluator: walks a parsed template and writes the listing,
+// copying text, printing variables, choosing if branches and running the for
+// loops that scan, filter and sort the listed folders.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "template/qxi2_node.h"
+
+namespace dirscribe {
+
+struct qxfile_node;
+class qxfile_tree;
+struct dsc_process;
+struct html_list_project;
+class compiled_regex;
+
+// Result codes of the evaluation besides 0 and the codes of the variables.
+inline constexpr int kEvaluationStopped = 20001;
+inline constexpr int kEvaluationShortWrite = 20004;
+inline constexpr int kEvaluationFolderFailed = 20005;
+
+// Where the listing goes. write returns false when not every byte was taken.
+class output_sink {
+ public:
+  virtual ~output_sink() = default;
+  virtual bool write(std::string_view text) = 0;
+};
+
+// Collects the output in memory.
+class memory_sink : public output_sink {
+ public:
+  bool write(std::string_view text) override {
+    text_.append(text);
+    return true;
+  }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Writes to an open stdio file (borrowed); stdio's buffer is the only one.
+class file_sink : public output_sink {
+ public:
+  explicit file_sink(std::FILE* file) : file_(file) {}
+  bool write(std::string_view text) override;
+
+ private:
+  std::FILE* file_;
+};
+
+// One evaluation of one output file. Keeps the compiled patterns of the if
+// nodes so each is compiled once however often its loop runs.
+class template_evaluator {
+ public:
+  template_evaluator(html_list_project& project, output_sink& sink);
+  ~template_evaluator();
+  template_evaluator(const template_evaluator&) = delete;
+  template_evaluator& operator=(const template_evaluator&) = delete;
+
+  // Walks from `start` in document order up to, not including, `stop`
+  // (nullptr: to the end). `slot` holds the current entry; a repeat may move
+  // it along its loop's list, down to nullptr at the end of the list.
+  int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+               dsc_process& process);
+
+ private:
+  int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
+  int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
+                bool& holds);
+  int repeat(const qxi2_node& node, qxfile_node*& slot, dsc_process& process,
+             const qxi2_node*& end);
+  int run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop);
+  int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
+                const qxi2_node* stop);
+  int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);
+  void prepare(qxfile_tree& tree, const dsc_process& loop) const;
+  bool takes(const dsc_process& loop, const qxfile_node& entry) const;
+  bool may_descend(const dsc_process& loop, const qxfile_node& entry) const;
+  void count(dsc_process& loop, const qxfile_node& entry) const;
+  bool stopped() const;
+
+  html_list_project& project_;
+  output_sink& sink_;
+  std::map<const qxi2_node*, std::unique_ptr<compiled_regex>> patterns_;
+};
+
+// Evaluates a whole walk with a fresh evaluator.
+int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+             dsc_process& process, html_list_project& project, output_sink& sink);
+
+// `text` cut to its first `size` UTF-8 characters followed by "..." when it
+// has more; a negative size cuts nothing. Invalid bytes count as characters.
+std::string cut_text(std::string_view text, int size);
+
+// Upper or lower case per code point; bytes that are not valid UTF-8 stay.
+std::string change_case(std::string_view text, bool upper);
+
+}  // namespace dirscribe

@@ -1,0 +1,314 @@
+#include "template/template_evaluator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/qxchar.h"
+#include "engine/dsc_process.h"
+#include "engine/html_list_project.h"
+#include "engine/project_collection.h"
+#include "files/file_node.h"
+#include "files/folder_summary.h"
+#include "files/temp_folder_for_test.h"
+#include "markup/document_reader.h"
+#include "services/qxlang.h"
+#include "template/qxi2.h"
+
+namespace dirscribe {
+namespace {
+
+// Evaluates real templates, parsed with the English phrases, over real
+// folder trees and compares whole outputs.
+class TemplateEvaluator : public testing::Test {
+ protected:
+  void SetUp() override {
+    xml_tree document;
+    std::string error;
+    ASSERT_EQ(parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml", document,
+                         document_options(), error),
+              0)
+        << error;
+    ASSERT_EQ(phrases_.load(document), 0);
+    collection_.language = &phrases_;
+    collection_.numbers = number_format();
+    reset_project(project_);
+    project_.run.collection = &collection_;
+    project_.settings.order_files = 1;  // by name, case-sensitive
+    project_.settings.is_local_date = false;
+    ASSERT_FALSE(folder_.path().empty());
+  }
+
+  // Runs `text` over the temporary folder as the driver starts a template.
+  std::string run(const std::string& text, int expected_code = 0) {
+    return run_in(folder_.path(), text, expected_code);
+  }
+  std::string run_in(const std::string& path, const std::string& text, int expected_code) {
+    qxi2_tree tree;
+    qxiDsc parser(phrases_, tree);
+    EXPECT_EQ(parser.feed(text), 0) << text;
+    EXPECT_EQ(parser.finish(), 2) << text;
+    EXPECT_EQ(parser.first_unclosed(), nullptr) << text;
+    project_.run.clear_listing_totals();
+    qxfile_node nameless;
+    nameless.is_folder = true;
+    qxfile_node* slot = &nameless;
+    dsc_process root = make_root_process(path, "file://" + path + "/");
+    memory_sink sink;
+    EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink), expected_code) << text;
+    return sink.text();
+  }
+
+  // a/x.txt, b/c/z.txt, b/y.txt, f1.txt, f2.txt; sizes 1 to 5 bytes.
+  void make_tree() {
+    folder_.make_folder("a");
+    folder_.make_folder("b/c");
+    folder_.make_file("a/x.txt", 1);
+    folder_.make_file("b/c/z.txt", 2);
+    folder_.make_file("b/y.txt", 3);
+    folder_.make_file("f1.txt", 4);
+    folder_.make_file("f2.txt", 5);
+  }
+
+  // Builds the summary tree of the folder as the driver does for bits 1 and 2.
+  void make_summary() {
+    summary_ = qxfile_tree();
+    auto top = std::make_unique<qxfile_node>();
+    top->is_folder = true;
+    top->name = folder_.path();
+    qxfile_node* top_node = summary_.append_top(std::move(top));
+    generation_context context;
+    ASSERT_EQ(build_summary(folder_.path(), context, summary_, top_node), 0);
+    if (project_.settings.recursive_options & 2) suppress_empty(summary_);
+    project_.run.summary = &summary_;
+  }
+
+  qxlang phrases_;
+  projectCollection collection_;
+  html_list_project project_;
+  temp_folder folder_;
+  qxfile_tree summary_;
+};
+
+// Folder start "(", folder end ")", items "name,".
+const char kTreeTemplate[] =
+    "<!--#for var=tree--><!--#if var=folder_start-->(<!--#endif-->"
+    "<!--#if var=folder_end-->)<!--#endif-->"
+    "<!--#if var=is_item--><!--#echo var=name-->,<!--#endif--><!--#endfor-->";
+
+TEST_F(TemplateEvaluator, FilesFoldersAndTreeLoops) {
+  make_tree();
+  project_.settings.recursion_depth = -1;
+  EXPECT_EQ(run("<ul><!--#for var=files--><li><!--#echo var=name--></li><!--#endfor--></ul>"),
+            "<ul><li>f1.txt</li><li>f2.txt</li></ul>");
+  EXPECT_EQ(run("<!--#for var=folders-->[<!--#echo var=name-->]<!--#endfor-->"), "[a][b]");
+  EXPECT_EQ(run(kTreeTemplate), "(a,(x.txt,)b,(c,(z.txt,)y.txt,)f1.txt,f2.txt,)");
+}
+
+TEST_F(TemplateEvaluator, EmptyFolderKeepsOnlyTheTreePasses) {
+  EXPECT_EQ(run("<!--#for var=files-->x<!--#endfor-->|<!--#for var=folders-->y<!--#endfor-->"),
+            "|");
+  EXPECT_EQ(run(kTreeTemplate), "()");
+}
+
+TEST_F(TemplateEvaluator, TreeOrderDepthAndLevels) {
+  make_tree();
+  struct Case {
+    int depth;
+    int options;
+    const char* expected;
+  } cases[] = {
+      {0, 0, "(a,b,f1.txt,f2.txt,)"},
+      {1, 0, "(a,(x.txt,)b,(c,y.txt,)f1.txt,f2.txt,)"},
+      {-1, 0, "(a,(x.txt,)b,(c,(z.txt,)y.txt,)f1.txt,f2.txt,)"},
+      {-1, 4, "(a,b,f1.txt,f2.txt,)(x.txt,)(c,y.txt,)(z.txt,)"},
+      {1, 4, "(a,b,f1.txt,f2.txt,)(x.txt,)(c,y.txt,)"},
+  };
+  for (const Case& c : cases) {
+    project_.settings.recursion_depth = c.depth;
+    project_.settings.recursive_options = c.options;
+    EXPECT_EQ(run(kTreeTemplate), c.expected) << "depth " << c.depth << " options " << c.options;
+  }
+  // Unlimited depth still counts levels 0, 1, 2.
+  project_.settings.recursion_depth = -1;
+  project_.settings.recursive_options = 0;
+  EXPECT_EQ(run("<!--#for var=tree--><!--#if var=is_item--><!--#echo var=name-->"
+                "<!--#echo var=level--> <!--#endif--><!--#endfor-->"),
+            "a0 x.txt1 b0 c1 z.txt2 y.txt1 f1.txt0 f2.txt0 ");
+  // Not in one file: the loop stays in its folder.
+  project_.settings.subfolders_in_one_file = false;
+  EXPECT_EQ(run(kTreeTemplate), "(a,b,f1.txt,f2.txt,)");
+}
+
+TEST_F(TemplateEvaluator, RowsOddAndTotals) {
+  make_tree();
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=row-->:<!--#echo var=odd--> <!--#endfor-->"
+                "<!--#echo var=total_files-->/<!--#echo var=total_folders-->/"
+                "<!--#echo var=total_size-->/<!--#echo var=total_rows-->"),
+            "0:1 1:0 2/2/9/2");
+  project_.settings.recursion_depth = -1;
+  EXPECT_EQ(run("<!--#for var=tree--> <!--#endfor--><!--#echo var=total_files-->/"
+                "<!--#echo var=total_folders-->/<!--#echo var=total_size-->/"
+                "<!--#echo var=total_rows-->"),
+            std::string(16, ' ') + "5/3/15/8");  // 8 items and 4 levels of two passes
+  // Counts run ahead of the item being printed and cover unselected entries.
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=level_files-->,<!--#echo var=level_folders-->"
+                " <!--#endfor-->"),
+            "1,2 2,2 ");
+}
+
+TEST_F(TemplateEvaluator, RepeatLaysEntriesSideBySide) {
+  for (int i = 1; i <= 7; ++i) folder_.make_file("f" + std::to_string(i), 1);
+  folder_.make_folder("sub");
+  const std::string cells = "<!--#repeat var=COUNT--><td><!--#echo var=name--></td>";
+  struct Case {
+    const char* count;
+    bool pad;
+    const char* expected;
+  } cases[] = {
+      {"3", true,
+       "<tr><td>f1</td><td>f2</td><td>f3</td></tr><tr><td>f4</td><td>f5</td><td>f6</td></tr>"
+       "<tr><td>f7</td><td>-</td><td>-</td></tr>|7/1"},
+      {"3", false,
+       "<tr><td>f1</td><td>f2</td><td>f3</td></tr><tr><td>f4</td><td>f5</td><td>f6</td></tr>"
+       "<tr><td>f7</td></tr>|7/1"},
+      {"0", true,
+       "<tr><td>f1</td><td>f2</td><td>f3</td><td>f4</td><td>f5</td><td>f6</td><td>f7</td></tr>|7/"
+       "1"},
+  };
+  for (const Case& c : cases) {
+    std::string text = cells;
+    replace_all(text, "COUNT", c.count);
+    text = "<!--#for var=files--><tr>" + text + (c.pad ? "<!--#elserepeat--><td>-</td>" : "") +
+           "<!--#endrepeat--></tr><!--#endfor-->|<!--#echo var=total_files-->/"
+           "<!--#echo var=total_folders-->";
+    EXPECT_EQ(run(text), c.expected) << text;
+  }
+}
+
+TEST_F(TemplateEvaluator, EchoCuttingEscapingAndCase) {
+  folder_.make_file("abcdefgh", 1);
+  folder_.make_file("abc", 1);
+  folder_.make_file("a&b<c&d", 1);
+  EXPECT_EQ(run("<!--#for var=files--><!--#echon var=name size=5-->|<!--#echoen var=name size=3-->|"
+                "<!--#echoe var=name-->|<!--#echou var=name-->|<!--#echol var=name--> "
+                "<!--#endfor-->"),
+            "a&b<c...|a&amp;b...|a&amp;b&lt;c&amp;d|A&B<C&D|a&b<c&d "
+            "abc|abc|abc|ABC|abc "
+            "abcde...|abc...|abcdefgh|ABCDEFGH|abcdefgh ");
+}
+
+TEST(CutText, CountsCharactersNotBytes) {
+  struct Case {
+    const char* text;
+    int size;
+    const char* expected;
+  } cases[] = {
+      {"abcdefgh", 5, "abcde..."},
+      {"abc", 5, "abc"},
+      {"abcde", 5, "abcde"},
+      {"abc", 0, "..."},
+      {"abc", -1, "abc"},
+      {"\xC3\xA4\xC3\xB6\xC3\xBC", 2, "\xC3\xA4\xC3\xB6..."},
+      {"\xFF\xFEz", 2, "\xFF\xFE..."},
+      {"\xE2\x82", 1, "\xE2..."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cut_text(c.text, c.size), c.expected) << c.text << " size " << c.size;
+  }
+  EXPECT_EQ(change_case("ab\xFF"
+                        "c",
+                        true),
+            "AB\xFF"
+            "C");
+  EXPECT_EQ(change_case("AB\xC3"
+                        "C",
+                        false),
+            "ab\xC3"
+            "c");
+}
+
+TEST_F(TemplateEvaluator, IfWithAndWithoutPattern) {
+  folder_.make_file("alpha", 1);
+  folder_.make_file("Beta", 1);
+  folder_.make_file("12abc", 1);
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->:"
+                "<!--#if var=name re=\"^A\"-->A<!--#else-->-<!--#endif-->"
+                "<!--#if var=name re=\"(\"-->bad<!--#endif-->"
+                "<!--#if var=name-->N<!--#else-->-<!--#endif--> <!--#endfor-->"),
+            "12abc:-N Beta:-- alpha:A- ");
+}
+
+TEST_F(TemplateEvaluator, SuppressedEmptyFoldersAreLeftOut) {
+  make_tree();
+  folder_.make_folder("empty");
+  folder_.make_folder("hollow/deeper");
+  project_.settings.recursion_depth = -1;
+  project_.settings.recursive_options = 2;
+  make_summary();
+  EXPECT_EQ(run(kTreeTemplate), "(a,(x.txt,)b,(c,(z.txt,)y.txt,)f1.txt,f2.txt,)");
+  EXPECT_EQ(run("<!--#for var=folders--><!--#echo var=name-->,<!--#endfor-->"
+                "<!--#echo var=total_folders-->"),
+            "a,b,2");
+  project_.settings.recursive_options = 0;
+  project_.run.summary = nullptr;
+  EXPECT_EQ(run("<!--#for var=folders--><!--#echo var=name-->,<!--#endfor-->"),
+            "a,b,empty,hollow,");
+}
+
+TEST_F(TemplateEvaluator, FilesOnlyTreeStillDescends) {
+  make_tree();
+  project_.settings.recursion_depth = -1;
+  project_.settings.show_folders = 1;
+  EXPECT_EQ(run(kTreeTemplate), "((x.txt,)((z.txt,)y.txt,)f1.txt,f2.txt,)");
+  project_.settings.recursive_options = 4;
+  EXPECT_EQ(run(kTreeTemplate), "(f1.txt,f2.txt,)(x.txt,)(y.txt,)(z.txt,)");
+}
+
+TEST_F(TemplateEvaluator, LinkedFoldersAreListedButNotEntered) {
+  make_tree();
+  folder_.make_link(folder_.path(), "b/loop");
+  project_.settings.recursion_depth = -1;
+  EXPECT_EQ(run(kTreeTemplate), "(a,(x.txt,)b,(c,(z.txt,)loop,y.txt,)f1.txt,f2.txt,)");
+}
+
+TEST_F(TemplateEvaluator, StopFlagEndsTheRun) {
+  make_tree();
+  collection_.stop_flag = 1;
+  EXPECT_EQ(run("A<!--#echo var=name-->B", kEvaluationStopped), "A");
+  collection_.stop_flag = 0;
+  // Raised while the walk reads its second folder: the item in progress ends
+  // the run.
+  int folders_read = 0;
+  collection_.progress = [&](std::string) {
+    if (++folders_read == 2) collection_.stop_flag = 1;
+  };
+  project_.settings.recursion_depth = -1;
+  EXPECT_EQ(run(kTreeTemplate, kEvaluationStopped), "(a,");
+  collection_.progress = nullptr;
+  collection_.stop_flag = 0;
+}
+
+TEST_F(TemplateEvaluator, FailuresAreReported) {
+  const std::string missing = folder_.at("missing");
+  EXPECT_EQ(run_in(missing, "x<!--#for var=files-->y<!--#endfor-->z", kEvaluationFolderFailed),
+            "x");
+  EXPECT_EQ(project_.run.error_text, std::string(phrases_.text(20)) + missing);
+
+  class full_sink : public output_sink {
+   public:
+    bool write(std::string_view) override { return false; }
+  } sink;
+  qxi2_tree tree;
+  qxiDsc parser(phrases_, tree);
+  parser.feed("text");
+  parser.finish();
+  qxfile_node nameless;
+  qxfile_node* slot = &nameless;
+  dsc_process root = make_root_process(folder_.path(), "file:///");
+  EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink), kEvaluationShortWrite);
+}
+
+}  // namespace
+}  // namespace dirscribe
