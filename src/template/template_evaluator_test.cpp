@@ -187,6 +187,46 @@ TEST_F(TemplateEvaluator, RepeatLaysEntriesSideBySide) {
   }
 }
 
+TEST_F(TemplateEvaluator, RepeatCountsTheEntriesItPassesOver) {
+  folder_.make_file("f1", 1);
+  folder_.make_file("f2", 1);
+  folder_.make_folder("sub");
+  // Descending order puts the folder last: only the repeat walks past it.
+  project_.settings.sort_order = true;
+  EXPECT_EQ(run("<!--#for var=files--><!--#repeat var=0--><!--#echo var=name-->,"
+                "<!--#endrepeat-->|<!--#endfor--><!--#echo var=total_files-->/"
+                "<!--#echo var=total_folders-->"),
+            "f2,f1,|2/1");
+}
+
+TEST_F(TemplateEvaluator, EntriesArePreparedFilteredAndSorted) {
+  make_tree();
+  folder_.make_file("index.html", 7);  // the default filter skips the output file
+  project_.run.cluster_size = 4;
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=ext-->:"
+                "<!--#echo var=size--> <!--#endfor--><!--#echo var=total_size-->"),
+            "f1.txt:.txt:4 f2.txt:.txt:8 12");
+  project_.run.cluster_size = 0;
+  project_.settings.sort_order = true;
+  EXPECT_EQ(run("<!--#for var=folders--><!--#echo var=name-->,<!--#endfor-->"
+                "<!--#for var=files--><!--#echo var=name-->,<!--#endfor-->"),
+            "b,a,f2.txt,f1.txt,");
+}
+
+TEST_F(TemplateEvaluator, FileSinkWritesThroughStdio) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  file_sink sink(file);
+  EXPECT_TRUE(sink.write("abc"));
+  EXPECT_TRUE(sink.write(""));
+  EXPECT_TRUE(sink.write("de"));
+  std::rewind(file);
+  char buffer[16] = {};
+  EXPECT_EQ(std::fread(buffer, 1, sizeof buffer, file), 5u);
+  EXPECT_EQ(std::string(buffer), "abcde");
+  std::fclose(file);
+}
+
 TEST_F(TemplateEvaluator, EchoCuttingEscapingAndCase) {
   folder_.make_file("abcdefgh", 1);
   folder_.make_file("abc", 1);
