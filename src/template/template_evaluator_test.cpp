@@ -15,6 +15,7 @@
 #include "markup/document_reader.h"
 #include "services/qxlang.h"
 #include "template/qxi2.h"
+#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {
@@ -24,13 +25,8 @@ namespace {
 class TemplateEvaluator : public testing::Test {
  protected:
   void SetUp() override {
-    xml_tree document;
     std::string error;
-    ASSERT_EQ(parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml", document,
-                         document_options(), error),
-              0)
-        << error;
-    ASSERT_EQ(phrases_.load(document), 0);
+    ASSERT_EQ(load_english_phrases(phrases_, error), 0) << error;
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     reset_project(project_);

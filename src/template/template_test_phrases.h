@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/document_reader.h"
 #include "markup/xml_node.h"
 #include "services/qxlang.h"
 
@@ -70,6 +71,15 @@ inline std::map<int, std::string> test_template_phrases() {
     phrases[30 + static_cast<int>(row)] = english_variable_names()[row];
   }
   return phrases;
+}
+
+// Loads the bundled English language file of the source tree into `table`.
+// Returns the reader's result (error text in `error`), else the load result.
+inline int load_english_phrases(qxlang& table, std::string& error) {
+  xml_tree document;
+  const int read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
+                              document, document_options(), error);
+  return read != 0 ? read : table.load(document);
 }
 
 }  // namespace dirscribe

@@ -16,6 +16,7 @@
 #include "markup/document_reader.h"
 #include "platform/clock.h"
 #include "services/qxlang.h"
+#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {
@@ -25,13 +26,8 @@ namespace {
 class TemplateValues : public testing::Test {
  protected:
   void SetUp() override {
-    xml_tree document;
     std::string error;
-    ASSERT_EQ(parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml", document,
-                         document_options(), error),
-              0)
-        << error;
-    ASSERT_EQ(phrases_.load(document), 0);
+    ASSERT_EQ(load_english_phrases(phrases_, error), 0) << error;
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     collection_.numbers.thousands_separator = ",";
