@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/app_app.h"
+#include "app/batch_run.h"
 #include "app/messages.h"
 #include "platform/process.h"
 
@@ -62,8 +63,7 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
     show_message("The wizard is not part of this build yet; name a project file to build it.");
     return 1;
   }
-  show_message("The batch run is not part of this build yet.");
-  return 1;
+  return run_batch(app);
 }
 
 }  // namespace dirscribe

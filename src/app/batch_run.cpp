@@ -1,0 +1,103 @@
+#include "app/batch_run.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/app_app.h"
+#include "app/messages.h"
+#include "app/progress_line.h"
+#include "engine/extension_table.h"
+#include "engine/listing_driver.h"
+#include "engine/project_collection.h"
+#include "services/phrase_ids.h"
+
+namespace dirscribe {
+
+namespace {
+
+bool is_file(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+std::string phrase(const appApp& app, int id) {
+  return app.lang ? std::string(app.lang->text(id)) : std::string();
+}
+
+// Files listed so far across the output files of a run: the projects' listing
+// totals restart with every output file, so the counts of finished files are
+// carried in `done`.
+class file_counter {
+ public:
+  explicit file_counter(const projectCollection& collection) : collection_(collection) {}
+  int64_t count() {
+    int64_t current = 0;
+    for (const auto& project : collection_.projects) current += project->run.listing_file_total;
+    if (current < last_) done_ += last_;
+    last_ = current;
+    return done_ + current;
+  }
+
+ private:
+  const projectCollection& collection_;
+  int64_t last_ = 0;
+  int64_t done_ = 0;
+};
+
+}  // namespace
+
+std::string resolve_project_path(const std::string& name, const std::string& start_dir,
+                                 const std::string& program_dir) {
+  if (name.empty() || name.front() == '/') return name;
+  if (!start_dir.empty()) {
+    std::string here = start_dir;
+    if (here.back() != '/') here += '/';
+    here += name;
+    if (is_file(here)) return here;
+  }
+  return program_dir + name;
+}
+
+int run_batch(appApp& app) {
+  projectCollection collection;
+  collection.program_folder = app.program_dir;
+  collection.language = app.lang.get();
+  collection.fill_size_unit_names();
+
+  if (load_extension_table(app.program_dir + "ext.txt", collection) != 0) {
+    show_message(phrase(app, kPhraseCantLoadExtensionTable));
+    return 1;
+  }
+
+  const std::string& typed = app.args.empty() ? std::string() : app.args.front();
+  const int loaded =
+      collection.load_file(resolve_project_path(typed, app.start_dir, app.program_dir));
+  if (loaded == result_project_not_opened) {
+    show_message(phrase(app, kPhraseCantOpenFile) + typed);
+    return 1;
+  }
+  if (loaded != result_ok) {
+    show_message(phrase(app, kPhraseNotAProject));
+    return 1;
+  }
+
+  progress_line progress(::isatty(STDERR_FILENO) == 1);
+  file_counter files(collection);
+  collection.progress = [&](std::string message) { progress.folder_read(message, files.count()); };
+  const int code = run_collection(collection);
+  progress.clear();
+
+  if (code == result_ok || code == result_stopped) return 0;
+  if (collection.error_text.empty() && code == result_out_of_memory) {
+    collection.error_text = phrase(app, kPhraseOutOfMemory);
+  }
+  if (collection.error_text.empty()) {
+    // Every failure names what failed; a code without a text still says
+    // that the build failed and how.
+    collection.error_text = "The listing could not be built (result " + std::to_string(code) + ").";
+  }
+  show_message(collection.error_text);
+  return 1;
+}
+
+}  // namespace dirscribe

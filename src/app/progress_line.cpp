@@ -1,0 +1,68 @@
+#include "app/progress_line.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace dirscribe {
+
+namespace {
+
+constexpr auto kInterval = std::chrono::milliseconds(100);
+
+int terminal_width() {
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+// Drops control bytes (a newline in a folder name would break the line).
+std::string printable(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+  return out;
+}
+
+}  // namespace
+
+std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width) {
+  std::string counts = std::to_string(folders) + " folders, " + std::to_string(files) + " files | ";
+  std::string text = printable(message);
+  const int room = width - 1 - static_cast<int>(counts.size());
+  if (room <= 3) return counts.substr(0, width > 1 ? width - 1 : 0);
+  if (static_cast<int>(text.size()) > room) {
+    // Keep the end; step forward to a character start so no UTF-8 sequence
+    // is cut in half.
+    size_t from = text.size() - static_cast<size_t>(room - 3);
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;
+    text = "..." + text.substr(from);
+  }
+  return counts + text;
+}
+
+progress_line::progress_line(bool enabled) : enabled_(enabled) {}
+
+progress_line::~progress_line() { clear(); }
+
+void progress_line::folder_read(const std::string& message, int64_t files_so_far) {
+  ++folders_;
+  if (!enabled_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (shown_ && now - last_ < kInterval) return;
+  last_ = now;
+  const std::string text = progress_text(message, folders_, files_so_far, terminal_width());
+  std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
+  std::fflush(stderr);
+  shown_ = true;
+}
+
+void progress_line::clear() {
+  if (!shown_) return;
+  std::fputs("\r\x1b[K", stderr);
+  std::fflush(stderr);
+  shown_ = false;
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,52 @@
+// The listing generation driver: turns the projects of a collection into HTML
+// files. For each project it prepares the paths and link bases, parses the
+// template once, prepares the filter, and writes one output file for the whole
+// tree or one per folder, each evaluated with a fresh generation state.
+//
+// The driver never changes the process's current directory: the listed folder
+// and the output file are reached by explicit paths, so a build may run on a
+// worker thread while the rest of the program goes on.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "template/qxi2_node.h"
+
+namespace dirscribe {
+
+class projectCollection;
+struct html_list_project;
+class qxfile_tree;
+
+// Builds every project of `collection` in order. The first failing project
+// ends the run: its error text is copied into the collection's and later
+// projects are not started. Calls the finish callback (when set) whatever the
+// outcome. Returns the result of the last project built, 0 when there is none.
+int run_collection(projectCollection& collection);
+
+// Builds one project; its run part must be linked to a collection. Returns 0
+// or a result code with the project's error text set.
+int build_project(html_list_project& project);
+
+// Writes the output file of `folder` (listing its whole tree when the project
+// lists everything in one file) from the parsed `tree`. When `summary_out` is
+// given and the project asks for recursive sizes, it receives the folder
+// summary the listing used (the caller may need it to tell empty subfolders).
+int write_listing_file(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
+                       std::unique_ptr<qxfile_tree>* summary_out = nullptr);
+
+// Writes the output file of `folder` and, while `levels` is not 0, those of
+// its subfolders that pass the folder filter, one level less each time (-1
+// covers the whole tree). Folders reached through symbolic links are never
+// entered; with recursive_options bit 2, folders whose subtree holds no file
+// get no output file.
+int write_folder_files(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
+                       int levels);
+
+// The full path of the output file of `folder`: `save` itself when it is an
+// absolute path (or when the project lists FTP links, whose folders are not
+// local), otherwise `save` inside `folder`.
+std::string output_path(const html_list_project& project, const std::string& folder);
+
+}  // namespace dirscribe
