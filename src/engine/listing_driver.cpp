@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "engine/dsc_process.h"
@@ -261,8 +262,14 @@ int build_project(html_list_project& project) {
 
   // A relative folder is taken in the program folder, where every relative
   // name of a build resolves; the build never relies on the current directory.
-  settings.path = normalise_folder_path(
-      settings.source == 2 ? settings.path : in_program_folder(project, settings.path));
+  if (settings.source != 2 && !settings.path.empty() && settings.path.front() != '/') {
+    // "../x" from the program folder reads better in links as the folder it
+    // names.
+    settings.path = std::filesystem::path(in_program_folder(project, settings.path))
+                        .lexically_normal()
+                        .string();
+  }
+  settings.path = normalise_folder_path(settings.path);
   run.source_url =
       folder_url(settings.path, settings.url_escape, settings.source, settings.ftp_host);
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";

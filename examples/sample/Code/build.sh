@@ -1,0 +1,2 @@
+#!/bin/sh
+cc -O2 -o hello hello.c
