@@ -47,4 +47,6 @@ function(dirscribe_fuzzer name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  # Targets may load the English phrases from the source tree.
+  target_compile_definitions(${name} PRIVATE DIRSCRIBE_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")
 endfunction()

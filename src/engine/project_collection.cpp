@@ -29,6 +29,20 @@ int projectCollection::load_file(const std::string& file_name) {
   const int read = parse_file(file_name, document, document_options{}, error);
   if (read == 1) return result_project_not_opened;
   if (read != 0) return result_project_not_readable;
+  return take_projects(document);
+}
+
+int projectCollection::load_text(std::string_view text) {
+  projects.clear();
+  xml_tree document;
+  std::string error;
+  if (parse_text(text, document, document_options{}, error) != 0) {
+    return result_project_not_readable;
+  }
+  return take_projects(document);
+}
+
+int projectCollection::take_projects(const xml_tree& document) {
   const xml_node* first = nullptr;
   for (const xml_node* node = document.first(); node; node = node->next()) {
     if ((node->type == xml_start_tag || node->type == xml_empty_element) &&

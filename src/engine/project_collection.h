@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/qxhash.h"
@@ -47,6 +48,9 @@ class projectCollection {
   // file cannot be opened, 20008 when it is not a readable markup document or
   // holds no `project` element.
   int load_file(const std::string& file_name);
+  // The same for a project file's text held in memory (20008 when it is not a
+  // readable markup document or holds no `project` element).
+  int load_text(std::string_view text);
 
   // Writes every project, each followed by the separator comment, replacing the
   // file. Returns 0 or 20004.
@@ -78,6 +82,9 @@ class projectCollection {
   std::function<void(std::string)> progress;
   // Called once when a run ends, whatever its result.
   std::function<void()> finish;
+
+ private:
+  int take_projects(const xml_tree& document);
 };
 
 // The project file's lines for `projects`, in the written layout.
