@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Times Dirscribe against the peer tools on one synthetic tree and prints the
+# ratios to `find`, measured in the same run.
+#
+#   bench/run.sh [-f FILES] [-r RUNS] [-k]
+#
+#   -f FILES  files in the synthetic tree (default 200000)
+#   -r RUNS   timed runs per tool (default 7)
+#   -k        keep the tree for the next run (it is rebuilt only when missing)
+#
+# Our three configurations, all with the detailed-table style:
+#   table       one file for the whole tree, no recursive sizes
+#   table-sizes the same with folder sizes of whole subtrees (recursive_options 1)
+#   per-folder  one file per folder, whole tree (subfolders_in_one_file 0, depth -1)
+# Needs ../shared/bench beside the repository (make-tree.py, peers.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+bench_tools="${BENCH_TOOLS:-$repo/../shared/bench}"
+files=200000 runs=7 keep=0
+while getopts "f:r:k" opt; do
+  case $opt in
+    f) files=$OPTARG ;;
+    r) runs=$OPTARG ;;
+    k) keep=1 ;;
+    *) sed -n '3,16s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+  esac
+done
+style="${BENCH_STYLE:-templates/table.html}"
+
+BUILD_DIR=build-release scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DDIRSCRIBE_TESTS=OFF >/dev/null
+program="$repo/build-release/program/dirscribe"
+
+work=/tmp/dirscribe-bench
+tree="$work/tree-$files"
+mkdir -p "$work"
+if [ ! -d "$tree" ] || [ "$keep" = 0 ]; then
+  rm -rf "$tree"
+  python3 "$bench_tools/make-tree.py" "$tree" --files "$files" --seed 1
+fi
+
+# One project per configuration; the listing goes outside the tree except for
+# the per-folder pages, which must sit in their folders (under a name that
+# make-tree never uses and that the filter leaves out).
+write_project() {  # name save one_file recursive_options
+  cat >"$work/$1.txt" <<PROJECT
+<project>
+<path>$tree</path>
+<save>$2</save>
+<format_file>$style</format_file>
+<subfolders_in_one_file>$3</subfolders_in_one_file>
+<recursion_depth>-1</recursion_depth>
+<recursive_options>$4</recursive_options>
+<url_escape>2</url_escape>
+<order_files>1</order_files>
+<size_units>0</size_units>
+<date_format>%Y-%m-%d %H:%M</date_format>
+<filter>
+<str_files_include>*</str_files_include>
+<str_files_skip>_dirscribe.html</str_files_skip>
+</filter>
+</project>
+PROJECT
+}
+write_project table "$work/table.html" 1 0
+write_project table-sizes "$work/table-sizes.html" 1 1
+write_project per-folder "_dirscribe.html" 0 0
+
+out="$work/peers-$files"
+rm -rf "$out"
+"$bench_tools/peers.sh" -r "$runs" -o "$out" \
+  -c "table=$program $work/table.txt" \
+  -c "table-sizes=$program $work/table-sizes.txt" \
+  -c "per-folder=$program $work/per-folder.txt" \
+  "$tree"
+find "$tree" -name _dirscribe.html -delete
+
+echo
+echo "Links of the table listing:"
+python3 "$bench_tools/check-links.py" "$tree" "$work/table.html" | tail -3
+echo
+echo "Results: $out/results/results.md"
