@@ -1,0 +1,254 @@
+#include "template/template_catalog.h"
+
+#include <cstdio>
+#include <unordered_map>
+
+#include "core/qxchar.h"
+#include "engine/html_list_project.h"
+#include "markup/document_reader.h"
+#include "platform/file_system.h"
+#include "services/phrase_ids.h"
+#include "services/qxlang.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr std::string_view kCatalogFileName = "templates.txt";
+constexpr std::string_view kTemplatesFolder = "templates";
+
+// `folder` without trailing "/", a "/", then `name`; the root stays "/" and an
+// empty folder leaves `name` as it is.
+std::string join_path(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  while (!path.empty() && path.back() == '/') path.pop_back();
+  if (!folder.empty()) path += '/';
+  path += name;
+  return path;
+}
+
+std::string phrase(const qxlang* language, int id) {
+  return language ? std::string(language->text(id)) : std::string();
+}
+
+bool is_template_element(const xml_node& node) {
+  return (node.type == xml_start_tag || node.type == xml_empty_element) && node.name == "template";
+}
+
+// Reads one detached template element (the only top-level node of `tree`).
+std::unique_ptr<dscTemplate> read_entry(xml_tree& tree) {
+  auto entry = std::make_unique<dscTemplate>();
+  const xml_node* element = tree.first();
+  xml_text_of(tree, "file", element, entry->file);
+  xml_text_of(tree, "name", element, entry->name);
+  xml_text_of(tree, "description", element, entry->description);
+  xml_text_of(tree, "image_file", element, entry->image_file);
+  if (xml_node* project = xml_find(tree, "project", element)) {
+    entry->preset.append_top(tree.detach(project));
+  }
+  return entry;
+}
+
+void append_field(std::string& out, std::string_view name, std::string_view value) {
+  out += '<';
+  out += name;
+  out += '>';
+  out += markup_escape(value);
+  out += "</";
+  out += name;
+  out += ">\r\n";
+}
+
+// Writes `text` to `path` through a temporary file beside it that replaces
+// `path` only when everything was written.
+bool replace_file(const std::string& path, const std::string& text) {
+  const std::string temporary = path + ".new";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0) ok = false;
+  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
+  if (!ok) std::remove(temporary.c_str());
+  return ok;
+}
+
+// Copies `from` to `to`, which must not exist yet. A failed copy removes what
+// it created.
+bool copy_to_new_file(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) return false;
+  std::FILE* out = std::fopen(to.c_str(), "wbx");  // exclusive: never overwrites
+  if (!out) {
+    std::fclose(in);
+    return false;
+  }
+  bool ok = true;
+  char buffer[65536];
+  for (;;) {
+    const size_t read = std::fread(buffer, 1, sizeof buffer, in);
+    if (read > 0 && std::fwrite(buffer, 1, read, out) != read) {
+      ok = false;
+      break;
+    }
+    if (read < sizeof buffer) {
+      if (std::ferror(in)) ok = false;
+      break;
+    }
+  }
+  std::fclose(in);
+  if (std::fclose(out) != 0) ok = false;
+  if (!ok) std::remove(to.c_str());
+  return ok;
+}
+
+bool is_folder(const std::string& path) {
+  file_status status;
+  return path_status(path, status) && status.is_folder;
+}
+
+}  // namespace
+
+int template_catalog::load(const std::string& path) {
+  clear();
+  error_text.clear();
+  xml_tree document;
+  const int read = parse_file(path, document, document_options{}, error_text);
+  if (read != 0) return read;
+  xml_node* node = document.first();
+  while (node && !is_template_element(*node)) node = node->next();
+  if (!node) {
+    error_text = phrase(language, kPhraseNoTemplateElement);
+    return catalog_no_template_element;
+  }
+  while (node) {
+    xml_node* following = node->next();
+    if (is_template_element(*node)) {
+      xml_tree element;
+      element.append_top(document.detach(node));
+      entries.push_back(read_entry(element));
+    }
+    node = following;
+  }
+  return 0;
+}
+
+std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& entries) {
+  std::string out;
+  std::vector<std::string> preset_lines;
+  for (const auto& entry : entries) {
+    out += "\r\n<!-- *************** -->\r\n<template>\r\n";
+    append_field(out, "file", entry->file);
+    append_field(out, "name", entry->name);
+    append_field(out, "description", entry->description);
+    append_field(out, "image_file", entry->image_file);
+    if (!entry->preset.empty()) {
+      // The serialised nodes are joined as they are: text nodes carry the
+      // preset's own line ends, and a line end added after every node would
+      // become part of each value on the next load.
+      xml_serialise(entry->preset, preset_lines);
+      for (const std::string& line : preset_lines) out += line;
+      out += "\r\n";
+    }
+    out += "</template>\r\n";
+  }
+  return out;
+}
+
+int template_catalog::save(const std::string& program_folder) {
+  const std::string path = join_path(program_folder, kCatalogFileName);
+  if (!replace_file(path, catalog_file_text(entries))) {
+    error_text = phrase(language, kPhraseCantSaveFile) + path;
+    return catalog_write_failed;
+  }
+  return 0;
+}
+
+dscTemplate* template_catalog::find_by_file(std::string_view template_path,
+                                            size_t* position) const {
+  const size_t slash = template_path.rfind('/');
+  const std::string_view file =
+      slash == std::string_view::npos ? template_path : template_path.substr(slash + 1);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i]->file == file) {
+      if (position) *position = i;
+      return entries[i].get();
+    }
+  }
+  return nullptr;
+}
+
+int template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
+                           const std::string& program_folder) {
+  if (!entry) {
+    error_text = phrase(language, kPhraseNoStyleSelected);
+    return catalog_no_entry;
+  }
+  const std::string folder = join_path(program_folder, kTemplatesFolder);
+  for (const std::string& needed : {program_folder, folder}) {
+    if (!is_folder(needed)) {
+      error_text = phrase(language, kPhraseCantOpenFolder) + needed;
+      return catalog_folder_not_entered;
+    }
+  }
+  std::string new_file = entry->file;
+  file_status status;
+  do {
+    new_file = next_template_name(new_file);
+  } while (path_status(join_path(folder, new_file), status));
+  const std::string target = join_path(folder, new_file);
+  if (!copy_to_new_file(join_path(folder, entry->file), target)) {
+    error_text = phrase(language, kPhraseCantSaveFile) + target;
+    return catalog_write_failed;
+  }
+  auto copied = std::make_unique<dscTemplate>();
+  copied->file = new_file;
+  copied->name = std::string(name_prefix) + entry->name;
+  copied->description = entry->description;
+  copied->image_file = entry->image_file;
+  copy_document(entry->preset, copied->preset);
+  entries.push_back(std::move(copied));
+  return save(program_folder);
+}
+
+void apply_preset(const dscTemplate& entry, html_list_project& project,
+                  std::string_view program_folder) {
+  if (const xml_node* element = xml_find(entry.preset, "/project")) {
+    read_project(project, entry.preset, element);
+  }
+  project.settings.format_file = join_path(join_path(program_folder, kTemplatesFolder), entry.file);
+}
+
+std::string next_template_name(std::string_view file_name) {
+  const size_t dot = file_name.rfind('.');
+  std::string base(file_name.substr(0, dot));
+  const std::string_view extension =
+      dot == std::string_view::npos ? std::string_view() : file_name.substr(dot);
+  if (!base.empty() && base.back() >= '0' && base.back() <= '8') {
+    ++base.back();
+  } else {
+    base += '0';
+  }
+  base += extension;
+  return base;
+}
+
+void copy_document(const xml_tree& source, xml_tree& copy) {
+  copy.clear();
+  // Parents come before their children in document order, so each copied
+  // parent is known when its first child is reached.
+  std::unordered_map<const xml_node*, xml_node*> copies;
+  for (const xml_node* node = source.first(); node; node = node->next_in_document_order()) {
+    auto twin = std::make_unique<xml_node>();
+    twin->type = node->type;
+    twin->name = node->name;
+    twin->raw = node->raw;
+    twin->text = node->text;
+    twin->closed = node->closed;
+    for (const auto& [name, value] : node->attributes.entries()) twin->attributes.set(name, value);
+    twin->attribute_list = node->attribute_list;
+    xml_node* parent = node->parent() ? copies[node->parent()] : nullptr;
+    copies[node] = copy.append_child(parent, std::move(twin));
+  }
+}
+
+}  // namespace dirscribe

@@ -1,0 +1,110 @@
+// The style catalog "templates.txt": the listing styles the user picks from.
+// Each entry names a template file and a preview image in the program's
+// "templates" folder, carries a display name and a description, and may hold
+// a preset, a partial project whose keys are applied when the style is picked.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "markup/xml_node.h"
+
+namespace dirscribe {
+
+class qxlang;
+struct html_list_project;
+
+// Results of the catalog operations besides 0 and the document reader's codes
+// (1 and 2). The 2xxxx values are shared with the project results.
+enum catalog_result : int {
+  catalog_folder_not_entered = 20000,   // the program or templates folder is missing
+  catalog_write_failed = 20004,         // a file could not be written or copied
+  catalog_no_entry = 20011,             // an operation was given no entry
+  catalog_no_template_element = 40000,  // the catalog file holds no template element
+};
+
+// One catalog entry.
+struct dscTemplate {
+  std::string file;         // template file name inside the "templates" folder
+  std::string name;         // display name in the style list
+  std::string description;  // shown under the style list
+  std::string image_file;   // preview image inside the "templates" folder; empty for none
+  // The entry's `project` element as the only top-level node, or empty.
+  xml_tree preset;
+};
+
+// The catalog: entries in file order; the style list shows them position for
+// position.
+class template_catalog {
+ public:
+  template_catalog() = default;
+  template_catalog(const template_catalog&) = delete;
+  template_catalog& operator=(const template_catalog&) = delete;
+
+  // Clears the catalog and reads every top-level `template` element of the
+  // markup file `path`, in order; any other top-level node is skipped. Returns
+  // 0; the reader's 1 or 2 with its message in error_text; 40000 when the file
+  // holds no template element (error_text: phrase 216). On failure the catalog
+  // is empty. A file with template elements always gives 0 with at least one
+  // entry.
+  int load(const std::string& path);
+
+  // Writes every entry to "templates.txt" in `program_folder`, replacing the
+  // file only once the whole catalog is written, so a failed save leaves the
+  // previous file as it was. Returns 0 or 20004 (error_text: phrase 232 + the
+  // file's path).
+  int save(const std::string& program_folder);
+
+  // The first entry whose file equals the last "/"-separated component of
+  // `template_path` (case-sensitive), or nullptr. `position`, when given,
+  // receives its index.
+  dscTemplate* find_by_file(std::string_view template_path, size_t* position = nullptr) const;
+
+  // Copies `entry`'s template file inside `program_folder`/templates to the
+  // first name the next-name rule gives that nothing in that folder takes,
+  // appends an entry for it (name = `name_prefix` + the entry's name, the rest
+  // copied, the preset deep-copied) and saves the catalog. Returns 20011 when
+  // `entry` is nullptr, 20000 when the program folder or its templates folder
+  // is not a folder, 20004 when the copy fails (the catalog is unchanged and
+  // no partial file is left), else the save's result (on a failed save the
+  // new entry stays in memory and the copied file stays in the folder).
+  // REQUIRES: `entry`, when given, belongs to this catalog or outlives the call.
+  int copy(const dscTemplate* entry, std::string_view name_prefix,
+           const std::string& program_folder);
+
+  // Frees every entry.
+  void clear() { entries.clear(); }
+
+  std::vector<std::unique_ptr<dscTemplate>> entries;
+  // Phrases for error_text; borrowed, may be nullptr (the phrase parts are then
+  // empty and error_text holds only the names).
+  const qxlang* language = nullptr;
+  std::string error_text;  // set by a failing operation
+};
+
+// The catalog file's text for `entries`, in the written form: per entry a
+// separator comment, the template element with the four fields markup-escaped
+// on lines of their own, and the preset written node by node.
+std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& entries);
+
+// Applies `entry`'s preset to `project` (only the keys the preset holds
+// change), then points `format_file` at the entry's template:
+// `program_folder` without trailing "/", "/templates/", the entry's file.
+void apply_preset(const dscTemplate& entry, html_list_project& project,
+                  std::string_view program_folder);
+
+// The next name in the copy sequence: split at the last "." into base and
+// extension (no extension without a dot); a last base digit 0 to 8 is raised
+// by one, otherwise (a 9, another character, an empty base) "0" is appended;
+// the extension follows. style.html -> style0.html -> style1.html;
+// style9.html -> style90.html.
+std::string next_template_name(std::string_view file_name);
+
+// A deep copy of `source` (types, names, texts, attributes; never the
+// user-interface object slot).
+void copy_document(const xml_tree& source, xml_tree& copy);
+
+}  // namespace dirscribe
