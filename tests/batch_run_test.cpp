@@ -523,6 +523,12 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
          return f.with_project(project(settings), message(kCantOpenFolder + f.at("tree/nowhere")),
                                {f.at("tree/index.html")});
        }},
+      {"project without a folder",
+       [](BatchFailure& f) {
+         // Not the root folder: a project that names no folder lists nothing.
+         keys settings = {{"format_file", f.at("paths.html")}, {"save", f.at("out.html")}};
+         return f.with_project(project(settings), message(kCantOpenFolder), {f.at("out.html")});
+       }},
       {"output folder missing",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({{"save", "no/such/out.html"}}),
