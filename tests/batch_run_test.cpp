@@ -151,8 +151,10 @@ class BatchRun : public ::testing::Test {
     const fs::path top = at(folder);
     if (fs::exists(top / name)) found[""] = read_file((top / name).string());
     for (const auto& entry : fs::recursive_directory_iterator(top)) {
-      if (entry.is_directory() && fs::exists(entry.path() / name)) {
-        found[fs::relative(entry.path(), top).string()] = read_file((entry.path() / name).string());
+      // A file seen through a link to a folder is the linked folder's file.
+      if (entry.is_directory() && !entry.is_symlink() && fs::exists(entry.path() / name)) {
+        found[entry.path().lexically_relative(top).string()] =
+            read_file((entry.path() / name).string());
       }
     }
     return found;
@@ -401,6 +403,40 @@ TEST_F(BatchRun, EmptyFoldersAreLeftOutWhenSuppressed) {
                                                                  {"full", "full: f.txt\n"}}));
 }
 
+TEST_F(BatchRun, FoldersReachedThroughLinksAreListedButNeverEntered) {
+  write("tree/a.txt", "a");
+  write("tree/sub/b.txt", "b");
+  fs::create_directory_symlink("..", at("tree/sub/back"));  // a cycle
+  fs::create_directory_symlink("sub", at("tree/alias"));
+  write("paths.html", kPathsTemplate);
+  write("folder.html", kFolderTemplate);
+  write(
+      "counts.html",
+      R"(<!--#for var="tree"--><!--#if var="folder_start"--><!--#echo var="tree_files"--> files, <!--#echo var="tree_folders"--> folders
+<!--#endif--><!--#endfor-->)");
+
+  keys tree_loop = listing("tree", "paths.html");
+  tree_loop.push_back({"save", at("tree.html")});
+  tree_loop.push_back({"recursion_depth", "-1"});
+  expect_success(build(project(tree_loop)));
+  EXPECT_EQ(read_file(at("tree.html")),
+            "alias\nsub\nsub/back\nsub/b.txt\na.txt\nfiles 2, folders 3\n");
+
+  keys summary = listing("tree", "counts.html");
+  summary.push_back({"save", at("counts.html.out")});
+  summary.push_back({"recursive_options", "1"});
+  expect_success(build(project(summary)));
+  EXPECT_EQ(read_file(at("counts.html.out")), "2 files, 3 folders\n");
+
+  keys per_folder = listing("tree", "folder.html");
+  per_folder.push_back({"subfolders_in_one_file", "0"});
+  per_folder.push_back({"recursion_depth", "-1"});
+  expect_success(build(project(per_folder)));
+  // Writing through "alias" would have replaced sub/index.html.
+  EXPECT_EQ(outputs("tree"), (std::map<std::string, std::string>{{"", "tree: alias sub a.txt\n"},
+                                                                 {"sub", "sub: back b.txt\n"}}));
+}
+
 // ---------------------------------------------------------------------------
 // Links.
 
@@ -529,6 +565,13 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
          keys settings = {{"format_file", f.at("paths.html")}, {"save", f.at("out.html")}};
          return f.with_project(project(settings), message(kCantOpenFolder), {f.at("out.html")});
        }},
+      {"listed folder is a file",
+       [](BatchFailure& f) {
+         keys settings = f.listing("tree/a.txt", "paths.html");
+         settings.push_back({"save", f.at("out.html")});
+         return f.with_project(project(settings), message(kCantOpenFolder + f.at("tree/a.txt")),
+                               {f.at("out.html")});
+       }},
       {"output folder missing",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({{"save", "no/such/out.html"}}),
@@ -600,9 +643,9 @@ TEST_F(BatchFailure, UnclosedBlockFailsBeforeAnyOutputFileIsCreated) {
 }
 
 // A tree of folders that the user "nobody" may read and write, with one
-// folder it may not enter; the build runs as that user when the test runs
-// as root, since root enters every folder.
-TEST_F(BatchFailure, FolderThatCannotBeEnteredEndsTheBuild) {
+// folder it may not enter or not write into; the build runs as that user when
+// the test runs as root, since root enters and writes every folder.
+TEST_F(BatchFailure, FolderThatCannotBeEnteredOrWrittenEndsTheBuild) {
   write("tree/open/o.txt", "o");
   write("tree/shut/s.txt", "s");
   make_folder("out");
@@ -611,24 +654,48 @@ TEST_F(BatchFailure, FolderThatCannotBeEnteredEndsTheBuild) {
   }
   const bool as_root = ::geteuid() == 0;
   constexpr unsigned kNobody = 65534;
+  constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::owner_exec |
+                                  fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec;
   const struct {
     const char* name;
+    fs::perms shut_mode;
     keys settings;
+    std::string expected;
   } cases[] = {
-      {"tree loop", {{"save", at("out/out.html")}, {"recursion_depth", "-1"}}},
-      {"one file per folder", {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}}},
-      {"folder summary", {{"save", at("out/out.html")}, {"recursive_options", "1"}}},
+      {"tree loop",
+       fs::perms::none,
+       {{"save", at("out/out.html")}, {"recursion_depth", "-1"}},
+       message(kCantOpenFolder + at("tree/shut"))},
+      {"one file per folder",
+       fs::perms::none,
+       {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}},
+       message(kCantOpenFolder + at("tree/shut"))},
+      {"folder summary",
+       fs::perms::none,
+       {{"save", at("out/out.html")}, {"recursive_options", "1"}},
+       message(kCantOpenFolder + at("tree/shut"))},
+      {"one file per folder, read-only folder",
+       kReadOnly,
+       {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}},
+       message(std::string(kCantWriteFile) + "index.html")},
   };
-  fs::permissions(at("tree/shut"), fs::perms::none);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    fs::remove(at("tree/index.html"));
+    fs::remove(at("tree/open/index.html"));
+    fs::permissions(at("tree/shut"), c.shut_mode);
     write("project.txt", tree_project(c.settings));
     const std::vector<std::string> args = {at("project.txt")};
     const run_result result = as_root ? run_program_as(kNobody, program_path(), args, dir_.path())
                                       : run_dirscribe(args, dir_.path());
+    fs::permissions(at("tree/shut"), fs::perms::all);
     if (as_root && result.exit_code == 126) GTEST_SKIP() << "cannot run as an unprivileged user";
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err, message(kCantOpenFolder + at("tree/shut")));
+    EXPECT_EQ(result.err, c.expected);
+    EXPECT_FALSE(fs::exists(at("tree/shut/index.html")));
+    // The listed folder's own file is written before any subfolder's.
+    EXPECT_EQ(fs::exists(at("tree/index.html")), c.settings[0].first == "subfolders_in_one_file");
   }
 }
 
@@ -698,6 +765,7 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
   write("program/sub/listing.txt", project_saving_to("from-program-sub.html"));
   write("start/listing.txt", project_saving_to("from-start.html"));
   write("start/sub/listing.txt", project_saving_to("from-start-sub.html"));
+  write("start/my dir/my listing.txt", project_saving_to("from-start-blank.html"));
   const std::string binary = program + "/dirscribe";
   const std::string start = at("start");
 
@@ -708,6 +776,7 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
   } cases[] = {
       {"listing.txt", nullptr, "from-start.html"},
       {"sub/listing.txt", nullptr, "from-start-sub.html"},
+      {"my dir/my listing.txt", nullptr, "from-start-blank.html"},
       {"listing.txt", "start/listing.txt", "from-program.html"},
       {"sub/listing.txt", "start/sub/listing.txt", "from-program-sub.html"},
   };
@@ -715,8 +784,8 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
     SCOPED_TRACE(c.typed);
     if (c.remove_first) fs::remove(at(c.remove_first));
     expect_success(run_program(binary, {c.typed}, start));
-    for (const char* output :
-         {"from-start.html", "from-start-sub.html", "from-program.html", "from-program-sub.html"}) {
+    for (const char* output : {"from-start.html", "from-start-sub.html", "from-start-blank.html",
+                               "from-program.html", "from-program-sub.html"}) {
       EXPECT_EQ(fs::exists(at(output)), std::string(output) == c.output) << output;
       fs::remove(at(output));
     }
