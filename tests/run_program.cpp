@@ -1,6 +1,7 @@
 #include "run_program.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,8 +21,12 @@ std::string read_file(const std::string& path) {
   return content.str();
 }
 
-run_result run_program(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& cwd) {
+namespace {
+
+constexpr long kKeepIdentity = -1;
+
+run_result run(const std::string& program, const std::vector<std::string>& args,
+               const std::string& cwd, long identity) {
   temp_folder capture;
   const std::string out_path = capture.path() + "/out";
   const std::string err_path = capture.path() + "/err";
@@ -35,6 +40,10 @@ run_result run_program(const std::string& program, const std::vector<std::string
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    if (identity != kKeepIdentity) {
+      const auto id = static_cast<uid_t>(identity);
+      if (setgroups(0, nullptr) != 0 || setgid(id) != 0 || setuid(id) != 0) _exit(126);
+    }
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -50,6 +59,18 @@ run_result run_program(const std::string& program, const std::vector<std::string
   result.out = read_file(out_path);
   result.err = read_file(err_path);
   return result;
+}
+
+}  // namespace
+
+run_result run_program(const std::string& program, const std::vector<std::string>& args,
+                       const std::string& cwd) {
+  return run(program, args, cwd, kKeepIdentity);
+}
+
+run_result run_program_as(unsigned id, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& cwd) {
+  return run(program, args, cwd, static_cast<long>(id));
 }
 
 temp_folder::temp_folder() {

@@ -21,6 +21,12 @@ std::string program_path();
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& cwd = "");
 
+// As run_program, but the program runs with user and group id `id` (a
+// privileged caller only, to test permissions that root would ignore). The
+// exit code is 126 when the switch is refused.
+run_result run_program_as(unsigned id, const std::string& program,
+                          const std::vector<std::string>& args, const std::string& cwd = "");
+
 // Runs dirscribe itself.
 inline run_result run_dirscribe(const std::vector<std::string>& args, const std::string& cwd = "") {
   return run_program(program_path(), args, cwd);

@@ -269,7 +269,13 @@ int build_project(html_list_project& project) {
                         .lexically_normal()
                         .string();
   }
-  settings.path = normalise_folder_path(settings.path);
+  // An empty local `path` names no folder: it stays empty, so that writing the
+  // first file fails with "can't open folder" instead of listing (and writing
+  // index files into) the whole file system from the root. "/" itself still
+  // lists the root.
+  if (settings.source == 2 || !settings.path.empty()) {
+    settings.path = normalise_folder_path(settings.path);
+  }
   run.source_url =
       folder_url(settings.path, settings.url_escape, settings.source, settings.ftp_host);
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";
