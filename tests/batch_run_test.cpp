@@ -613,6 +613,8 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
          return f.with_project("<html><body><p>listing</p></body></html>\n", message(kNotAProject));
        }},
       {"an empty file", [](BatchFailure& f) { return f.with_project("", message(kNotAProject)); }},
+      {"only empty project elements",
+       [](BatchFailure& f) { return f.with_project("<project/>\n", message(kNotAProject)); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -76,7 +76,10 @@ int run_batch(appApp& app) {
     show_message(phrase(app, kPhraseCantOpenFile) + typed);
     return 1;
   }
-  if (loaded != result_ok) {
+  // A file whose only project elements are empty ("<project/>") loads no
+  // project: there is nothing to build, which must not pass for a listing
+  // written.
+  if (loaded != result_ok || collection.projects.empty()) {
     show_message(phrase(app, kPhraseNotAProject));
     return 1;
   }
