@@ -97,6 +97,41 @@ size_t utf8_sequence(std::string_view text, size_t i, unsigned& code_point) {
 
 }  // namespace
 
+bool is_valid_utf8(std::string_view text) {
+  unsigned code_point = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t length = utf8_sequence(text, i, code_point);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string replace_invalid_utf8(std::string_view text, char replacement) {
+  std::string out;
+  out.reserve(text.size());
+  unsigned code_point = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out += text[i++];
+      continue;
+    }
+    const size_t length = utf8_sequence(text, i, code_point);
+    if (length == 0) {
+      out += replacement;
+      ++i;
+    } else {
+      out.append(text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
+}
+
 std::string markup_escape(std::string_view text) {
   if (!needs_escape(text)) return std::string(text);
   std::string out;

@@ -23,6 +23,14 @@ struct qx_less {
   bool operator()(std::string_view a, std::string_view b) const { return qx_compare(a, b) < 0; }
 };
 
+// True when every byte of `text` belongs to a valid (shortest-form,
+// non-surrogate) UTF-8 sequence.
+bool is_valid_utf8(std::string_view text);
+
+// `text` with every byte that is not part of a valid UTF-8 sequence replaced
+// by `replacement`, one for one; valid sequences stay as they are.
+std::string replace_invalid_utf8(std::string_view text, char replacement);
+
 // Byte-exact markup escape for files the program reads back (projects, the
 // filter block, the catalog, phrases): " & < > become &quot; &amp; &lt; &gt;,
 // every byte >= 128 becomes a three-digit numeric reference (&#233;). Any byte

@@ -25,6 +25,28 @@ TEST(QxChar, MarkupEscapeIsByteExact) {
   EXPECT_EQ(markup_escape("line\r\nbreak\ttab"), "line\r\nbreak\ttab");
 }
 
+TEST(QxChar, Utf8ValidityAndRepair) {
+  const struct {
+    const char* text;
+    bool valid;
+    const char* repaired;
+  } cases[] = {
+      {"plain", true, "plain"},
+      {"r\xc3\xa9sum\xc3\xa9", true, "r\xc3\xa9sum\xc3\xa9"},
+      {"\xf0\x9f\x8e\x89", true, "\xf0\x9f\x8e\x89"},
+      {"caf\xe9", false, "caf?"},
+      {"\xc3", false, "?"},                 // cut short
+      {"\xc0\xaf", false, "??"},            // overlong "/"
+      {"\xed\xa0\x80", false, "???"},       // surrogate
+      {"\xf4\x90\x80\x80", false, "????"},  // above U+10FFFF
+      {"a\xff\xfe" "b", false, "a??b"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(is_valid_utf8(c.text), c.valid) << c.text;
+    EXPECT_EQ(replace_invalid_utf8(c.text, '?'), c.repaired) << c.text;
+  }
+}
+
 TEST(QxChar, HtmlEscapeTurnsUtf8IntoCodePoints) {
   struct Case {
     std::string in, out;

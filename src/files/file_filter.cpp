@@ -1,5 +1,7 @@
 #include "files/file_filter.h"
 
+#include "core/qxchar.h"
+
 #include <limits>
 
 #include "platform/clock.h"
@@ -67,6 +69,18 @@ bool is_file_dropped_by_attributes(uint32_t attributes, int32_t att_filter, uint
   return all_of ? present == chosen : present != 0;
 }
 
+// A mask of stars only ("*", "**") becomes "^.*$" or "^.*.*$", which takes
+// every name; knowing it spares running an expression on every entry.
+bool is_match_all(std::string_view pattern) {
+  if (pattern.size() < 2 || pattern.front() != '^' || pattern.back() != '$') return false;
+  pattern = pattern.substr(1, pattern.size() - 2);
+  if (pattern.size() % 2 != 0) return false;
+  for (size_t i = 0; i < pattern.size(); i += 2) {
+    if (pattern.substr(i, 2) != ".*") return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 mask_list::mask_list(const mask_list& other) : patterns_(other.patterns_) { compile_patterns(); }
@@ -82,6 +96,7 @@ mask_list& mask_list::operator=(const mask_list& other) {
 void mask_list::clear() {
   patterns_.clear();
   compiled_.clear();
+  matches_all_ = false;
 }
 
 void mask_list::compile(std::string& text) {
@@ -101,12 +116,25 @@ void mask_list::compile(std::string& text) {
 void mask_list::compile_patterns() {
   compiled_.clear();
   compiled_.reserve(patterns_.size());
+  matches_all_ = false;
   for (const std::string& pattern : patterns_) {
     compiled_.emplace_back(pattern, regex_icase | regex_nosub);
+    if (is_match_all(pattern)) matches_all_ = true;
   }
 }
 
 bool mask_list::matches(std::string_view name) const {
+  if (matches_all_) return true;
+  if (compiled_.empty()) return false;
+  // The expressions run in the user's (UTF-8) locale, where a byte that is
+  // not valid UTF-8 matches nothing, not even ".*": such a name would be
+  // dropped by every mask. Each stray byte is matched as one character
+  // instead, as the listing counts it.
+  std::string repaired;
+  if (!is_valid_utf8(name)) {
+    repaired = replace_invalid_utf8(name, '?');
+    name = repaired;
+  }
   for (const compiled_regex& regex : compiled_) {
     if (regex.matches(name)) return true;
   }

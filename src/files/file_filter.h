@@ -45,6 +45,7 @@ class mask_list {
 
   std::vector<std::string> patterns_;
   std::vector<compiled_regex> compiled_;
+  bool matches_all_ = false;  // a pattern of stars only takes every name
 };
 
 enum time_filter_mode : int32_t {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -129,6 +130,35 @@ TEST(MaskListTest, CachedMatchesCompilingEveryTime) {
     EXPECT_EQ(copy.matches(name), expected) << name;
     EXPECT_EQ(assigned.matches(name), expected) << name;
   }
+}
+
+// In a UTF-8 locale the expressions match characters; a name with bytes that
+// are not valid UTF-8 must still be taken by the masks, each stray byte
+// counting as one character.
+TEST(MaskListTest, NamesThatAreNotUtf8MatchInAUtf8Locale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+  const struct {
+    const char* mask;
+    const char* name;
+    bool matches;
+  } cases[] = {
+      {"*", "bad\xff\xfename", true},
+      {"**", "\xff", true},
+      {"*.txt", "caf\xe9.txt", true},
+      {"caf?.txt", "caf\xe9.txt", true},
+      {"caf?.txt", "caf\xe9\xe9.txt", false},
+      {"*.TXT", "r\xc3\xa9sum\xc3\xa9.txt", true},
+      {"r?sum?.txt", "r\xc3\xa9sum\xc3\xa9.txt", true},  // a valid character is one
+      {"*.doc", "caf\xe9.txt", false},
+  };
+  for (const auto& c : cases) {
+    mask_list list;
+    std::string text = c.mask;
+    list.compile(text);
+    EXPECT_EQ(list.matches(c.name), c.matches) << c.mask << " on " << c.name;
+  }
+  std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(MoveBackTest, CalendarArithmetic) {

@@ -165,7 +165,11 @@ int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entr
     if (!compiled) {
       compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
     }
-    holds = compiled->ok() && compiled->matches(value.to_text());
+    // As with the filter's masks, a byte that is not valid UTF-8 would make
+    // the subject unmatchable in a UTF-8 locale; it counts as one character.
+    std::string subject = value.to_text();
+    if (!is_valid_utf8(subject)) subject = replace_invalid_utf8(subject, '?');
+    holds = compiled->ok() && compiled->matches(subject);
   } else if (value.is_string()) {
     holds = text_to_int(value.text()) != 0;
   } else {
