@@ -10,7 +10,9 @@
 //   eval_hwm_growth_kB  VmHWM after the evaluation minus VmRSS before it, with
 //                       the high-water mark reset (/proc/self/clear_refs 5)
 //                       and the heap trimmed just before the evaluation;
-//   maxrss_growth_kB    the same growth as getrusage ru_maxrss sees it;
+//   maxrss_growth_kB    the same growth as getrusage ru_maxrss sees it (never
+//                       below the peak of the image exec replaced, usually
+//                       the shell's, so a growth under that floor reads 0);
 //   maxrss_kB           ru_maxrss at the end (the process peak);
 //   summary_kB          with recursive sizes: VmRSS growth across building the
 //                       summary tree, heap trimmed after (what the summary,
