@@ -1,7 +1,11 @@
 #include "template/template_evaluator.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <time.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -324,6 +328,85 @@ TEST_F(TemplateEvaluator, StopFlagEndsTheRun) {
   EXPECT_EQ(run(kTreeTemplate, kEvaluationStopped), "(a,");
   collection_.progress = nullptr;
   collection_.stop_flag = 0;
+}
+
+// Sets TZ for the life of the object and puts the previous zone back.
+class zone_for_test {
+ public:
+  explicit zone_for_test(const char* zone) {
+    const char* saved = std::getenv("TZ");
+    had_zone_ = saved != nullptr;
+    if (saved) saved_ = saved;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~zone_for_test() {
+    if (had_zone_) {
+      setenv("TZ", saved_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+  zone_for_test(const zone_for_test&) = delete;
+  zone_for_test& operator=(const zone_for_test&) = delete;
+
+ private:
+  bool had_zone_ = false;
+  std::string saved_;
+};
+
+// Each date of a listing is shifted by the offset in force at its own moment:
+// a summer file by two hours and a winter file by one in the same run, also
+// on either side of both switches and for two dates of one entry.
+TEST_F(TemplateEvaluator, LocalDatesUseTheOffsetOfTheirMoment) {
+  struct stat info;
+  const bool has_zoneinfo = stat("/usr/share/zoneinfo/Europe/Berlin", &info) == 0;
+  const zone_for_test zone(has_zoneinfo ? "Europe/Berlin" : "CET-1CEST,M3.5.0,M10.5.0/3");
+  struct Case {
+    const char* name;
+    time_t modified;
+    time_t accessed;
+    const char* local_modified;
+    const char* local_accessed;
+    const char* utc_modified;
+  } cases[] = {
+      // 2024-01-15 12:00 UTC, read 2024-07-15 12:00 UTC.
+      {"1_winter", 1705320000, 1721044800, "2024-01-15 13:00:00", "2024-07-15 14:00:00",
+       "2024-01-15 12:00:00"},
+      {"2_summer", 1721044800, 1705320000, "2024-07-15 14:00:00", "2024-01-15 13:00:00",
+       "2024-07-15 12:00:00"},
+      // One second before and at the spring switch (2024-03-31 01:00 UTC).
+      {"3_spring_before", 1711846799, 1711846799, "2024-03-31 01:59:59", "2024-03-31 01:59:59",
+       "2024-03-31 00:59:59"},
+      {"4_spring_at", 1711846800, 1711846800, "2024-03-31 03:00:00", "2024-03-31 03:00:00",
+       "2024-03-31 01:00:00"},
+      // One second before and at the autumn switch (2024-10-27 01:00 UTC).
+      {"5_autumn_before", 1729990799, 1729990799, "2024-10-27 02:59:59", "2024-10-27 02:59:59",
+       "2024-10-27 00:59:59"},
+      {"6_autumn_at", 1729990800, 1729990800, "2024-10-27 02:00:00", "2024-10-27 02:00:00",
+       "2024-10-27 01:00:00"},
+  };
+  std::string local;
+  std::string utc;
+  for (const Case& c : cases) {
+    folder_.make_file(c.name, 1);
+    const timespec times[2] = {{c.accessed, 0}, {c.modified, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, folder_.at(c.name).c_str(), times, 0), 0) << c.name;
+    local += std::string(c.name) + "=" + c.local_modified + "/" + c.local_accessed + ";";
+    utc += std::string(c.name) + "=" + c.utc_modified + ";";
+  }
+  project_.settings.use_date_format = true;
+  project_.settings.date_format = "%Y-%m-%d %H:%M:%S";
+  project_.settings.is_local_date = true;
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->=<!--#echo var=modified-->/"
+                "<!--#echo var=accessed-->;<!--#endfor-->"),
+            local)
+      << "zone " << (has_zoneinfo ? "Europe/Berlin" : "POSIX rule");
+  project_.settings.is_local_date = false;
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->=<!--#echo var=modified-->;"
+                "<!--#endfor-->"),
+            utc);
 }
 
 TEST_F(TemplateEvaluator, FailuresAreReported) {
