@@ -127,6 +127,49 @@ TEST_F(TemplateCatalog, LoadFailuresLeaveTheCatalogEmptyWithAMessage) {
   }
 }
 
+// Damaged or hostile catalog files end in a clear result: either entries were
+// read (and the catalog holds at least one) or a failure with a message and an
+// empty catalog; never a crash, under the sanitizers too.
+TEST_F(TemplateCatalog, HostileFilesLoadOrFailCleanly) {
+  const std::string entry = "<template><file>a.html</file><name>A</name></template>";
+  std::string deep;
+  for (int i = 0; i < 10000; ++i) deep += "<x>";
+  deep += entry;
+  for (int i = 0; i < 10000; ++i) deep += "</x>";
+  std::string nested_in_name = "<template><file>a.html</file><name>";
+  for (int i = 0; i < 10000; ++i) nested_in_name += "<b>";
+  nested_in_name += "</name></template>";
+  const struct {
+    const char* label;
+    std::string content;
+  } cases[] = {
+      {"empty", ""},
+      {"truncated mid-element", entry.substr(0, entry.size() / 2)},
+      {"one byte over the reader's limit", entry + std::string(16777217 - entry.size(), ' ')},
+      {"NUL bytes only", std::string(4096, '\0')},
+      {"NUL bytes inside fields", "<template><file>a\0b.html</file><name>\0</name></template>"},
+      {"10,000 levels around an entry", deep},
+      {"10,000 open elements inside a field", nested_in_name},
+      {"unknown entities", "<template><file>&bogus;.html</file><name>&nbsp;&#;</name></template>"},
+      {"references above 255", "<template><file>&#1234;&#x1F600;.html</file></template>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const int result = load(c.content);
+    if (result == 0) {
+      EXPECT_FALSE(catalog_.entries.empty());
+    } else {
+      EXPECT_TRUE(catalog_.entries.empty());
+      EXPECT_FALSE(catalog_.error_text.empty());
+    }
+  }
+  // Unknown entities and refused numeric references read as "!", as the
+  // reader does everywhere.
+  ASSERT_EQ(load("<template><file>&bogus;.html</file><name>&#1234;</name></template>"), 0);
+  EXPECT_EQ(catalog_.entries[0]->file, "!.html");
+  EXPECT_EQ(catalog_.entries[0]->name, "!");
+}
+
 TEST_F(TemplateCatalog, SaveWritesTheEntryFormWithEscapedFields) {
   auto entry = std::make_unique<dscTemplate>();
   entry->file = "a&b.html";
