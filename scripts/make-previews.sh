@@ -5,7 +5,7 @@
 # sample tree in a temporary folder, so the repository only gains the images.
 #
 # Needs headless Chromium (Debian package "chromium"); ImageMagick, when
-# present, scales the screenshots down and reduces their colours.
+# present, reduces the colours of the screenshots to make them smaller.
 # Usage: scripts/make-previews.sh [STYLE-FILE...]   (default: every style)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -69,15 +69,17 @@ while IFS=$'\t' read -r file image preset; do
   "$program" "$dir/project.txt" </dev/null
   page="$dir/sample/$save"
   shot="$dir/shot.png"
+  # The page is laid out in a 1000 by 700 window and drawn at 0.6 scale, so
+  # the shot is a 600 by 420 thumbnail.
   timeout 120 "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars \
-    --screenshot="$shot" --window-size=1000,700 \
+    --force-device-scale-factor=0.6 --screenshot="$shot" --window-size=1000,700 \
     "file://$page" </dev/null >/dev/null 2>&1 || true
   if [[ ! -s "$shot" ]]; then
     echo "make-previews: no screenshot of $page" >&2
     exit 1
   fi
   if convert -version 2>/dev/null | grep -q ImageMagick; then
-    convert "$shot" -resize 600x420 -strip -colors 128 "PNG8:data/templates/$image"
+    convert "$shot" -strip -colors 128 "PNG8:data/templates/$image"
   else
     cp "$shot" "data/templates/$image"
   fi
