@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "markup/document_reader.h"
+#include "markup/xml_node.h"
 #include "run_program.h"
 
 namespace dirscribe::testing {
@@ -281,6 +283,21 @@ TEST(Styles, CatalogNamesExistingTemplatesAndImages) {
   for (const catalog_style& style : styles)
     has_digest_style = has_digest_style || style.file == kDigestStyle;
   EXPECT_TRUE(has_digest_style);
+  // The program's own markup reader takes the file and finds the same entries,
+  // each with its preset.
+  xml_tree tree;
+  std::string error_text;
+  ASSERT_EQ(parse_file(catalog_path(), tree, document_options{}, error_text), 0) << error_text;
+  std::size_t read_entries = 0;
+  for (const xml_node* node = tree.first(); node; node = node->next()) {
+    if (node->type != xml_start_tag || node->name != "template") continue;
+    ++read_entries;
+    EXPECT_NE(xml_find(tree, "project", node), nullptr) << "entry " << read_entries;
+    std::string file;
+    EXPECT_EQ(xml_text_of(tree, "file", node, file), 0);
+    EXPECT_EQ(file, read_entries <= styles.size() ? styles[read_entries - 1].file : "");
+  }
+  EXPECT_EQ(read_entries, styles.size());
   for (std::size_t i = 0; i < styles.size(); ++i) {
     const catalog_style& style = styles[i];
     SCOPED_TRACE("style " + style.file);
