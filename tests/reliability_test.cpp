@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -189,6 +191,33 @@ TEST_F(Trees, DanglingLinkIsListedAsAnEmptyFile) {
   EXPECT_EQ(entries[1].name_html, "real.txt");
   EXPECT_EQ(entries[1].size, "3");
   EXPECT_NE(listing().find("<t>2</t>"), std::string::npos) << listing();
+}
+
+// FIFOs, sockets and devices in the tree are listed; reading their content
+// for a digest or a title must neither wait for a writer nor fail the run.
+TEST_F(Trees, SpecialFilesAreListedWithoutBeingRead) {
+  work_.write("tree/plain.txt", "abc");
+  ASSERT_EQ(::mkfifo((tree_ + "/pipe.html").c_str(), 0600), 0);
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socket_path = tree_ + "/socket.html";
+  ASSERT_LT(socket_path.size(), sizeof(address.sun_path));
+  socket_path.copy(address.sun_path, socket_path.size());
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+  fs::create_symlink("/dev/null", tree_ + "/null.html");
+  fs::create_symlink("/dev/tty", tree_ + "/tty.html");
+  set_template(
+      "<!--#for var=\"files\"--><!--#echoe var=\"name\"-->|<!--#echo var=\"md5\"-->|"
+      "<!--#echo var=\"sha1\"-->|<!--#echoe var=\"title\"-->\n<!--#endfor-->");
+  const limited_result result = run();
+  ::close(listener);
+  ASSERT_FALSE(result.hung) << "a special file was read";
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(listing(),
+            "null.html|||\npipe.html|||\nplain.txt|900150983CD24FB0D6963F7D28E17F72|"
+            "A9993E364706816ABA3E25717850C26C9CD0D89D|\nsocket.html|||\ntty.html|||\n");
 }
 
 // A folder in the middle of the tree that cannot be read or entered: the run
