@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +28,9 @@ struct run_options {
   std::vector<std::string> environment;  // extra "NAME=value" entries
   int seconds = 120;                     // killed after this long (a hang)
   uid_t user = 0;                        // not 0: runs as this user and group
+  // Not 0: no file the program writes may grow beyond this many bytes; a
+  // write past it fails (EFBIG) instead of ending the program.
+  long file_size_limit = 0;
 };
 
 struct limited_result : run_result {
@@ -61,6 +65,12 @@ inline limited_result run_limited(const std::vector<std::string>& args,
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    if (options.file_size_limit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                         static_cast<rlim_t>(options.file_size_limit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(124);
+    }
     if (options.user != 0 &&
         (setgroups(0, nullptr) != 0 || setgid(options.user) != 0 || setuid(options.user) != 0)) {
       _exit(125);

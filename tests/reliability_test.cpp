@@ -628,6 +628,23 @@ TEST_F(Faults, OutputThatCannotBeWrittenFailsNamingIt) {
   }
 }
 
+// A listing that runs out of room part way (the file size limit stands in for
+// a full disk): the run fails naming the file, in either output mode.
+TEST_F(Faults, OutputCutShortPartWayFails) {
+  ASSERT_TRUE(make_empty_files(tree_, 3000, "some-file-with-a-longer-name-"));
+  run_options options;
+  options.file_size_limit = 100000;
+  limited_result result = run({}, options);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + listing_path())) << result.err;
+  EXPECT_EQ(fs::file_size(listing_path()), 100000u);
+
+  result = run({{"subfolders_in_one_file", "0"}, {"save", "index.html"}}, options);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + tree_ + "/index.html")) << result.err;
+}
+
 TEST_F(Faults, ReadOnlyOutputFolderFailsNamingTheFile) {
   run_options options;
   options.user = unprivileged_user();
