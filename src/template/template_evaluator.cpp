@@ -2,6 +2,7 @@
 
 #include <cwctype>
 #include <utility>
+#include <vector>
 
 #include "core/qxchar.h"
 #include "core/qxval.h"
@@ -379,10 +380,29 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
   nameless.is_folder = true;
+  // The levels that enclose the if branch being evaluated, innermost last:
+  // where each goes on once the branch is done (nullptr: it is done as well)
+  // and where it stops. They are kept here rather than on the call stack, so
+  // that a template nesting ifs deeply cannot exhaust the stack.
+  struct level {
+    const qxi2_node* resume;
+    const qxi2_node* stop;
+  };
+  std::vector<level> levels;
   const qxi2_node* node = start;
-  while (node && node != stop) {
+  for (;;) {
+    if (!node || node == stop) {
+      if (levels.empty()) return 0;
+      node = levels.back().resume;
+      stop = levels.back().stop;
+      levels.pop_back();
+      if (stopped()) return kEvaluationStopped;
+      continue;
+    }
     const qxfile_node& entry = slot ? *slot : nameless;
-    const qxi2_node* next = nullptr;  // nullptr: the next node in document order
+    // Where the walk goes on; a block sets it past its end, which is nullptr
+    // when the block closes the template.
+    const qxi2_node* next = node->next_in_document_order();
     if (node->type == qxi2_text) {
       if (!sink_.write(node->text)) return kEvaluationShortWrite;
     } else if (is_echo(node->type)) {
@@ -409,25 +429,25 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
       const qxi2_node* branch =
           holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
       const qxi2_node* branch_stop = holds && middle ? middle : end;
+      next = end ? after(end) : nullptr;
       if (branch) {
-        if (int code = evaluate(branch, branch_stop, slot, process)) return code;
+        levels.push_back({next, stop});
+        node = branch;
+        stop = branch_stop;
+        continue;
       }
-      if (!end) return stopped() ? kEvaluationStopped : 0;
-      next = after(end);
     } else if (node->type == qxi2_repeat) {
       if (node->first_child()) {
         const qxi2_node* end = nullptr;
         if (int code = repeat(*node, slot, process, end)) return code;
-        if (!end) return stopped() ? kEvaluationStopped : 0;
-        next = after(end);
+        next = end ? after(end) : nullptr;
       } else {
         next = after(node);
       }
     }
     if (stopped()) return kEvaluationStopped;
-    node = next ? next : node->next_in_document_order();
+    node = next;
   }
-  return 0;
 }
 
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
