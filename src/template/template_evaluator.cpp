@@ -346,6 +346,8 @@ int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_pr
     ++run.repeat_counter;
     if (run.repeat_counter == wanted) break;
     if (stopped()) return kEvaluationStopped;
+    // A repeat nested in this one may have used up the list already.
+    if (!slot) break;
     // Entries passed over are counted as the loop would have counted them;
     // at the end of the list the slot empties, which ends the loop's items.
     qxfile_node* next = slot->next();

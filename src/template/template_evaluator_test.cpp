@@ -363,6 +363,19 @@ TEST_F(TemplateEvaluator, BlockClosingTheTemplate) {
   for (const auto& c : cases) EXPECT_EQ(run(c.text), c.expected) << c.text;
 }
 
+// A repeat inside a repeat shares the list: once the inner one has used it
+// up, the outer one ends its pass there and pads what is left of its row.
+TEST_F(TemplateEvaluator, NestedRepeatsShareTheList) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) folder_.make_file(name, 1);
+  EXPECT_EQ(run("<!--#for var=files--><!--#repeat var=2--><!--#repeat var=0-->"
+                "<!--#echo var=name-->,<!--#endrepeat-->;<!--#endrepeat-->|<!--#endfor-->"),
+            "a.txt,b.txt,c.txt,d.txt,e.txt,;|");
+  EXPECT_EQ(run("<!--#for var=files--><!--#repeat var=3--><!--#repeat var=3--><!--#repeat var=3-->"
+                "<!--#echo var=name--><!--#endrepeat--><!--#endrepeat--><!--#elserepeat-->_"
+                "<!--#endrepeat-->|<!--#endfor-->"),
+            "a.txtb.txtc.txtd.txte.txt|");
+}
+
 // Nesting depth is bounded by the template size only: deep ifs are walked
 // without using the call stack, outside and inside a loop.
 TEST_F(TemplateEvaluator, DeeplyNestedIfs) {
