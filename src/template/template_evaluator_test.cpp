@@ -376,9 +376,9 @@ TEST_F(TemplateEvaluator, NestedRepeatsShareTheList) {
             "a.txtb.txtc.txtd.txte.txt|");
 }
 
-// Nesting depth is bounded by the template size only: deep ifs are walked
+// Nesting depth is bounded by the template size only: deep blocks are walked
 // without using the call stack, outside and inside a loop.
-TEST_F(TemplateEvaluator, DeeplyNestedIfs) {
+TEST_F(TemplateEvaluator, DeeplyNestedBlocks) {
   constexpr int kDepth = 200000;
   std::string text;
   for (int i = 0; i < kDepth; ++i) text += "<!--#if var=show_files-->";
@@ -392,6 +392,16 @@ TEST_F(TemplateEvaluator, DeeplyNestedIfs) {
   folder_.make_file("a.txt", 1);
   folder_.make_file("b.txt", 1);
   EXPECT_EQ(run(text), "x|a.txt");
+
+  // Repeats as deep: the innermost prints each entry, the others move the
+  // shared slot on until the list is used up.
+  constexpr int kRepeats = 100000;
+  text = "<!--#for var=files-->";
+  for (int i = 0; i < kRepeats; ++i) text += "<!--#repeat var=1-->";
+  text += "<!--#echo var=name-->";
+  for (int i = 0; i < kRepeats; ++i) text += "<!--#endrepeat-->";
+  text += "|<!--#endfor-->";
+  EXPECT_EQ(run(text), "a.txtb.txt|");
 }
 
 }  // namespace
