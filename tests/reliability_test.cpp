@@ -576,6 +576,17 @@ TEST_F(DataFiles, BrokenTemplates) {
       {"exactly 16 MB", std::string(kSizeLimit, 'x'), 0, ""},
       {"NUL bytes only", std::string(5000, '\0'), 0, ""},
       {"10,000 levels deep", "<!--#for var=\"files\"-->" + ifs + "<!--#endfor-->", 0, ""},
+      {"100,000 ifs deep",
+       "<!--#for var=\"files\"-->" +
+           nested("<!--#if var=\"odd\"-->", "<!--#echoe var=\"name\"-->", "<!--#endif-->", 100000) +
+           "<!--#endfor-->",
+       0, ""},
+      {"100,000 repeats deep",
+       "<!--#for var=\"files\"-->" +
+           nested("<!--#repeat var=\"1\"-->", "<!--#echoe var=\"name\"-->", "<!--#endrepeat-->",
+                  100000) +
+           "<!--#endfor-->",
+       0, ""},
       {"10,000 levels never closed", nested("<!--#if var=\"odd\"-->", "", "", 10000), 1,
        std::string(kTemplateBroken) + kDetail +
            "1 Col # 200000<br>This block is never closed: <!--#if var=\"odd\" -->"},
