@@ -82,7 +82,7 @@ inline limited_result run_limited(const std::vector<std::string>& args,
     for (auto& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
     execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
+    _exit(options.user != 0 ? 125 : 127);
   }
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
