@@ -522,6 +522,11 @@ TEST_F(DataFiles, BrokenProjectFiles) {
     work_.write("project.txt", c.content);
     check(c, run_limited({work_.path() + "/project.txt"}));
   }
+  // An endless project file is read up to the size limit, no further.
+  const limited_result endless = run_limited({"/dev/zero"});
+  EXPECT_FALSE(endless.hung);
+  EXPECT_EQ(endless.exit_code, 1);
+  EXPECT_TRUE(is_one_message(endless.err, kNotAProject)) << endless.err;
   // A project file that does not exist is named as typed.
   const limited_result missing = run_limited({"no such project.txt"}, {});
   EXPECT_EQ(missing.exit_code, 1);
@@ -568,6 +573,16 @@ TEST_F(DataFiles, BrokenExtensionTables) {
     }
     check(c, result);
   }
+
+  // An endless table is read up to the size limit, no further.
+  fs::remove(program.dir() + "ext.txt");
+  fs::create_symlink("/dev/zero", program.dir() + "ext.txt");
+  run_options endless_options;
+  endless_options.program = program.binary();
+  const limited_result endless = run_limited({work_.path() + "/project.txt"}, endless_options);
+  EXPECT_FALSE(endless.hung);
+  EXPECT_EQ(endless.exit_code, 1);
+  EXPECT_TRUE(is_one_message(endless.err, kNoExtensionTable)) << endless.err;
 }
 
 TEST_F(DataFiles, BrokenTemplates) {
@@ -614,6 +629,17 @@ TEST_F(DataFiles, BrokenTemplates) {
     }
     check(c, result);
   }
+  // An endless template is read up to the size limit, no further.
+  fs::remove(work_.path() + "/template.html");
+  fs::create_symlink("/dev/zero", work_.path() + "/template.html");
+  const limited_result endless = run_limited({work_.path() + "/project.txt"});
+  EXPECT_FALSE(endless.hung);
+  EXPECT_EQ(endless.exit_code, 1);
+  EXPECT_TRUE(
+      is_one_message(endless.err, std::string(kTemplateBroken) + kDetail + "1 Col # 16777216<br>"))
+      << endless.err.substr(0, 300);
+  EXPECT_FALSE(fs::exists(listing_path()));
+
   fs::remove(work_.path() + "/template.html");
   const limited_result missing = run_limited({work_.path() + "/project.txt"});
   EXPECT_EQ(missing.exit_code, 1);
