@@ -6,6 +6,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace dirscribe {
@@ -73,15 +74,26 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
   DIR* folder = opendir(path.c_str());
   if (!folder) return false;
   const int folder_fd = dirfd(folder);
-  while (const dirent* entry = readdir(folder)) {
+  bool complete = true;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (!entry) {
+      complete = errno == 0;
+      break;
+    }
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
     file_status status;
-    if (!read_status(folder_fd, name, name, status)) continue;
+    if (!read_status(folder_fd, name, name, status)) {
+      if (errno == ENOENT) continue;
+      complete = false;
+      break;
+    }
     on_entry(name, status);
   }
   closedir(folder);
-  return true;
+  return complete;
 }
 
 bool path_status(const std::string& path, file_status& status) {

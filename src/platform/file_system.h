@@ -41,8 +41,11 @@ struct file_status {
 using folder_entry_callback =
     std::function<void(const std::string& name, const file_status& status)>;
 
-// Lists `path`. Returns false when the folder cannot be opened; an entry that
-// vanishes between readdir and statx is left out.
+// Lists `path`. Returns false when the folder cannot be opened or read to its
+// end, or when an entry's status cannot be read for any reason but its
+// removal (a folder that may be read but not entered): a listing never shows
+// such a folder emptier than it is. An entry that vanishes between readdir and
+// statx is left out.
 bool list_folder(const std::string& path, const folder_entry_callback& on_entry);
 
 // Status of one path (symbolic links described as above). The hidden bit is

@@ -1,21 +1,63 @@
 #include "services/regex_service.h"
 
+#include <locale.h>
+
+#include <cstdlib>
+#include <cwchar>
+
 #include "core/qxchar.h"
 
 namespace dirscribe {
 
+namespace {
+
+// The C locale, in which expressions work on bytes; (locale_t)0 when it cannot
+// be made.
+locale_t byte_locale() {
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return c_locale;
+}
+
+// True when `subject` is text in the current locale's multibyte encoding, so
+// an expression compiled for that locale can match it.
+bool is_locale_text(std::string_view subject) {
+  std::mbstate_t state{};
+  size_t i = 0;
+  while (i < subject.size()) {
+    if (static_cast<unsigned char>(subject[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    wchar_t character = 0;
+    const size_t length = std::mbrtowc(&character, subject.data() + i, subject.size() - i, &state);
+    if (length == static_cast<size_t>(-1) || length == static_cast<size_t>(-2)) return false;
+    i += length == 0 ? 1 : length;
+  }
+  return true;
+}
+
+}  // namespace
+
 compiled_regex::compiled_regex(compiled_regex&& other) noexcept
-    : regex_(other.regex_), compiled_(other.compiled_), want_captures_(other.want_captures_) {
+    : regex_(other.regex_),
+      bytes_(other.bytes_),
+      compiled_(other.compiled_),
+      bytes_compiled_(other.bytes_compiled_),
+      want_captures_(other.want_captures_) {
   other.compiled_ = false;
+  other.bytes_compiled_ = false;
 }
 
 compiled_regex& compiled_regex::operator=(compiled_regex&& other) noexcept {
   if (this != &other) {
     release();
     regex_ = other.regex_;
+    bytes_ = other.bytes_;
     compiled_ = other.compiled_;
+    bytes_compiled_ = other.bytes_compiled_;
     want_captures_ = other.want_captures_;
     other.compiled_ = false;
+    other.bytes_compiled_ = false;
   }
   return *this;
 }
@@ -24,7 +66,9 @@ compiled_regex::~compiled_regex() { release(); }
 
 void compiled_regex::release() {
   if (compiled_) regfree(&regex_);
+  if (bytes_compiled_) regfree(&bytes_);
   compiled_ = false;
+  bytes_compiled_ = false;
 }
 
 int compiled_regex::compile(std::string_view pattern, int flags) {
@@ -37,28 +81,48 @@ int compiled_regex::compile(std::string_view pattern, int flags) {
   const std::string terminated(pattern);
   const int code = regcomp(&regex_, terminated.c_str(), cflags);
   compiled_ = code == 0;
-  return code;
+  if (MB_CUR_MAX > 1 && byte_locale() != static_cast<locale_t>(0)) {
+    const locale_t previous = uselocale(byte_locale());
+    bytes_compiled_ = regcomp(&bytes_, terminated.c_str(), cflags) == 0;
+    uselocale(previous);
+  }
+  return compiled_ || bytes_compiled_ ? 0 : code;
+}
+
+const regex_t* compiled_regex::select(std::string_view subject) const {
+  if (compiled_ && (!bytes_compiled_ || is_locale_text(subject))) return &regex_;
+  return bytes_compiled_ ? &bytes_ : nullptr;
+}
+
+int compiled_regex::execute(const regex_t* regex, std::string_view subject, size_t groups,
+                            regmatch_t* ranges) const {
+  const char* data = subject.data() ? subject.data() : "";
+  if (regex != &bytes_) return regexec(regex, data, groups, ranges, REG_STARTEND);
+  const locale_t previous = uselocale(byte_locale());
+  const int result = regexec(regex, data, groups, ranges, REG_STARTEND);
+  uselocale(previous);
+  return result;
 }
 
 bool compiled_regex::matches(std::string_view subject) const {
-  if (!compiled_) return false;
+  const regex_t* regex = select(subject);
+  if (!regex) return false;
   regmatch_t range[1];
   range[0].rm_so = 0;
   range[0].rm_eo = static_cast<regoff_t>(subject.size());
-  return regexec(&regex_, subject.data() ? subject.data() : "", 1, range, REG_STARTEND) == 0;
+  return execute(regex, subject, 1, range) == 0;
 }
 
 bool compiled_regex::find(std::string_view subject, size_t offset, size_t& start,
                           size_t& end) const {
-  if (!compiled_ || offset > subject.size() || !want_captures_) return false;
+  const regex_t* regex = select(subject);
+  if (!regex || offset > subject.size() || !want_captures_) return false;
   regmatch_t range[1];
   range[0].rm_so = static_cast<regoff_t>(offset);
   range[0].rm_eo = static_cast<regoff_t>(subject.size());
   // The rest of the subject is searched as a subject of its own, so "^"
   // matches at `offset`.
-  if (regexec(&regex_, subject.data() ? subject.data() : "", 1, range, REG_STARTEND) != 0) {
-    return false;
-  }
+  if (execute(regex, subject, 1, range) != 0) return false;
   if (range[0].rm_so < 0 || static_cast<size_t>(range[0].rm_eo) > subject.size()) return false;
   start = static_cast<size_t>(range[0].rm_so);
   end = static_cast<size_t>(range[0].rm_eo);
@@ -67,13 +131,13 @@ bool compiled_regex::find(std::string_view subject, size_t offset, size_t& start
 
 int compiled_regex::match(std::string_view subject, std::vector<std::string>* captures) const {
   if (captures) captures->clear();
-  if (!compiled_) return REG_NOMATCH;
-  const size_t groups = want_captures_ ? regex_.re_nsub + 1 : 1;
+  const regex_t* regex = select(subject);
+  if (!regex) return REG_NOMATCH;
+  const size_t groups = want_captures_ ? regex->re_nsub + 1 : 1;
   std::vector<regmatch_t> ranges(groups);
   ranges[0].rm_so = 0;
   ranges[0].rm_eo = static_cast<regoff_t>(subject.size());
-  const int result =
-      regexec(&regex_, subject.data() ? subject.data() : "", groups, ranges.data(), REG_STARTEND);
+  const int result = execute(regex, subject, groups, ranges.data());
   if (result != 0 || !captures || !want_captures_) return result;
   for (const regmatch_t& range : ranges) {
     if (range.rm_so < 0 || range.rm_eo <= range.rm_so ||

@@ -36,8 +36,13 @@ class compiled_regex {
   ~compiled_regex();
 
   // Returns 0 or the regcomp error code; a failed pattern matches nothing.
+  // In a multibyte locale the pattern is compiled twice: for the locale's
+  // text, and byte by byte (the C locale) for subjects that are not valid
+  // text in that encoding (file names may hold any byte), which the locale's
+  // expression could never match. A pattern that is not text in the locale's
+  // encoding itself is matched byte by byte.
   int compile(std::string_view pattern, int flags);
-  bool ok() const { return compiled_; }
+  bool ok() const { return compiled_ || bytes_compiled_; }
 
   // True when the expression matches anywhere in `subject`.
   bool matches(std::string_view subject) const;
@@ -50,8 +55,15 @@ class compiled_regex {
 
  private:
   void release();
+  // The compiled expression that fits `subject`, or nullptr.
+  const regex_t* select(std::string_view subject) const;
+  // regexec with the locale the chosen expression was compiled in.
+  int execute(const regex_t* regex, std::string_view subject, size_t groups,
+              regmatch_t* ranges) const;
   regex_t regex_{};
+  regex_t bytes_{};
   bool compiled_ = false;
+  bool bytes_compiled_ = false;
   bool want_captures_ = false;
 };
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 namespace dirscribe {
 namespace {
 
@@ -48,6 +51,43 @@ TEST(RegexService, ConvertedMasksMatchNames) {
     EXPECT_EQ(regex_match(expression, regex_icase, c.name) == 0, c.matches)
         << c.mask << " vs " << c.name;
   }
+}
+
+// File names may hold bytes that are not text in a UTF-8 locale; masks and
+// conditions must still see them (an expression compiled for the locale alone
+// never matches them, so "*" would drop the file).
+TEST(RegexService, UnicodeLocaleMatchesNamesThatAreNotText) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale here";
+  struct Case {
+    const char* mask;
+    const char* name;
+    bool matches;
+  } cases[] = {
+      {"*",
+       "a\xff"
+       "b",
+       true},
+      {"*", "\xed\xa0\x80", true},      // an encoded surrogate
+      {"*.txt", "\xc3\x28.TXT", true},  // a broken sequence
+      {"?", "\xc3\xa9", true},          // valid text: one character
+      {"?", "\xff\xfe", false},         // two bytes that are not text
+      {"\xff*", "\xff\xfe.txt", true},  // the mask is not text either
+      {"*.htm", "\xff.html", false},
+  };
+  for (const auto& c : cases) {
+    std::string expression = c.mask;
+    wildcard_to_expression(expression);
+    EXPECT_EQ(regex_match(expression, regex_icase, c.name) == 0, c.matches)
+        << c.mask << " vs " << c.name;
+  }
+  std::vector<std::string> captures;
+  EXPECT_EQ(regex_match("x(.+)z", regex_default, "x\xff\xfez", &captures), 0);
+  ASSERT_EQ(captures.size(), 2u);
+  EXPECT_EQ(captures[1], "\xff\xfe");
+  // Valid text still matches per character and without regard to case.
+  EXPECT_EQ(regex_match("^\xc3\x89$", regex_icase, "\xc3\xa9"), 0);
+  std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(RegexService, MatchWithCaptures) {

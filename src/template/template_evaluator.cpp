@@ -1,6 +1,8 @@
 #include "template/template_evaluator.h"
 
 #include <cwctype>
+#include <deque>
+#include <memory>
 #include <utility>
 
 #include "core/qxchar.h"
@@ -332,61 +334,102 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   return 0;
 }
 
-int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_process& process,
-                               const qxi2_node*& end) {
-  project_run& run = project_.run;
-  const qxi2_node* middle = node.next();
-  if (middle && middle->type != qxi2_elserepeat) middle = nullptr;
-  end = middle ? middle->next() : node.next();
-  const qxi2_node* body_stop = middle ? middle : end;
-  const int wanted = node.index;
-  run.repeat_counter = 0;
-  while (slot) {
-    if (int code = evaluate(node.first_child(), body_stop, slot, process)) return code;
-    process.odd_row = !process.odd_row;
-    ++process.row_index;
-    ++run.listing_row_total;
-    ++run.repeat_counter;
-    if (run.repeat_counter == wanted) break;
-    if (stopped()) return kEvaluationStopped;
-    // Entries passed over are counted as the loop would have counted them;
-    // at the end of the list the slot empties, which ends the loop's items.
-    qxfile_node* next = slot->next();
-    while (next) {
-      count(process, *next);
-      if (takes(process, *next)) break;
-      next = next->next();
-    }
-    slot = next;
-  }
-  if (middle && middle->first_child()) {
-    while (run.repeat_counter < wanted) {
-      qxfile_node nameless;
-      nameless.is_folder = true;
-      qxfile_node* pad = &nameless;
-      if (int code = evaluate(middle->first_child(), end, pad, process)) return code;
-      process.odd_row = !process.odd_row;
-      ++process.row_index;
-      ++run.listing_row_total;
-      ++run.repeat_counter;
-      if (stopped()) return kEvaluationStopped;
-    }
-  }
-  process.odd_row = !process.odd_row;
-  --process.row_index;
-  --run.listing_row_total;
-  return 0;
-}
-
 int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                                  dsc_process& process) {
+  project_run& run = project_.run;
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
   nameless.is_folder = true;
+  // The blocks whose branches are being walked, innermost last. Each keeps
+  // where the walk around it goes on once it is done (nullptr: that walk is
+  // done as well), where that walk stops and the slot it uses. They are kept
+  // here rather than on the call stack, so that a template nesting blocks
+  // deeply cannot exhaust the stack; a deque, because slots point into the
+  // levels and must stay where they are as levels come and go.
+  struct level {
+    const qxi2_node* resume = nullptr;
+    const qxi2_node* stop = nullptr;
+    qxfile_node** slot = nullptr;
+    const qxi2_node* repeat = nullptr;  // a repeat's passes; nullptr for an if branch
+    const qxi2_node* middle = nullptr;  // the repeat's elserepeat, if any
+    const qxi2_node* end = nullptr;
+    // A padding pass walks the elserepeat branch with a nameless folder
+    // entry in a slot of its own.
+    std::unique_ptr<qxfile_node> pad;
+    qxfile_node* pad_slot = nullptr;
+  };
+  std::deque<level> levels;
+  qxfile_node** current = &slot;
   const qxi2_node* node = start;
-  while (node && node != stop) {
-    const qxfile_node& entry = slot ? *slot : nameless;
-    const qxi2_node* next = nullptr;  // nullptr: the next node in document order
+
+  // Sets the walk to the next pass of the repeat `block`, or returns false
+  // when it has none left: entries while the slot holds one and the count
+  // is not reached, then padding passes up to the count.
+  const auto next_pass = [&](level& block, bool entries_left) {
+    if (entries_left && *block.slot) {
+      node = block.repeat->first_child();
+      stop = block.middle ? block.middle : block.end;
+      return true;
+    }
+    if (block.middle && block.middle->first_child() && run.repeat_counter < block.repeat->index) {
+      block.pad = std::make_unique<qxfile_node>();
+      block.pad->is_folder = true;
+      block.pad_slot = block.pad.get();
+      current = &block.pad_slot;
+      node = block.middle->first_child();
+      stop = block.end;
+      return true;
+    }
+    return false;
+  };
+
+  for (;;) {
+    if (!node || node == stop) {
+      if (levels.empty()) return 0;
+      level& block = levels.back();
+      if (block.repeat) {
+        const bool padding = block.pad != nullptr;
+        process.odd_row = !process.odd_row;
+        ++process.row_index;
+        ++run.listing_row_total;
+        ++run.repeat_counter;
+        bool entries_left = false;
+        if (!padding && run.repeat_counter != block.repeat->index) {
+          if (stopped()) return kEvaluationStopped;
+          // Entries passed over are counted as the loop would have counted
+          // them; at the end of the list the slot empties, which ends the
+          // loop's items. A repeat nested in this one may have emptied it.
+          qxfile_node*& entry = *block.slot;
+          if (entry) {
+            qxfile_node* next = entry->next();
+            while (next) {
+              count(process, *next);
+              if (takes(process, *next)) break;
+              next = next->next();
+            }
+            entry = next;
+          }
+          entries_left = true;
+        } else if (padding && stopped()) {
+          return kEvaluationStopped;
+        }
+        if (next_pass(block, entries_left)) continue;
+        // The enclosing loop counts the pass the repeat stood in.
+        process.odd_row = !process.odd_row;
+        --process.row_index;
+        --run.listing_row_total;
+      }
+      node = block.resume;
+      stop = block.stop;
+      current = block.slot;
+      levels.pop_back();
+      if (stopped()) return kEvaluationStopped;
+      continue;
+    }
+    const qxfile_node& entry = *current ? **current : nameless;
+    // Where the walk goes on; a block sets it past its end, which is nullptr
+    // when the block closes the template.
+    const qxi2_node* next = node->next_in_document_order();
     if (node->type == qxi2_text) {
       if (!sink_.write(node->text)) return kEvaluationShortWrite;
     } else if (is_echo(node->type)) {
@@ -413,25 +456,42 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
       const qxi2_node* branch =
           holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
       const qxi2_node* branch_stop = holds && middle ? middle : end;
+      next = end ? after(end) : nullptr;
       if (branch) {
-        if (int code = evaluate(branch, branch_stop, slot, process)) return code;
+        level block;
+        block.resume = next;
+        block.stop = stop;
+        block.slot = current;
+        levels.push_back(std::move(block));
+        node = branch;
+        stop = branch_stop;
+        continue;
       }
-      if (!end) return stopped() ? kEvaluationStopped : 0;
-      next = after(end);
     } else if (node->type == qxi2_repeat) {
+      next = after(node);
       if (node->first_child()) {
-        const qxi2_node* end = nullptr;
-        if (int code = repeat(*node, slot, process, end)) return code;
-        if (!end) return stopped() ? kEvaluationStopped : 0;
-        next = after(end);
-      } else {
-        next = after(node);
+        level block;
+        block.repeat = node;
+        block.middle = node->next();
+        if (block.middle && block.middle->type != qxi2_elserepeat) block.middle = nullptr;
+        block.end = block.middle ? block.middle->next() : node->next();
+        block.resume = block.end ? after(block.end) : nullptr;
+        block.stop = stop;
+        block.slot = current;
+        run.repeat_counter = 0;
+        levels.push_back(std::move(block));
+        if (next_pass(levels.back(), true)) continue;
+        // No entry and nothing to pad: the repeat is done at once.
+        process.odd_row = !process.odd_row;
+        --process.row_index;
+        --run.listing_row_total;
+        next = levels.back().resume;
+        levels.pop_back();
       }
     }
     if (stopped()) return kEvaluationStopped;
-    node = next ? next : node->next_in_document_order();
+    node = next;
   }
-  return 0;
 }
 
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,

@@ -73,8 +73,6 @@ class template_evaluator {
   int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
-  int repeat(const qxi2_node& node, qxfile_node*& slot, dsc_process& process,
-             const qxi2_node*& end);
   int run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop);
   int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
                 const qxi2_node* stop);

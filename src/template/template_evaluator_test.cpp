@@ -429,5 +429,63 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink), kEvaluationShortWrite);
 }
 
+// A block that closes the template ends the walk there: the branch not taken
+// stays silent and the one taken prints once.
+TEST_F(TemplateEvaluator, BlockClosingTheTemplate) {
+  struct Case {
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"A<!--#if var=sort_descending-->X<!--#endif-->", "A"},
+      {"A<!--#if var=show_files-->X<!--#endif-->", "AX"},
+      {"A<!--#if var=sort_descending-->X<!--#else-->Y<!--#endif-->", "AY"},
+      {"A<!--#if var=show_files-->X<!--#else-->Y<!--#endif-->", "AX"},
+      {"<!--#if var=show_files--><!--#if var=sort_descending-->X<!--#endif-->Z<!--#endif-->", "Z"},
+      {"<!--#if var=show_files-->A<!--#if var=show_files-->X<!--#endif--><!--#endif-->", "AX"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(run(c.text), c.expected) << c.text;
+}
+
+// A repeat inside a repeat shares the list: once the inner one has used it
+// up, the outer one ends its pass there and pads what is left of its row.
+TEST_F(TemplateEvaluator, NestedRepeatsShareTheList) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) folder_.make_file(name, 1);
+  EXPECT_EQ(run("<!--#for var=files--><!--#repeat var=2--><!--#repeat var=0-->"
+                "<!--#echo var=name-->,<!--#endrepeat-->;<!--#endrepeat-->|<!--#endfor-->"),
+            "a.txt,b.txt,c.txt,d.txt,e.txt,;|");
+  EXPECT_EQ(run("<!--#for var=files--><!--#repeat var=3--><!--#repeat var=3--><!--#repeat var=3-->"
+                "<!--#echo var=name--><!--#endrepeat--><!--#endrepeat--><!--#elserepeat-->_"
+                "<!--#endrepeat-->|<!--#endfor-->"),
+            "a.txtb.txtc.txtd.txte.txt|");
+}
+
+// Nesting depth is bounded by the template size only: deep blocks are walked
+// without using the call stack, outside and inside a loop.
+TEST_F(TemplateEvaluator, DeeplyNestedBlocks) {
+  constexpr int kDepth = 200000;
+  std::string text;
+  for (int i = 0; i < kDepth; ++i) text += "<!--#if var=show_files-->";
+  text += "x";
+  for (int i = 0; i < kDepth; ++i) text += "<!--#endif-->";
+  text += "|<!--#for var=files-->";
+  for (int i = 0; i < kDepth; ++i) text += i % 2 ? "<!--#if var=odd-->" : "<!--#if var=is_item-->";
+  text += "<!--#echo var=name-->";
+  for (int i = 0; i < kDepth; ++i) text += "<!--#endif-->";
+  text += "<!--#endfor-->";
+  folder_.make_file("a.txt", 1);
+  folder_.make_file("b.txt", 1);
+  EXPECT_EQ(run(text), "x|a.txt");
+
+  // Repeats as deep: the innermost prints each entry, the others move the
+  // shared slot on until the list is used up.
+  constexpr int kRepeats = 100000;
+  text = "<!--#for var=files-->";
+  for (int i = 0; i < kRepeats; ++i) text += "<!--#repeat var=1-->";
+  text += "<!--#echo var=name-->";
+  for (int i = 0; i < kRepeats; ++i) text += "<!--#endrepeat-->";
+  text += "|<!--#endfor-->";
+  EXPECT_EQ(run(text), "a.txtb.txt|");
+}
+
 }  // namespace
 }  // namespace dirscribe

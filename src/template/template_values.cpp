@@ -107,7 +107,12 @@ bool is_special_file(const std::string& path) {
 // is not a regular file (nothing is read; `hex` stays empty).
 int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
   hex.clear();
-  // Non-blocking, so that opening a FIFO cannot wait for a writer.
+  // Only regular files are opened: a socket cannot be opened at all, and
+  // opening a device can fail (a terminal without a session) or act on the
+  // device; neither has content to digest.
+  if (is_special_file(path)) return 2;
+  // Non-blocking, so that opening a FIFO put in place since cannot wait for
+  // a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return 1;
   descriptor_closer closer{fd};

@@ -1,7 +1,10 @@
 #include "template/template_values.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
@@ -408,16 +411,27 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
     EXPECT_EQ(text(row), "") << "row " << row;
     EXPECT_EQ(last_code_, 0) << "row " << row;
   }
-  // A FIFO is never read (that would wait for a writer forever): no digest,
-  // no title, no failure.
-  ASSERT_EQ(mkfifo(folder.at("pipe").c_str(), 0600), 0);
-  entry_.name = "pipe";
-  for (int row : {43, 44, 45}) {
-    EXPECT_EQ(text(row), "") << "row " << row;
-    EXPECT_EQ(last_code_, 0) << "row " << row;
-  }
-  // A missing file ends the evaluation and says which file.
+  // A FIFO is never read (that would wait for a writer forever), a socket
+  // cannot be opened: no digest, no title, no failure.
   entry_.is_folder = false;
+  ASSERT_EQ(mkfifo(folder.at("pipe").c_str(), 0600), 0);
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socket_path = folder.at("sock");
+  ASSERT_LT(socket_path.size(), sizeof(address.sun_path));
+  socket_path.copy(address.sun_path, socket_path.size());
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+  for (const char* name : {"pipe", "sock"}) {
+    entry_.name = name;
+    for (int row : {43, 44, 45}) {
+      EXPECT_EQ(text(row), "") << name << " row " << row;
+      EXPECT_EQ(last_code_, 0) << name << " row " << row;
+    }
+  }
+  ::close(listener);
+  // A missing file ends the evaluation and says which file.
   entry_.name = "gone.txt";
   for (int row : {43, 44, 45}) {
     error_.clear();

@@ -136,10 +136,13 @@ int template_check_directive(const template_variables& variables, qxi2_node& nod
     }
   }
   if (node.type == qxi2_repeat) {
+    // A repeat inside another one shares that one's loop, which passed this
+    // check when it was placed: stopping there keeps deep nests linear.
     qxi2_node* loop = node.parent();
-    while (loop && loop->type != qxi2_for) loop = loop->parent();
+    while (loop && loop->type != qxi2_for && loop->type != qxi2_repeat) loop = loop->parent();
     if (!loop) return qxi2_repeat_outside_for;
-    if (loop->index != template_files_loop && loop->index != template_folders_loop) {
+    if (loop->type == qxi2_for && loop->index != template_files_loop &&
+        loop->index != template_folders_loop) {
       return qxi2_repeat_in_tree_loop;
     }
   }

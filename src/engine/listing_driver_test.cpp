@@ -1,0 +1,195 @@
+// The driver under faults that need a hook inside a run: folders removed
+// while the tree is listed and a template deleted after it was parsed. The
+// progress callback runs before each folder is read, so it can change the
+// tree at a chosen moment.
+#include "engine/listing_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/html_list_project.h"
+#include "engine/project_collection.h"
+#include "files/temp_folder_for_test.h"
+#include "services/qxlang.h"
+#include "template/template_test_phrases.h"
+
+namespace dirscribe {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kReadingFolder[] = "Reading folder: ";
+constexpr char kCantOpenFolder[] = "Can't open folder: ";
+
+// Every listed entry as its relative path on a line of its own.
+constexpr char kPathsTemplate[] =
+    "<!--#for var=\"tree\"--><!--#if var=\"is_item\"--><!--#echo var=\"rel_path\"-->\n"
+    "<!--#endif--><!--#endfor-->";
+
+std::string read_all(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class DriverFaults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_EQ(load_english_phrases(language_, error), 0) << error;
+    tree_ = folder_.at("tree");
+    make_tree();
+    write_template(kPathsTemplate);
+  }
+
+  // a, b, c each with a file and a subfolder holding another.
+  void make_tree() {
+    for (const char* name : {"a", "b", "c"}) {
+      folder_.make_folder(std::string("tree/") + name + "/inner");
+      folder_.make_file(std::string("tree/") + name + "/file.txt", 3);
+      folder_.make_file(std::string("tree/") + name + "/inner/deep.txt", 4);
+    }
+  }
+
+  void write_template(const std::string& text) {
+    std::ofstream(folder_.at("template.html"), std::ios::binary) << text;
+  }
+
+  // Runs one project over the tree; `on_folder` gets each folder the run is
+  // about to read.
+  int run(std::function<void(const std::string&)> on_folder, bool one_file,
+          int32_t recursive_options = 0) {
+    projectCollection collection;
+    collection.language = &language_;
+    collection.program_folder = folder_.path() + "/";
+    collection.fill_size_unit_names();
+    auto project = std::make_unique<html_list_project>();
+    reset_project(*project);
+    project_settings& settings = project->settings;
+    settings.path = tree_;
+    settings.format_file = folder_.at("template.html");
+    settings.recursion_depth = -1;
+    settings.subfolders_in_one_file = one_file;
+    settings.recursive_options = recursive_options;
+    settings.order_files = 1;
+    settings.save = one_file ? folder_.at("listing.html") : "index.html";
+    collection.projects.push_back(std::move(project));
+    collection.progress = [&](std::string message) {
+      ASSERT_EQ(message.rfind(kReadingFolder, 0), 0u) << message;
+      const std::string folder = message.substr(std::string(kReadingFolder).size());
+      read_.push_back(folder);
+      if (on_folder) on_folder(folder);
+    };
+    const int code = run_collection(collection);
+    error_text_ = collection.error_text;
+    return code;
+  }
+
+  temp_folder folder_;
+  qxlang language_;
+  std::string tree_;
+  std::vector<std::string> read_;  // folders reported, in order
+  std::string error_text_;
+};
+
+// A folder removed after its parent was read, before the walk reaches it: the
+// run fails naming it rather than finishing a listing that lacks it.
+TEST_F(DriverFaults, FolderRemovedWhileListingFailsNamingIt) {
+  struct mode {
+    const char* what;
+    bool one_file;
+    int32_t recursive_options;
+    int code;
+  };
+  const std::vector<mode> modes = {
+      {"tree loop in one file", true, 0, 20005},
+      {"subtree sizes in one file", true, 1, 20005},
+      {"one file per folder", false, 0, 20002},
+  };
+  for (const mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    make_tree();
+    // When the walk reports its first subfolder of the top, the others are
+    // still to come (in whatever order the walk takes them): remove one.
+    std::string doomed;
+    read_.clear();
+    const int code = run(
+        [&](const std::string& folder) {
+          if (!doomed.empty() || fs::path(folder).parent_path() != tree_) return;
+          doomed = tree_ + (folder == tree_ + "/c" ? "/a" : "/c");
+          fs::remove_all(doomed);
+        },
+        m.one_file, m.recursive_options);
+    EXPECT_EQ(code, m.code);
+    EXPECT_EQ(error_text_, kCantOpenFolder + doomed);
+    // A one-file run reports the folder it then fails to read; the per-folder
+    // walk finds it missing before it reads anything there.
+    ASSERT_FALSE(read_.empty());
+    if (m.one_file) {
+      EXPECT_EQ(read_.back(), doomed) << "the run went on past the missing folder";
+    }
+  }
+}
+
+// A folder removed after its parent's entries were read, while the walk is
+// inside an earlier sibling: the same failure, one level down.
+TEST_F(DriverFaults, SubfolderRemovedInsideAFolderBeingListed) {
+  folder_.make_folder("tree/b/later");
+  folder_.make_file("tree/b/later/x.txt", 1);
+  const std::string doomed = tree_ + "/b/later";
+  const int code = run(
+      [&](const std::string& folder) {
+        if (folder == tree_ + "/b/inner") fs::remove_all(doomed);
+      },
+      true);
+  EXPECT_EQ(code, 20005);
+  EXPECT_EQ(error_text_, kCantOpenFolder + doomed);
+}
+
+// A folder removed before the walk lists its parent is simply not there: the
+// listing is complete for the tree as it then stands.
+TEST_F(DriverFaults, FolderRemovedBeforeItsParentIsReadIsNotListed) {
+  const int code = run(
+      [&](const std::string& folder) {
+        if (folder == tree_) fs::remove_all(tree_ + "/c");
+      },
+      true);
+  ASSERT_EQ(code, 0) << error_text_;
+  const std::string listing = read_all(folder_.at("listing.html"));
+  EXPECT_EQ(listing,
+            "a\na/inner\na/inner/deep.txt\na/file.txt\n"
+            "b\nb/inner\nb/inner/deep.txt\nb/file.txt\n");
+}
+
+// The template is read once per project: deleting it after the first folder
+// changes nothing, in either output mode.
+TEST_F(DriverFaults, TemplateDeletedAfterParsingStillListsEverything) {
+  const std::string template_path = folder_.at("template.html");
+  const auto remove_template = [&](const std::string&) { fs::remove(template_path); };
+
+  ASSERT_EQ(run(remove_template, true), 0) << error_text_;
+  EXPECT_FALSE(fs::exists(template_path));
+  const std::string listing = read_all(folder_.at("listing.html"));
+  EXPECT_EQ(listing,
+            "a\na/inner\na/inner/deep.txt\na/file.txt\n"
+            "b\nb/inner\nb/inner/deep.txt\nb/file.txt\n"
+            "c\nc/inner\nc/inner/deep.txt\nc/file.txt\n");
+
+  write_template(kPathsTemplate);
+  ASSERT_EQ(run(remove_template, false), 0) << error_text_;
+  EXPECT_EQ(read_all(tree_ + "/index.html"), "a\nb\nc\n");
+  for (const char* name : {"a", "b", "c"}) {
+    EXPECT_EQ(read_all(tree_ + "/" + name + "/index.html"), "inner\nfile.txt\n") << name;
+    EXPECT_EQ(read_all(tree_ + "/" + name + "/inner/index.html"), "deep.txt\n") << name;
+  }
+}
+
+}  // namespace
+}  // namespace dirscribe

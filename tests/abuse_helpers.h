@@ -1,0 +1,282 @@
+// Helpers of the reliability tests: running the program with a time limit,
+// another locale or another user, copies of the program folder, project files,
+// many files made quickly, and decoders that turn the escaped names of a
+// listing back into what they stand for.
+#pragma once
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "run_program.h"
+
+namespace dirscribe::testing {
+
+struct run_options {
+  std::string program;                   // empty: the assembled program
+  std::vector<std::string> environment;  // extra "NAME=value" entries
+  int seconds = 120;                     // killed after this long (a hang)
+  uid_t user = 0;                        // not 0: runs as this user and group
+  // Not 0: no file the program writes may grow beyond this many bytes; a
+  // write past it fails (EFBIG) instead of ending the program.
+  long file_size_limit = 0;
+};
+
+struct limited_result : run_result {
+  bool hung = false;  // killed at the time limit
+  int signal = 0;     // the signal that ended the program, if any
+};
+
+// Runs the program with `args` like run_program, but with the options above;
+// a program that runs away is killed and reported as hung rather than hanging
+// the suite.
+inline limited_result run_limited(const std::vector<std::string>& args,
+                                  const run_options& options = {}) {
+  const std::string program = options.program.empty() ? program_path() : options.program;
+  temp_folder capture;
+  if (options.user != 0) ::chmod(capture.path().c_str(), 0777);
+  const std::string out_path = capture.path() + "/out";
+  const std::string err_path = capture.path() + "/err";
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+  for (const auto& extra : options.environment) {
+    const std::string name = extra.substr(0, extra.find('=') + 1);
+    std::erase_if(environment, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+    environment.push_back(extra);
+  }
+  limited_result result;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (in < 0 || out < 0 || err < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (options.file_size_limit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                         static_cast<rlim_t>(options.file_size_limit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(124);
+    }
+    if (options.user != 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(options.user) != 0 || setuid(options.user) != 0)) {
+      _exit(125);
+    }
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(options.user != 0 ? 125 : 127);
+  }
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
+  while (pid > 0) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (done < 0) return result;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.hung = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  result.out = read_file(out_path);
+  result.err = read_file(err_path);
+  return result;
+}
+
+// The one message line of a failed run: "Vostra Dirscribe 3.0: " + text +
+// "\n", nothing else on standard error.
+inline bool is_one_message(const std::string& err, const std::string& text) {
+  return err == "Vostra Dirscribe 3.0: " + text + "\n";
+}
+
+// A copy of the assembled program folder, so a test may change its data files.
+class program_copy {
+ public:
+  program_copy() {
+    std::filesystem::copy(DIRSCRIBE_PROGRAM_DIR, folder_.path() + "/program",
+                          std::filesystem::copy_options::recursive);
+  }
+  std::string dir() const { return folder_.path() + "/program/"; }
+  std::string binary() const { return dir() + "dirscribe"; }
+
+ private:
+  temp_folder folder_;
+};
+
+// The byte-exact escape of project files: the markup characters and every
+// byte above 127 become references, so any path survives the file.
+inline std::string project_escape(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (c == '>') {
+      out += "&gt;";
+    } else if (c == '"') {
+      out += "&quot;";
+    } else if (byte >= 128) {
+      out += "&#" + std::to_string(byte) + ";";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A project file text of one project with `keys` (name, value) in order.
+inline std::string project_text(const std::vector<std::pair<std::string, std::string>>& keys) {
+  std::string text = "<project>\n";
+  for (const auto& [name, value] : keys) {
+    text += "<" + name + ">" + project_escape(value) + "</" + name + ">\n";
+  }
+  return text + "</project>\n";
+}
+
+// Creates `count` empty files named prefix + number in `folder`.
+inline bool make_empty_files(const std::string& folder, int count, const std::string& prefix) {
+  for (int i = 0; i < count; ++i) {
+    const std::string name = folder + "/" + prefix + std::to_string(i);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) return false;
+    ::close(fd);
+  }
+  return true;
+}
+
+// Characters of `name` as HTML output spells them: the code point of each
+// valid UTF-8 sequence and the value of each byte that starts none.
+inline std::vector<uint32_t> html_characters(const std::string& name) {
+  std::vector<uint32_t> out;
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(name[k]); };
+  for (size_t i = 0; i < name.size();) {
+    const unsigned char lead = byte(i);
+    size_t length = 0;
+    uint32_t code = 0;
+    uint32_t least = 0;
+    if (lead >= 0xC0 && lead < 0xE0) {
+      length = 2, code = lead & 0x1Fu, least = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+      length = 3, code = lead & 0x0Fu, least = 0x800;
+    } else if (lead >= 0xF0 && lead < 0xF8) {
+      length = 4, code = lead & 0x07u, least = 0x10000;
+    }
+    bool valid = length > 0 && i + length <= name.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      valid = (byte(i + k) & 0xC0) == 0x80;
+      code = (code << 6) | (byte(i + k) & 0x3Fu);
+    }
+    valid = valid && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    if (valid) {
+      out.push_back(code);
+      i += length;
+    } else {
+      out.push_back(lead);
+      ++i;
+    }
+  }
+  return out;
+}
+
+// Decodes the four named entities and decimal references of escaped HTML text
+// into characters; false when the text holds a raw "<", ">", quote, byte above
+// 127 or an "&" that starts no reference (unsafe or not escaped).
+inline bool decode_html(const std::string& text, std::vector<uint32_t>& out) {
+  out.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '<' || c == '>' || c == '"' || c >= 128) return false;
+    if (c != '&') {
+      out.push_back(c);
+      continue;
+    }
+    const size_t end = text.find(';', i);
+    if (end == std::string::npos) return false;
+    const std::string entity = text.substr(i + 1, end - i - 1);
+    if (entity == "amp") {
+      out.push_back('&');
+    } else if (entity == "lt") {
+      out.push_back('<');
+    } else if (entity == "gt") {
+      out.push_back('>');
+    } else if (entity == "quot") {
+      out.push_back('"');
+    } else if (entity.size() > 1 && entity.size() < 9 && entity[0] == '#' &&
+               entity.find_first_not_of("0123456789", 1) == std::string::npos) {
+      out.push_back(static_cast<uint32_t>(std::stoul(entity.substr(1))));
+    } else {
+      return false;
+    }
+    i = end;
+  }
+  return true;
+}
+
+// Decodes %XX escapes; false when the text holds anything a percent-encoded
+// link should not (a blank, a quote, "<", "&", a control or non-ASCII byte).
+inline bool decode_percent(const std::string& text, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c <= ' ' || c >= 127 || c == '"' || c == '<' || c == '>' || c == '&' || c == '\'') {
+      return false;
+    }
+    if (c != '%') {
+      out += static_cast<char>(c);
+      continue;
+    }
+    if (i + 2 >= text.size()) return false;
+    const std::string hex = text.substr(i + 1, 2);
+    if (hex.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) return false;
+    out += static_cast<char>(std::stoi(hex, nullptr, 16));
+    i += 2;
+  }
+  return true;
+}
+
+// Every piece of `text` between `open` and the next `close`, in order.
+inline std::vector<std::string> pieces_between(const std::string& text, const std::string& open,
+                                               const std::string& close) {
+  std::vector<std::string> pieces;
+  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+    at += open.size();
+    const size_t end = text.find(close, at);
+    if (end == std::string::npos) break;
+    pieces.push_back(text.substr(at, end - at));
+    at = end + close.size();
+  }
+  return pieces;
+}
+
+// A user with no rights over the test's files, to try permission faults when
+// the tests run as root (who may read any folder); 0 when there is none.
+inline uid_t unprivileged_user() {
+  constexpr uid_t kNobody = 65534;
+  return ::geteuid() == 0 ? kNobody : 0;
+}
+
+}  // namespace dirscribe::testing
