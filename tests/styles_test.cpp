@@ -332,5 +332,45 @@ TEST(Styles, EveryStyleListsHostileNamesSafely) {
   }
 }
 
+// The bundled sample, listed with every style as a user would see it: each
+// page is well-formed and names every file of the sample.
+TEST(Styles, EveryStyleListsTheSample) {
+  const std::string sample = std::string(DIRSCRIBE_SOURCE_DIR) + "examples/sample";
+  ASSERT_TRUE(fs::is_directory(sample));
+  std::vector<catalog_style> styles = read_catalog(catalog_path());
+  ASSERT_FALSE(styles.empty());
+  for (const catalog_style& style : styles) {
+    SCOPED_TRACE("style " + style.file);
+    temp_folder work;
+    const std::string tree = work.path() + "/sample";
+    // A copy, since one-file-per-folder styles write into the listed folders.
+    fs::copy(sample, tree, fs::copy_options::recursive);
+    work.write("project.txt", project_from_preset(style, tree));
+    run_result result = run_dirscribe({work.path() + "/project.txt"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    const std::string save = style.project.settings.save;
+    std::string all_pages;
+    for (const auto& item : fs::recursive_directory_iterator(tree)) {
+      if (!item.is_regular_file() || item.path().filename() != save) continue;
+      const std::string page = read_file(item.path().string());
+      EXPECT_EQ(markup_fault(page), "") << item.path();
+      all_pages += page;
+    }
+    ASSERT_FALSE(all_pages.empty());
+    for (const auto& item : fs::recursive_directory_iterator(sample)) {
+      if (!item.is_regular_file()) continue;
+      std::string name = item.path().filename().string();
+      // The sample's names need escaping for "&" and, as numeric references,
+      // for non-ASCII letters only.
+      size_t at = 0;
+      while ((at = name.find('&', at)) != std::string::npos) name.replace(at++, 1, "&amp;");
+      for (at = 0; (at = name.find("\xC3\xA9", at)) != std::string::npos;) {
+        name.replace(at, 2, "&#233;");
+      }
+      EXPECT_NE(all_pages.find(">" + name + "<"), std::string::npos) << name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dirscribe::testing
