@@ -9,8 +9,9 @@
 #   -k        keep the tree for the next run (it is rebuilt only when missing)
 #
 # Our three configurations, all with the detailed-table style:
-#   table       one file for the whole tree, no recursive sizes
-#   table-sizes the same with folder sizes of whole subtrees (recursive_options 1)
+#   table       one file for the whole tree, no recursive sizes (recursive_options 4,
+#               each folder's contents after its parent, as the style lays them out)
+#   table-sizes the same with folder sizes of whole subtrees (recursive_options 5)
 #   per-folder  one file per folder, whole tree (subfolders_in_one_file 0, depth -1)
 # Needs ../shared/bench beside the repository (make-tree.py, peers.sh).
 set -euo pipefail
@@ -62,9 +63,9 @@ write_project() {  # name save one_file recursive_options
 </project>
 PROJECT
 }
-write_project table "$work/table.html" 1 0
-write_project table-sizes "$work/table-sizes.html" 1 1
-write_project per-folder "_dirscribe.html" 0 0
+write_project table "$work/table.html" 1 4
+write_project table-sizes "$work/table-sizes.html" 1 5
+write_project per-folder "_dirscribe.html" 0 4
 
 out="$work/peers-$files"
 rm -rf "$out"
