@@ -110,6 +110,23 @@ std::string change_case(std::string_view text, bool upper) {
   return out;
 }
 
+namespace {
+// Output gathered beyond this size goes to the sink.
+constexpr size_t kOutputPiece = 1 << 15;
+}  // namespace
+
+bool template_evaluator::put(std::string_view text) {
+  out_ += text;
+  return out_.size() < kOutputPiece || flush();
+}
+
+bool template_evaluator::flush() {
+  if (out_.empty()) return true;
+  const bool written = sink_.write(out_);
+  out_.clear();
+  return written;
+}
+
 bool file_sink::write(std::string_view text) {
   if (text.empty()) return true;
   if (!file_) return false;
@@ -131,27 +148,36 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
   if (int code = template_value(node.index, context, value)) return code;
-  std::string text = value.to_text();
+  // A text value is used where it lies; only other kinds are converted.
+  std::string_view text;
+  if (value.is_string()) {
+    text = value.text();
+  } else {
+    scratch_ = value.to_text();
+    text = scratch_;
+  }
   qxval size;
   if ((node.type == qxi2_echon || node.type == qxi2_echoen) && node.attributes &&
       node.attributes->get("size", size)) {
-    text = cut_text(text, text_to_int(size.to_text()));
+    scratch_ = cut_text(text, text_to_int(size.to_text()));
+    text = scratch_;
   }
   switch (node.type) {
     case qxi2_echoe:
     case qxi2_echoen:
-      text = html_escape(text);
+      append_html_escape(out_, text);
       break;
     case qxi2_echou:
-      text = change_case(text, true);
+      out_ += change_case(text, true);
       break;
     case qxi2_echol:
-      text = change_case(text, false);
+      out_ += change_case(text, false);
       break;
     default:
+      out_ += text;
       break;
   }
-  return sink_.write(text) ? 0 : kEvaluationShortWrite;
+  return put({}) ? 0 : kEvaluationShortWrite;
 }
 
 int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
@@ -159,12 +185,14 @@ int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entr
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
   if (int code = template_value(node.index, context, value)) return code;
+  // Whether the node has a pattern is looked up once, like its compilation.
+  const auto [known, first_time] = patterns_.try_emplace(&node);
+  std::unique_ptr<compiled_regex>& compiled = known->second;
   qxval pattern;
-  if (node.attributes && node.attributes->get("re", pattern)) {
-    std::unique_ptr<compiled_regex>& compiled = patterns_[&node];
-    if (!compiled) {
-      compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
-    }
+  if (first_time && node.attributes && node.attributes->get("re", pattern)) {
+    compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
+  }
+  if (compiled) {
     // As with the filter's masks, a byte that is not valid UTF-8 would make
     // the subject unmatchable in a UTF-8 locale; it counts as one character.
     std::string subject = value.to_text();
@@ -241,7 +269,7 @@ int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* bod
   nameless.is_folder = true;
   qxfile_node* slot = &nameless;
   (start ? loop.folder_start : loop.folder_end) = true;
-  const int code = evaluate(body, stop, slot, loop);
+  const int code = walk(body, stop, slot, loop);
   loop.folder_start = false;
   loop.folder_end = false;
   return code;
@@ -294,7 +322,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     qxfile_node* slot = entry;
     if (takes(loop, *entry)) {
       loop.descends = !after_level && may_descend(loop, *entry);
-      if (int code = evaluate(body, stop, slot, loop)) return code;
+      if (int code = walk(body, stop, slot, loop)) return code;
       loop.odd_row = !loop.odd_row;
       ++loop.row_index;
       ++run.listing_row_total;
@@ -342,7 +370,7 @@ int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_pr
   const int wanted = node.index;
   run.repeat_counter = 0;
   while (slot) {
-    if (int code = evaluate(node.first_child(), body_stop, slot, process)) return code;
+    if (int code = walk(node.first_child(), body_stop, slot, process)) return code;
     process.odd_row = !process.odd_row;
     ++process.row_index;
     ++run.listing_row_total;
@@ -364,7 +392,7 @@ int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_pr
       qxfile_node nameless;
       nameless.is_folder = true;
       qxfile_node* pad = &nameless;
-      if (int code = evaluate(middle->first_child(), end, pad, process)) return code;
+      if (int code = walk(middle->first_child(), end, pad, process)) return code;
       process.odd_row = !process.odd_row;
       ++process.row_index;
       ++run.listing_row_total;
@@ -380,6 +408,13 @@ int template_evaluator::repeat(const qxi2_node& node, qxfile_node*& slot, dsc_pr
 
 int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                                  dsc_process& process) {
+  const int code = walk(start, stop, slot, process);
+  const bool written = flush();
+  return code == 0 && !written ? kEvaluationShortWrite : code;
+}
+
+int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+                             dsc_process& process) {
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
   nameless.is_folder = true;
@@ -388,7 +423,7 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
     const qxfile_node& entry = slot ? *slot : nameless;
     const qxi2_node* next = nullptr;  // nullptr: the next node in document order
     if (node->type == qxi2_text) {
-      if (!sink_.write(node->text)) return kEvaluationShortWrite;
+      if (!put(node->text)) return kEvaluationShortWrite;
     } else if (is_echo(node->type)) {
       if (int code = echo(*node, entry, process)) return code;
     } else if (node->type == qxi2_for) {
@@ -414,7 +449,7 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
           holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
       const qxi2_node* branch_stop = holds && middle ? middle : end;
       if (branch) {
-        if (int code = evaluate(branch, branch_stop, slot, process)) return code;
+        if (int code = walk(branch, branch_stop, slot, process)) return code;
       }
       if (!end) return stopped() ? kEvaluationStopped : 0;
       next = after(end);

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "template/qxi2_node.h"
 
@@ -65,11 +65,17 @@ class template_evaluator {
 
   // Walks from `start` in document order up to, not including, `stop`
   // (nullptr: to the end). `slot` holds the current entry; a repeat may move
-  // it along its loop's list, down to nullptr at the end of the list.
+  // it along its loop's list, down to nullptr at the end of the list. The
+  // output reaches the sink by the time this returns, also after a failure.
   int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                dsc_process& process);
 
  private:
+  int walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot, dsc_process& process);
+  // The output is gathered here and handed to the sink in large pieces: a
+  // listing is made of very many short texts.
+  bool put(std::string_view text);
+  bool flush();
   int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
@@ -87,7 +93,11 @@ class template_evaluator {
 
   html_list_project& project_;
   output_sink& sink_;
-  std::map<const qxi2_node*, std::unique_ptr<compiled_regex>> patterns_;
+  // The compiled pattern of each if node met so far; nullptr for a node
+  // without one.
+  std::unordered_map<const qxi2_node*, std::unique_ptr<compiled_regex>> patterns_;
+  std::string out_;
+  std::string scratch_;  // an echo's text while it is cut or converted
 };
 
 // Evaluates a whole walk with a fresh evaluator.
