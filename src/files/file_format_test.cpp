@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace dirscribe {
 namespace {
@@ -116,6 +118,58 @@ TEST(FormatDateTest, RemoveSeconds) {
   for (const auto& c : cases) {
     EXPECT_EQ(remove_seconds(c.format), c.expected) << c.format;
   }
+}
+
+// The direct breakdown must give every field gmtime_r gives, across leap
+// days, century years, both ends of the direct span and beyond it.
+TEST(BreakDownUtcTest, SameFieldsAsGmtime) {
+  std::vector<unix_time> moments = {0,
+                                    -1,
+                                    1,
+                                    59,
+                                    86399,
+                                    86400,
+                                    -86400,
+                                    -86401,
+                                    951782400,
+                                    951868799,
+                                    4107542400,
+                                    4107542399,
+                                    -2203891200,
+                                    2147483647,
+                                    2147483648,
+                                    -2147483648,
+                                    1709164800,
+                                    1711846800,
+                                    1729990800,
+                                    -62135596800,
+                                    -62135596801,
+                                    253402300799,
+                                    253402300800,
+                                    67767976233316800};
+  // Every 1000003 seconds (about 11.6 days) from 1600 to 2500.
+  for (unix_time t = -11676096000; t < 16725225600; t += 1000003) moments.push_back(t);
+  for (unix_time t : moments) {
+    struct tm expected {};
+    const time_t moment = static_cast<time_t>(t);
+    const bool expected_ok = gmtime_r(&moment, &expected) != nullptr;
+    struct tm got {};
+    ASSERT_EQ(break_down_utc(t, got), expected_ok) << t;
+    if (!expected_ok) continue;
+    EXPECT_EQ(got.tm_sec, expected.tm_sec) << t;
+    EXPECT_EQ(got.tm_min, expected.tm_min) << t;
+    EXPECT_EQ(got.tm_hour, expected.tm_hour) << t;
+    EXPECT_EQ(got.tm_mday, expected.tm_mday) << t;
+    EXPECT_EQ(got.tm_mon, expected.tm_mon) << t;
+    EXPECT_EQ(got.tm_year, expected.tm_year) << t;
+    EXPECT_EQ(got.tm_wday, expected.tm_wday) << t;
+    EXPECT_EQ(got.tm_yday, expected.tm_yday) << t;
+    EXPECT_EQ(got.tm_isdst, expected.tm_isdst) << t;
+    EXPECT_EQ(got.tm_gmtoff, expected.tm_gmtoff) << t;
+    EXPECT_STREQ(got.tm_zone, expected.tm_zone) << t;
+  }
+  struct tm broken {};
+  EXPECT_FALSE(break_down_utc(INT64_MAX, broken));
 }
 
 class TimeZoneTest : public ::testing::Test {
