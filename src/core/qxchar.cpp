@@ -156,12 +156,29 @@ std::string html_escape(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The bytes html_escape replaces: four markup characters and all of 128-255.
+constexpr struct html_special_table {
+  bool marks[256] = {};
+  constexpr html_special_table() {
+    marks[static_cast<unsigned char>('"')] = true;
+    marks[static_cast<unsigned char>('&')] = true;
+    marks[static_cast<unsigned char>('<')] = true;
+    marks[static_cast<unsigned char>('>')] = true;
+    for (int byte = 128; byte < 256; ++byte) marks[byte] = true;
+  }
+  bool operator[](unsigned char byte) const { return marks[byte]; }
+} kHtmlSpecial;
+
+}  // namespace
+
 void append_html_escape(std::string& out, std::string_view text) {
   // Runs that need no escape are copied whole.
   size_t plain = 0;
   for (size_t i = 0; i < text.size();) {
     const char c = text[i];
-    if (c != '"' && c != '&' && c != '<' && c != '>' && static_cast<unsigned char>(c) < 128) {
+    if (!kHtmlSpecial[static_cast<unsigned char>(c)]) {
       ++i;
       continue;
     }
