@@ -1,6 +1,7 @@
 #include "files/file_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <ctime>
 #include <vector>
 
@@ -14,6 +15,8 @@ constexpr size_t kDateBufferSize = 256;
 
 std::string format_broken(const struct tm& broken, const std::string& format) {
   if (format.empty()) return {};
+  std::string text;
+  if (format_numeric_date(broken, format, text)) return text;
   char buffer[kDateBufferSize];
   const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
   return std::string(buffer, length);
@@ -78,7 +81,109 @@ const char* utc_zone_name() {
   return name;
 }
 
+void append_padded(std::string& out, int value, int width, char pad) {
+  char digits[12];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const int length = static_cast<int>(end - digits);
+  if (length < width) out.append(static_cast<size_t>(width - length), pad);
+  out.append(digits, static_cast<size_t>(length));
+}
+
 }  // namespace
+
+bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out) {
+  const int year = broken.tm_year + 1900;
+  if (year < 1000 || year > 9999) return false;
+  out.clear();
+  const auto two = [&out](int value) { append_padded(out, value, 2, '0'); };
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') {
+      out += format[i];
+      continue;
+    }
+    if (++i == format.size()) return false;
+    switch (format[i]) {
+      case '%':
+        out += '%';
+        break;
+      case 'Y':
+        append_padded(out, year, 4, '0');
+        break;
+      case 'C':
+        two(year / 100);
+        break;
+      case 'y':
+        two(year % 100);
+        break;
+      case 'm':
+        two(broken.tm_mon + 1);
+        break;
+      case 'd':
+        two(broken.tm_mday);
+        break;
+      case 'e':
+        append_padded(out, broken.tm_mday, 2, ' ');
+        break;
+      case 'j':
+        append_padded(out, broken.tm_yday + 1, 3, '0');
+        break;
+      case 'H':
+        two(broken.tm_hour);
+        break;
+      case 'I':
+        two(broken.tm_hour % 12 == 0 ? 12 : broken.tm_hour % 12);
+        break;
+      case 'M':
+        two(broken.tm_min);
+        break;
+      case 'S':
+        two(broken.tm_sec);
+        break;
+      case 'u':
+        append_padded(out, broken.tm_wday == 0 ? 7 : broken.tm_wday, 1, '0');
+        break;
+      case 'w':
+        append_padded(out, broken.tm_wday, 1, '0');
+        break;
+      case 'F':
+        append_padded(out, year, 4, '0');
+        out += '-';
+        two(broken.tm_mon + 1);
+        out += '-';
+        two(broken.tm_mday);
+        break;
+      case 'D':
+        two(broken.tm_mon + 1);
+        out += '/';
+        two(broken.tm_mday);
+        out += '/';
+        two(year % 100);
+        break;
+      case 'T':
+        two(broken.tm_hour);
+        out += ':';
+        two(broken.tm_min);
+        out += ':';
+        two(broken.tm_sec);
+        break;
+      case 'R':
+        two(broken.tm_hour);
+        out += ':';
+        two(broken.tm_min);
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      default:
+        return false;
+    }
+  }
+  // strftime gives nothing for a text that does not fit its buffer.
+  return out.size() < kDateBufferSize;
+}
 
 bool break_down_utc(unix_time t, struct tm& broken) {
   if (t < kFirstDirectMoment || t > kLastDirectMoment) {

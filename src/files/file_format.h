@@ -65,6 +65,13 @@ int format_date_time(unix_time t, bool use_date_format, const std::string& date_
 // time-zone machinery for each entry. False when gmtime_r would fail.
 bool break_down_utc(unix_time t, struct tm& broken);
 
+// strftime's text for the numeric conversions (%Y %C %y %m %d %e %j %H %I %M
+// %S %u %w %F %D %T %R %n %t %%), which no locale changes, made without
+// strftime. False, with `out` unspecified, when the format holds any other
+// conversion, a flag or width, the year is outside 1000 to 9999, or the text
+// would not fit the 256 bytes strftime is given: those go to strftime.
+bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out);
+
 std::string format_date(unix_time t, const date_time_formats& formats);
 std::string format_time(unix_time t, const date_time_formats& formats);
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -170,6 +171,60 @@ TEST(BreakDownUtcTest, SameFieldsAsGmtime) {
   }
   struct tm broken {};
   EXPECT_FALSE(break_down_utc(INT64_MAX, broken));
+}
+
+// Whatever the numeric formatter takes on, it must write what strftime
+// writes; what it declines still reaches strftime.
+TEST(FormatNumericDateTest, SameTextAsStrftime) {
+  const std::string long_format(200, 'x');
+  const struct {
+    const char* format;
+    bool direct;
+  } formats[] = {
+      {"%Y-%m-%d %H:%M", true},
+      {"%F %T", true},
+      {"%d.%m.%Y %H:%M:%S", true},
+      {"%e|%j|%y|%C|%D|%R|%I|%u|%w|%%|%n|%t", true},
+      {"100%% plain text", true},
+      {"", true},
+      {"%", false},
+      {"abc%", false},
+      {"%c", false},
+      {"%a %b", false},
+      {"%p", false},
+      {"%Ey", false},
+      {"%Od", false},
+      {"%5Y", false},
+      {"%-d", false},
+      {"%_H", false},
+      {"%s", false},
+      {"%Z", false},
+  };
+  const unix_time moments[] = {
+      0,          1,          43199,      43200,        86399,        951825600,    978307199,
+      1709210096, 1735689599, 4102444800, -30610224000, 253402300799, -30610224001, 253402300800};
+  for (unix_time t : moments) {
+    struct tm broken {};
+    ASSERT_TRUE(break_down_utc(t, broken)) << t;
+    std::vector<std::string> all;
+    for (const auto& f : formats) all.push_back(f.format);
+    all.push_back(long_format + "%Y" + long_format);  // beyond strftime's 256 bytes
+    for (size_t k = 0; k < all.size(); ++k) {
+      const std::string& format = all[k];
+      char buffer[256];
+      const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
+      const std::string expected(buffer, length);
+      std::string got;
+      const bool direct = format_numeric_date(broken, format, got);
+      const int year = broken.tm_year + 1900;
+      const bool in_range = year >= 1000 && year <= 9999;
+      const bool expect_direct = k < std::size(formats) && formats[k].direct && in_range;
+      EXPECT_EQ(direct, expect_direct) << t << " " << format;
+      if (direct) {
+        EXPECT_EQ(got, expected) << t << " " << format;
+      }
+    }
+  }
 }
 
 class TimeZoneTest : public ::testing::Test {
