@@ -17,6 +17,7 @@
 #include "services/qxlang.h"
 #include "services/regex_service.h"
 #include "template/template_values.h"
+#include "template/template_variables.h"
 
 namespace dirscribe {
 
@@ -71,6 +72,12 @@ void encode_utf8(int32_t code, std::string& out) {
     out += static_cast<char>(0x80 | (code & 0x3F));
   }
 }
+
+// Answers of one if pattern kept for later entries: enough for the icons and
+// types of a listing, small enough that names (all different) cost little.
+constexpr size_t kRememberedAnswers = 256;
+// Type texts and icons kept per extension.
+constexpr size_t kRememberedExtensions = 4096;
 
 bool is_echo(int type) { return type >= qxi2_echo && type <= qxi2_echoen; }
 
@@ -143,11 +150,32 @@ bool template_evaluator::stopped() const {
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
+int template_evaluator::value_of(int row, const template_value_context& context, qxval& value) {
+  // The type text and the icon depend on nothing but whether the entry is a
+  // folder and its extension (and on tables fixed for the run), while their
+  // lookups cost more than anything else printed for an entry.
+  const template_variable* variable = template_variable_row(row);
+  int kind = -1;
+  if (variable != nullptr && variable->value == template_values::type) kind = 0;
+  if (variable != nullptr && variable->value == template_values::icon) kind = 1;
+  if (kind < 0) return template_value(row, context, value);
+  std::string key(1, context.entry.is_folder ? '/' : '.');
+  key += context.entry.ext;
+  auto& known = by_extension_[kind];
+  if (const auto found = known.find(key); found != known.end()) {
+    value = found->second;
+    return 0;
+  }
+  const int code = template_value(row, context, value);
+  if (code == 0 && known.size() < kRememberedExtensions) known.emplace(std::move(key), value);
+  return code;
+}
+
 int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
                              const dsc_process& process) {
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
-  if (int code = template_value(node.index, context, value)) return code;
+  if (int code = value_of(node.index, context, value)) return code;
   // A text value is used where it lies; only other kinds are converted.
   std::string_view text;
   if (value.is_string()) {
@@ -184,20 +212,32 @@ int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entr
                                   const dsc_process& process, bool& holds) {
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
-  if (int code = template_value(node.index, context, value)) return code;
+  if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
   const auto [known, first_time] = patterns_.try_emplace(&node);
-  std::unique_ptr<compiled_regex>& compiled = known->second;
+  node_pattern& found = known->second;
   qxval pattern;
   if (first_time && node.attributes && node.attributes->get("re", pattern)) {
-    compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
+    found.regex = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
   }
-  if (compiled) {
+  if (found.regex) {
+    std::string subject = value.to_text();
+    // Values tested by a pattern are mostly few and repeated (icons, types,
+    // extensions): a subject already met has its answer.
+    if (const auto answer = found.answers.find(subject); answer != found.answers.end()) {
+      holds = answer->second;
+      return 0;
+    }
     // As with the filter's masks, a byte that is not valid UTF-8 would make
     // the subject unmatchable in a UTF-8 locale; it counts as one character.
-    std::string subject = value.to_text();
-    if (!is_valid_utf8(subject)) subject = replace_invalid_utf8(subject, '?');
-    holds = compiled->ok() && compiled->matches(subject);
+    std::string repaired;
+    const std::string* tested = &subject;
+    if (!is_valid_utf8(subject)) {
+      repaired = replace_invalid_utf8(subject, '?');
+      tested = &repaired;
+    }
+    holds = found.regex->ok() && found.regex->matches(*tested);
+    if (found.answers.size() < kRememberedAnswers) found.answers.emplace(std::move(subject), holds);
   } else if (value.is_string()) {
     holds = text_to_int(value.text()) != 0;
   } else {
@@ -237,7 +277,25 @@ void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) cons
   }
 }
 
-void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop) const {
+bool template_evaluator::prints_other_times(const qxi2_node* body, const qxi2_node* stop) {
+  const auto [known, first_time] = other_times_.try_emplace(body, false);
+  if (!first_time) return known->second;
+  // Every node that can print an entry of the loop lies between its body and
+  // its stop, nested loops included.
+  for (const qxi2_node* node = body; node && node != stop; node = node->next_in_document_order()) {
+    if (!is_echo(node->type) && node->type != qxi2_if) continue;
+    const template_variable* variable = template_variable_row(node->index);
+    if (variable != nullptr && (variable->value == template_values::created ||
+                                variable->value == template_values::accessed)) {
+      known->second = true;
+      break;
+    }
+  }
+  return known->second;
+}
+
+void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop,
+                                 bool other_times) const {
   const project_settings& settings = project_.settings;
   const int64_t cluster = project_.run.cluster_size;
   for (qxfile_node* entry = tree.first(); entry;) {
@@ -246,8 +304,10 @@ void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop) con
       entry->ext = extension_of(entry->name);
       if (settings.is_local_date) {
         entry->mtime = to_local_time(entry->mtime);
-        entry->ctime = to_local_time(entry->ctime);
-        entry->atime = to_local_time(entry->atime);
+        if (other_times) {
+          entry->ctime = to_local_time(entry->ctime);
+          entry->atime = to_local_time(entry->atime);
+        }
       }
       if (cluster > 0 && entry->size % static_cast<uint64_t>(cluster) != 0) {
         entry->size +=
@@ -304,7 +364,9 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     return kEvaluationFolderFailed;
   }
   settings.filter.apply(*tree, nullptr);
-  prepare(*tree, loop);
+  // Converting the creation and access times costs two time-zone lookups per
+  // file; a template that prints neither has no use for them.
+  prepare(*tree, loop, prints_other_times(body, stop));
   if (stopped()) return kEvaluationStopped;
   if (settings.order_files != 0) {
     tree->sort_key = settings.order_files - 1;

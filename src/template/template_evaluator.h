@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/qxval.h"
 #include "template/qxi2_node.h"
 
 namespace dirscribe {
@@ -18,6 +19,7 @@ class qxfile_tree;
 struct dsc_process;
 struct html_list_project;
 class compiled_regex;
+struct template_value_context;
 
 // Result codes of the evaluation besides 0 and the codes of the variables.
 inline constexpr int kEvaluationStopped = 20001;
@@ -76,6 +78,7 @@ class template_evaluator {
   // listing is made of very many short texts.
   bool put(std::string_view text);
   bool flush();
+  int value_of(int row, const template_value_context& context, qxval& value);
   int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
@@ -85,7 +88,12 @@ class template_evaluator {
   int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
                 const qxi2_node* stop);
   int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);
-  void prepare(qxfile_tree& tree, const dsc_process& loop) const;
+  // Fills the entries' extensions, rounds sizes to clusters and converts
+  // times to local time; the creation and access times only when
+  // `other_times`.
+  void prepare(qxfile_tree& tree, const dsc_process& loop, bool other_times) const;
+  // Whether the nodes from `body` to `stop` print a creation or access time.
+  bool prints_other_times(const qxi2_node* body, const qxi2_node* stop);
   bool takes(const dsc_process& loop, const qxfile_node& entry) const;
   bool may_descend(const dsc_process& loop, const qxfile_node& entry) const;
   void count(dsc_process& loop, const qxfile_node& entry) const;
@@ -93,9 +101,16 @@ class template_evaluator {
 
   html_list_project& project_;
   output_sink& sink_;
-  // The compiled pattern of each if node met so far; nullptr for a node
-  // without one.
-  std::unordered_map<const qxi2_node*, std::unique_ptr<compiled_regex>> patterns_;
+  // The compiled pattern of each if node met so far (nullptr for a node
+  // without one) and its answers for the first subjects tested.
+  struct node_pattern {
+    std::unique_ptr<compiled_regex> regex;
+    std::unordered_map<std::string, bool> answers;
+  };
+  std::unordered_map<const qxi2_node*, node_pattern> patterns_;
+  // Type texts [0] and icons [1] met so far, by "/" or "." and the extension.
+  std::unordered_map<std::string, qxval> by_extension_[2];
+  std::unordered_map<const qxi2_node*, bool> other_times_;  // by loop body
   std::string out_;
   std::string scratch_;  // an echo's text while it is cut or converted
 };
