@@ -228,8 +228,9 @@ int write_folder_files(html_list_project& project, const qxi2_tree& tree, const 
   if (int code = write_listing_file(project, tree, folder, &summary)) return code;
   if (levels == 0) return result_ok;
 
+  // The walk needs the subfolders only, not the status of every file.
   qxfile_tree entries;
-  if (!scan_folder(folder, entries, nullptr, "*")) {
+  if (!scan_subfolders(folder, entries)) {
     project.run.error_text = phrase(project, kPhraseCantOpenFolder) + folder;
     return result_folder_not_entered;
   }

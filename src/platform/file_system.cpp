@@ -84,6 +84,36 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
   return true;
 }
 
+bool list_subfolders(const std::string& path,
+                     const std::function<void(const std::string& name)>& on_folder) {
+  DIR* folder = opendir(path.c_str());
+  if (!folder) return false;
+  const int folder_fd = dirfd(folder);
+  std::string name;
+  while (const dirent* entry = readdir(folder)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    if (entry->d_type == DT_UNKNOWN) {
+      file_status status;
+      if (!read_status(folder_fd, entry->d_name, entry->d_name, status)) continue;
+      if (!status.is_folder || (status.attributes & attribute_link)) continue;
+    } else if (entry->d_type != DT_DIR) {
+      continue;
+    } else {
+      // As list_folder leaves out an entry that vanished before its statx.
+      struct statx own {};
+      if (statx(folder_fd, entry->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                &own) != 0) {
+        continue;
+      }
+      if ((own.stx_mode & S_IFMT) != S_IFDIR) continue;
+    }
+    name = entry->d_name;
+    on_folder(name);
+  }
+  closedir(folder);
+  return true;
+}
+
 bool path_status(const std::string& path, file_status& status) {
   if (path.empty()) return false;
   std::string_view last(path);
