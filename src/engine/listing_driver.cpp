@@ -172,7 +172,7 @@ std::string output_path(const html_list_project& project, const std::string& fol
 }
 
 int write_listing_file(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       std::unique_ptr<qxfile_tree>* summary_out) {
+                       std::unique_ptr<qxfile_tree>* summary_out, evaluation_memo* memo) {
   project_run& run = project.run;
   const project_settings& settings = project.settings;
   run.clear_listing_totals();
@@ -212,7 +212,7 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
   dsc_process root = make_root_process(
       folder, folder_url(folder, settings.url_escape, settings.source, settings.ftp_host));
   file_sink sink(output.get());
-  int code = evaluate(tree.first(), nullptr, slot, root, project, sink);
+  int code = evaluate(tree.first(), nullptr, slot, root, project, sink, memo);
   run.summary = nullptr;
   if (!output.close() && (code == result_ok || code == result_stopped)) {
     code = result_write_failed;
@@ -223,9 +223,15 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
 }
 
 int write_folder_files(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       int levels) {
+                       int levels, evaluation_memo* memo) {
+  // The pages of one walk share what their evaluations learn.
+  std::unique_ptr<evaluation_memo> own_memo;
+  if (!memo) {
+    own_memo = std::make_unique<evaluation_memo>();
+    memo = own_memo.get();
+  }
   std::unique_ptr<qxfile_tree> summary;
-  if (int code = write_listing_file(project, tree, folder, &summary)) return code;
+  if (int code = write_listing_file(project, tree, folder, &summary, memo)) return code;
   if (levels == 0) return result_ok;
 
   // The walk needs the subfolders only, not the status of every file.
@@ -251,7 +257,7 @@ int write_folder_files(html_list_project& project, const qxi2_tree& tree, const 
       if (!entry->summary) continue;
     }
     const std::string child = join_path(folder, entry->name);
-    if (int code = write_folder_files(project, tree, child, levels - 1)) return code;
+    if (int code = write_folder_files(project, tree, child, levels - 1, memo)) return code;
   }
   return result_ok;
 }

@@ -140,8 +140,15 @@ bool file_sink::write(std::string_view text) {
   return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
 }
 
-template_evaluator::template_evaluator(html_list_project& project, output_sink& sink)
-    : project_(project), sink_(sink) {}
+evaluation_memo::evaluation_memo() = default;
+evaluation_memo::~evaluation_memo() = default;
+
+template_evaluator::template_evaluator(html_list_project& project, output_sink& sink,
+                                       evaluation_memo* memo)
+    : project_(project),
+      sink_(sink),
+      own_memo_(memo ? nullptr : std::make_unique<evaluation_memo>()),
+      memo_(memo ? *memo : *own_memo_) {}
 
 template_evaluator::~template_evaluator() = default;
 
@@ -161,7 +168,7 @@ int template_evaluator::value_of(int row, const template_value_context& context,
   if (kind < 0) return template_value(row, context, value);
   std::string key(1, context.entry.is_folder ? '/' : '.');
   key += context.entry.ext;
-  auto& known = by_extension_[kind];
+  auto& known = memo_.by_extension[kind];
   if (const auto found = known.find(key); found != known.end()) {
     value = found->second;
     return 0;
@@ -214,8 +221,8 @@ int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entr
   qxval value;
   if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
-  const auto [known, first_time] = patterns_.try_emplace(&node);
-  node_pattern& found = known->second;
+  const auto [known, first_time] = memo_.patterns.try_emplace(&node);
+  evaluation_memo::node_pattern& found = known->second;
   qxval pattern;
   if (first_time && node.attributes && node.attributes->get("re", pattern)) {
     found.regex = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
@@ -278,7 +285,7 @@ void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) cons
 }
 
 bool template_evaluator::prints_other_times(const qxi2_node* body, const qxi2_node* stop) {
-  const auto [known, first_time] = other_times_.try_emplace(body, false);
+  const auto [known, first_time] = memo_.other_times.try_emplace(body, false);
   if (!first_time) return known->second;
   // Every node that can print an entry of the loop lies between its body and
   // its stop, nested loops included.
@@ -532,8 +539,9 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
 }
 
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink) {
-  template_evaluator evaluator(project, sink);
+             dsc_process& process, html_list_project& project, output_sink& sink,
+             evaluation_memo* memo) {
+  template_evaluator evaluator(project, sink, memo);
   return evaluator.evaluate(start, stop, slot, process);
 }
 

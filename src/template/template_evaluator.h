@@ -56,11 +56,35 @@ class file_sink : public output_sink {
   std::FILE* file_;
 };
 
-// One evaluation of one output file. Keeps the compiled patterns of the if
-// nodes so each is compiled once however often its loop runs.
+// What evaluations of one parsed template in one project run may share, as
+// each entry depends only on the template, the run's tables and settings: the
+// compiled patterns of the if nodes (compiled once however often their loops
+// run) with answers for the first subjects tested, type texts and icons by
+// extension, and which loop bodies print creation or access times. One
+// output file per folder makes thousands of evaluations.
+struct evaluation_memo {
+  evaluation_memo();
+  ~evaluation_memo();
+  evaluation_memo(const evaluation_memo&) = delete;
+  evaluation_memo& operator=(const evaluation_memo&) = delete;
+
+  struct node_pattern {
+    std::unique_ptr<compiled_regex> regex;  // nullptr for a node without one
+    std::unordered_map<std::string, bool> answers;
+  };
+  std::unordered_map<const qxi2_node*, node_pattern> patterns;
+  // Type texts [0] and icons [1], by "/" or "." and the extension.
+  std::unordered_map<std::string, qxval> by_extension[2];
+  std::unordered_map<const qxi2_node*, bool> other_times;  // by loop body
+};
+
+// One evaluation of one output file.
 class template_evaluator {
  public:
-  template_evaluator(html_list_project& project, output_sink& sink);
+  // `memo`, when given, must come from evaluations of the same template in
+  // the same run; without it the evaluator keeps its own.
+  template_evaluator(html_list_project& project, output_sink& sink,
+                     evaluation_memo* memo = nullptr);
   ~template_evaluator();
   template_evaluator(const template_evaluator&) = delete;
   template_evaluator& operator=(const template_evaluator&) = delete;
@@ -101,23 +125,16 @@ class template_evaluator {
 
   html_list_project& project_;
   output_sink& sink_;
-  // The compiled pattern of each if node met so far (nullptr for a node
-  // without one) and its answers for the first subjects tested.
-  struct node_pattern {
-    std::unique_ptr<compiled_regex> regex;
-    std::unordered_map<std::string, bool> answers;
-  };
-  std::unordered_map<const qxi2_node*, node_pattern> patterns_;
-  // Type texts [0] and icons [1] met so far, by "/" or "." and the extension.
-  std::unordered_map<std::string, qxval> by_extension_[2];
-  std::unordered_map<const qxi2_node*, bool> other_times_;  // by loop body
+  std::unique_ptr<evaluation_memo> own_memo_;  // when the caller gives none
+  evaluation_memo& memo_;
   std::string out_;
   std::string scratch_;  // an echo's text while it is cut or converted
 };
 
-// Evaluates a whole walk with a fresh evaluator.
+// Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink);
+             dsc_process& process, html_list_project& project, output_sink& sink,
+             evaluation_memo* memo = nullptr);
 
 // `text` cut to its first `size` UTF-8 characters followed by "..." when it
 // has more; a negative size cuts nothing. Invalid bytes count as characters.

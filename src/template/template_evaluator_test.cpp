@@ -416,10 +416,10 @@ TEST_F(TemplateEvaluator, LocalDatesUseTheOffsetOfTheirMoment) {
 // Type texts and icons are kept per extension; each must be what the lookup
 // gives for that entry, whatever the case of the extension.
 TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
-  collection_.extension_type_map.set(std::string("txt"), qxval("Text"));
+  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
   collection_.kind_type_map.set(std::string("folder"), qxval("Dir"));
   collection_.kind_type_map.set(std::string("other"), qxval("Other"));
-  collection_.extension_icon_map.set(std::string("txt"), qxval("text.svg"));
+  collection_.extension_icon_map.set(std::string(".txt"), qxval("text.svg"));
   collection_.kind_icon_map.set(std::string("folder"), qxval("folder.svg"));
   const char* files[] = {"a.txt", "B.TXT", "c.TxT", "d", "e.md", "f.", ".g", "h.txt.md"};
   const char* folders[] = {"k.txt", "m"};
@@ -451,6 +451,43 @@ TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
   const std::string loop =
       "<!--#for var=tree--><!--#if var=is_item-->" + row + "<!--#endif--><!--#endfor-->";
   EXPECT_EQ(run(loop + loop), expected + expected);
+}
+
+// Evaluations of one template sharing a memo, as the pages of a per-folder
+// walk do, write what fresh evaluations write.
+TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
+  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
+  collection_.kind_icon_map.set(std::string("other"), qxval("other.svg"));
+  folder_.make_folder("one");
+  folder_.make_folder("two");
+  for (const char* name : {"one/a.txt", "one/b.md", "one/c", "two/a.TXT", "two/d.md", "two/e.x"}) {
+    folder_.make_file(name, 2);
+  }
+  project_.settings.is_local_date = true;
+  qxi2_tree tree;
+  qxiDsc parser(phrases_, tree);
+  ASSERT_EQ(parser.feed("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=type-->:"
+                        "<!--#echo var=icon-->:<!--#if var=ext re=\"x$\"-->X<!--#endif-->:"
+                        "<!--#echo var=created--> <!--#endfor-->"),
+            0);
+  ASSERT_EQ(parser.finish(), 2);
+  const auto evaluate_in = [&](const std::string& path, evaluation_memo* memo) {
+    qxfile_node nameless;
+    nameless.is_folder = true;
+    qxfile_node* slot = &nameless;
+    dsc_process root = make_root_process(path, "file://" + path + "/");
+    memory_sink sink;
+    EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo), 0) << path;
+    return sink.text();
+  };
+  evaluation_memo memo;
+  for (const char* folder : {"one", "two", "one"}) {
+    const std::string path = folder_.at(folder);
+    EXPECT_EQ(evaluate_in(path, &memo), evaluate_in(path, nullptr)) << folder;
+  }
+  const std::string two = evaluate_in(folder_.at("two"), &memo);
+  EXPECT_NE(two.find("a.TXT:Text:"), std::string::npos) << two;
+  EXPECT_NE(two.find(":other.svg:X:"), std::string::npos) << two;
 }
 
 // An if pattern keeps its answers for the first subjects only; beyond them
