@@ -283,13 +283,24 @@ std::string group_digits(int64_t value, const number_format& format) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? ~static_cast<uint64_t>(value) + 1 : static_cast<uint64_t>(value);
-  const std::string digits = std::to_string(magnitude);
+  char buffer[24];
+  const std::string_view digits(
+      buffer,
+      static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr - buffer));
   std::string out;
   if (negative) out += '-';
   const size_t group = format.grouping > 0 ? static_cast<size_t>(format.grouping) : 0;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && group > 0 && (digits.size() - i) % group == 0) out += format.thousands_separator;
-    out += digits[i];
+  if (group == 0 || format.thousands_separator.empty()) {
+    out += digits;
+    return out;
+  }
+  // The first group holds what is left over from whole groups.
+  size_t first = digits.size() % group;
+  if (first == 0) first = group;
+  out.append(digits.substr(0, first));
+  for (size_t i = first; i < digits.size(); i += group) {
+    out += format.thousands_separator;
+    out.append(digits.substr(i, group));
   }
   return out;
 }

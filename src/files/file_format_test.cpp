@@ -71,6 +71,47 @@ TEST(FormatSizeTest, GroupingFollowsTheFormat) {
   EXPECT_EQ(group_digits(100000, format), "100,000");
 }
 
+// Grouping by whole runs of digits must match inserting the separator digit
+// by digit, for every group size and length of number.
+TEST(FormatSizeTest, GroupingMatchesDigitByDigitInsertion) {
+  const auto reference = [](int64_t value, const number_format& format) {
+    const bool negative = value < 0;
+    const uint64_t magnitude =
+        negative ? ~static_cast<uint64_t>(value) + 1 : static_cast<uint64_t>(value);
+    const std::string digits = std::to_string(magnitude);
+    std::string out = negative ? "-" : "";
+    const size_t group = format.grouping > 0 ? static_cast<size_t>(format.grouping) : 0;
+    for (size_t i = 0; i < digits.size(); ++i) {
+      if (i > 0 && group > 0 && (digits.size() - i) % group == 0) {
+        out += format.thousands_separator;
+      }
+      out += digits[i];
+    }
+    return out;
+  };
+  std::vector<int64_t> values = {0, std::numeric_limits<int64_t>::min(),
+                                 std::numeric_limits<int64_t>::max()};
+  int64_t power = 1;
+  for (int digits = 1; digits <= 19; ++digits) {
+    for (int64_t value : {power - 1, power, power + 1, 7 * power}) {
+      values.push_back(value);
+      values.push_back(-value);
+    }
+    if (digits < 19) power *= 10;
+  }
+  for (int grouping : {-1, 0, 1, 2, 3, 4, 7}) {
+    for (const char* separator : {"", ",", "\xe2\x80\xaf"}) {
+      number_format format = comma_format();
+      format.grouping = grouping;
+      format.thousands_separator = separator;
+      for (int64_t value : values) {
+        EXPECT_EQ(group_digits(value, format), reference(value, format))
+            << value << " grouping " << grouping << " separator '" << separator << "'";
+      }
+    }
+  }
+}
+
 TEST(FormatDateTest, StrftimeAndLocaleForms) {
   const date_time_formats formats{"%d.%m.%Y", "%H:%M"};
   const unix_time end_of_1999 = 946684799;  // 1999-12-31 23:59:59 UTC

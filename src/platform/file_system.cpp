@@ -73,11 +73,13 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
   DIR* folder = opendir(path.c_str());
   if (!folder) return false;
   const int folder_fd = dirfd(folder);
+  std::string name;  // one buffer for every entry's name
   while (const dirent* entry = readdir(folder)) {
-    const char* name = entry->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    const char* raw = entry->d_name;
+    if (std::strcmp(raw, ".") == 0 || std::strcmp(raw, "..") == 0) continue;
     file_status status;
-    if (!read_status(folder_fd, name, name, status)) continue;
+    if (!read_status(folder_fd, raw, raw, status)) continue;
+    name = raw;
     on_entry(name, status);
   }
   closedir(folder);
