@@ -95,7 +95,15 @@ bool format_numeric_date(const struct tm& broken, std::string_view format, std::
   const int year = broken.tm_year + 1900;
   if (year < 1000 || year > 9999) return false;
   out.clear();
-  const auto two = [&out](int value) { append_padded(out, value, 2, '0'); };
+  const auto two = [&out](int value) {
+    if (value >= 0 && value < 100) {
+      const char digits[2] = {static_cast<char>('0' + value / 10),
+                              static_cast<char>('0' + value % 10)};
+      out.append(digits, 2);
+    } else {
+      append_padded(out, value, 2, '0');
+    }
+  };
   for (size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%') {
       out += format[i];
@@ -107,7 +115,8 @@ bool format_numeric_date(const struct tm& broken, std::string_view format, std::
         out += '%';
         break;
       case 'Y':
-        append_padded(out, year, 4, '0');
+        two(year / 100);
+        two(year % 100);
         break;
       case 'C':
         two(year / 100);
@@ -146,7 +155,8 @@ bool format_numeric_date(const struct tm& broken, std::string_view format, std::
         append_padded(out, broken.tm_wday, 1, '0');
         break;
       case 'F':
-        append_padded(out, year, 4, '0');
+        two(year / 100);
+        two(year % 100);
         out += '-';
         two(broken.tm_mon + 1);
         out += '-';
