@@ -2,6 +2,7 @@
 
 #include "core/qxchar.h"
 
+#include <cctype>
 #include <cwctype>
 #include <limits>
 
@@ -116,6 +117,11 @@ bool locale_folds_ascii() {
     const wint_t up = lower ? c - 32 : c;
     const wint_t down = upper ? c + 32 : c;
     if (std::towupper(c) != up || std::towlower(c) != down) return false;
+    const int byte = static_cast<int>(c);
+    if (std::toupper(byte) != static_cast<int>(up) ||
+        std::tolower(byte) != static_cast<int>(down)) {
+      return false;
+    }
   }
   return true;
 }
@@ -174,8 +180,9 @@ void mask_list::compile_patterns() {
   compiled_.reserve(patterns_.size());
   literals_.assign(patterns_.size(), {});
   matches_all_ = false;
-  // The locale is set once at start-up, so its folding is read once.
-  static const bool folds_ascii = locale_folds_ascii();
+  // The expressions take the locale in force when they are compiled; so does
+  // the choice of comparing instead.
+  const bool folds_ascii = locale_folds_ascii();
   for (size_t i = 0; i < patterns_.size(); ++i) {
     const std::string& pattern = patterns_[i];
     compiled_.emplace_back(pattern, regex_icase | regex_nosub);
