@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
@@ -71,7 +72,10 @@ class output_file {
   bool open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "w+b");
     if (!file_) return false;
-    std::setvbuf(file_, nullptr, _IOFBF, kOutputBuffer);
+    // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
+    // most file systems) whatever size is asked for.
+    buffer_.resize(kOutputBuffer);
+    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
     return true;
   }
   std::FILE* get() const { return file_; }
@@ -86,6 +90,7 @@ class output_file {
 
  private:
   std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
 };
 
 // Reads the template file in pieces into `tree`, parsing as it goes, and
