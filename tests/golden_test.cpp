@@ -143,6 +143,8 @@ TEST(GoldenListing, FixedTreeThroughEveryVariable) {
   std::string listing;
   for (const golden_project& project : kProjects) {
     const std::string output = outputs.path() + "/" + project.name + ".html";
+    // An older, longer listing in its place must leave nothing behind.
+    outputs.write(std::string(project.name) + ".html", std::string(100000, 'G'));
     outputs.write(std::string(project.name) + ".txt",
                   "<project><path>" + tree.path() + "</path><save>" + output + "</save>" +
                       "<format_file>" + kGoldenDir + "listing.html</format_file>" +
@@ -172,6 +174,17 @@ TEST(GoldenListing, FixedTreeThroughEveryVariable) {
     FAIL() << "listing differs from " << expected_path << " at byte " << at << "\nexpected: ..."
            << expected.substr(from, 400) << "\nactual:   ..." << listing.substr(from, 400);
   }
+}
+
+// A listing may go to a device, which has no length to cut at the end.
+TEST(GoldenListing, ListingIntoADeviceSucceeds) {
+  temp_folder tree;
+  tree.write("a.txt", "a");
+  tree.write("project.txt", "<project><path>" + tree.path() +
+                                "</path><save>/dev/null</save><format_file>" + kGoldenDir +
+                                "listing.html</format_file></project>");
+  const run_result result = run_dirscribe({tree.path() + "/project.txt"});
+  EXPECT_EQ(result.exit_code, 0) << result.out << result.err;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/listing_driver.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,12 @@ bool can_enter(const std::string& folder) {
 
 // The output file of one listing: opened, written through a large buffer,
 // and closed with every buffered byte checked.
+//
+// An existing file is written over in place and cut to the new length when
+// it is closed, instead of being emptied when it is opened: ext4 pushes a
+// file that was truncated to nothing out to disk as soon as it is closed
+// (auto_da_alloc), which made every page of a per-folder listing, written
+// again over the last build, wait for the disk.
 class output_file {
  public:
   output_file() = default;
@@ -70,8 +77,15 @@ class output_file {
   ~output_file() { close(); }
 
   bool open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "w+b");
-    if (!file_) return false;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat status {};
+    regular_ = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    file_ = ::fdopen(fd, "w+b");  // fdopen never truncates
+    if (!file_) {
+      ::close(fd);
+      return false;
+    }
     // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
     // most file systems) whatever size is asked for.
     buffer_.resize(kOutputBuffer);
@@ -82,7 +96,13 @@ class output_file {
   // False when buffered bytes could not be written or the close failed.
   bool close() {
     if (!file_) return true;
-    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    // What is left of an older, longer file goes; a device or pipe has no
+    // length to cut.
+    if (flushed && regular_) {
+      const off_t end = ::ftello(file_);
+      flushed = end >= 0 && ::ftruncate(::fileno(file_), end) == 0;
+    }
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     return flushed && closed;
@@ -90,6 +110,7 @@ class output_file {
 
  private:
   std::FILE* file_ = nullptr;
+  bool regular_ = false;
   std::vector<char> buffer_;  // stdio's buffer; outlives the stream
 };
 
