@@ -26,10 +26,13 @@ int qx_compare(std::string_view a, std::string_view b) {
 namespace {
 
 void append_numeric_reference(std::string& out, unsigned value, bool three_digits) {
-  char buffer[24];
-  const int n = three_digits ? std::snprintf(buffer, sizeof buffer, "&#%03u;", value)
-                             : std::snprintf(buffer, sizeof buffer, "&#%u;", value);
-  out.append(buffer, static_cast<size_t>(n));
+  char digits[16];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const size_t length = static_cast<size_t>(end - digits);
+  out += "&#";
+  if (three_digits && length < 3) out.append(3 - length, '0');
+  out.append(digits, length);
+  out += ';';
 }
 
 // Appends the escape of an ASCII byte; returns false when the byte needs none.
@@ -148,27 +151,55 @@ std::string markup_escape(std::string_view text) {
 }
 
 std::string html_escape(std::string_view text) {
-  if (!needs_escape(text)) return std::string(text);
   std::string out;
-  out.reserve(text.size() + text.size() / 4 + 8);
+  append_html_escape(out, text);
+  return out;
+}
+
+namespace {
+
+// The bytes html_escape replaces: four markup characters and all of 128-255.
+constexpr struct html_special_table {
+  bool marks[256] = {};
+  constexpr html_special_table() {
+    marks[static_cast<unsigned char>('"')] = true;
+    marks[static_cast<unsigned char>('&')] = true;
+    marks[static_cast<unsigned char>('<')] = true;
+    marks[static_cast<unsigned char>('>')] = true;
+    for (int byte = 128; byte < 256; ++byte) marks[byte] = true;
+  }
+  bool operator[](unsigned char byte) const { return marks[byte]; }
+} kHtmlSpecial;
+
+}  // namespace
+
+void append_html_escape(std::string& out, std::string_view text) {
+  // Runs that need no escape are copied whole.
+  size_t plain = 0;
   for (size_t i = 0; i < text.size();) {
     const char c = text[i];
-    if (static_cast<unsigned char>(c) < 128) {
-      if (!append_named_entity(out, c)) out += c;
+    if (!kHtmlSpecial[static_cast<unsigned char>(c)]) {
       ++i;
       continue;
     }
-    unsigned code_point = 0;
-    const size_t length = utf8_sequence(text, i, code_point);
-    if (length == 0) {
-      append_numeric_reference(out, static_cast<unsigned char>(c), true);
+    out.append(text.data() + plain, i - plain);
+    if (static_cast<unsigned char>(c) < 128) {
+      append_named_entity(out, c);
       ++i;
     } else {
-      append_numeric_reference(out, code_point, false);
-      i += length;
+      unsigned code_point = 0;
+      const size_t length = utf8_sequence(text, i, code_point);
+      if (length == 0) {
+        append_numeric_reference(out, static_cast<unsigned char>(c), true);
+        ++i;
+      } else {
+        append_numeric_reference(out, code_point, false);
+        i += length;
+      }
     }
+    plain = i;
   }
-  return out;
+  out.append(text.data() + plain, text.size() - plain);
 }
 
 int replace_all(std::string& text, std::string_view from, std::string_view to) {

@@ -42,6 +42,8 @@ std::string markup_escape(std::string_view text);
 // "中" -> &#20013;); a byte that is not part of a valid sequence becomes its
 // three-digit byte reference.
 std::string html_escape(std::string_view text);
+// html_escape appended to `out`, without a temporary.
+void append_html_escape(std::string& out, std::string_view text);
 
 // Replaces every occurrence of `from` (non-empty) by `to`, left to right,
 // non-overlapping. Returns the number of replacements.

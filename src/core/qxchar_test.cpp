@@ -39,7 +39,9 @@ TEST(QxChar, Utf8ValidityAndRepair) {
       {"\xc0\xaf", false, "??"},            // overlong "/"
       {"\xed\xa0\x80", false, "???"},       // surrogate
       {"\xf4\x90\x80\x80", false, "????"},  // above U+10FFFF
-      {"a\xff\xfe" "b", false, "a??b"},
+      {"a\xff\xfe"
+       "b",
+       false, "a??b"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(is_valid_utf8(c.text), c.valid) << c.text;
@@ -61,8 +63,17 @@ TEST(QxChar, HtmlEscapeTurnsUtf8IntoCodePoints) {
       {"\xED\xA0\x80", "&#237;&#160;&#128;"},  // surrogate
       {"a\xE4\xB8z", "a&#228;&#184;z"},        // broken in the middle
       {"plain", "plain"},
+      {"", ""},
+      {"a<b>c", "a&lt;b&gt;c"},
+      {"&&x\xC3\xA9y\xE9", "&amp;&amp;x&#233;y&#233;"},
+      {"\x01\x7F", "\x01\x7F"},
   };
-  for (const auto& c : cases) EXPECT_EQ(html_escape(c.in), c.out) << c.in;
+  for (const auto& c : cases) {
+    EXPECT_EQ(html_escape(c.in), c.out) << c.in;
+    std::string appended = "<kept>";
+    append_html_escape(appended, c.in);
+    EXPECT_EQ(appended, "<kept>" + c.out) << c.in;
+  }
 }
 
 TEST(QxChar, ReplaceAllIsLeftToRightNonOverlapping) {

@@ -4,10 +4,10 @@
 
 namespace dirscribe {
 
-std::string percent_encode(std::string_view text) {
+namespace {
+
+void append_percent_encoded(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size() * 3);
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
@@ -19,7 +19,29 @@ std::string percent_encode(std::string_view text) {
       out += kHex[byte & 0x0F];
     }
   }
+}
+
+}  // namespace
+
+std::string percent_encode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  append_percent_encoded(out, text);
   return out;
+}
+
+void append_escaped_name(std::string& out, std::string_view name, int url_escape) {
+  switch (url_escape) {
+    case url_escape_markup:
+      out += markup_escape(name);
+      break;
+    case url_escape_percent:
+      append_percent_encoded(out, name);
+      break;
+    default:
+      out += name;
+      break;
+  }
 }
 
 std::string escaped_name(std::string_view name, int url_escape) {

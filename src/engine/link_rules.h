@@ -22,6 +22,8 @@ std::string percent_encode(std::string_view text);
 // A folder or file name put into a link, by `url_escape` (unknown values
 // leave the name unchanged).
 std::string escaped_name(std::string_view name, int url_escape);
+// escaped_name appended to `out`, without a temporary.
+void append_escaped_name(std::string& out, std::string_view name, int url_escape);
 
 // The link of a folder path, ending in "/": "/home/a b" gives
 // "file:///home/a b/" (with percent-encoding "file:///home/a%20b/"; the "/"

@@ -26,6 +26,9 @@ TEST(LinkRules, EscapedNameByMode) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(escaped_name(c.name, c.mode), c.link) << c.name << " mode " << c.mode;
+    std::string appended = "base/";
+    append_escaped_name(appended, c.name, c.mode);
+    EXPECT_EQ(appended, std::string("base/") + c.link) << c.name << " mode " << c.mode;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/listing_driver.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
@@ -61,6 +63,12 @@ bool can_enter(const std::string& folder) {
 
 // The output file of one listing: opened, written through a large buffer,
 // and closed with every buffered byte checked.
+//
+// An existing file is written over in place and cut to the new length when
+// it is closed, instead of being emptied when it is opened: ext4 pushes a
+// file that was truncated to nothing out to disk as soon as it is closed
+// (auto_da_alloc), which made every page of a per-folder listing, written
+// again over the last build, wait for the disk.
 class output_file {
  public:
   output_file() = default;
@@ -69,16 +77,35 @@ class output_file {
   ~output_file() { close(); }
 
   bool open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "w+b");
-    if (!file_) return false;
-    std::setvbuf(file_, nullptr, _IOFBF, kOutputBuffer);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat status {};
+    regular_ = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    file_ = ::fdopen(fd, "w+b");  // fdopen never truncates
+    if (!file_) {
+      ::close(fd);
+      return false;
+    }
+    // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
+    // most file systems) whatever size is asked for.
+    buffer_.resize(kOutputBuffer);
+    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
     return true;
   }
   std::FILE* get() const { return file_; }
   // False when buffered bytes could not be written or the close failed.
+  // The file ends where the writing ended, also after a failure: what is
+  // left of an older, longer file beyond that point goes, so a failed run
+  // never leaves the old tail behind as if it belonged to the new listing.
   bool close() {
     if (!file_) return true;
-    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    if (regular_) {
+      // The descriptor's offset counts only what reached the file.
+      const int fd = ::fileno(file_);
+      const off_t end = ::lseek(fd, 0, SEEK_CUR);
+      flushed = end >= 0 && ::ftruncate(fd, end) == 0 && flushed;
+    }
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     return flushed && closed;
@@ -86,6 +113,8 @@ class output_file {
 
  private:
   std::FILE* file_ = nullptr;
+  bool regular_ = false;
+  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
 };
 
 // Reads the template file in pieces into `tree`, parsing as it goes, and
@@ -172,7 +201,7 @@ std::string output_path(const html_list_project& project, const std::string& fol
 }
 
 int write_listing_file(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       std::unique_ptr<qxfile_tree>* summary_out) {
+                       std::unique_ptr<qxfile_tree>* summary_out, evaluation_memo* memo) {
   project_run& run = project.run;
   const project_settings& settings = project.settings;
   run.clear_listing_totals();
@@ -212,7 +241,7 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
   dsc_process root = make_root_process(
       folder, folder_url(folder, settings.url_escape, settings.source, settings.ftp_host));
   file_sink sink(output.get());
-  int code = evaluate(tree.first(), nullptr, slot, root, project, sink);
+  int code = evaluate(tree.first(), nullptr, slot, root, project, sink, memo);
   run.summary = nullptr;
   if (!output.close() && (code == result_ok || code == result_stopped)) {
     code = result_write_failed;
@@ -223,13 +252,20 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
 }
 
 int write_folder_files(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       int levels) {
+                       int levels, evaluation_memo* memo) {
+  // The pages of one walk share what their evaluations learn.
+  std::unique_ptr<evaluation_memo> own_memo;
+  if (!memo) {
+    own_memo = std::make_unique<evaluation_memo>();
+    memo = own_memo.get();
+  }
   std::unique_ptr<qxfile_tree> summary;
-  if (int code = write_listing_file(project, tree, folder, &summary)) return code;
+  if (int code = write_listing_file(project, tree, folder, &summary, memo)) return code;
   if (levels == 0) return result_ok;
 
+  // The walk needs the subfolders only, not the status of every file.
   qxfile_tree entries;
-  if (!scan_folder(folder, entries, nullptr, "*")) {
+  if (!scan_subfolders(folder, entries)) {
     project.run.error_text = phrase(project, kPhraseCantOpenFolder) + folder;
     return result_folder_not_entered;
   }
@@ -250,7 +286,7 @@ int write_folder_files(html_list_project& project, const qxi2_tree& tree, const 
       if (!entry->summary) continue;
     }
     const std::string child = join_path(folder, entry->name);
-    if (int code = write_folder_files(project, tree, child, levels - 1)) return code;
+    if (int code = write_folder_files(project, tree, child, levels - 1, memo)) return code;
   }
   return result_ok;
 }

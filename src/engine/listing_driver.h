@@ -18,6 +18,7 @@ namespace dirscribe {
 class projectCollection;
 struct html_list_project;
 class qxfile_tree;
+struct evaluation_memo;
 
 // Builds every project of `collection` in order. The first failing project
 // ends the run: its error text is copied into the collection's and later
@@ -33,8 +34,10 @@ int build_project(html_list_project& project);
 // lists everything in one file) from the parsed `tree`. When `summary_out` is
 // given and the project asks for recursive sizes, it receives the folder
 // summary the listing used (the caller may need it to tell empty subfolders).
+// `memo`, when given, is shared by the evaluations of `tree` in this run.
 int write_listing_file(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       std::unique_ptr<qxfile_tree>* summary_out = nullptr);
+                       std::unique_ptr<qxfile_tree>* summary_out = nullptr,
+                       evaluation_memo* memo = nullptr);
 
 // Writes the output file of `folder` and, while `levels` is not 0, those of
 // its subfolders that pass the folder filter, one level less each time (-1
@@ -42,7 +45,7 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
 // entered; with recursive_options bit 2, folders whose subtree holds no file
 // get no output file.
 int write_folder_files(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       int levels);
+                       int levels, evaluation_memo* memo = nullptr);
 
 // The full path of the output file of `folder`: `save` itself when it is an
 // absolute path (or when the project lists FTP links, whose folders are not

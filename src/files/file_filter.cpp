@@ -2,6 +2,8 @@
 
 #include "core/qxchar.h"
 
+#include <cctype>
+#include <cwctype>
 #include <limits>
 
 #include "platform/clock.h"
@@ -81,6 +83,66 @@ bool is_match_all(std::string_view pattern) {
   return true;
 }
 
+// The literal a mask expression stands for when it is "^text$" or
+// "^.*text$" with text made of plain ASCII characters and escaped specials
+// only (see wildcard_to_expression: an unescaped "." comes from a wildcard).
+bool literal_of(std::string_view pattern, std::string& text, bool& suffix) {
+  if (pattern.size() < 2 || pattern.front() != '^' || pattern.back() != '$') return false;
+  pattern = pattern.substr(1, pattern.size() - 2);
+  suffix = pattern.substr(0, 2) == ".*";
+  if (suffix) pattern.remove_prefix(2);
+  text.clear();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    if (c == '\\') {
+      if (++i == pattern.size()) return false;
+      c = pattern[i];
+    } else if (c == '.') {
+      return false;
+    }
+    if (static_cast<unsigned char>(c) >= 128) return false;
+    text += c;
+  }
+  return true;
+}
+
+// Whether the locale folds ASCII letters as ASCII does, and nothing else in
+// ASCII: then a case-insensitive expression matches an ASCII name exactly
+// where an ASCII comparison without regard to case does. (Not so in a Turkish
+// locale, where "i" and "I" are no pair.)
+bool locale_folds_ascii() {
+  for (wint_t c = 0; c < 128; ++c) {
+    const bool lower = c >= 'a' && c <= 'z';
+    const bool upper = c >= 'A' && c <= 'Z';
+    const wint_t up = lower ? c - 32 : c;
+    const wint_t down = upper ? c + 32 : c;
+    if (std::towupper(c) != up || std::towlower(c) != down) return false;
+    const int byte = static_cast<int>(c);
+    if (std::toupper(byte) != static_cast<int>(up) ||
+        std::tolower(byte) != static_cast<int>(down)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool is_ascii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 128) return false;
+  }
+  return true;
+}
+
+char fold_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+bool equal_ascii_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 mask_list::mask_list(const mask_list& other) : patterns_(other.patterns_) { compile_patterns(); }
@@ -116,14 +178,42 @@ void mask_list::compile(std::string& text) {
 void mask_list::compile_patterns() {
   compiled_.clear();
   compiled_.reserve(patterns_.size());
+  literals_.assign(patterns_.size(), {});
   matches_all_ = false;
-  for (const std::string& pattern : patterns_) {
+  // The expressions take the locale in force when they are compiled; so does
+  // the choice of comparing instead.
+  const bool folds_ascii = locale_folds_ascii();
+  for (size_t i = 0; i < patterns_.size(); ++i) {
+    const std::string& pattern = patterns_[i];
     compiled_.emplace_back(pattern, regex_icase | regex_nosub);
     if (is_match_all(pattern)) matches_all_ = true;
+    literal_mask& literal = literals_[i];
+    literal.usable =
+        folds_ascii && compiled_.back().ok() && literal_of(pattern, literal.text, literal.suffix);
   }
 }
 
 bool mask_list::matches(std::string_view name) const {
+  if (matches_all_) return true;
+  if (compiled_.empty()) return false;
+  if (!is_ascii(name)) return matches_by_expression(name);
+  for (size_t i = 0; i < compiled_.size(); ++i) {
+    const literal_mask& literal = literals_[i];
+    if (literal.usable) {
+      if (literal.suffix
+              ? name.size() >= literal.text.size() &&
+                    equal_ascii_nocase(name.substr(name.size() - literal.text.size()), literal.text)
+              : equal_ascii_nocase(name, literal.text)) {
+        return true;
+      }
+    } else if (compiled_[i].matches(name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool mask_list::matches_by_expression(std::string_view name) const {
   if (matches_all_) return true;
   if (compiled_.empty()) return false;
   // The expressions run in the user's (UTF-8) locale, where a byte that is

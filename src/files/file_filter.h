@@ -38,14 +38,27 @@ class mask_list {
   // compile matches nothing; an empty list matches nothing.
   bool matches(std::string_view name) const;
 
+  // The same answer as matches, always found by running the expressions.
+  bool matches_by_expression(std::string_view name) const;
+
   const std::vector<std::string>& patterns() const { return patterns_; }
 
  private:
   void compile_patterns();
 
+  // A mask without wildcards ("index.html") or with one leading star only
+  // ("*.tmp"), in ASCII: for an ASCII name it is matched by comparing
+  // letters without regard to case, which is what its expression does.
+  struct literal_mask {
+    bool usable = false;
+    bool suffix = false;  // the name ends with `text`; else it is `text`
+    std::string text;
+  };
+
   std::vector<std::string> patterns_;
   std::vector<compiled_regex> compiled_;
-  bool matches_all_ = false;  // a pattern of stars only takes every name
+  std::vector<literal_mask> literals_;  // one per pattern
+  bool matches_all_ = false;            // a pattern of stars only takes every name
 };
 
 enum time_filter_mode : int32_t {

@@ -161,6 +161,73 @@ TEST(MaskListTest, NamesThatAreNotUtf8MatchInAUtf8Locale) {
   std::setlocale(LC_ALL, previous.c_str());
 }
 
+// Masks without wildcards or with one leading star are matched against ASCII
+// names by plain comparison; every answer must be the expression's, in the C
+// locale and in a UTF-8 one.
+TEST(MaskListTest, LiteralMasksAnswerAsTheirExpressions) {
+  const char* masks[] = {"index.html", "*.txt", "*.TXT", "a.b",   "*a.b", "x+y",      "[ab]",
+                         "(",          "\\",    "*\\",   "*.",    "*@",   "*[",       "a?b",
+                         "*.tar.gz",   "a*b",   "**.c",  "é.txt", "*é",   "A;*.c;b?", "^$",
+                         "*{x}",       "*|",    "*`",    "Z"};
+  const char* names[] = {"",
+                         "index.html",
+                         "INDEX.HTML",
+                         "index.htm",
+                         "xindex.html",
+                         "a.txt",
+                         ".txt",
+                         "txt",
+                         "A.TxT",
+                         "a\n.txt",
+                         "a.b",
+                         "aab",
+                         "xa.b",
+                         "a.b.",
+                         "x+y",
+                         "xxy",
+                         "[ab]",
+                         "a",
+                         "(",
+                         "\\",
+                         "a\\",
+                         "a.",
+                         "a@",
+                         "a`",
+                         "a[",
+                         "a{",
+                         "f.TAR.GZ",
+                         "ab",
+                         "a.c",
+                         "b",
+                         "bb",
+                         "^$",
+                         "z",
+                         "Z",
+                         "x{X}",
+                         "a|",
+                         "é.txt",
+                         "É.TXT",
+                         "\xff.txt",
+                         "ß.txt",
+                         "\xe2\x84\xaa.txt",  // KELVIN SIGN, whose lower case is "k"
+                         "k.txt",
+                         "A"};
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, locale)) continue;
+    for (const char* mask : masks) {
+      mask_list list;
+      std::string text = mask;
+      list.compile(text);
+      for (const char* name : names) {
+        EXPECT_EQ(list.matches(name), list.matches_by_expression(name))
+            << locale << ": " << mask << " on " << name;
+      }
+    }
+  }
+  std::setlocale(LC_ALL, previous.c_str());
+}
+
 TEST(MoveBackTest, CalendarArithmetic) {
   const struct {
     unix_time now;

@@ -1,6 +1,7 @@
 #include "files/file_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <ctime>
 #include <vector>
 
@@ -12,14 +13,10 @@ namespace {
 
 constexpr size_t kDateBufferSize = 256;
 
-bool break_down_utc(unix_time t, struct tm& broken) {
-  const time_t moment = static_cast<time_t>(t);
-  if (static_cast<unix_time>(moment) != t) return false;
-  return gmtime_r(&moment, &broken) != nullptr;
-}
-
 std::string format_broken(const struct tm& broken, const std::string& format) {
   if (format.empty()) return {};
+  std::string text;
+  if (format_numeric_date(broken, format, text)) return text;
   char buffer[kDateBufferSize];
   const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
   return std::string(buffer, length);
@@ -69,7 +66,176 @@ bool is_separator_text(const std::string& text) {
   return true;
 }
 
+// Moments of 0001-01-01 00:00:00 and 9999-12-31 23:59:59 UTC: the span
+// broken down without the C library.
+constexpr unix_time kFirstDirectMoment = -62135596800;
+constexpr unix_time kLastDirectMoment = 253402300799;
+
+// The zone name gmtime_r gives, so that %Z prints the same.
+const char* utc_zone_name() {
+  static const char* const name = [] {
+    struct tm broken {};
+    const time_t epoch = 0;
+    return gmtime_r(&epoch, &broken) ? broken.tm_zone : "GMT";
+  }();
+  return name;
+}
+
+void append_padded(std::string& out, int value, int width, char pad) {
+  char digits[12];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const int length = static_cast<int>(end - digits);
+  if (length < width) out.append(static_cast<size_t>(width - length), pad);
+  out.append(digits, static_cast<size_t>(length));
+}
+
 }  // namespace
+
+bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out) {
+  const int year = broken.tm_year + 1900;
+  if (year < 1000 || year > 9999) return false;
+  out.clear();
+  const auto two = [&out](int value) {
+    if (value >= 0 && value < 100) {
+      const char digits[2] = {static_cast<char>('0' + value / 10),
+                              static_cast<char>('0' + value % 10)};
+      out.append(digits, 2);
+    } else {
+      append_padded(out, value, 2, '0');
+    }
+  };
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') {
+      out += format[i];
+      continue;
+    }
+    if (++i == format.size()) return false;
+    switch (format[i]) {
+      case '%':
+        out += '%';
+        break;
+      case 'Y':
+        two(year / 100);
+        two(year % 100);
+        break;
+      case 'C':
+        two(year / 100);
+        break;
+      case 'y':
+        two(year % 100);
+        break;
+      case 'm':
+        two(broken.tm_mon + 1);
+        break;
+      case 'd':
+        two(broken.tm_mday);
+        break;
+      case 'e':
+        append_padded(out, broken.tm_mday, 2, ' ');
+        break;
+      case 'j':
+        append_padded(out, broken.tm_yday + 1, 3, '0');
+        break;
+      case 'H':
+        two(broken.tm_hour);
+        break;
+      case 'I':
+        two(broken.tm_hour % 12 == 0 ? 12 : broken.tm_hour % 12);
+        break;
+      case 'M':
+        two(broken.tm_min);
+        break;
+      case 'S':
+        two(broken.tm_sec);
+        break;
+      case 'u':
+        append_padded(out, broken.tm_wday == 0 ? 7 : broken.tm_wday, 1, '0');
+        break;
+      case 'w':
+        append_padded(out, broken.tm_wday, 1, '0');
+        break;
+      case 'F':
+        two(year / 100);
+        two(year % 100);
+        out += '-';
+        two(broken.tm_mon + 1);
+        out += '-';
+        two(broken.tm_mday);
+        break;
+      case 'D':
+        two(broken.tm_mon + 1);
+        out += '/';
+        two(broken.tm_mday);
+        out += '/';
+        two(year % 100);
+        break;
+      case 'T':
+        two(broken.tm_hour);
+        out += ':';
+        two(broken.tm_min);
+        out += ':';
+        two(broken.tm_sec);
+        break;
+      case 'R':
+        two(broken.tm_hour);
+        out += ':';
+        two(broken.tm_min);
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      default:
+        return false;
+    }
+  }
+  // strftime gives nothing for a text that does not fit its buffer.
+  return out.size() < kDateBufferSize;
+}
+
+bool break_down_utc(unix_time t, struct tm& broken) {
+  if (t < kFirstDirectMoment || t > kLastDirectMoment) {
+    const time_t moment = static_cast<time_t>(t);
+    if (static_cast<unix_time>(moment) != t) return false;
+    return gmtime_r(&moment, &broken) != nullptr;
+  }
+  int64_t days = t / 86400;
+  int64_t seconds = t % 86400;
+  if (seconds < 0) {
+    seconds += 86400;
+    --days;
+  }
+  broken = {};
+  broken.tm_hour = static_cast<int>(seconds / 3600);
+  broken.tm_min = static_cast<int>(seconds % 3600 / 60);
+  broken.tm_sec = static_cast<int>(seconds % 60);
+  // 1970-01-01 was a Thursday.
+  broken.tm_wday = static_cast<int>(((days + 4) % 7 + 7) % 7);
+  // The civil date from the day count, in 400-year eras starting on March 1.
+  const int64_t shifted = days + 719468;
+  const int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+  const int64_t day_of_era = shifted - era * 146097;
+  const int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t month_from_march = (5 * day_of_year + 2) / 153;
+  const int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
+  const int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;
+  const int64_t year = year_of_era + era * 400 + (month <= 2);
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  static const int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  broken.tm_year = static_cast<int>(year - 1900);
+  broken.tm_mon = static_cast<int>(month - 1);
+  broken.tm_mday = static_cast<int>(day);
+  broken.tm_yday = kDaysBeforeMonth[month - 1] + static_cast<int>(day) - 1 + (leap && month > 2);
+  broken.tm_isdst = 0;
+  broken.tm_gmtoff = 0;
+  broken.tm_zone = utc_zone_name();
+  return true;
+}
 
 number_format user_number_format() {
   const user_locale_conventions conventions = read_user_locale_conventions();
@@ -127,13 +293,24 @@ std::string group_digits(int64_t value, const number_format& format) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? ~static_cast<uint64_t>(value) + 1 : static_cast<uint64_t>(value);
-  const std::string digits = std::to_string(magnitude);
+  char buffer[24];
+  const std::string_view digits(
+      buffer,
+      static_cast<size_t>(std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr - buffer));
   std::string out;
   if (negative) out += '-';
   const size_t group = format.grouping > 0 ? static_cast<size_t>(format.grouping) : 0;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && group > 0 && (digits.size() - i) % group == 0) out += format.thousands_separator;
-    out += digits[i];
+  if (group == 0 || format.thousands_separator.empty()) {
+    out += digits;
+    return out;
+  }
+  // The first group holds what is left over from whole groups.
+  size_t first = digits.size() % group;
+  if (first == 0) first = group;
+  out.append(digits.substr(0, first));
+  for (size_t i = first; i < digits.size(); i += group) {
+    out += format.thousands_separator;
+    out.append(digits.substr(i, group));
   }
   return out;
 }

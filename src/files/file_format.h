@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,18 @@ int format_date_time(unix_time t, bool use_date_format, const std::string& date_
                      const date_time_formats& formats, std::string& out);
 
 // The short date, and the time without seconds, of `t` as UTC.
+// `t` broken down as UTC, exactly as gmtime_r does it (time zone "GMT"),
+// but computed directly for years 1 to 9999, which spares the C library's
+// time-zone machinery for each entry. False when gmtime_r would fail.
+bool break_down_utc(unix_time t, struct tm& broken);
+
+// strftime's text for the numeric conversions (%Y %C %y %m %d %e %j %H %I %M
+// %S %u %w %F %D %T %R %n %t %%), which no locale changes, made without
+// strftime. False, with `out` unspecified, when the format holds any other
+// conversion, a flag or width, the year is outside 1000 to 9999, or the text
+// would not fit the 256 bytes strftime is given: those go to strftime.
+bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out);
+
 std::string format_date(unix_time t, const date_time_formats& formats);
 std::string format_time(unix_time t, const date_time_formats& formats);
 

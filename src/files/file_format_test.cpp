@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace dirscribe {
 namespace {
@@ -68,6 +71,47 @@ TEST(FormatSizeTest, GroupingFollowsTheFormat) {
   EXPECT_EQ(group_digits(100000, format), "100,000");
 }
 
+// Grouping by whole runs of digits must match inserting the separator digit
+// by digit, for every group size and length of number.
+TEST(FormatSizeTest, GroupingMatchesDigitByDigitInsertion) {
+  const auto reference = [](int64_t value, const number_format& format) {
+    const bool negative = value < 0;
+    const uint64_t magnitude =
+        negative ? ~static_cast<uint64_t>(value) + 1 : static_cast<uint64_t>(value);
+    const std::string digits = std::to_string(magnitude);
+    std::string out = negative ? "-" : "";
+    const size_t group = format.grouping > 0 ? static_cast<size_t>(format.grouping) : 0;
+    for (size_t i = 0; i < digits.size(); ++i) {
+      if (i > 0 && group > 0 && (digits.size() - i) % group == 0) {
+        out += format.thousands_separator;
+      }
+      out += digits[i];
+    }
+    return out;
+  };
+  std::vector<int64_t> values = {0, std::numeric_limits<int64_t>::min(),
+                                 std::numeric_limits<int64_t>::max()};
+  int64_t power = 1;
+  for (int digits = 1; digits <= 19; ++digits) {
+    for (int64_t value : {power - 1, power, power + 1, 7 * power}) {
+      values.push_back(value);
+      values.push_back(-value);
+    }
+    if (digits < 19) power *= 10;
+  }
+  for (int grouping : {-1, 0, 1, 2, 3, 4, 7}) {
+    for (const char* separator : {"", ",", "\xe2\x80\xaf"}) {
+      number_format format = comma_format();
+      format.grouping = grouping;
+      format.thousands_separator = separator;
+      for (int64_t value : values) {
+        EXPECT_EQ(group_digits(value, format), reference(value, format))
+            << value << " grouping " << grouping << " separator '" << separator << "'";
+      }
+    }
+  }
+}
+
 TEST(FormatDateTest, StrftimeAndLocaleForms) {
   const date_time_formats formats{"%d.%m.%Y", "%H:%M"};
   const unix_time end_of_1999 = 946684799;  // 1999-12-31 23:59:59 UTC
@@ -115,6 +159,112 @@ TEST(FormatDateTest, RemoveSeconds) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(remove_seconds(c.format), c.expected) << c.format;
+  }
+}
+
+// The direct breakdown must give every field gmtime_r gives, across leap
+// days, century years, both ends of the direct span and beyond it.
+TEST(BreakDownUtcTest, SameFieldsAsGmtime) {
+  std::vector<unix_time> moments = {0,
+                                    -1,
+                                    1,
+                                    59,
+                                    86399,
+                                    86400,
+                                    -86400,
+                                    -86401,
+                                    951782400,
+                                    951868799,
+                                    4107542400,
+                                    4107542399,
+                                    -2203891200,
+                                    2147483647,
+                                    2147483648,
+                                    -2147483648,
+                                    1709164800,
+                                    1711846800,
+                                    1729990800,
+                                    -62135596800,
+                                    -62135596801,
+                                    253402300799,
+                                    253402300800,
+                                    67767976233316800};
+  // Every 1000003 seconds (about 11.6 days) from 1600 to 2500.
+  for (unix_time t = -11676096000; t < 16725225600; t += 1000003) moments.push_back(t);
+  for (unix_time t : moments) {
+    struct tm expected {};
+    const time_t moment = static_cast<time_t>(t);
+    const bool expected_ok = gmtime_r(&moment, &expected) != nullptr;
+    struct tm got {};
+    ASSERT_EQ(break_down_utc(t, got), expected_ok) << t;
+    if (!expected_ok) continue;
+    EXPECT_EQ(got.tm_sec, expected.tm_sec) << t;
+    EXPECT_EQ(got.tm_min, expected.tm_min) << t;
+    EXPECT_EQ(got.tm_hour, expected.tm_hour) << t;
+    EXPECT_EQ(got.tm_mday, expected.tm_mday) << t;
+    EXPECT_EQ(got.tm_mon, expected.tm_mon) << t;
+    EXPECT_EQ(got.tm_year, expected.tm_year) << t;
+    EXPECT_EQ(got.tm_wday, expected.tm_wday) << t;
+    EXPECT_EQ(got.tm_yday, expected.tm_yday) << t;
+    EXPECT_EQ(got.tm_isdst, expected.tm_isdst) << t;
+    EXPECT_EQ(got.tm_gmtoff, expected.tm_gmtoff) << t;
+    EXPECT_STREQ(got.tm_zone, expected.tm_zone) << t;
+  }
+  struct tm broken {};
+  EXPECT_FALSE(break_down_utc(INT64_MAX, broken));
+}
+
+// Whatever the numeric formatter takes on, it must write what strftime
+// writes; what it declines still reaches strftime.
+TEST(FormatNumericDateTest, SameTextAsStrftime) {
+  const std::string long_format(200, 'x');
+  const struct {
+    const char* format;
+    bool direct;
+  } formats[] = {
+      {"%Y-%m-%d %H:%M", true},
+      {"%F %T", true},
+      {"%d.%m.%Y %H:%M:%S", true},
+      {"%e|%j|%y|%C|%D|%R|%I|%u|%w|%%|%n|%t", true},
+      {"100%% plain text", true},
+      {"", true},
+      {"%", false},
+      {"abc%", false},
+      {"%c", false},
+      {"%a %b", false},
+      {"%p", false},
+      {"%Ey", false},
+      {"%Od", false},
+      {"%5Y", false},
+      {"%-d", false},
+      {"%_H", false},
+      {"%s", false},
+      {"%Z", false},
+  };
+  const unix_time moments[] = {
+      0,          1,          43199,      43200,        86399,        951825600,    978307199,
+      1709210096, 1735689599, 4102444800, -30610224000, 253402300799, -30610224001, 253402300800};
+  for (unix_time t : moments) {
+    struct tm broken {};
+    ASSERT_TRUE(break_down_utc(t, broken)) << t;
+    std::vector<std::string> all;
+    for (const auto& f : formats) all.push_back(f.format);
+    all.push_back(long_format + "%Y" + long_format);  // beyond strftime's 256 bytes
+    for (size_t k = 0; k < all.size(); ++k) {
+      const std::string& format = all[k];
+      char buffer[256];
+      const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
+      const std::string expected(buffer, length);
+      std::string got;
+      const bool direct = format_numeric_date(broken, format, got);
+      const int year = broken.tm_year + 1900;
+      const bool in_range = year >= 1000 && year <= 9999;
+      const bool expect_direct = k < std::size(formats) && formats[k].direct && in_range;
+      EXPECT_EQ(direct, expect_direct) << t << " " << format;
+      if (direct) {
+        EXPECT_EQ(got, expected) << t << " " << format;
+      }
+    }
   }
 }
 

@@ -48,6 +48,22 @@ bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent
   return true;
 }
 
+bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
+  std::vector<std::unique_ptr<qxfile_node>> folders;
+  const bool opened = list_subfolders(path, [&](const std::string& name) {
+    auto node = std::make_unique<qxfile_node>();
+    node->name = name;
+    node->is_folder = true;
+    folders.push_back(std::move(node));
+  });
+  if (!opened) return false;
+  qxfile_node* last = nullptr;
+  for (auto& node : folders) {
+    last = last ? tree.insert_after(last, std::move(node)) : tree.append_top(std::move(node));
+  }
+  return true;
+}
+
 bool stat_path(qxfile_node& node, const std::string& path) {
   if (path.empty()) return false;
   std::string lookup = path;

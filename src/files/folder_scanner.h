@@ -22,6 +22,13 @@ namespace dirscribe {
 bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
                  const std::string& pattern = "*");
 
+// Appends to the top level of `tree` one node per subfolder of `path` that
+// is not a link, in enumeration order: the folders scan_folder lists without
+// attribute_link, with their names and is_folder only (no times, no other
+// attributes), read without the status of every file. False, with the tree
+// unchanged, when the folder cannot be opened.
+bool scan_subfolders(const std::string& path, qxfile_tree& tree);
+
 // Fills `node` from the single path `path` (one trailing "/" ignored); `name`
 // becomes the path itself. The root "/" is a folder without times. False when
 // the path is empty or nothing exists there.

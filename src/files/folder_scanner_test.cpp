@@ -180,6 +180,38 @@ TEST(ScanFolderTest, ReadOnlyAndSystemBits) {
   }
 }
 
+// The subfolders read from entry types must be exactly the folders a full
+// scan gives without the link bit, in the same order.
+TEST(ScanSubfoldersTest, TheFoldersOfAFullScanThatAreNotLinks) {
+  temp_folder root;
+  for (const char* name : {"b", "a", ".hidden", "z z", "deep", "x.txt"}) root.make_folder(name);
+  root.make_folder("deep/inner");
+  for (const char* name : {"f1", "dir.d", ".f"}) root.make_file(name, 3);
+  root.make_link("a", "to_a");
+  root.make_link("f1", "to_f1");
+  root.make_link("missing", "dangling");
+  root.make_link(".", "loop");
+  ASSERT_EQ(mkfifo(root.at("pipe").c_str(), 0600), 0);
+  for (const std::string& path : {root.path(), root.at("deep"), root.at("deep/inner")}) {
+    qxfile_tree full;
+    ASSERT_TRUE(scan_folder(path, full, nullptr));
+    std::vector<std::string> expected;
+    for (const qxfile_node* node = full.first(); node; node = node->next()) {
+      if (node->is_folder && !(node->attributes & attribute_link)) expected.push_back(node->name);
+    }
+    qxfile_tree folders;
+    ASSERT_TRUE(scan_subfolders(path, folders)) << path;
+    EXPECT_EQ(names_under(folders, nullptr), expected) << path;
+    for (const qxfile_node* node = folders.first(); node; node = node->next()) {
+      EXPECT_TRUE(node->is_folder) << node->name;
+    }
+  }
+  qxfile_tree untouched;
+  EXPECT_FALSE(scan_subfolders(root.at("missing"), untouched));
+  EXPECT_FALSE(scan_subfolders(root.at("f1"), untouched));
+  EXPECT_EQ(untouched.first(), nullptr);
+}
+
 TEST(StatPathTest, SinglePaths) {
   temp_folder root;
   root.make_folder("dir");

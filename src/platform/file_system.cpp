@@ -75,6 +75,7 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
   if (!folder) return false;
   const int folder_fd = dirfd(folder);
   bool complete = true;
+  std::string name;  // one buffer for every entry's name
   for (;;) {
     errno = 0;
     const dirent* entry = readdir(folder);
@@ -82,15 +83,53 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
       complete = errno == 0;
       break;
     }
-    const char* name = entry->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    const char* raw = entry->d_name;
+    if (std::strcmp(raw, ".") == 0 || std::strcmp(raw, "..") == 0) continue;
     file_status status;
-    if (!read_status(folder_fd, name, name, status)) {
+    if (!read_status(folder_fd, raw, raw, status)) {
       if (errno == ENOENT) continue;
       complete = false;
       break;
     }
+    name = raw;
     on_entry(name, status);
+  }
+  closedir(folder);
+  return complete;
+}
+
+bool list_subfolders(const std::string& path,
+                     const std::function<void(const std::string& name)>& on_folder) {
+  DIR* folder = opendir(path.c_str());
+  if (!folder) return false;
+  const int folder_fd = dirfd(folder);
+  std::string name;
+  bool complete = true;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (!entry) {
+      complete = errno == 0;
+      break;
+    }
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    if (entry->d_type == DT_UNKNOWN) {
+      file_status status;
+      if (!read_status(folder_fd, entry->d_name, entry->d_name, status)) continue;
+      if (!status.is_folder || (status.attributes & attribute_link)) continue;
+    } else if (entry->d_type != DT_DIR) {
+      continue;
+    } else {
+      // As list_folder leaves out an entry that vanished before its statx.
+      struct statx own {};
+      if (statx(folder_fd, entry->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                &own) != 0) {
+        continue;
+      }
+      if ((own.stx_mode & S_IFMT) != S_IFDIR) continue;
+    }
+    name = entry->d_name;
+    on_folder(name);
   }
   closedir(folder);
   return complete;

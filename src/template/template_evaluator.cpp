@@ -19,6 +19,7 @@
 #include "services/qxlang.h"
 #include "services/regex_service.h"
 #include "template/template_values.h"
+#include "template/template_variables.h"
 
 namespace dirscribe {
 
@@ -74,6 +75,12 @@ void encode_utf8(int32_t code, std::string& out) {
   }
 }
 
+// Answers of one if pattern kept for later entries: enough for the icons and
+// types of a listing, small enough that names (all different) cost little.
+constexpr size_t kRememberedAnswers = 256;
+// Type texts and icons kept per extension.
+constexpr size_t kRememberedExtensions = 4096;
+
 bool is_echo(int type) { return type >= qxi2_echo && type <= qxi2_echoen; }
 
 // The node after `node` in document order that does not lie inside it.
@@ -112,14 +119,38 @@ std::string change_case(std::string_view text, bool upper) {
   return out;
 }
 
+namespace {
+// Output gathered beyond this size goes to the sink.
+constexpr size_t kOutputPiece = 1 << 15;
+}  // namespace
+
+bool template_evaluator::put(std::string_view text) {
+  out_ += text;
+  return out_.size() < kOutputPiece || flush();
+}
+
+bool template_evaluator::flush() {
+  if (out_.empty()) return true;
+  const bool written = sink_.write(out_);
+  out_.clear();
+  return written;
+}
+
 bool file_sink::write(std::string_view text) {
   if (text.empty()) return true;
   if (!file_) return false;
   return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
 }
 
-template_evaluator::template_evaluator(html_list_project& project, output_sink& sink)
-    : project_(project), sink_(sink) {}
+evaluation_memo::evaluation_memo() = default;
+evaluation_memo::~evaluation_memo() = default;
+
+template_evaluator::template_evaluator(html_list_project& project, output_sink& sink,
+                                       evaluation_memo* memo)
+    : project_(project),
+      sink_(sink),
+      own_memo_(memo ? nullptr : std::make_unique<evaluation_memo>()),
+      memo_(memo ? *memo : *own_memo_) {}
 
 template_evaluator::~template_evaluator() = default;
 
@@ -128,50 +159,94 @@ bool template_evaluator::stopped() const {
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
+int template_evaluator::value_of(int row, const template_value_context& context, qxval& value) {
+  // The type text and the icon depend on nothing but whether the entry is a
+  // folder and its extension (and on tables fixed for the run), while their
+  // lookups cost more than anything else printed for an entry.
+  const template_variable* variable = template_variable_row(row);
+  int kind = -1;
+  if (variable != nullptr && variable->value == template_values::type) kind = 0;
+  if (variable != nullptr && variable->value == template_values::icon) kind = 1;
+  if (kind < 0) return template_value(row, context, value);
+  std::string key(1, context.entry.is_folder ? '/' : '.');
+  key += context.entry.ext;
+  auto& known = memo_.by_extension[kind];
+  if (const auto found = known.find(key); found != known.end()) {
+    value = found->second;
+    return 0;
+  }
+  const int code = template_value(row, context, value);
+  if (code == 0 && known.size() < kRememberedExtensions) known.emplace(std::move(key), value);
+  return code;
+}
+
 int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
                              const dsc_process& process) {
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
-  if (int code = template_value(node.index, context, value)) return code;
-  std::string text = value.to_text();
+  if (int code = value_of(node.index, context, value)) return code;
+  // A text value is used where it lies; only other kinds are converted.
+  std::string_view text;
+  if (value.is_string()) {
+    text = value.text();
+  } else {
+    scratch_ = value.to_text();
+    text = scratch_;
+  }
   qxval size;
   if ((node.type == qxi2_echon || node.type == qxi2_echoen) && node.attributes &&
       node.attributes->get("size", size)) {
-    text = cut_text(text, text_to_int(size.to_text()));
+    scratch_ = cut_text(text, text_to_int(size.to_text()));
+    text = scratch_;
   }
   switch (node.type) {
     case qxi2_echoe:
     case qxi2_echoen:
-      text = html_escape(text);
+      append_html_escape(out_, text);
       break;
     case qxi2_echou:
-      text = change_case(text, true);
+      out_ += change_case(text, true);
       break;
     case qxi2_echol:
-      text = change_case(text, false);
+      out_ += change_case(text, false);
       break;
     default:
+      out_ += text;
       break;
   }
-  return sink_.write(text) ? 0 : kEvaluationShortWrite;
+  return put({}) ? 0 : kEvaluationShortWrite;
 }
 
 int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
                                   const dsc_process& process, bool& holds) {
   template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
   qxval value;
-  if (int code = template_value(node.index, context, value)) return code;
+  if (int code = value_of(node.index, context, value)) return code;
+  // Whether the node has a pattern is looked up once, like its compilation.
+  const auto [known, first_time] = memo_.patterns.try_emplace(&node);
+  evaluation_memo::node_pattern& found = known->second;
   qxval pattern;
-  if (node.attributes && node.attributes->get("re", pattern)) {
-    std::unique_ptr<compiled_regex>& compiled = patterns_[&node];
-    if (!compiled) {
-      compiled = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
+  if (first_time && node.attributes && node.attributes->get("re", pattern)) {
+    found.regex = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
+  }
+  if (found.regex) {
+    std::string subject = value.to_text();
+    // Values tested by a pattern are mostly few and repeated (icons, types,
+    // extensions): a subject already met has its answer.
+    if (const auto answer = found.answers.find(subject); answer != found.answers.end()) {
+      holds = answer->second;
+      return 0;
     }
     // As with the filter's masks, a byte that is not valid UTF-8 would make
     // the subject unmatchable in a UTF-8 locale; it counts as one character.
-    std::string subject = value.to_text();
-    if (!is_valid_utf8(subject)) subject = replace_invalid_utf8(subject, '?');
-    holds = compiled->ok() && compiled->matches(subject);
+    std::string repaired;
+    const std::string* tested = &subject;
+    if (!is_valid_utf8(subject)) {
+      repaired = replace_invalid_utf8(subject, '?');
+      tested = &repaired;
+    }
+    holds = found.regex->ok() && found.regex->matches(*tested);
+    if (found.answers.size() < kRememberedAnswers) found.answers.emplace(std::move(subject), holds);
   } else if (value.is_string()) {
     holds = text_to_int(value.text()) != 0;
   } else {
@@ -211,7 +286,25 @@ void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) cons
   }
 }
 
-void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop) const {
+bool template_evaluator::prints_other_times(const qxi2_node* body, const qxi2_node* stop) {
+  const auto [known, first_time] = memo_.other_times.try_emplace(body, false);
+  if (!first_time) return known->second;
+  // Every node that can print an entry of the loop lies between its body and
+  // its stop, nested loops included.
+  for (const qxi2_node* node = body; node && node != stop; node = node->next_in_document_order()) {
+    if (!is_echo(node->type) && node->type != qxi2_if) continue;
+    const template_variable* variable = template_variable_row(node->index);
+    if (variable != nullptr && (variable->value == template_values::created ||
+                                variable->value == template_values::accessed)) {
+      known->second = true;
+      break;
+    }
+  }
+  return known->second;
+}
+
+void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop,
+                                 bool other_times) const {
   const project_settings& settings = project_.settings;
   const int64_t cluster = project_.run.cluster_size;
   for (qxfile_node* entry = tree.first(); entry;) {
@@ -220,8 +313,10 @@ void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop) con
       entry->ext = extension_of(entry->name);
       if (settings.is_local_date) {
         entry->mtime = to_local_time(entry->mtime);
-        entry->ctime = to_local_time(entry->ctime);
-        entry->atime = to_local_time(entry->atime);
+        if (other_times) {
+          entry->ctime = to_local_time(entry->ctime);
+          entry->atime = to_local_time(entry->atime);
+        }
       }
       if (cluster > 0 && entry->size % static_cast<uint64_t>(cluster) != 0) {
         entry->size +=
@@ -243,7 +338,7 @@ int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* bod
   nameless.is_folder = true;
   qxfile_node* slot = &nameless;
   (start ? loop.folder_start : loop.folder_end) = true;
-  const int code = evaluate(body, stop, slot, loop);
+  const int code = walk(body, stop, slot, loop);
   loop.folder_start = false;
   loop.folder_end = false;
   return code;
@@ -278,7 +373,9 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     return kEvaluationFolderFailed;
   }
   settings.filter.apply(*tree, nullptr);
-  prepare(*tree, loop);
+  // Converting the creation and access times costs two time-zone lookups per
+  // file; a template that prints neither has no use for them.
+  prepare(*tree, loop, prints_other_times(body, stop));
   if (stopped()) return kEvaluationStopped;
   if (settings.order_files != 0) {
     tree->sort_key = settings.order_files - 1;
@@ -296,7 +393,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     qxfile_node* slot = entry;
     if (takes(loop, *entry)) {
       loop.descends = !after_level && may_descend(loop, *entry);
-      if (int code = evaluate(body, stop, slot, loop)) return code;
+      if (int code = walk(body, stop, slot, loop)) return code;
       loop.odd_row = !loop.odd_row;
       ++loop.row_index;
       ++run.listing_row_total;
@@ -336,6 +433,13 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
 
 int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                                  dsc_process& process) {
+  const int code = walk(start, stop, slot, process);
+  const bool written = flush();
+  return code == 0 && !written ? kEvaluationShortWrite : code;
+}
+
+int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+                             dsc_process& process) {
   project_run& run = project_.run;
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
@@ -431,7 +535,7 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
     // when the block closes the template.
     const qxi2_node* next = node->next_in_document_order();
     if (node->type == qxi2_text) {
-      if (!sink_.write(node->text)) return kEvaluationShortWrite;
+      if (!put(node->text)) return kEvaluationShortWrite;
     } else if (is_echo(node->type)) {
       if (int code = echo(*node, entry, process)) return code;
     } else if (node->type == qxi2_for) {
@@ -495,8 +599,9 @@ int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, 
 }
 
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink) {
-  template_evaluator evaluator(project, sink);
+             dsc_process& process, html_list_project& project, output_sink& sink,
+             evaluation_memo* memo) {
+  template_evaluator evaluator(project, sink, memo);
   return evaluator.evaluate(start, stop, slot, process);
 }
 

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
+#include "core/qxval.h"
 #include "template/qxi2_node.h"
 
 namespace dirscribe {
@@ -18,6 +19,7 @@ class qxfile_tree;
 struct dsc_process;
 struct html_list_project;
 class compiled_regex;
+struct template_value_context;
 
 // Result codes of the evaluation besides 0 and the codes of the variables.
 inline constexpr int kEvaluationStopped = 20001;
@@ -54,22 +56,53 @@ class file_sink : public output_sink {
   std::FILE* file_;
 };
 
-// One evaluation of one output file. Keeps the compiled patterns of the if
-// nodes so each is compiled once however often its loop runs.
+// What evaluations of one parsed template in one project run may share, as
+// each entry depends only on the template, the run's tables and settings: the
+// compiled patterns of the if nodes (compiled once however often their loops
+// run) with answers for the first subjects tested, type texts and icons by
+// extension, and which loop bodies print creation or access times. One
+// output file per folder makes thousands of evaluations.
+struct evaluation_memo {
+  evaluation_memo();
+  ~evaluation_memo();
+  evaluation_memo(const evaluation_memo&) = delete;
+  evaluation_memo& operator=(const evaluation_memo&) = delete;
+
+  struct node_pattern {
+    std::unique_ptr<compiled_regex> regex;  // nullptr for a node without one
+    std::unordered_map<std::string, bool> answers;
+  };
+  std::unordered_map<const qxi2_node*, node_pattern> patterns;
+  // Type texts [0] and icons [1], by "/" or "." and the extension.
+  std::unordered_map<std::string, qxval> by_extension[2];
+  std::unordered_map<const qxi2_node*, bool> other_times;  // by loop body
+};
+
+// One evaluation of one output file.
 class template_evaluator {
  public:
-  template_evaluator(html_list_project& project, output_sink& sink);
+  // `memo`, when given, must come from evaluations of the same template in
+  // the same run; without it the evaluator keeps its own.
+  template_evaluator(html_list_project& project, output_sink& sink,
+                     evaluation_memo* memo = nullptr);
   ~template_evaluator();
   template_evaluator(const template_evaluator&) = delete;
   template_evaluator& operator=(const template_evaluator&) = delete;
 
   // Walks from `start` in document order up to, not including, `stop`
   // (nullptr: to the end). `slot` holds the current entry; a repeat may move
-  // it along its loop's list, down to nullptr at the end of the list.
+  // it along its loop's list, down to nullptr at the end of the list. The
+  // output reaches the sink by the time this returns, also after a failure.
   int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                dsc_process& process);
 
  private:
+  int walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot, dsc_process& process);
+  // The output is gathered here and handed to the sink in large pieces: a
+  // listing is made of very many short texts.
+  bool put(std::string_view text);
+  bool flush();
+  int value_of(int row, const template_value_context& context, qxval& value);
   int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
@@ -77,7 +110,12 @@ class template_evaluator {
   int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
                 const qxi2_node* stop);
   int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);
-  void prepare(qxfile_tree& tree, const dsc_process& loop) const;
+  // Fills the entries' extensions, rounds sizes to clusters and converts
+  // times to local time; the creation and access times only when
+  // `other_times`.
+  void prepare(qxfile_tree& tree, const dsc_process& loop, bool other_times) const;
+  // Whether the nodes from `body` to `stop` print a creation or access time.
+  bool prints_other_times(const qxi2_node* body, const qxi2_node* stop);
   bool takes(const dsc_process& loop, const qxfile_node& entry) const;
   bool may_descend(const dsc_process& loop, const qxfile_node& entry) const;
   void count(dsc_process& loop, const qxfile_node& entry) const;
@@ -85,12 +123,16 @@ class template_evaluator {
 
   html_list_project& project_;
   output_sink& sink_;
-  std::map<const qxi2_node*, std::unique_ptr<compiled_regex>> patterns_;
+  std::unique_ptr<evaluation_memo> own_memo_;  // when the caller gives none
+  evaluation_memo& memo_;
+  std::string out_;
+  std::string scratch_;  // an echo's text while it is cut or converted
 };
 
-// Evaluates a whole walk with a fresh evaluator.
+// Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
 int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink);
+             dsc_process& process, html_list_project& project, output_sink& sink,
+             evaluation_memo* memo = nullptr);
 
 // `text` cut to its first `size` UTF-8 characters followed by "..." when it
 // has more; a negative size cuts nothing. Invalid bytes count as characters.

@@ -5,14 +5,18 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/qxchar.h"
 #include "engine/dsc_process.h"
+#include "engine/extension_table.h"
 #include "engine/html_list_project.h"
 #include "engine/project_collection.h"
+#include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_summary.h"
 #include "files/temp_folder_for_test.h"
@@ -407,6 +411,109 @@ TEST_F(TemplateEvaluator, LocalDatesUseTheOffsetOfTheirMoment) {
   EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->=<!--#echo var=modified-->;"
                 "<!--#endfor-->"),
             utc);
+}
+
+// Type texts and icons are kept per extension; each must be what the lookup
+// gives for that entry, whatever the case of the extension.
+TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
+  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
+  collection_.kind_type_map.set(std::string("folder"), qxval("Dir"));
+  collection_.kind_type_map.set(std::string("other"), qxval("Other"));
+  collection_.extension_icon_map.set(std::string(".txt"), qxval("text.svg"));
+  collection_.kind_icon_map.set(std::string("folder"), qxval("folder.svg"));
+  const char* files[] = {"a.txt", "B.TXT", "c.TxT", "d", "e.md", "f.", ".g", "h.txt.md"};
+  const char* folders[] = {"k.txt", "m"};
+  for (const char* name : files) folder_.make_file(name, 1);
+  for (const char* name : folders) folder_.make_folder(name);
+  std::string expected;
+  for (int pass = 0; pass < 2; ++pass) {  // folders first, in name order, then files
+    std::vector<std::string> names;
+    for (const char* name : pass == 0
+                                ? std::vector<const char*>(std::begin(folders), std::end(folders))
+                                : std::vector<const char*>(std::begin(files), std::end(files))) {
+      names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      qxfile_node entry;
+      entry.name = name;
+      entry.is_folder = pass == 0;
+      if (!entry.is_folder) entry.ext = extension_of(name);
+      const std::string icon = entry_icon(entry, project_).to_text();
+      expected += name + ":" + entry_type_text(entry, project_) + ":" + icon + ":" +
+                  (icon.find(".svg") != std::string::npos ? "svg" : "-") + " ";
+    }
+  }
+  // Twice over, so that the second pass is answered from what was kept.
+  const std::string row =
+      "<!--#echo var=name-->:<!--#echo var=type-->:<!--#echo var=icon-->:"
+      "<!--#if var=icon re=\"[.]SVG$\"-->svg<!--#else-->-<!--#endif--> ";
+  const std::string loop =
+      "<!--#for var=tree--><!--#if var=is_item-->" + row + "<!--#endif--><!--#endfor-->";
+  EXPECT_EQ(run(loop + loop), expected + expected);
+}
+
+// Evaluations of one template sharing a memo, as the pages of a per-folder
+// walk do, write what fresh evaluations write.
+TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
+  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
+  collection_.kind_icon_map.set(std::string("other"), qxval("other.svg"));
+  folder_.make_folder("one");
+  folder_.make_folder("two");
+  for (const char* name : {"one/a.txt", "one/b.md", "one/c", "two/a.TXT", "two/d.md", "two/e.x"}) {
+    folder_.make_file(name, 2);
+  }
+  project_.settings.is_local_date = true;
+  qxi2_tree tree;
+  qxiDsc parser(phrases_, tree);
+  ASSERT_EQ(parser.feed("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=type-->:"
+                        "<!--#echo var=icon-->:<!--#if var=ext re=\"x$\"-->X<!--#endif-->:"
+                        "<!--#echo var=created--> <!--#endfor-->"),
+            0);
+  ASSERT_EQ(parser.finish(), 2);
+  const auto evaluate_in = [&](const std::string& path, evaluation_memo* memo) {
+    qxfile_node nameless;
+    nameless.is_folder = true;
+    qxfile_node* slot = &nameless;
+    dsc_process root = make_root_process(path, "file://" + path + "/");
+    memory_sink sink;
+    EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo), 0) << path;
+    return sink.text();
+  };
+  evaluation_memo memo;
+  for (const char* folder : {"one", "two", "one"}) {
+    const std::string path = folder_.at(folder);
+    EXPECT_EQ(evaluate_in(path, &memo), evaluate_in(path, nullptr)) << folder;
+  }
+  const std::string two = evaluate_in(folder_.at("two"), &memo);
+  EXPECT_NE(two.find("a.TXT:Text:"), std::string::npos) << two;
+  EXPECT_NE(two.find(":other.svg:X:"), std::string::npos) << two;
+}
+
+// An if pattern keeps its answers for the first subjects only; beyond them
+// every subject is still tested.
+TEST_F(TemplateEvaluator, PatternAnswersBeyondThoseKept) {
+  std::string expected;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "f" + std::to_string(1000 + i) + (i % 3 == 0 ? ".t" : ".x");
+    folder_.make_file(name, 1);
+    expected += name + (i % 3 == 0 || (1000 + i) % 10 == 7 ? "+" : "-");
+  }
+  // Names are all different; extensions repeat.
+  EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->"
+                "<!--#if var=ext re=\"^[.]T$\"-->+<!--#else--><!--#if var=name re=\"7[.]\"-->+"
+                "<!--#else-->-<!--#endif--><!--#endif--><!--#endfor-->"),
+            expected);
+}
+
+// The output is handed on in pieces; a long listing arrives whole.
+TEST_F(TemplateEvaluator, LongOutputArrivesWhole) {
+  const std::string block(70000, 'z');
+  folder_.make_file("a<b", 1);
+  folder_.make_file("c", 1);
+  EXPECT_EQ(run(block + "<!--#for var=files-->" + block + "<!--#echoe var=name-->" +
+                "<!--#endfor-->" + block),
+            block + block + "a&lt;b" + block + "c" + block);
 }
 
 TEST_F(TemplateEvaluator, FailuresAreReported) {

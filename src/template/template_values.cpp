@@ -72,7 +72,10 @@ std::string entry_path(const template_value_context& c, const std::string& base)
 
 std::string entry_url(const template_value_context& c, const std::string& base) {
   if (c.entry.name.empty()) return base;
-  std::string url = base + escaped_name(c.entry.name, c.project.settings.url_escape);
+  std::string url;
+  url.reserve(base.size() + c.entry.name.size() * 3 + 1);
+  url = base;
+  append_escaped_name(url, c.entry.name, c.project.settings.url_escape);
   if (c.entry.is_folder) url += '/';
   return url;
 }
