@@ -444,25 +444,19 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
   nameless.is_folder = true;
-  // The blocks whose branches are being walked, innermost last. Each keeps
-  // where the walk around it goes on once it is done (nullptr: that walk is
-  // done as well), where that walk stops and the slot it uses. They are kept
-  // here rather than on the call stack, so that a template nesting blocks
-  // deeply cannot exhaust the stack; a deque, because slots point into the
-  // levels and must stay where they are as levels come and go.
-  struct level {
-    const qxi2_node* resume = nullptr;
-    const qxi2_node* stop = nullptr;
-    qxfile_node** slot = nullptr;
-    const qxi2_node* repeat = nullptr;  // a repeat's passes; nullptr for an if branch
-    const qxi2_node* middle = nullptr;  // the repeat's elserepeat, if any
-    const qxi2_node* end = nullptr;
-    // A padding pass walks the elserepeat branch with a nameless folder
-    // entry in a slot of its own.
-    std::unique_ptr<qxfile_node> pad;
-    qxfile_node* pad_slot = nullptr;
-  };
-  std::deque<level> levels;
+  // The blocks whose branches are being walked (see walk_level), kept here
+  // rather than on the call stack. Each nested walk (a loop's body) takes its
+  // own list from the pool, which keeps its memory from one walk to the next.
+  if (walk_depth_ == level_pool_.size()) {
+    level_pool_.push_back(std::make_unique<std::deque<walk_level>>());
+  }
+  std::deque<walk_level>& levels = *level_pool_[walk_depth_];
+  levels.clear();
+  struct depth_guard {
+    size_t& depth;
+    ~depth_guard() { --depth; }
+  } guard{++walk_depth_};
+  using level = walk_level;
   qxfile_node** current = &slot;
   const qxi2_node* node = start;
 

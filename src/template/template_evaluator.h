@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "core/qxval.h"
 #include "template/qxi2_node.h"
@@ -97,6 +99,25 @@ class template_evaluator {
                dsc_process& process);
 
  private:
+  // One block whose branches a walk is in, innermost last. It keeps where
+  // the walk around it goes on once it is done (nullptr: that walk is done as
+  // well), where that walk stops and the slot it uses. Kept in a deque, not
+  // on the call stack, so a template nesting blocks deeply cannot exhaust
+  // the stack; a deque, because slots point into the levels and must stay
+  // where they are as levels come and go.
+  struct walk_level {
+    const qxi2_node* resume = nullptr;
+    const qxi2_node* stop = nullptr;
+    qxfile_node** slot = nullptr;
+    const qxi2_node* repeat = nullptr;  // a repeat's passes; nullptr for an if branch
+    const qxi2_node* middle = nullptr;  // the repeat's elserepeat, if any
+    const qxi2_node* end = nullptr;
+    // A padding pass walks the elserepeat branch with a nameless folder
+    // entry in a slot of its own.
+    std::unique_ptr<qxfile_node> pad;
+    qxfile_node* pad_slot = nullptr;
+  };
+
   int walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot, dsc_process& process);
   // The output is gathered here and handed to the sink in large pieces: a
   // listing is made of very many short texts.
@@ -127,6 +148,9 @@ class template_evaluator {
   evaluation_memo& memo_;
   std::string out_;
   std::string scratch_;  // an echo's text while it is cut or converted
+  // One list of blocks per depth of nested walks, reused across walks.
+  std::vector<std::unique_ptr<std::deque<walk_level>>> level_pool_;
+  size_t walk_depth_ = 0;
 };
 
 // Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
