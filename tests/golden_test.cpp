@@ -176,15 +176,19 @@ TEST(GoldenListing, FixedTreeThroughEveryVariable) {
   }
 }
 
-// A listing may go to a device, which has no length to cut at the end.
-TEST(GoldenListing, ListingIntoADeviceSucceeds) {
+// A listing is written only into a regular file: a device at the output path
+// is refused before it is opened.
+TEST(GoldenListing, ListingIntoADeviceIsRefused) {
   temp_folder tree;
   tree.write("a.txt", "a");
   tree.write("project.txt", "<project><path>" + tree.path() +
                                 "</path><save>/dev/null</save><format_file>" + kGoldenDir +
                                 "listing.html</format_file></project>");
   const run_result result = run_dirscribe({tree.path() + "/project.txt"});
-  EXPECT_EQ(result.exit_code, 0) << result.out << result.err;
+  EXPECT_EQ(result.exit_code, 1) << result.out << result.err;
+  EXPECT_EQ(result.err,
+            "Vostra Dirscribe 3.0: Won't write the listing into what is not a regular file: "
+            "/dev/null\n");
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ namespace fs = std::filesystem;
 constexpr char kCantOpenFile[] = "Can't open file: ";
 constexpr char kCantOpenFolder[] = "Can't open folder: ";
 constexpr char kCantWriteFile[] = "Can't write file: ";
+constexpr char kOutputNotRegular[] = "Won't write the listing into what is not a regular file: ";
 constexpr char kTemplateBroken[] = "The template can't be read. ";
 constexpr char kNotAProject[] = "This file is not a Dirscribe project.";
 constexpr char kNoExtensionTable[] = "Can't load the extension table ext.txt.";
@@ -253,8 +254,12 @@ TEST_F(Trees, FolderWithoutRightsInsideTheTreeFailsNamingIt) {
       {"write and enter, no read, one file", 0333, {}},
       {"read, no enter, one file", 0666, {}},
       {"read, no enter, subtree sizes", 0666, {{"recursive_options", "1"}}},
-      {"no rights, one file per folder", 0, {{"subfolders_in_one_file", "0"}}},
-      {"read, no enter, one file per folder", 0666, {{"subfolders_in_one_file", "0"}}},
+      {"no rights, one file per folder",
+       0,
+       {{"subfolders_in_one_file", "0"}, {"save", "index.html"}}},
+      {"read, no enter, one file per folder",
+       0666,
+       {{"subfolders_in_one_file", "0"}, {"save", "index.html"}}},
   };
   for (const mode& m : modes) {
     SCOPED_TRACE(m.what);
@@ -659,25 +664,35 @@ class Faults : public Listing {
 };
 
 TEST_F(Faults, OutputThatCannotBeWrittenFailsNamingIt) {
-  const std::vector<std::string> outputs = {
-      "/dev/full",                          // created, every write fails
-      "/proc/no-such-folder/listing.html",  // cannot be created, even by root
-      "/sys/listing.html",
-      out_dir_,  // a folder
+  const struct {
+    std::string save;
+    std::string message;
+  } outputs[] = {
+      {"/dev/full", kOutputNotRegular},                       // never opened
+      {"/proc/no-such-folder/listing.html", kCantWriteFile},  // cannot be created, even by root
+      {"/sys/listing.html", kCantWriteFile},
+      {out_dir_, kOutputNotRegular},  // a folder
   };
-  for (const std::string& save : outputs) {
-    SCOPED_TRACE(save);
-    const limited_result result = run({{"save", save}});
+  for (const auto& output : outputs) {
+    SCOPED_TRACE(output.save);
+    const limited_result result = run({{"save", output.save}});
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + save)) << result.err;
+    EXPECT_TRUE(is_one_message(result.err, output.message + output.save)) << result.err;
   }
 }
 
 // A listing that runs out of room part way (the file size limit stands in for
 // a full disk): the run fails naming the file, in either output mode.
 TEST_F(Faults, OutputCutShortPartWayFails) {
-  ASSERT_TRUE(make_empty_files(tree_, 3000, "some-file-with-a-longer-name-"));
   run_options options;
+  // A listing that fits in the output buffer fails when the buffer is written
+  // out on closing.
+  options.file_size_limit = 100;
+  limited_result small = run({}, options);
+  EXPECT_EQ(small.exit_code, 1);
+  EXPECT_TRUE(is_one_message(small.err, kCantWriteFile + listing_path())) << small.err;
+
+  ASSERT_TRUE(make_empty_files(tree_, 3000, "some-file-with-a-longer-name-"));
   options.file_size_limit = 100000;
   // An older, longer listing is written over in place: what the failed run
   // could not write must not leave the old tail behind as if it belonged.

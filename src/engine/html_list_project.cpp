@@ -54,6 +54,7 @@ void reset_project(html_list_project& project) {
 }
 
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element) {
+  bool skip_given = false;
   for_each_key(
       project.settings,
       [&](const char* key, auto& field) {
@@ -63,8 +64,19 @@ void read_project(html_list_project& project, const xml_tree& document, const xm
       [&](file_filter_data& filter) {
         if (const xml_node* block = xml_find(document, "filter", element)) {
           filter.read(document, block);
+          skip_given = xml_find(document, "str_files_skip", block) != nullptr;
         }
       });
+  // Without a skip mask of its own, a project leaves out its own output
+  // file, not always "index.html": a listing saved as "listing.html" would
+  // otherwise list itself and hide every index.html of the tree.
+  if (!skip_given) {
+    const std::string& save = project.settings.save;
+    const size_t slash = save.rfind('/');
+    project.settings.filter.str_files_skip =
+        slash == std::string::npos ? save : save.substr(slash + 1);
+    project.settings.filter.compile_masks();
+  }
 }
 
 void write_project(const html_list_project& project, std::vector<std::string>& lines) {

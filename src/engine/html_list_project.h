@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/output_file.h"
 #include "files/file_filter.h"
+#include "files/own_output.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
@@ -60,6 +62,10 @@ struct project_run {
   int32_t listing_row_total = 0;
   int32_t repeat_counter = 0;
   qxfile_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
+  // The files this run writes, left out of every listing, and the files it
+  // reads, never written over; both set by the driver.
+  own_output outputs;
+  protected_files inputs;
 
   void clear_listing_totals() {
     listing_total_size = 0;
@@ -81,7 +87,8 @@ void reset_project(html_list_project& project);
 // Reads the keys found as direct children of `element` (a `project` element
 // of `document`). A missing key leaves its field unchanged; an element without
 // text gives "" or 0. Numbers read as leading decimal digits ("true" gives 0,
-// " 7x" gives 7). Never fails.
+// " 7x" gives 7). When the project gives no files-skip mask, the mask becomes
+// the file-name part of its `save`. Never fails.
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element);
 
 // Appends one element line per key, in the file's key order, with the filter

@@ -13,6 +13,7 @@
 #include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "engine/output_file.h"
 #include "engine/project_collection.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
@@ -29,9 +30,6 @@ namespace {
 
 // Template text is fed to the parser in pieces of this size as it is read.
 constexpr size_t kTemplatePiece = 16384;
-// The output file's stdio buffer: large writes keep system calls rare on big
-// listings.
-constexpr size_t kOutputBuffer = 1 << 16;
 
 std::string phrase(const html_list_project& project, int id) {
   const projectCollection* collection = project.run.collection;
@@ -60,62 +58,6 @@ bool can_enter(const std::string& folder) {
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
   return ::access(folder.c_str(), R_OK | X_OK) == 0;
 }
-
-// The output file of one listing: opened, written through a large buffer,
-// and closed with every buffered byte checked.
-//
-// An existing file is written over in place and cut to the new length when
-// it is closed, instead of being emptied when it is opened: ext4 pushes a
-// file that was truncated to nothing out to disk as soon as it is closed
-// (auto_da_alloc), which made every page of a per-folder listing, written
-// again over the last build, wait for the disk.
-class output_file {
- public:
-  output_file() = default;
-  output_file(const output_file&) = delete;
-  output_file& operator=(const output_file&) = delete;
-  ~output_file() { close(); }
-
-  bool open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    struct stat status {};
-    regular_ = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    file_ = ::fdopen(fd, "w+b");  // fdopen never truncates
-    if (!file_) {
-      ::close(fd);
-      return false;
-    }
-    // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
-    // most file systems) whatever size is asked for.
-    buffer_.resize(kOutputBuffer);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
-    return true;
-  }
-  std::FILE* get() const { return file_; }
-  // False when buffered bytes could not be written or the close failed.
-  // The file ends where the writing ended, also after a failure: what is
-  // left of an older, longer file beyond that point goes, so a failed run
-  // never leaves the old tail behind as if it belonged to the new listing.
-  bool close() {
-    if (!file_) return true;
-    bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
-    if (regular_) {
-      // The descriptor's offset counts only what reached the file.
-      const int fd = ::fileno(file_);
-      const off_t end = ::lseek(fd, 0, SEEK_CUR);
-      flushed = end >= 0 && ::ftruncate(fd, end) == 0 && flushed;
-    }
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return flushed && closed;
-  }
-
- private:
-  std::FILE* file_ = nullptr;
-  bool regular_ = false;
-  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
-};
 
 // Reads the template file in pieces into `tree`, parsing as it goes, and
 // checks that every block is closed. Sets the error text on failure.
@@ -174,6 +116,7 @@ int make_summary(html_list_project& project, const std::string& folder, qxfile_t
     context.stop = &collection->stop_flag;
   }
   context.filter = &project.settings.filter;
+  context.outputs = &project.run.outputs;
   context.allocation_unit =
       project.run.cluster_size > 0 ? static_cast<uint64_t>(project.run.cluster_size) : 0;
   context.progress_phrase = phrase(project, kPhraseReadingFolder);
@@ -190,6 +133,21 @@ int make_summary(html_list_project& project, const std::string& folder, qxfile_t
   }
   if (project.settings.recursive_options & 2) suppress_empty(summary);
   return result_ok;
+}
+
+// Remembers the files this project reads, so that no output path, however
+// it is spelt, writes over one of them.
+void protect_inputs(html_list_project& project) {
+  protected_files& inputs = project.run.inputs;
+  inputs.clear();
+  inputs.add(in_program_folder(project, project.settings.format_file));
+  if (const projectCollection* collection = project.run.collection) {
+    inputs.add(collection->file_name);
+    if (!collection->program_folder.empty()) {
+      inputs.add(collection->program_folder + "ext.txt");
+      inputs.add(collection->program_folder + "templates.txt");
+    }
+  }
 }
 
 }  // namespace
@@ -223,9 +181,31 @@ int write_listing_file(html_list_project& project, const qxi2_tree& tree, const 
 
   const std::string path = output_path(project, folder);
   output_file output;
-  if (!output.open(path)) {
-    run.error_text = phrase(project, kPhraseCantWriteFile) + settings.save;
-    return result_output_not_created;
+  switch (output.open(path, run.inputs)) {
+    case output_open_result::opened:
+      break;
+    case output_open_result::failed:
+      run.error_text = phrase(project, kPhraseCantWriteFile) + settings.save;
+      return result_output_not_created;
+    case output_open_result::symbolic_link:
+      run.error_text = phrase(project, kPhraseOutputIsLink) + path;
+      return result_output_not_created;
+    case output_open_result::not_regular_file:
+      run.error_text = phrase(project, kPhraseOutputNotRegular) + path;
+      return result_output_not_created;
+    case output_open_result::protected_input:
+      run.error_text = phrase(project, kPhraseOutputIsInput) + path;
+      return result_output_not_created;
+  }
+  // The file just opened is part of the run's output, whatever the masks say.
+  run.outputs = own_output{};
+  if (settings.subfolders_in_one_file) {
+    run.outputs.name = std::filesystem::path(path).filename().string();
+    run.outputs.device = output.device();
+    run.outputs.inode = output.inode();
+  } else {
+    run.outputs.name = settings.save;
+    run.outputs.in_every_folder = true;
   }
 
   std::unique_ptr<qxfile_tree> summary;
@@ -316,17 +296,27 @@ int build_project(html_list_project& project) {
       folder_url(settings.path, settings.url_escape, settings.source, settings.ftp_host);
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
-  run.local_image_url = "file://" + images + "/";
+  // The icons' folder is linked like the listed folder, so a program folder
+  // whose path holds "&" or "#" still links under url_escape 1 and 2.
+  run.local_image_url = folder_url(images, settings.url_escape, 0, {});
   while (!settings.image_dir.empty() && settings.image_dir.back() == '/') {
     settings.image_dir.pop_back();
   }
   settings.image_dir += "/";
+
+  // Every page would land on the same file.
+  if (!settings.subfolders_in_one_file && settings.source != 2 &&
+      settings.save.find('/') != std::string::npos) {
+    run.error_text = phrase(project, kPhraseOutputNameHasFolder) + " (" + settings.save + ")";
+    return result_output_not_created;
+  }
 
   int code = result_ok;
   {
     qxi2_tree tree;
     code = parse_template(project, tree);
     if (code == result_ok) {
+      protect_inputs(project);
       settings.filter.prepare_windows();
       run.cluster_size = 0;
       if (settings.disk_space && settings.source == 0) {
@@ -336,6 +326,7 @@ int build_project(html_list_project& project) {
       code = settings.subfolders_in_one_file
                  ? write_listing_file(project, tree, settings.path)
                  : write_folder_files(project, tree, settings.path, settings.recursion_depth);
+      run.inputs.clear();
     }
   }
   return code;

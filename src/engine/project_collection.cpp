@@ -24,6 +24,7 @@ projectCollection::projectCollection() : numbers(user_number_format()) {}
 
 int projectCollection::load_file(const std::string& file_name) {
   projects.clear();
+  this->file_name = file_name;
   xml_tree document;
   std::string error;
   const int read = parse_file(file_name, document, document_options{}, error);
@@ -34,6 +35,7 @@ int projectCollection::load_file(const std::string& file_name) {
 
 int projectCollection::load_text(std::string_view text) {
   projects.clear();
+  file_name.clear();
   xml_tree document;
   std::string error;
   if (parse_text(text, document, document_options{}, error) != 0) {

@@ -65,6 +65,7 @@ class projectCollection {
   void fill_size_unit_names();
 
   std::string program_folder;        // ends in "/"
+  std::string file_name;             // the project file last loaded; empty when none
   const qxlang* language = nullptr;  // borrowed
   number_format numbers;
   qxhash size_unit_names;  // size_units as text -> unit label

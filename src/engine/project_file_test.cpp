@@ -66,6 +66,25 @@ TEST_F(ProjectFile, EmptyProjectLoadsAllDefaults) {
   EXPECT_EQ(s.filter.str_files_include, "*");
 }
 
+// Without a skip mask of its own a project leaves out its own output file.
+TEST_F(ProjectFile, SkipMaskDefaultsToTheOutputFileName) {
+  const struct {
+    const char* body;
+    const char* skip;
+  } cases[] = {
+      {"<save>listing.html</save>", "listing.html"},
+      {"<save>/srv/www/all.html</save><filter><time_filter>0</time_filter></filter>", "all.html"},
+      {"<save>listing.html</save><filter><str_files_skip>*.bak</str_files_skip></filter>", "*.bak"},
+      {"<save>listing.html</save><filter><str_files_skip></str_files_skip></filter>", ""},
+      {"<filter></filter>", "index.html"},
+  };
+  for (const auto& c : cases) {
+    projectCollection collection;
+    ASSERT_EQ(collection.load_text(std::string("<project>") + c.body + "</project>"), 0) << c.body;
+    EXPECT_EQ(collection.projects[0]->settings.filter.str_files_skip, c.skip) << c.body;
+  }
+}
+
 TEST_F(ProjectFile, NumbersAndBooleansReadLeadingDigits) {
   struct Case {
     const char* xml;

@@ -27,6 +27,7 @@ int summarise_folder(const std::string& path, generation_context& context, qxfil
     return kSummaryScanFailed;
   }
   if (context.stopped()) return kSummaryStopped;
+  if (context.outputs) context.outputs->leave_out(summary, folder, path);
   if (context.filter) context.filter->apply(summary, folder);
   if (context.stopped()) return kSummaryStopped;
 

@@ -11,6 +11,7 @@
 
 #include "files/file_filter.h"
 #include "files/file_node.h"
+#include "files/own_output.h"
 
 namespace dirscribe {
 
@@ -27,6 +28,8 @@ struct generation_context {
   const std::atomic<int>* stop = nullptr;
   // Applied to each folder's entries, one level at a time; nullptr keeps all.
   const file_filter_data* filter = nullptr;
+  // The run's own output files, never counted; nullptr counts everything.
+  const own_output* outputs = nullptr;
   // Bytes per allocation unit; 0 counts sizes as they are.
   uint64_t allocation_unit = 0;
   // The texts put in front of a folder path: the progress message, and the

@@ -202,7 +202,14 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
   switch (node.type) {
     case qxi2_echoe:
     case qxi2_echoen:
-      append_html_escape(out_, text);
+      // Under url_escape 1 the link rules have escaped the names already;
+      // escaping again would link to a different file ("a&amp;amp;b").
+      if (project_.settings.url_escape == url_escape_markup &&
+          template_variables::is_link(node.index)) {
+        out_ += text;
+      } else {
+        append_html_escape(out_, text);
+      }
       break;
     case qxi2_echou:
       out_ += change_case(text, true);
@@ -372,6 +379,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
         loop.folder;
     return kEvaluationFolderFailed;
   }
+  run.outputs.leave_out(*tree, nullptr, loop.folder);
   settings.filter.apply(*tree, nullptr);
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.

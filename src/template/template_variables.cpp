@@ -118,6 +118,14 @@ bool template_variables::markup_safe(std::string_view name) {
   return false;
 }
 
+bool template_variables::is_link(int row) {
+  const template_variable* variable = template_variable_row(row);
+  if (!variable) return false;
+  const template_value_function value = variable->value;
+  return value == template_values::rel_url || value == template_values::url ||
+         value == template_values::source_url || value == template_values::images_url;
+}
+
 int template_check_directive(const template_variables& variables, qxi2_node& node) {
   if (!is_checked(node.type)) return 0;
   node.var = ascii_lower(node.var);

@@ -64,6 +64,10 @@ class template_variables {
   static bool permits(int row, int type);
   // Whether an echo of `name` prints like echoe.
   static bool markup_safe(std::string_view name);
+  // Whether `row` is a link that the link rules build (rel_url, url,
+  // source_url, images_url): under url_escape 1 its names are already
+  // markup-escaped, so echoe must print it as it stands.
+  static bool is_link(int row);
 
  private:
   qxhash rows_by_name_;

@@ -1,0 +1,129 @@
+#include "engine/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace dirscribe {
+
+namespace {
+
+// Large writes keep system calls rare on big listings.
+constexpr size_t kOutputBuffer = 1 << 16;
+
+output_open_result kind_of(const struct stat& status, const protected_files& inputs) {
+  if (S_ISLNK(status.st_mode)) return output_open_result::symbolic_link;
+  if (!S_ISREG(status.st_mode)) return output_open_result::not_regular_file;
+  if (inputs.contains(status.st_dev, status.st_ino)) return output_open_result::protected_input;
+  return output_open_result::opened;
+}
+
+}  // namespace
+
+protected_files::protected_files(const protected_files& other) { *this = other; }
+
+protected_files& protected_files::operator=(const protected_files& other) {
+  if (this == &other) return *this;
+  clear();
+  for (const held_file& file : other.files_) {
+    const int descriptor = ::fcntl(file.descriptor, F_DUPFD_CLOEXEC, 0);
+    if (descriptor >= 0) files_.push_back({descriptor, file.device, file.inode});
+  }
+  return *this;
+}
+
+protected_files::protected_files(protected_files&& other) noexcept
+    : files_(std::move(other.files_)) {
+  other.files_.clear();
+}
+
+protected_files& protected_files::operator=(protected_files&& other) noexcept {
+  if (this != &other) {
+    clear();
+    files_ = std::move(other.files_);
+    other.files_.clear();
+  }
+  return *this;
+}
+
+protected_files::~protected_files() { clear(); }
+
+void protected_files::add(const std::string& path) {
+  if (path.empty()) return;
+  const int descriptor = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+  if (descriptor < 0) return;
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0) {
+    ::close(descriptor);
+    return;
+  }
+  files_.push_back({descriptor, status.st_dev, status.st_ino});
+}
+
+bool protected_files::contains(dev_t device, ino_t inode) const {
+  return std::any_of(files_.begin(), files_.end(), [&](const held_file& file) {
+    return file.device == device && file.inode == inode;
+  });
+}
+
+void protected_files::clear() {
+  for (const held_file& file : files_) ::close(file.descriptor);
+  files_.clear();
+}
+
+output_open_result output_file::open(const std::string& path, const protected_files& inputs) {
+  // Looking first means a device is never opened at all (opening one can act
+  // on it), and gives the reason a later open would only hint at.
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) == 0) {
+    const output_open_result kind = kind_of(status, inputs);
+    if (kind != output_open_result::opened) return kind;
+  }
+  // O_NOFOLLOW and O_NONBLOCK close the gap between that look and the open:
+  // a link put in place since fails with ELOOP, a FIFO cannot wait for a
+  // reader.
+  const int fd =
+      ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) {
+    if (errno == ELOOP) return output_open_result::symbolic_link;
+    if (errno == ENXIO) return output_open_result::not_regular_file;  // a FIFO without reader
+    return output_open_result::failed;
+  }
+  if (::fstat(fd, &status) != 0) {
+    ::close(fd);
+    return output_open_result::failed;
+  }
+  if (const output_open_result kind = kind_of(status, inputs); kind != output_open_result::opened) {
+    ::close(fd);
+    return kind;
+  }
+  device_ = status.st_dev;
+  inode_ = status.st_ino;
+  file_ = ::fdopen(fd, "w+b");  // fdopen never truncates
+  if (!file_) {
+    ::close(fd);
+    return output_open_result::failed;
+  }
+  // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
+  // most file systems) whatever size is asked for.
+  buffer_.resize(kOutputBuffer);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+  return output_open_result::opened;
+}
+
+bool output_file::close() {
+  if (!file_) return true;
+  bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  // The descriptor's offset counts only what reached the file.
+  const int fd = ::fileno(file_);
+  const off_t end = ::lseek(fd, 0, SEEK_CUR);
+  flushed = end >= 0 && ::ftruncate(fd, end) == 0 && flushed;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return flushed && closed;
+}
+
+}  // namespace dirscribe
