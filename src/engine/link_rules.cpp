@@ -33,7 +33,9 @@ std::string percent_encode(std::string_view text) {
 void append_escaped_name(std::string& out, std::string_view name, int url_escape) {
   switch (url_escape) {
     case url_escape_markup:
-      out += markup_escape(name);
+      // The link lands in an HTML page, which reads a UTF-8 name back from
+      // code-point references; byte references would name other characters.
+      append_html_escape(out, name);
       break;
     case url_escape_percent:
       append_percent_encoded(out, name);
@@ -47,7 +49,7 @@ void append_escaped_name(std::string& out, std::string_view name, int url_escape
 std::string escaped_name(std::string_view name, int url_escape) {
   switch (url_escape) {
     case url_escape_markup:
-      return markup_escape(name);
+      return html_escape(name);
     case url_escape_percent:
       return percent_encode(name);
     default:
@@ -60,7 +62,7 @@ std::string folder_url(std::string_view path, int url_escape, int source,
   std::string url(path);
   if (!url.empty() && url.back() != '/') url += '/';
   if (url_escape == url_escape_markup) {
-    url = markup_escape(url);
+    url = html_escape(url);
   } else if (url_escape == url_escape_percent) {
     url = percent_encode(url);
     replace_all(url, "%2F", "/");
@@ -68,6 +70,11 @@ std::string folder_url(std::string_view path, int url_escape, int source,
   }
   if (source == 2) return "ftp://" + std::string(ftp_host) + url;
   return "file://" + url;
+}
+
+void guard_relative_link(std::string& link) {
+  const size_t first = link.find_first_of(":/");
+  if (first != std::string::npos && link[first] == ':') link.insert(0, "./");
 }
 
 std::string normalise_folder_path(std::string_view path) {

@@ -11,7 +11,7 @@ namespace dirscribe {
 // Values of a project's `url_escape`.
 enum url_escape_mode : int {
   url_escape_none = 0,     // names go into links unchanged
-  url_escape_markup = 1,   // byte-exact markup escape
+  url_escape_markup = 1,   // markup escape for HTML output (code-point references)
   url_escape_percent = 2,  // percent-encoding
 };
 
@@ -34,6 +34,11 @@ std::string folder_url(std::string_view path, int url_escape, int source,
 // A listed folder's path as the driver uses it: trailing "/" removed, an
 // empty result becomes "/" (the root).
 std::string normalise_folder_path(std::string_view path);
+
+// Puts "./" in front of a relative link whose first path segment holds ":",
+// which a browser would otherwise read as a scheme ("javascript:alert(1)",
+// "mailto:x"); other links are left as they are.
+void guard_relative_link(std::string& link);
 
 // `base` + "/" (unless base is empty or already ends in "/") + `name`.
 std::string join_path(std::string_view base, std::string_view name);

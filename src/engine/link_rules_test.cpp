@@ -19,7 +19,10 @@ TEST(LinkRules, EscapedNameByMode) {
       {"a&b.html", 7, "a&b.html"},
       {"100% #1?.txt", 2, "100%25%20%231%3F.txt"},
       {"caf\xC3\xA9", 2, "caf%C3%A9"},
-      {"caf\xC3\xA9", 1, "caf&#195;&#169;"},
+      // A browser reads code-point references back as the UTF-8 name; a
+      // stray byte keeps its byte reference.
+      {"caf\xC3\xA9", 1, "caf&#233;"},
+      {"\xE4\xB8\xAD\xC3", 1, "&#20013;&#195;"},
       {"x:y/z\\w", 2, "x%3Ay%2Fz%5Cw"},
       {"keep-._AZaz09", 2, "keep-._AZaz09"},
       {"<\"q\">", 1, "&lt;&quot;q&quot;&gt;"},
@@ -40,6 +43,26 @@ TEST(LinkRules, FolderUrlKeepsPathSeparatorsAndColons) {
   EXPECT_EQ(folder_url("/a&b", 1, 0, ""), "file:///a&amp;b/");
   EXPECT_EQ(folder_url("/pub/files", 2, 2, "ftp.example.org"), "ftp://ftp.example.org/pub/files/");
   EXPECT_EQ(folder_url("", 0, 0, ""), "file://");
+}
+
+TEST(LinkRules, RelativeLinkNeverStartsWithAScheme) {
+  const struct {
+    const char* link;
+    const char* guarded;
+  } cases[] = {
+      {"javascript:alert(1)", "./javascript:alert(1)"},
+      {"mailto:x", "./mailto:x"},
+      {"javascript:x/file.txt", "./javascript:x/file.txt"},
+      {"a/b:c", "a/b:c"},  // only the first segment can be read as a scheme
+      {"plain.txt", "plain.txt"},
+      {"javascript%3Ax", "javascript%3Ax"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    std::string link = c.link;
+    guard_relative_link(link);
+    EXPECT_EQ(link, c.guarded) << c.link;
+  }
 }
 
 TEST(LinkRules, NormaliseAndJoin) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/qxchar.h"
 #include "engine/dsc_process.h"
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
@@ -19,6 +20,7 @@
 #include "files/file_node.h"
 #include "markup/html_title.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 
@@ -98,12 +100,15 @@ struct digest_freer {
   void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 
-// Whether `path` exists but is not a regular file (symbolic links followed).
-// Reading a FIFO or a device could block or never end, so those have no
-// contents here.
+// Whether `path` has no contents to read as a regular file: it exists (as
+// an entry of its folder) but is a FIFO, socket, device, or a symbolic link
+// whose target is missing or is one of those. Reading a FIFO or a device could
+// block or never end; a dangling link is listed like any file and must not
+// fail the listing.
 bool is_special_file(const std::string& path) {
   struct stat status;
-  return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+  if (::stat(path.c_str(), &status) == 0) return !S_ISREG(status.st_mode);
+  return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
 // 0 with the digest, 1 when the file cannot be opened or read, 2 when the path
@@ -312,7 +317,9 @@ int rel_path(const template_value_context& c, qxval& r) {
   return 0;
 }
 int rel_url(const template_value_context& c, qxval& r) {
-  r = qxval(entry_url(c, c.process.relative_url));
+  std::string link = entry_url(c, c.process.relative_url);
+  guard_relative_link(link);
+  r = qxval(std::move(link));
   return 0;
 }
 int full_path(const template_value_context& c, qxval& r) {
@@ -364,7 +371,14 @@ int spare2(const template_value_context& c, qxval& r) {
   return 0;
 }
 int is_link(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.source == 2 && (c.entry.attributes & 0x1000) != 0);
+  // FTP entries carry the link bit of their listing; local entries the
+  // symbolic-link attribute, so a style can link a folder it never enters
+  // (and that has no page of its own) to the folder itself.
+  if (c.project.settings.source == 2) {
+    r = qxval((c.entry.attributes & 0x1000) != 0);
+  } else {
+    r = qxval((c.entry.attributes & attribute_link) != 0);
+  }
   return 0;
 }
 int md5(const template_value_context& c, qxval& r) { return entry_digest(c, r, EVP_md5()); }
@@ -411,7 +425,13 @@ int max_depth(const template_value_context& c, qxval& r) {
 }
 int images_url(const template_value_context& c, qxval& r) {
   const project_settings& s = c.project.settings;
-  r = qxval(s.local_image_dir ? c.project.run.local_image_url : s.image_dir);
+  if (s.local_image_dir) {
+    r = qxval(c.project.run.local_image_url);
+  } else {
+    // A typed address is printed like the links the rules build: escaped
+    // once under url_escape 1.
+    r = qxval(s.url_escape == url_escape_markup ? html_escape(s.image_dir) : s.image_dir);
+  }
   return 0;
 }
 int show_folders(const template_value_context& c, qxval& r) {
