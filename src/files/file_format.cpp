@@ -1,5 +1,6 @@
 #include "files/file_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <ctime>
@@ -17,9 +18,18 @@ std::string format_broken(const struct tm& broken, const std::string& format) {
   if (format.empty()) return {};
   std::string text;
   if (format_numeric_date(broken, format, text)) return text;
-  char buffer[kDateBufferSize];
-  const size_t length = strftime(buffer, sizeof buffer, format.c_str(), &broken);
-  return std::string(buffer, length);
+  // strftime answers 0 both for a text that does not fit and for an empty
+  // one, so the buffer grows until the text fits or is surely empty: no
+  // conversion writes more than a few hundred bytes for each byte of format.
+  const size_t largest = std::max<size_t>(kDateBufferSize, format.size() * 512);
+  for (size_t size = kDateBufferSize;; size *= 4) {
+    text.resize(size);
+    const size_t length = strftime(text.data(), text.size(), format.c_str(), &broken);
+    if (length > 0 || size >= largest) {
+      text.resize(length);
+      return text;
+    }
+  }
 }
 
 std::string format_utc(unix_time t, const std::string& format) {
@@ -191,8 +201,7 @@ bool format_numeric_date(const struct tm& broken, std::string_view format, std::
         return false;
     }
   }
-  // strftime gives nothing for a text that does not fit its buffer.
-  return out.size() < kDateBufferSize;
+  return true;
 }
 
 bool break_down_utc(unix_time t, struct tm& broken) {

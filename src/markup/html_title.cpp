@@ -120,8 +120,24 @@ qxhtml_title::qxhtml_title() {
 }
 
 int qxhtml_title::text_hook() {
-  if (in_title_ && !token().empty()) title_ += token();
+  if (in_title_ && !token().empty()) {
+    title_.append(token(), 0, kTitleLimit - std::min(title_.size(), kTitleLimit));
+    if (title_.size() >= kTitleLimit) return 2;
+  }
   return 0;
+}
+
+bool qxhtml_title::collected_enough() const {
+  const size_t pending = token().size();
+  if (in_title_ && !in_markup() && title_.size() + pending >= kTitleLimit) return true;
+  return pending > kLongestToken;
+}
+
+std::string qxhtml_title::collected_title() const {
+  std::string title = title_;
+  if (in_title_ && !in_markup()) title += token();
+  if (title.size() > kTitleLimit) title.resize(kTitleLimit);
+  return title;
 }
 
 int qxhtml_title::markup_hook() {
@@ -176,6 +192,10 @@ int title_of_source(byte_source& source, std::string& title) {
     if (result == 2) break;
     if (result != 0) return 3;
     while (scanner.remove_first_chunk()) {
+    }
+    if (scanner.collected_enough()) {
+      title = scanner.collected_title();
+      return 0;
     }
   }
   if (result != 2) {

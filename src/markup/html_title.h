@@ -33,6 +33,15 @@ class qxhtml_title : public qxsgml {
   const std::string& title() const { return title_; }
   std::string& title() { return title_; }
 
+  // Whether the scan may end before the title does: the title has reached
+  // kTitleLimit bytes (counting the text still being read), or one markup or
+  // run of text outside the title has grown past kLongestToken bytes. Either
+  // way the file is not read on, so no file, however large, is held whole.
+  bool collected_enough() const;
+  // The title gathered so far with the text still being read inside it, cut
+  // to kTitleLimit bytes.
+  std::string collected_title() const;
+
   // The HTML 4 element table (89 names in alphabetical order): the index of
   // `name` (lower case), or -1 when it is not in the table.
   static int element_index(std::string_view name);
@@ -47,9 +56,14 @@ class qxhtml_title : public qxsgml {
 
 // The read size of the title scanner.
 inline constexpr size_t kTitleReadSize = 2048;
+// A title is cut at this many bytes.
+inline constexpr size_t kTitleLimit = 4096;
+// The longest markup or text run read while looking for the title.
+inline constexpr size_t kLongestToken = 1 << 20;
 
 // Scans `source` in kTitleReadSize pieces, releasing consumed pieces after
-// every scan, and stops reading as soon as the title is known. Returns 0 with
+// every scan, and stops reading as soon as the title is known or the scanner
+// has collected enough (kTitleLimit, kLongestToken). Returns 0 with
 // the title in `title` (possibly empty), or 3 when the lexer reports an error
 // (`title` empty).
 int title_of_source(byte_source& source, std::string& title);

@@ -140,6 +140,36 @@ TEST(HtmlTitle, ReadsOnlyTheHeadOfAHugeFile) {
   }
 }
 
+// A title or markup that never ends stops the scan soon after its limit,
+// however long the file: a title keeps its first kTitleLimit bytes.
+TEST(HtmlTitle, EndlessTitleOrMarkupStopsAtItsLimit) {
+  const size_t gigabyte = size_t{1} << 30;
+  const size_t slack = 2 * kTitleReadSize;
+  struct Case {
+    const char* what;
+    std::string head;
+    std::string filler;
+    size_t title_size;
+    std::string title_start;
+    size_t most_read;
+  } cases[] = {
+      {"unclosed title", "<title>", "A", kTitleLimit, "AAAA", kTitleLimit + slack},
+      {"unclosed title of NULs", "<title>", std::string(1, '\0'), kTitleLimit, std::string(4, '\0'),
+       kTitleLimit + slack},
+      {"title text between unknown tags", "<title>", "ab<x>", kTitleLimit, "abab",
+       3 * kTitleLimit + slack},
+      {"endless comment before the title", "<html><!--", "-", 0, "", kLongestToken + slack},
+  };
+  for (const auto& c : cases) {
+    generated_source source(c.head, c.filler, gigabyte);
+    std::string title;
+    ASSERT_EQ(title_of_source(source, title), 0) << c.what;
+    EXPECT_EQ(title.size(), c.title_size) << c.what;
+    EXPECT_EQ(title.substr(0, c.title_start.size()), c.title_start) << c.what;
+    EXPECT_LE(source.bytes_read(), c.most_read) << c.what;
+  }
+}
+
 TEST(HtmlTitle, LongHeadIsReleasedAsItIsRead) {
   // Eight megabytes of head text without any body element: twice the
   // scanner's queue limit, which only holds because read pieces are released.

@@ -147,6 +147,7 @@ class qxsgml : public qx_unicode_lexer {
 
   // State visible to the hooks.
   std::string& token() { return token_; }
+  const std::string& token() const { return token_; }
   int kind() const { return kind_; }
   bool in_markup() const { return in_markup_; }
   int nesting_depth() const { return static_cast<int>(saved_.size()); }
