@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format
-  python3
+  python3 chromium
 )
 
 missing=()
