@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "markup/resource_document.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 namespace dirscribe {
 

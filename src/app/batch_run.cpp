@@ -7,7 +7,7 @@
 #include "app/messages.h"
 #include "app/progress_line.h"
 #include "engine/extension_table.h"
-#include "engine/listing_driver.h"
+#include "listing/listing_driver.h"
 #include "engine/project_collection.h"
 #include "services/phrase_ids.h"
 

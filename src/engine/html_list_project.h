@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/output_file.h"
+#include "engine/protected_files.h"
 #include "files/file_filter.h"
 #include "files/own_output.h"
 #include "markup/xml_node.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/file_node.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 namespace dirscribe {
 

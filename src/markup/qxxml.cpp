@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "core/qxchar.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 namespace dirscribe {
 

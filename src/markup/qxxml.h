@@ -13,7 +13,7 @@
 
 #include "markup/qxsgml.h"
 #include "markup/xml_node.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 namespace dirscribe {
 

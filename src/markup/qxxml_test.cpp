@@ -11,7 +11,7 @@
 #include "core/qxchar.h"
 #include "markup/document_reader.h"
 #include "markup/xml_dump.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 namespace dirscribe {
 namespace {

@@ -17,7 +17,7 @@
 #include "files/folder_summary.h"
 #include "platform/file_system.h"
 #include "services/qxlang.h"
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 #include "template/template_values.h"
 #include "template/template_variables.h"
 

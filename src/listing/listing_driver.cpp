@@ -1,4 +1,4 @@
-#include "engine/listing_driver.h"
+#include "listing/listing_driver.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 #include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "engine/output_file.h"
+#include "listing/output_file.h"
 #include "engine/project_collection.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"

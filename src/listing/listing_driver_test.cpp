@@ -2,7 +2,7 @@
 // while the tree is listed and a template deleted after it was parsed. The
 // progress callback runs before each folder is read, so it can change the
 // tree at a chosen moment.
-#include "engine/listing_driver.h"
+#include "listing/listing_driver.h"
 
 #include <gtest/gtest.h>
 

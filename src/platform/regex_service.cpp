@@ -1,4 +1,4 @@
-#include "services/regex_service.h"
+#include "platform/regex_service.h"
 
 #include <locale.h>
 
