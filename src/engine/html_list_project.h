@@ -17,10 +17,29 @@ namespace dirscribe {
 class projectCollection;
 class qxfile_tree;
 
+// Values of `source`: any value but source_ftp lists a local folder.
+enum project_source : int32_t {
+  source_local = 0,
+  source_ftp = 2,  // entries link as "ftp://" + ftp_host + path
+};
+
+// Bits of `recursive_options`.
+enum recursive_option : int32_t {
+  recursive_subtree_sizes = 1,        // folder sizes and counts of whole subtrees
+  recursive_leave_out_empty = 2,      // folders whose subtree holds no file are left out
+  recursive_folders_after_level = 4,  // a tree loop enters folders after the level
+};
+
+// Bits of `show_folders`.
+enum show_folders_bit : int32_t {
+  show_files_bit = 1,
+  show_folders_bit = 2,
+};
+
 // The persisted settings; the member initialisers are the defaults of a new
 // project (see reset_project for the filter's one exception).
 struct project_settings {
-  int32_t source = 0;  // 0 local folder; 2 FTP links (other values act as 0)
+  int32_t source = source_local;  // project_source
   std::string ftp_host;
   std::string ftp_login;            // stored and written back; no generation step uses it
   std::string ftp_password;         // stored in plain text; no generation step uses it
@@ -28,18 +47,17 @@ struct project_settings {
   std::string save = "index.html";  // output file name in each listed folder
   int32_t recursion_depth = 0;      // 0 none, -1 unlimited, n levels
   bool subfolders_in_one_file = true;
-  int32_t recursive_options =
-      0;  // 1 subtree sizes, 2 leave out empty folders, 4 descend after the level
+  int32_t recursive_options = 0;  // recursive_option bits
   file_filter_data filter;
   int32_t order_files = 5;  // 0 scan order; n sorts by key n - 1
   bool sort_order = false;  // true: descending
   bool show_summary = true;
-  int32_t show_folders = 3;  // 1 files, 2 folders
+  int32_t show_folders = show_files_bit | show_folders_bit;
   std::string date_format = "%c";
   bool use_date_format = true;
   bool is_local_date = true;
   int32_t size_units = 0;  // -1 automatic, 0 bytes, 1 KB, 2 MB
-  int32_t url_escape = 0;  // 0 none, 1 markup escape, 2 percent-encoding
+  int32_t url_escape = 0;  // url_escape_mode (engine/link_rules.h)
   std::string image_dir;
   bool local_image_dir = true;
   int32_t shell_mode = 0;   // 2: type texts from the system's type descriptions
