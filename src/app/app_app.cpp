@@ -42,16 +42,12 @@ int appApp::load_resources() {
   return lang->load(resources);
 }
 
-bool appApp::start_up() {
+outcome appApp::start_up() {
+  // No result code is described for these; 1 marks a start that cannot go on.
+  constexpr int kCannotStart = 1;
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  if (!regex_load()) {
-    message = "Can't load qx_hs_regex.dll";
-    return false;
-  }
-  if (!compression_library_ok()) {
-    message = "Can't load zlib1.dll";
-    return false;
-  }
+  if (!regex_load()) return {kCannotStart, "Can't load qx_hs_regex.dll"};
+  if (!compression_library_ok()) return {kCannotStart, "Can't load zlib1.dll"};
   lang = std::make_unique<qxlang>();
   resources.clear();
   // The outcome is not checked here: a missing or damaged resource document
@@ -59,7 +55,7 @@ bool appApp::start_up() {
   load_resources();
   // Wizard mode will build its forms from the resource document here.
   initialised = true;
-  return true;
+  return {};
 }
 
 }  // namespace dirscribe

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/outcome.h"
 #include "markup/xml_node.h"
 #include "services/qxlang.h"
 
@@ -18,10 +19,9 @@ class appApp {
   appApp& operator=(const appApp&) = delete;
 
   // Runs the start-up sequence in its fixed order (seed, regular-expression
-  // service, compression library, phrases, resource document). True when the
-  // program may go on; on false, `message` holds the text to show (or is empty
-  // when nothing is to be shown).
-  bool start_up();
+  // service, compression library, phrases, resource document). Succeeds when
+  // the program may go on; a failure carries the text to show.
+  outcome start_up();
 
   // Reads program_dir + "vostra.bin" into `resources` and the phrase table from
   // it. Returns 0, 1 (cannot be opened), 2 (cannot be parsed) or a load code
@@ -30,7 +30,6 @@ class appApp {
 
   std::unique_ptr<qxlang> lang;  // the phrase table of the whole run
   xml_tree resources;            // the resource document: interface description (phrases moved out)
-  std::string message;           // text to show when start-up fails
   std::string program_dir;       // folder of the executable, case kept, ends in "/"
   std::string exe_name;          // file name of the executable
   std::string start_dir;         // the folder the command was started from

@@ -29,15 +29,16 @@ TEST(AppApp, SplitsProgramPathKeepingCase) {
 TEST(AppApp, StartUpSucceedsInBatchMode) {
   appApp app;
   app.interactive = false;
-  EXPECT_TRUE(app.start_up());
+  const outcome started = app.start_up();
+  EXPECT_TRUE(started.ok());
   EXPECT_TRUE(app.initialised);
-  EXPECT_TRUE(app.message.empty());
+  EXPECT_TRUE(started.message().empty());
 }
 
 TEST(AppApp, StartUpLoadsThePhrasesFromTheProgramFolder) {
   appApp app;
   app.program_dir = DIRSCRIBE_PROGRAM_DIR;
-  ASSERT_TRUE(app.start_up());
+  ASSERT_TRUE(app.start_up().ok());
   ASSERT_NE(app.lang, nullptr);
   EXPECT_EQ(app.lang->text(kPhraseCantOpenFile), "Can't open file: ");
   EXPECT_EQ(app.lang->text(kPhraseKilobytes), " KB");
@@ -64,7 +65,7 @@ TEST(AppApp, StartUpSurvivesAMissingOrDamagedResourceDocument) {
     if (c.content) std::ofstream(file, std::ios::binary) << c.content;
     appApp app;
     app.program_dir = folder;
-    EXPECT_TRUE(app.start_up()) << c.what;
+    EXPECT_TRUE(app.start_up().ok()) << c.what;
     ASSERT_NE(app.lang, nullptr) << c.what;
     EXPECT_EQ(app.lang->lookup(kPhraseCantOpenFile), nullptr) << c.what;
     EXPECT_EQ(app.load_resources(), c.load_result) << c.what;

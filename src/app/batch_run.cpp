@@ -64,22 +64,22 @@ int run_batch(appApp& app) {
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
 
-  if (load_extension_table(app.program_dir + "ext.txt", collection) != 0) {
+  if (!load_extension_table(app.program_dir + "ext.txt", collection).ok()) {
     show_message(phrase(app, kPhraseCantLoadExtensionTable));
     return 1;
   }
 
   const std::string& typed = app.args.empty() ? std::string() : app.args.front();
-  const int loaded =
-      collection.load_file(resolve_project_path(typed, app.start_dir, app.program_dir));
-  if (loaded == result_project_not_opened) {
-    show_message(phrase(app, kPhraseCantOpenFile) + typed);
+  const outcome loaded =
+      collection.load_file(resolve_project_path(typed, app.start_dir, app.program_dir), typed);
+  if (!loaded.ok()) {
+    show_message(loaded.message());
     return 1;
   }
   // A file whose only project elements are empty ("<project/>") loads no
   // project: there is nothing to build, which must not pass for a listing
   // written.
-  if (loaded != result_ok || collection.projects.empty()) {
+  if (collection.projects.empty()) {
     show_message(phrase(app, kPhraseNotAProject));
     return 1;
   }
@@ -87,19 +87,18 @@ int run_batch(appApp& app) {
   progress_line progress(::isatty(STDERR_FILENO) == 1);
   file_counter files(collection);
   collection.progress = [&](std::string message) { progress.folder_read(message, files.count()); };
-  const int code = run_collection(collection);
+  const outcome built = run_collection(collection);
   progress.clear();
 
-  if (code == result_ok || code == result_stopped) return 0;
-  if (collection.error_text.empty() && code == result_out_of_memory) {
-    collection.error_text = phrase(app, kPhraseOutOfMemory);
-  }
-  if (collection.error_text.empty()) {
+  if (built.ok() || built.is(result_stopped)) return 0;
+  std::string message = built.message();
+  if (message.empty() && built.is(result_out_of_memory)) message = phrase(app, kPhraseOutOfMemory);
+  if (message.empty()) {
     // Every failure names what failed; a code without a text still says
     // that the build failed and how.
-    collection.error_text = "The listing could not be built (result " + std::to_string(code) + ").";
+    message = "The listing could not be built (result " + std::to_string(built.code()) + ").";
   }
-  show_message(collection.error_text);
+  show_message(message);
   return 1;
 }
 

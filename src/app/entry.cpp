@@ -55,8 +55,8 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
   app.args = args;
   app.interactive = args.empty();
 
-  if (!app.start_up()) {
-    if (!app.message.empty()) show_message(app.message);
+  if (const outcome started = app.start_up(); !started.ok()) {
+    if (!started.message().empty()) show_message(started.message());
     return 1;
   }
   if (app.interactive) {

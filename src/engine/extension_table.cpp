@@ -47,7 +47,7 @@ std::string registered_kind(const qxfile_node& entry, const projectCollection& c
 
 }  // namespace
 
-int load_extension_table(const std::string& file_name, projectCollection& collection) {
+outcome load_extension_table(const std::string& file_name, projectCollection& collection) {
   collection.kind_type_map.clear();
   collection.extension_type_map.clear();
   collection.kind_icon_map.clear();
@@ -55,27 +55,15 @@ int load_extension_table(const std::string& file_name, projectCollection& collec
   xml_tree document;
   std::string error;
   const int read = parse_file(file_name, document, document_options{}, error);
-  if (read == 1) {
-    collection.error_text = phrase(collection, kPhraseCantOpenFile) + file_name;
-    return 1;
-  }
-  if (read != 0) {
-    collection.error_text = phrase(collection, kPhraseExtensionTableError) + error;
-    return 2;
-  }
+  if (read == 1) return {1, phrase(collection, kPhraseCantOpenFile) + file_name};
+  if (read != 0) return {2, phrase(collection, kPhraseExtensionTableError) + error};
   xml_node* extensions = xml_find(document, "/ext/extensions");
-  if (!extensions) {
-    collection.error_text = phrase(collection, kPhraseExtensionListMissing);
-    return 2;
-  }
+  if (!extensions) return {2, phrase(collection, kPhraseExtensionListMissing)};
   read_section(document, extensions, collection.extension_icon_map, collection.extension_type_map);
   xml_node* types = xml_find(document, "/ext/types");
-  if (!types) {
-    collection.error_text = phrase(collection, kPhraseTypeListMissing);
-    return 2;
-  }
+  if (!types) return {2, phrase(collection, kPhraseTypeListMissing)};
   read_section(document, types, collection.kind_icon_map, collection.kind_type_map);
-  return 0;
+  return {};
 }
 
 std::string entry_type_text(const qxfile_node& entry, const html_list_project& project) {

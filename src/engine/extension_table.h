@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/outcome.h"
 #include "core/qxval.h"
 
 namespace dirscribe {
@@ -14,11 +15,11 @@ struct html_list_project;
 struct qxfile_node;
 
 // Empties the four tables of `collection` and fills them from `file_name`.
-// Returns 0; 1 when the file cannot be opened (error text: phrase 15 + name);
-// 2 on any other failure (a parse error: phrase 16 + the reader's text; no
+// Fails with 1 and phrase 15 + the name when the file cannot be opened; with 2
+// on any other failure (a parse error: phrase 16 + the reader's text; no
 // /ext/extensions: phrase 0; no /ext/types: phrase 18, the extension tables
 // keep what was read).
-int load_extension_table(const std::string& file_name, projectCollection& collection);
+outcome load_extension_table(const std::string& file_name, projectCollection& collection);
 
 // The type text of an entry: from the table by extension, then by the
 // registered content type's major kind, then the "other" kind; with

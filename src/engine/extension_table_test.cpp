@@ -68,7 +68,7 @@ constexpr const char* kTable =
     "</ext>\n";
 
 TEST_F(ExtensionTable, LoadsOnlySelfClosingUnderscoreDigitEntries) {
-  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  ASSERT_TRUE(load_extension_table(write(kTable), collection_).ok());
   EXPECT_EQ(collection_.extension_type_map.count(), 4);  // .txt .pdf .doc .noicon
   qxval value;
   EXPECT_TRUE(collection_.extension_type_map.get(".doc", value));
@@ -83,7 +83,7 @@ TEST_F(ExtensionTable, LoadsOnlySelfClosingUnderscoreDigitEntries) {
 }
 
 TEST_F(ExtensionTable, TypeAndIconFallbacks) {
-  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  ASSERT_TRUE(load_extension_table(write(kTable), collection_).ok());
   struct Case {
     const char* name;
     const char* type;
@@ -109,14 +109,14 @@ TEST_F(ExtensionTable, TypeAndIconFallbacks) {
 }
 
 TEST_F(ExtensionTable, MissingKindsGiveIntegerZeroIcon) {
-  ASSERT_EQ(load_extension_table(write("<ext><extensions/><types/></ext>"), collection_), 0);
+  ASSERT_TRUE(load_extension_table(write("<ext><extensions/><types/></ext>"), collection_).ok());
   const qxval icon = entry_icon(*file("a.zzz"), project_);
   EXPECT_EQ(icon.type(), qxval::kind::integer);
   EXPECT_EQ(icon.to_text(), "0");
 }
 
 TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
-  ASSERT_EQ(load_extension_table(write(kTable), collection_), 0);
+  ASSERT_TRUE(load_extension_table(write(kTable), collection_).ok());
   project_.settings.shell_mode = 2;
   EXPECT_EQ(entry_type_text(*file("x.SPC"), project_), "Special text");
   // Unregistered extension: the extension followed by the file-type phrase
@@ -125,12 +125,13 @@ TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
 }
 
 TEST_F(ExtensionTable, LoadFailures) {
-  EXPECT_EQ(load_extension_table(dir_ + "/absent.txt", collection_), 1);
-  EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_), 2);
-  EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_), 2);
+  EXPECT_EQ(load_extension_table(dir_ + "/absent.txt", collection_).code(), 1);
+  EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_).code(), 2);
+  EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_).code(), 2);
   ASSERT_EQ(
       load_extension_table(
-          write("<ext><extensions><_1 name=\".a\" type=\"A\"/></extensions></ext>"), collection_),
+          write("<ext><extensions><_1 name=\".a\" type=\"A\"/></extensions></ext>"), collection_)
+          .code(),
       2);
   // Without /ext/types the extension maps keep what was read.
   EXPECT_EQ(collection_.extension_type_map.count(), 1);

@@ -67,8 +67,11 @@ struct project_settings {
 
 // Run state of a project, set up before each run; never persisted.
 struct project_run {
-  std::string error_text;
   const projectCollection* collection = nullptr;  // borrowed while a run lasts
+  // What a build works out from the settings, which it never changes.
+  std::string folder;     // the listed folder as it resolves
+  std::string image_dir;  // `image_dir` with one trailing "/"
+  file_filter_data filter;  // the project's filter with concrete time and size windows
   std::string size_unit_label;
   std::string source_url;
   std::string local_image_url;

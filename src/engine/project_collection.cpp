@@ -22,29 +22,39 @@ bool is_project_with_content(const xml_node& node) {
 
 projectCollection::projectCollection() : numbers(user_number_format()) {}
 
-int projectCollection::load_file(const std::string& file_name) {
+outcome projectCollection::load_file(const std::string& file_name,
+                                     const std::string& shown_name) {
   projects.clear();
   this->file_name = file_name;
   xml_tree document;
   std::string error;
   const int read = parse_file(file_name, document, document_options{}, error);
-  if (read == 1) return result_project_not_opened;
-  if (read != 0) return result_project_not_readable;
+  if (read == 1) {
+    return {result_project_not_opened,
+            phrase(kPhraseCantOpenFile) + (shown_name.empty() ? file_name : shown_name)};
+  }
+  if (read != 0) return not_a_project();
   return take_projects(document);
 }
 
-int projectCollection::load_text(std::string_view text) {
+outcome projectCollection::load_text(std::string_view text) {
   projects.clear();
   file_name.clear();
   xml_tree document;
   std::string error;
-  if (parse_text(text, document, document_options{}, error) != 0) {
-    return result_project_not_readable;
-  }
+  if (parse_text(text, document, document_options{}, error) != 0) return not_a_project();
   return take_projects(document);
 }
 
-int projectCollection::take_projects(const xml_tree& document) {
+std::string projectCollection::phrase(int id) const {
+  return language ? std::string(language->text(id)) : std::string();
+}
+
+outcome projectCollection::not_a_project() const {
+  return {result_project_not_readable, phrase(kPhraseNotAProject)};
+}
+
+outcome projectCollection::take_projects(const xml_tree& document) {
   const xml_node* first = nullptr;
   for (const xml_node* node = document.first(); node; node = node->next()) {
     if ((node->type == xml_start_tag || node->type == xml_empty_element) &&
@@ -53,7 +63,7 @@ int projectCollection::take_projects(const xml_tree& document) {
       break;
     }
   }
-  if (!first) return result_project_not_readable;
+  if (!first) return not_a_project();
   for (const xml_node* node = first; node; node = node->next()) {
     if (!is_project_with_content(*node)) continue;
     auto project = std::make_unique<html_list_project>();
@@ -61,7 +71,7 @@ int projectCollection::take_projects(const xml_tree& document) {
     read_project(*project, document, node);
     projects.push_back(std::move(project));
   }
-  return result_ok;
+  return {};
 }
 
 std::vector<std::string> project_file_lines(
@@ -76,9 +86,10 @@ std::vector<std::string> project_file_lines(
   return lines;
 }
 
-int projectCollection::save_file(const std::string& file_name) const {
+outcome projectCollection::save_file(const std::string& file_name) const {
+  const outcome failed{result_write_failed, phrase(kPhraseCantSaveFile) + file_name};
   std::FILE* file = std::fopen(file_name.c_str(), "wb");
-  if (!file) return result_write_failed;
+  if (!file) return failed;
   bool ok = true;
   for (const std::string& line : project_file_lines(projects)) {
     if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) {
@@ -87,7 +98,7 @@ int projectCollection::save_file(const std::string& file_name) const {
     }
   }
   if (std::fclose(file) != 0) ok = false;
-  return ok ? result_ok : result_write_failed;
+  return ok ? outcome{} : failed;
 }
 
 html_list_project* projectCollection::first_project() const {

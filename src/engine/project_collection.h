@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/outcome.h"
 #include "core/qxhash.h"
 #include "engine/html_list_project.h"
 #include "files/file_format.h"
@@ -19,23 +20,6 @@ namespace dirscribe {
 
 class qxlang;
 
-// Result codes shared by the project loader, the generation engine and the
-// window.
-enum result_code : int {
-  result_ok = 0,
-  result_template_not_opened = 20000,
-  result_stopped = 20001,
-  result_folder_not_current = 20002,
-  result_output_not_created = 20003,
-  result_write_failed = 20004,
-  result_folder_not_entered = 20005,
-  result_project_not_opened = 20007,
-  result_project_not_readable = 20008,
-  result_out_of_memory = 20009,
-  result_shell_open_failed = 20010,
-  result_no_style = 20011,
-};
-
 class projectCollection {
  public:
   // Reads the user's number format once.
@@ -44,17 +28,19 @@ class projectCollection {
   projectCollection& operator=(const projectCollection&) = delete;
 
   // Deletes the projects, reads `file_name` and appends one project per
-  // `project` element with content, in file order. Returns 0, 20007 when the
-  // file cannot be opened, 20008 when it is not a readable markup document or
+  // `project` element with content, in file order (a file of empty project
+  // elements loads none). Fails with 20007 and phrase 15 + `shown_name` (the
+  // name as the user gave it; `file_name` when empty) when the file cannot be
+  // opened, 20008 and phrase 231 when it is not a readable markup document or
   // holds no `project` element.
-  int load_file(const std::string& file_name);
+  outcome load_file(const std::string& file_name, const std::string& shown_name = {});
   // The same for a project file's text held in memory (20008 when it is not a
   // readable markup document or holds no `project` element).
-  int load_text(std::string_view text);
+  outcome load_text(std::string_view text);
 
   // Writes every project, each followed by the separator comment, replacing the
-  // file. Returns 0 or 20004.
-  int save_file(const std::string& file_name) const;
+  // file. Fails with 20004 and phrase 232 + `file_name`.
+  outcome save_file(const std::string& file_name) const;
 
   // The first project or nullptr; the creating form makes a default project
   // when there is none.
@@ -75,9 +61,9 @@ class projectCollection {
   qxhash extension_icon_map;
   mutable mime_database mime_types;  // the system's registered types, cached for the run
   std::vector<std::unique_ptr<html_list_project>> projects;
-  std::string error_text;
   std::atomic<int> stop_flag{0};  // raised by another thread; builds only read it
-  int last_result = 0;
+  // The outcome of the last project built; what a window shows after a build.
+  outcome last_result;
   // Told the text "phrase 19 + folder" for every folder read; runs on the
   // building thread.
   std::function<void(std::string)> progress;
@@ -85,7 +71,9 @@ class projectCollection {
   std::function<void()> finish;
 
  private:
-  int take_projects(const xml_tree& document);
+  outcome take_projects(const xml_tree& document);
+  outcome not_a_project() const;
+  std::string phrase(int id) const;  // "" without a language
 };
 
 // The project file's lines for `projects`, in the written layout.

@@ -54,7 +54,7 @@ std::string dump(const project_settings& s) {
 
 TEST_F(ProjectFile, EmptyProjectLoadsAllDefaults) {
   projectCollection collection;
-  ASSERT_EQ(collection.load_file(write("p.txt", "<project></project>")), 0);
+  ASSERT_TRUE(collection.load_file(write("p.txt", "<project></project>")).ok());
   ASSERT_EQ(collection.projects.size(), 1u);
   const project_settings& s = collection.projects[0]->settings;
   EXPECT_EQ(s.save, "index.html");
@@ -80,7 +80,7 @@ TEST_F(ProjectFile, SkipMaskDefaultsToTheOutputFileName) {
   };
   for (const auto& c : cases) {
     projectCollection collection;
-    ASSERT_EQ(collection.load_text(std::string("<project>") + c.body + "</project>"), 0) << c.body;
+    ASSERT_TRUE(collection.load_text(std::string("<project>") + c.body + "</project>").ok()) << c.body;
     EXPECT_EQ(collection.projects[0]->settings.filter.str_files_skip, c.skip) << c.body;
   }
 }
@@ -101,8 +101,8 @@ TEST_F(ProjectFile, NumbersAndBooleansReadLeadingDigits) {
   };
   for (const auto& c : cases) {
     projectCollection collection;
-    ASSERT_EQ(collection.load_file(write("p.txt", std::string("<project>") + c.xml + "</project>")),
-              0)
+    ASSERT_TRUE(
+        collection.load_file(write("p.txt", std::string("<project>") + c.xml + "</project>")).ok())
         << c.xml;
     EXPECT_EQ(collection.projects[0]->settings.recursion_depth, c.depth) << c.xml;
     EXPECT_EQ(collection.projects[0]->settings.subfolders_in_one_file, c.one_file) << c.xml;
@@ -132,7 +132,7 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
   collection.projects.push_back(std::move(second));
 
   const std::string file = dir_ + "/round.txt";
-  ASSERT_EQ(collection.save_file(file), 0);
+  ASSERT_TRUE(collection.save_file(file).ok());
   const std::string text = read(file);
   EXPECT_NE(
       text.find("<path>/srv/a&amp;b &lt;c&gt; &quot;d&quot; 'e' &#252;&#195;&#169;</path>\r\n"),
@@ -145,7 +145,7 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
   EXPECT_NE(text.find("</filter>\r\n<order_files>5</order_files>\r\n"), std::string::npos);
 
   projectCollection loaded;
-  ASSERT_EQ(loaded.load_file(file), 0);
+  ASSERT_TRUE(loaded.load_file(file).ok());
   ASSERT_EQ(loaded.projects.size(), 2u);
   EXPECT_EQ(dump(loaded.projects[0]->settings), dump(collection.projects[0]->settings));
   EXPECT_EQ(dump(loaded.projects[1]->settings), dump(collection.projects[1]->settings));
@@ -153,18 +153,19 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
 
 TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
   projectCollection collection;
-  EXPECT_EQ(collection.load_file(dir_ + "/missing.txt"), 20007);
-  EXPECT_EQ(collection.load_file(write("bad.txt", "<project><path>x</project>")), 20008);
-  EXPECT_EQ(collection.load_file(write("none.txt", "<other></other>")), 20008);
-  EXPECT_EQ(collection.load_file(write("empty.txt", "")), 20008);
-  ASSERT_EQ(collection.load_file(write("mixed.txt",
-                                       "<project/>\r\n<!-- c -->\r\n<other/>\r\n"
-                                       "<project><path>/one</path></project>\r\n")),
-            0);
+  EXPECT_EQ(collection.load_file(dir_ + "/missing.txt").code(), 20007);
+  EXPECT_EQ(collection.load_file(write("bad.txt", "<project><path>x</project>")).code(), 20008);
+  EXPECT_EQ(collection.load_file(write("none.txt", "<other></other>")).code(), 20008);
+  EXPECT_EQ(collection.load_file(write("empty.txt", "")).code(), 20008);
+  ASSERT_TRUE(collection
+                  .load_file(write("mixed.txt",
+                                   "<project/>\r\n<!-- c -->\r\n<other/>\r\n"
+                                   "<project><path>/one</path></project>\r\n"))
+                  .ok());
   ASSERT_EQ(collection.projects.size(), 1u);
   EXPECT_EQ(collection.projects[0]->settings.path, "/one");
-  EXPECT_EQ(collection.save_file(dir_ + "/no/such/folder/p.txt"), 20004);
-  EXPECT_EQ(collection.save_file("/dev/full"), 20004);
+  EXPECT_EQ(collection.save_file(dir_ + "/no/such/folder/p.txt").code(), 20004);
+  EXPECT_EQ(collection.save_file("/dev/full").code(), 20004);
 }
 
 }  // namespace

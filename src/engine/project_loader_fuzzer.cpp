@@ -27,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   projectCollection first;
   // A file whose project elements are all empty loads no project; written
   // back it holds none, which the loader rightly refuses.
-  if (first.load_text(input) != 0 || first.projects.empty()) return 0;
+  if (!first.load_text(input).ok() || first.projects.empty()) return 0;
   const std::string written = joined(project_file_lines(first.projects));
 
   projectCollection second;
-  if (second.load_text(written) != 0) std::abort();
+  if (!second.load_text(written).ok()) std::abort();
   if (second.projects.size() != first.projects.size()) std::abort();
   if (joined(project_file_lines(second.projects)) != written) std::abort();
   return 0;

@@ -23,13 +23,12 @@ int summarise_folder(const std::string& path, generation_context& context, qxfil
                      qxfile_node* folder) {
   if (context.progress) context.progress(context.progress_phrase + path);
   if (!scan_folder(path, summary, folder, "*")) {
-    context.error_text = context.scan_failed_phrase + path;
-    return kSummaryScanFailed;
+    return result_folder_not_entered;
   }
-  if (context.stopped()) return kSummaryStopped;
+  if (context.stopped()) return result_stopped;
   if (context.outputs) context.outputs->leave_out(summary, folder, path);
   if (context.filter) context.filter->apply(summary, folder);
-  if (context.stopped()) return kSummaryStopped;
+  if (context.stopped()) return result_stopped;
 
   uint64_t total = folder->size;
   qxfile_node* child = folder->first_child();
@@ -43,13 +42,13 @@ int summarise_folder(const std::string& path, generation_context& context, qxfil
       summary.remove(child);
     }
     child = following;
-    if (context.stopped()) return kSummaryStopped;
+    if (context.stopped()) return result_stopped;
   }
   if (folder->first_child()) {
     summary.sort_key = sort_by_name;
     summary.sort_list(folder);
   }
-  if (context.stopped()) return kSummaryStopped;
+  if (context.stopped()) return result_stopped;
   for (qxfile_node* ancestor = folder->parent(); ancestor; ancestor = ancestor->parent()) {
     ancestor->size += total;
     ancestor->file_count += folder->file_count;
@@ -66,8 +65,8 @@ std::string join_path(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-int build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
-                  qxfile_node* folder) {
+outcome build_summary(const std::string& path, generation_context& context,
+                      qxfile_tree& summary, qxfile_node* folder) {
   // Depth-first, parents before children and siblings in order, exactly as a
   // recursive walk would go, but with an explicit stack.
   std::vector<std::pair<qxfile_node*, std::string>> pending;
@@ -76,10 +75,13 @@ int build_summary(const std::string& path, generation_context& context, qxfile_t
   while (!pending.empty()) {
     auto [node, node_path] = std::move(pending.back());
     pending.pop_back();
-    if (!first && context.stopped()) return kSummaryStopped;
+    if (!first && context.stopped()) return {result_stopped, {}};
     first = false;
     const int result = summarise_folder(node_path, context, summary, node);
-    if (result != 0) return result;
+    if (result == result_folder_not_entered) {
+      return {result, context.scan_failed_phrase + node_path};
+    }
+    if (result != 0) return {result, {}};
     const size_t mark = pending.size();
     for (qxfile_node* child = node->first_child(); child; child = child->next()) {
       // A folder reached through a symbolic link is listed but never entered,
@@ -89,7 +91,7 @@ int build_summary(const std::string& path, generation_context& context, qxfile_t
     }
     std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
   }
-  return 0;
+  return {};
 }
 
 void suppress_empty(qxfile_tree& summary) {

@@ -9,15 +9,13 @@
 #include <functional>
 #include <string>
 
+#include "core/outcome.h"
 #include "files/file_filter.h"
 #include "files/file_node.h"
 #include "files/own_output.h"
 
 namespace dirscribe {
 
-// Result codes of the summary walk.
-inline constexpr int kSummaryStopped = 20001;
-inline constexpr int kSummaryScanFailed = 20005;
 
 // What a generation run lends the summary walk. Nothing here is owned.
 struct generation_context {
@@ -36,8 +34,6 @@ struct generation_context {
   // error text of a folder that cannot be read.
   std::string progress_phrase;
   std::string scan_failed_phrase;
-  // Set when a walk fails: scan_failed_phrase + the folder path.
-  std::string error_text;
 
   bool stopped() const { return stop && stop->load(std::memory_order_relaxed) != 0; }
 };
@@ -49,9 +45,10 @@ struct generation_context {
 // allocation units when the context gives one). Folders reached through a
 // symbolic link are counted but never entered. Depth is unlimited: the walk
 // keeps its own stack.
-// Returns 0, kSummaryStopped when the stop flag is seen, or kSummaryScanFailed
-// (with context.error_text set) at the first folder that cannot be opened.
-int build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
+// Fails with 20001 when the stop flag is seen, or with 20005 and
+// scan_failed_phrase + the folder path at the first folder that cannot be
+// opened.
+outcome build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
                   qxfile_node* folder);
 
 // Removes, below the top node, every folder whose subtree holds no file; the

@@ -57,7 +57,7 @@ TEST(BuildSummaryTest, CountsAndSizesWithAndWithoutAllocationUnit) {
     std::vector<std::string> progress;
     context.progress = [&progress](std::string text) { progress.push_back(std::move(text)); };
     context.progress_phrase = "Reading ";
-    ASSERT_EQ(build_summary(root.path(), context, summary, start_summary(summary)), 0);
+    ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
     EXPECT_EQ(dump_summary(summary.first()), c.expected) << "unit " << c.unit;
     EXPECT_EQ(progress,
               (std::vector<std::string>{"Reading " + root.path(), "Reading " + root.at("a"),
@@ -80,7 +80,7 @@ TEST(BuildSummaryTest, FilterAppliesPerLevel) {
   qxfile_tree summary;
   generation_context context;
   context.filter = &filter;
-  ASSERT_EQ(build_summary(root.path() + "/", context, summary, start_summary(summary)), 0);
+  ASSERT_TRUE(build_summary(root.path() + "/", context, summary, start_summary(summary)).ok());
   EXPECT_EQ(dump_summary(summary.first()), "root(1,1,20)[keep(1,0,20)]");
 }
 
@@ -92,7 +92,7 @@ TEST(BuildSummaryTest, TwoHundredLevelsDeep) {
   root.make_file(relative + "/leaf", 3);
   qxfile_tree summary;
   generation_context context;
-  ASSERT_EQ(build_summary(root.path(), context, summary, start_summary(summary)), 0);
+  ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   const qxfile_node* node = summary.first();
   EXPECT_EQ(node->file_count, 1);
   EXPECT_EQ(node->folder_count, 200);
@@ -115,7 +115,7 @@ TEST(BuildSummaryTest, SymbolicLinksAreNeverEntered) {
   root.make_link("gone", "dangling");  // counts as an empty file
   qxfile_tree summary;
   generation_context context;
-  ASSERT_EQ(build_summary(root.path(), context, summary, start_summary(summary)), 0);
+  ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   EXPECT_EQ(dump_summary(summary.first()), "root(2,3,8)[alias(0,0,0) real(1,1,8)[up(0,0,0)]]");
 }
 
@@ -128,9 +128,9 @@ TEST(BuildSummaryTest, UnreadableFolderEndsTheWalk) {
   qxfile_tree summary;
   generation_context context;
   context.scan_failed_phrase = "Cannot read ";
-  EXPECT_EQ(build_summary(root.path(), context, summary, start_summary(summary)),
-            kSummaryScanFailed);
-  EXPECT_EQ(context.error_text, "Cannot read " + root.at("locked"));
+  const outcome failed = build_summary(root.path(), context, summary, start_summary(summary));
+  EXPECT_EQ(failed.code(), result_folder_not_entered);
+  EXPECT_EQ(failed.message(), "Cannot read " + root.at("locked"));
   chmod(root.at("locked").c_str(), 0700);
 }
 
@@ -146,7 +146,8 @@ TEST(BuildSummaryTest, StopFlagEndsTheWalk) {
     if (++folders_read == 2) stop = 1;
   };
   qxfile_tree summary;
-  EXPECT_EQ(build_summary(root.path(), context, summary, start_summary(summary)), kSummaryStopped);
+  EXPECT_EQ(build_summary(root.path(), context, summary, start_summary(summary)).code(),
+            result_stopped);
   EXPECT_EQ(folders_read, 2);
 }
 
@@ -158,7 +159,7 @@ TEST(SuppressEmptyTest, KeepsPathsToFiles) {
   root.make_folder("z");
   qxfile_tree summary;
   generation_context context;
-  ASSERT_EQ(build_summary(root.path(), context, summary, start_summary(summary)), 0);
+  ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   suppress_empty(summary);
   EXPECT_EQ(dump_summary(summary.first()), "root(1,7,1)[a(1,2,1)[b(1,1,1)[c(1,0,1)]]]");
 

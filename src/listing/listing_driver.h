@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "core/outcome.h"
 #include "template/qxi2_node.h"
 
 namespace dirscribe {
@@ -21,31 +22,38 @@ class qxfile_tree;
 struct evaluation_memo;
 
 // Builds every project of `collection` in order. The first failing project
-// ends the run: its error text is copied into the collection's and later
-// projects are not started. Calls the finish callback (when set) whatever the
-// outcome. Returns the result of the last project built, 0 when there is none.
-int run_collection(projectCollection& collection);
+// ends the run and later projects are not started. Keeps the outcome of the
+// last project built in the collection's last_result and calls the finish
+// callback (when set) whatever the outcome. Returns that outcome (success
+// when there is no project).
+outcome run_collection(projectCollection& collection);
 
-// Builds one project; its run part must be linked to a collection. Returns 0
-// or a result code with the project's error text set.
-int build_project(html_list_project& project);
+// Builds one project; its run part must be linked to a collection that has a
+// phrase table (20012 otherwise). The settings are read, never changed: what
+// the build works out (the folder as it resolves, the filter's windows) is
+// kept in the run part. Fails with the code and message of the first failing
+// step.
+outcome build_project(html_list_project& project);
 
 // Writes the output file of `folder` (listing its whole tree when the project
 // lists everything in one file) from the parsed `tree`. When `summary_out` is
 // given and the project asks for recursive sizes, it receives the folder
 // summary the listing used (the caller may need it to tell empty subfolders).
 // `memo`, when given, is shared by the evaluations of `tree` in this run.
-int write_listing_file(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       std::unique_ptr<qxfile_tree>* summary_out = nullptr,
-                       evaluation_memo* memo = nullptr);
+// REQUIRES: the project's run part was prepared by build_project (the tests
+// call it directly after preparing it the same way).
+outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
+                           const std::string& folder,
+                           std::unique_ptr<qxfile_tree>* summary_out = nullptr,
+                           evaluation_memo* memo = nullptr);
 
 // Writes the output file of `folder` and, while `levels` is not 0, those of
 // its subfolders that pass the folder filter, one level less each time (-1
 // covers the whole tree). Folders reached through symbolic links are never
 // entered; with recursive_options bit 2, folders whose subtree holds no file
 // get no output file.
-int write_folder_files(html_list_project& project, const qxi2_tree& tree, const std::string& folder,
-                       int levels, evaluation_memo* memo = nullptr);
+outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
+                           const std::string& folder, int levels, evaluation_memo* memo = nullptr);
 
 // The full path of the output file of `folder`: `save` itself when it is an
 // absolute path (or when the project lists FTP links, whose folders are not

@@ -87,9 +87,10 @@ class DriverFaults : public ::testing::Test {
       read_.push_back(folder);
       if (on_folder) on_folder(folder);
     };
-    const int code = run_collection(collection);
-    error_text_ = collection.error_text;
-    return code;
+    const outcome built = run_collection(collection);
+    error_text_ = built.message();
+    EXPECT_EQ(collection.last_result.code(), built.code());
+    return built.code();
   }
 
   temp_folder folder_;
@@ -189,6 +190,37 @@ TEST_F(DriverFaults, TemplateDeletedAfterParsingStillListsEverything) {
     EXPECT_EQ(read_all(tree_ + "/" + name + "/index.html"), "inner\nfile.txt\n") << name;
     EXPECT_EQ(read_all(tree_ + "/" + name + "/inner/index.html"), "deep.txt\n") << name;
   }
+}
+
+// A build works out what it needs in the run part and leaves the settings as
+// the user set them, so a project saved after a build writes the same keys.
+TEST_F(DriverFaults, BuildLeavesTheSettingsAsSet) {
+  projectCollection collection;
+  collection.language = &language_;
+  collection.program_folder = folder_.path() + "/";
+  html_list_project& project = collection.first_project_creating();
+  project_settings& settings = project.settings;
+  settings.path = "tree/";  // relative to the program folder, with a trailing "/"
+  settings.format_file = "template.html";
+  settings.image_dir = "icons";
+  settings.save = folder_.at("listing.html");
+  settings.filter.time_filter = time_last;
+  settings.filter.size_filter = size_not_below;
+  const project_settings before = settings;
+  ASSERT_TRUE(run_collection(collection).ok());
+  std::vector<std::string> saved_before, saved_after;
+  write_project(html_list_project{before, {}}, saved_before);
+  write_project(project, saved_after);
+  EXPECT_EQ(saved_after, saved_before);
+  EXPECT_EQ(project.run.folder, tree_);
+  EXPECT_EQ(project.run.image_dir, "icons/");
+  EXPECT_EQ(project.run.filter.size_end, 4294967295u);
+
+  // Without phrases a build cannot name what fails, and says so.
+  collection.language = nullptr;
+  const outcome built = run_collection(collection);
+  EXPECT_EQ(built.code(), result_no_phrases);
+  EXPECT_FALSE(built.message().empty());
 }
 
 }  // namespace

@@ -220,8 +220,8 @@ void BM_TreeListingMemory(benchmark::State& state) {
     top->name = path;
     qxfile_node* top_node = summary.append_top(std::move(top));
     generation_context context;
-    if (build_summary(path, context, summary, top_node) != 0) {
-      state.SkipWithError(("summary: " + context.error_text).c_str());
+    if (const outcome built = build_summary(path, context, summary, top_node); !built.ok()) {
+      state.SkipWithError(("summary: " + built.message()).c_str());
       return;
     }
     project.run.summary = &summary;
@@ -246,11 +246,11 @@ void BM_TreeListingMemory(benchmark::State& state) {
     dsc_process root = make_root_process(path, "file://" + path + "/");
     state.ResumeTiming();
 
-    const int code = evaluate(templ.first(), nullptr, slot, root, project, sink);
+    const outcome evaluated = evaluate(templ.first(), nullptr, slot, root, project, sink);
 
     state.PauseTiming();
-    if (code != 0) {
-      state.SkipWithError(("evaluation failed: " + project.run.error_text).c_str());
+    if (!evaluated.ok()) {
+      state.SkipWithError(("evaluation failed: " + evaluated.message()).c_str());
       break;
     }
     hwm_growth = reset ? std::max(hwm_growth, status_kb("VmHWM") - rss_before) : -1;

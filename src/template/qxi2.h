@@ -11,7 +11,7 @@
 //   qxi2_tree tree;
 //   qxiDsc parser(phrases, tree);
 //   for each piece of the file: if (int r = parser.feed(piece)) -> error r
-//   int r = parser.finish();                       // 2 = read completely
+//   int r = parser.finish();                       // read_completely
 //   if (qxi2_node* open = parser.first_unclosed()) // error 10002 for `open`
 //   parser.error_text(code, node)                  // the user-visible text
 #pragma once
@@ -39,6 +39,9 @@ class pre_qxi : public qxsgml {
 
 class qxi2 : public pre_qxi, protected qxi2_node_check {
  public:
+  // What finish returns when the whole template was read.
+  static constexpr int read_completely = 2;
+
   // `phrases` and `tree` are borrowed and must outlive the parser; `tree`
   // should be empty. The nodes stay in the tree, also after an error.
   qxi2(const qxlang& phrases, qxi2_tree& tree);

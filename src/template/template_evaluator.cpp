@@ -182,7 +182,7 @@ int template_evaluator::value_of(int row, const template_value_context& context,
 
 int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
                              const dsc_process& process) {
-  template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
+  template_value_context context{entry, project_, process, nullptr, &error_text_};
   qxval value;
   if (int code = value_of(node.index, context, value)) return code;
   // A text value is used where it lies; only other kinds are converted.
@@ -226,7 +226,7 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
 
 int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
                                   const dsc_process& process, bool& holds) {
-  template_value_context context{entry, project_, process, nullptr, &project_.run.error_text};
+  template_value_context context{entry, project_, process, nullptr, &error_text_};
   qxval value;
   if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
@@ -374,13 +374,13 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
 
   auto tree = std::make_unique<qxfile_tree>();
   if (!scan_folder(loop.folder, *tree, nullptr, "*")) {
-    run.error_text =
+    error_text_ =
         (collection && collection->language ? std::string(collection->language->text(20)) : "") +
         loop.folder;
     return kEvaluationFolderFailed;
   }
   run.outputs.leave_out(*tree, nullptr, loop.folder);
-  settings.filter.apply(*tree, nullptr);
+  run.filter.apply(*tree, nullptr);
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.
   prepare(*tree, loop, prints_other_times(body, stop));
@@ -439,11 +439,15 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   return 0;
 }
 
-int template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-                                 dsc_process& process) {
-  const int code = walk(start, stop, slot, process);
+outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop,
+                                     qxfile_node*& slot, dsc_process& process) {
+  error_text_.clear();
+  int code = walk(start, stop, slot, process);
   const bool written = flush();
-  return code == 0 && !written ? kEvaluationShortWrite : code;
+  if (code == 0 && !written) code = kEvaluationShortWrite;
+  if (code == 0) return {};
+  // Only the steps that know more than their code leave a text.
+  return {code, error_text_};
 }
 
 int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
@@ -600,9 +604,9 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
   }
 }
 
-int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink,
-             evaluation_memo* memo) {
+outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+                 dsc_process& process, html_list_project& project, output_sink& sink,
+                 evaluation_memo* memo) {
   template_evaluator evaluator(project, sink, memo);
   return evaluator.evaluate(start, stop, slot, process);
 }

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/outcome.h"
 #include "core/qxval.h"
 #include "template/qxi2_node.h"
 
@@ -95,8 +96,12 @@ class template_evaluator {
   // (nullptr: to the end). `slot` holds the current entry; a repeat may move
   // it along its loop's list, down to nullptr at the end of the list. The
   // output reaches the sink by the time this returns, also after a failure.
-  int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-               dsc_process& process);
+  // Fails with 20001 when the stop flag is raised, 20004 when the sink takes
+  // not every byte, 20005 (phrase 20 + the folder) when a listed folder cannot
+  // be read, or a variable's code with its text (a digest or title of a file
+  // that cannot be read: 1 and phrase 15 + the path).
+  outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+                   dsc_process& process);
 
  private:
   // One block whose branches a walk is in, innermost last. It keeps where
@@ -148,13 +153,14 @@ class template_evaluator {
   evaluation_memo& memo_;
   std::string out_;
   std::string scratch_;  // an echo's text while it is cut or converted
+  std::string error_text_;  // what the failing step says went wrong
   // One list of blocks per depth of nested walks, reused across walks.
   std::vector<std::unique_ptr<std::deque<walk_level>>> level_pool_;
   size_t walk_depth_ = 0;
 };
 
 // Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
-int evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
+outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
              dsc_process& process, html_list_project& project, output_sink& sink,
              evaluation_memo* memo = nullptr);
 

@@ -55,12 +55,15 @@ class TemplateEvaluator : public testing::Test {
     EXPECT_EQ(parser.finish(), 2) << text;
     EXPECT_EQ(parser.first_unclosed(), nullptr) << text;
     project_.run.clear_listing_totals();
+    project_.run.filter = project_.settings.filter;  // as a build prepares it
     qxfile_node nameless;
     nameless.is_folder = true;
     qxfile_node* slot = &nameless;
     dsc_process root = make_root_process(path, "file://" + path + "/");
     memory_sink sink;
-    EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink), expected_code) << text;
+    const outcome evaluated = evaluate(tree.first(), nullptr, slot, root, project_, sink);
+    EXPECT_EQ(evaluated.code(), expected_code) << text;
+    last_message_ = evaluated.message();
     return sink.text();
   }
 
@@ -83,7 +86,7 @@ class TemplateEvaluator : public testing::Test {
     top->name = folder_.path();
     qxfile_node* top_node = summary_.append_top(std::move(top));
     generation_context context;
-    ASSERT_EQ(build_summary(folder_.path(), context, summary_, top_node), 0);
+    ASSERT_TRUE(build_summary(folder_.path(), context, summary_, top_node).ok());
     if (project_.settings.recursive_options & 2) suppress_empty(summary_);
     project_.run.summary = &summary_;
   }
@@ -93,6 +96,7 @@ class TemplateEvaluator : public testing::Test {
   html_list_project project_;
   temp_folder folder_;
   qxfile_tree summary_;
+  std::string last_message_;  // the message of the last run's outcome
 };
 
 // Folder start "(", folder end ")", items "name,".
@@ -477,7 +481,7 @@ TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
     qxfile_node* slot = &nameless;
     dsc_process root = make_root_process(path, "file://" + path + "/");
     memory_sink sink;
-    EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo), 0) << path;
+    EXPECT_TRUE(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo).ok()) << path;
     return sink.text();
   };
   evaluation_memo memo;
@@ -520,7 +524,7 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   const std::string missing = folder_.at("missing");
   EXPECT_EQ(run_in(missing, "x<!--#for var=files-->y<!--#endfor-->z", kEvaluationFolderFailed),
             "x");
-  EXPECT_EQ(project_.run.error_text, std::string(phrases_.text(20)) + missing);
+  EXPECT_EQ(last_message_, std::string(phrases_.text(20)) + missing);
 
   class full_sink : public output_sink {
    public:
@@ -533,7 +537,8 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   qxfile_node nameless;
   qxfile_node* slot = &nameless;
   dsc_process root = make_root_process(folder_.path(), "file:///");
-  EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink), kEvaluationShortWrite);
+  EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink).code(),
+            kEvaluationShortWrite);
 }
 
 // A block that closes the template ends the walk there: the branch not taken

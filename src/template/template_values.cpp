@@ -412,7 +412,7 @@ int folder_name(const template_value_context& c, qxval& r) {
   return 0;
 }
 int source_path(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.path);
+  r = qxval(c.project.run.folder);
   return 0;
 }
 int source_url(const template_value_context& c, qxval& r) {
@@ -430,7 +430,8 @@ int images_url(const template_value_context& c, qxval& r) {
   } else {
     // A typed address is printed like the links the rules build: escaped
     // once under url_escape 1.
-    r = qxval(s.url_escape == url_escape_markup ? html_escape(s.image_dir) : s.image_dir);
+    const std::string& typed = c.project.run.image_dir;
+    r = qxval(s.url_escape == url_escape_markup ? html_escape(typed) : typed);
   }
   return 0;
 }

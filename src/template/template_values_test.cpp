@@ -82,8 +82,8 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   project_.run.listing_folder_total = 3;
   project_.run.listing_total_size = 1234567;
   project_.run.local_image_url = "file:///opt/images/";
-  project_.settings.image_dir = "http://x/img/";
-  project_.settings.path = "/data";
+  project_.run.image_dir = "http://x/img/";  // as a build prepares them
+  project_.run.folder = "/data";
   project_.run.source_url = "file:///data/";
   project_.settings.recursion_depth = 4;
   project_.settings.show_folders = 3;

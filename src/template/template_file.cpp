@@ -1,0 +1,54 @@
+#include "template/template_file.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "services/phrase_ids.h"
+#include "services/qxlang.h"
+#include "template/qxi2.h"
+
+namespace dirscribe {
+
+namespace {
+
+// Template text is fed to the parser in pieces of this size as it is read.
+constexpr size_t kTemplatePiece = 16384;
+
+struct file_closer {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+outcome read_template_file(const std::string& path, const std::string& shown_name,
+                           const qxlang& phrases, qxi2_tree& tree) {
+  const outcome not_opened{result_template_not_opened,
+                           std::string(phrases.text(kPhraseCantOpenFile)) + shown_name};
+  std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return not_opened;
+  qxiDsc parser(phrases, tree);
+  std::string piece(kTemplatePiece, '\0');
+  int status = 0;
+  for (;;) {
+    const size_t got = std::fread(piece.data(), 1, piece.size(), file.get());
+    if (got == 0) break;
+    status = parser.feed(piece.substr(0, got));
+    if (status != 0) break;
+  }
+  // A template that cannot be read to its end is one that could not be
+  // opened for what it holds: say so rather than list half a template.
+  if (status == 0 && std::ferror(file.get()) != 0) return not_opened;
+  file.reset();
+  if (status == 0) {
+    status = parser.finish();
+    if (status == qxi2::read_completely) status = 0;
+  }
+  const std::string broken(phrases.text(kPhraseTemplateError));
+  if (status != 0) return {status, broken + parser.error_text(status)};
+  if (const qxi2_node* open = parser.first_unclosed()) {
+    return {qxi2_unclosed_block, broken + parser.error_text(qxi2_unclosed_block, open)};
+  }
+  return {};
+}
+
+}  // namespace dirscribe
