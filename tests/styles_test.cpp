@@ -32,7 +32,8 @@ struct catalog_style {
 // for a new project as the wizard does it (apply preset).
 std::vector<catalog_style> read_catalog(const std::string& path) {
   template_catalog catalog;
-  EXPECT_EQ(catalog.load(path), 0) << catalog.error_text;
+  const outcome loaded = catalog.load(path);
+  EXPECT_TRUE(loaded.ok()) << loaded.message();
   std::vector<catalog_style> styles;
   for (const auto& entry : catalog.entries) {
     catalog_style style{entry->file,

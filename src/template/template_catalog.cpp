@@ -108,18 +108,15 @@ bool is_folder(const std::string& path) {
 
 }  // namespace
 
-int template_catalog::load(const std::string& path) {
+outcome template_catalog::load(const std::string& path) {
   clear();
-  error_text.clear();
   xml_tree document;
-  const int read = parse_file(path, document, document_options{}, error_text);
-  if (read != 0) return read;
+  std::string error;
+  const int read = parse_file(path, document, document_options{}, error);
+  if (read != 0) return {read, error};
   xml_node* node = document.first();
   while (node && !is_template_element(*node)) node = node->next();
-  if (!node) {
-    error_text = phrase(language, kPhraseNoTemplateElement);
-    return catalog_no_template_element;
-  }
+  if (!node) return {catalog_no_template_element, phrase(language, kPhraseNoTemplateElement)};
   while (node) {
     xml_node* following = node->next();
     if (is_template_element(*node)) {
@@ -129,7 +126,7 @@ int template_catalog::load(const std::string& path) {
     }
     node = following;
   }
-  return 0;
+  return {};
 }
 
 std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& entries) {
@@ -154,13 +151,12 @@ std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& e
   return out;
 }
 
-int template_catalog::save(const std::string& program_folder) {
+outcome template_catalog::save(const std::string& program_folder) {
   const std::string path = join_path(program_folder, kCatalogFileName);
   if (!replace_file(path, catalog_file_text(entries))) {
-    error_text = phrase(language, kPhraseCantSaveFile) + path;
-    return catalog_write_failed;
+    return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + path};
   }
-  return 0;
+  return {};
 }
 
 dscTemplate* template_catalog::find_by_file(std::string_view template_path,
@@ -177,17 +173,13 @@ dscTemplate* template_catalog::find_by_file(std::string_view template_path,
   return nullptr;
 }
 
-int template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
-                           const std::string& program_folder) {
-  if (!entry) {
-    error_text = phrase(language, kPhraseNoStyleSelected);
-    return catalog_no_entry;
-  }
+outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
+                               const std::string& program_folder) {
+  if (!entry) return {catalog_no_entry, phrase(language, kPhraseNoStyleSelected)};
   const std::string folder = join_path(program_folder, kTemplatesFolder);
   for (const std::string& needed : {program_folder, folder}) {
     if (!is_folder(needed)) {
-      error_text = phrase(language, kPhraseCantOpenFolder) + needed;
-      return catalog_folder_not_entered;
+      return {catalog_folder_not_entered, phrase(language, kPhraseCantOpenFolder) + needed};
     }
   }
   std::string new_file = entry->file;
@@ -197,8 +189,7 @@ int template_catalog::copy(const dscTemplate* entry, std::string_view name_prefi
   } while (path_status(join_path(folder, new_file), status));
   const std::string target = join_path(folder, new_file);
   if (!copy_to_new_file(join_path(folder, entry->file), target)) {
-    error_text = phrase(language, kPhraseCantSaveFile) + target;
-    return catalog_write_failed;
+    return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + target};
   }
   auto copied = std::make_unique<dscTemplate>();
   copied->file = new_file;

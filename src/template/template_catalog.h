@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/outcome.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
@@ -17,13 +18,14 @@ namespace dirscribe {
 class qxlang;
 struct html_list_project;
 
-// Results of the catalog operations besides 0 and the document reader's codes
-// (1 and 2). The 2xxxx values are shared with the project results.
+// Codes of the catalog operations' failures besides the document reader's (1
+// and 2). They reuse numbers of the build's results, and 20000 means another
+// thing here than in a build: the message says which.
 enum catalog_result : int {
-  catalog_folder_not_entered = 20000,   // the program or templates folder is missing
-  catalog_write_failed = 20004,         // a file could not be written or copied
-  catalog_no_entry = 20011,             // an operation was given no entry
-  catalog_no_template_element = 40000,  // the catalog file holds no template element
+  catalog_folder_not_entered = result_template_not_opened,  // the program or templates folder is missing
+  catalog_write_failed = result_write_failed,  // a file could not be written or copied
+  catalog_no_entry = result_no_style,          // an operation was given no entry
+  catalog_no_template_element = 40000,         // the catalog file holds no template element
 };
 
 // One catalog entry.
@@ -45,18 +47,16 @@ class template_catalog {
   template_catalog& operator=(const template_catalog&) = delete;
 
   // Clears the catalog and reads every top-level `template` element of the
-  // markup file `path`, in order; any other top-level node is skipped. Returns
-  // 0; the reader's 1 or 2 with its message in error_text; 40000 when the file
-  // holds no template element (error_text: phrase 216). On failure the catalog
-  // is empty. A file with template elements always gives 0 with at least one
-  // entry.
-  int load(const std::string& path);
+  // markup file `path`, in order; any other top-level node is skipped. Fails
+  // with the reader's 1 or 2 and its message, or 40000 and phrase 216 when the
+  // file holds no template element; the catalog is then empty. A file with
+  // template elements always loads at least one entry.
+  outcome load(const std::string& path);
 
   // Writes every entry to "templates.txt" in `program_folder`, replacing the
   // file only once the whole catalog is written, so a failed save leaves the
-  // previous file as it was. Returns 0 or 20004 (error_text: phrase 232 + the
-  // file's path).
-  int save(const std::string& program_folder);
+  // previous file as it was. Fails with 20004 and phrase 232 + the file's path.
+  outcome save(const std::string& program_folder);
 
   // The first entry whose file equals the last "/"-separated component of
   // `template_path` (case-sensitive), or nullptr. `position`, when given,
@@ -66,23 +66,23 @@ class template_catalog {
   // Copies `entry`'s template file inside `program_folder`/templates to the
   // first name the next-name rule gives that nothing in that folder takes,
   // appends an entry for it (name = `name_prefix` + the entry's name, the rest
-  // copied, the preset deep-copied) and saves the catalog. Returns 20011 when
-  // `entry` is nullptr, 20000 when the program folder or its templates folder
-  // is not a folder, 20004 when the copy fails (the catalog is unchanged and
-  // no partial file is left), else the save's result (on a failed save the
-  // new entry stays in memory and the copied file stays in the folder).
+  // copied, the preset deep-copied) and saves the catalog. Fails with 20011
+  // (phrase 229) when `entry` is nullptr, 20000 (phrase 20 + the folder) when
+  // the program folder or its templates folder is not a folder, 20004 (phrase
+  // 232 + the file) when the copy fails (the catalog is unchanged and no
+  // partial file is left), else as the save (on a failed save the new entry
+  // stays in memory and the copied file stays in the folder).
   // REQUIRES: `entry`, when given, belongs to this catalog or outlives the call.
-  int copy(const dscTemplate* entry, std::string_view name_prefix,
+  outcome copy(const dscTemplate* entry, std::string_view name_prefix,
            const std::string& program_folder);
 
   // Frees every entry.
   void clear() { entries.clear(); }
 
   std::vector<std::unique_ptr<dscTemplate>> entries;
-  // Phrases for error_text; borrowed, may be nullptr (the phrase parts are then
-  // empty and error_text holds only the names).
+  // Phrases for the failures' messages; borrowed, may be nullptr (the phrase
+  // parts are then empty and a message holds only the names).
   const qxlang* language = nullptr;
-  std::string error_text;  // set by a failing operation
 };
 
 // The catalog file's text for `entries`, in the written form: per entry a

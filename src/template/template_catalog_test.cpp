@@ -52,10 +52,15 @@ class TemplateCatalog : public testing::Test {
     catalog_.language = &phrases_;
   }
 
-  // Writes `content` as the program folder's catalog file and loads it.
+  // Writes `content` as the program folder's catalog file and loads it;
+  // returns the code and keeps the message in message_.
   int load(const std::string& content) {
     std::ofstream(catalog_path(), std::ios::binary) << content;
-    return catalog_.load(catalog_path());
+    return remember(catalog_.load(catalog_path()));
+  }
+  int remember(const outcome& result) {
+    message_ = result.message();
+    return result.code();
   }
   std::string catalog_path() const { return program_ + "templates.txt"; }
   void make_template(const std::string& file, const std::string& content) {
@@ -67,6 +72,7 @@ class TemplateCatalog : public testing::Test {
   std::string program_;  // ends in "/"
   qxlang phrases_;
   template_catalog catalog_;
+  std::string message_;  // the message of the last outcome remembered
 };
 
 TEST_F(TemplateCatalog, LoadReadsTemplateElementsInFileOrderAndSkipsTheRest) {
@@ -119,11 +125,11 @@ TEST_F(TemplateCatalog, LoadFailuresLeaveTheCatalogEmptyWithAMessage) {
     if (c.content) {
       result = load(c.content);
     } else {
-      result = catalog_.load(program_ + "missing.txt");
+      result = remember(catalog_.load(program_ + "missing.txt"));
     }
     EXPECT_EQ(result, c.result);
     EXPECT_TRUE(catalog_.entries.empty());
-    EXPECT_TRUE(catalog_.error_text.starts_with(c.error_start)) << catalog_.error_text;
+    EXPECT_TRUE(message_.starts_with(c.error_start)) << message_;
   }
 }
 
@@ -160,7 +166,7 @@ TEST_F(TemplateCatalog, HostileFilesLoadOrFailCleanly) {
       EXPECT_FALSE(catalog_.entries.empty());
     } else {
       EXPECT_TRUE(catalog_.entries.empty());
-      EXPECT_FALSE(catalog_.error_text.empty());
+      EXPECT_FALSE(message_.empty());
     }
   }
   // Unknown entities and refused numeric references read as "!", as the
@@ -176,7 +182,7 @@ TEST_F(TemplateCatalog, SaveWritesTheEntryFormWithEscapedFields) {
   entry->name = "<b>";
   entry->description = "caf\xc3\xa9 \"1\"";
   catalog_.entries.push_back(std::move(entry));
-  ASSERT_EQ(catalog_.save(program_), 0);
+  ASSERT_TRUE(catalog_.save(program_).ok());
   EXPECT_EQ(read_file(catalog_path()),
             "\r\n<!-- *************** -->\r\n<template>\r\n"
             "<file>a&amp;b.html</file>\r\n"
@@ -217,11 +223,11 @@ TEST_F(TemplateCatalog, SaveAndLoadRoundTripEveryField) {
     catalog_.entries.push_back(std::move(entry));
   }
   const std::string before = dump(catalog_);
-  ASSERT_EQ(catalog_.save(program_), 0);
+  ASSERT_TRUE(catalog_.save(program_).ok());
   const std::string first_file = read_file(catalog_path());
-  ASSERT_EQ(catalog_.load(catalog_path()), 0) << catalog_.error_text;
+  ASSERT_EQ(remember(catalog_.load(catalog_path())), 0) << message_;
   EXPECT_EQ(dump(catalog_), before);
-  ASSERT_EQ(catalog_.save(program_), 0);
+  ASSERT_TRUE(catalog_.save(program_).ok());
   EXPECT_EQ(read_file(catalog_path()), first_file);
 
   // The reloaded preset applies the same values as the original.
@@ -251,8 +257,8 @@ TEST_F(TemplateCatalog, SaveFailureKeepsThePreviousFile) {
   const std::string previous = read_file(catalog_path());
   catalog_.entries[0]->name = "changed";
   folder_.make_folder("templates.txt.new/blocker");
-  EXPECT_EQ(catalog_.save(program_), catalog_write_failed);
-  EXPECT_EQ(catalog_.error_text, "[save] " + catalog_path());
+  EXPECT_EQ(remember(catalog_.save(program_)), catalog_write_failed);
+  EXPECT_EQ(message_, "[save] " + catalog_path());
   EXPECT_EQ(read_file(catalog_path()), previous);
 }
 
@@ -337,8 +343,8 @@ TEST_F(TemplateCatalog, CopyTakesTheFirstFreeNameAndSaves) {
   make_template("a0.html", "taken");
   const std::string before = dump(catalog_);
 
-  ASSERT_EQ(catalog_.copy(catalog_.entries[0].get(), "Copy of ", program_), 0)
-      << catalog_.error_text;
+  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "Copy of ", program_)), 0)
+      << message_;
   EXPECT_EQ(read_file(program_ + "templates/a1.html"), "<html>a</html>");
   EXPECT_EQ(read_file(program_ + "templates/a0.html"), "taken");
   const std::string expected =
@@ -351,12 +357,12 @@ TEST_F(TemplateCatalog, CopyTakesTheFirstFreeNameAndSaves) {
 
   // The copy was saved with the catalog.
   template_catalog reloaded;
-  ASSERT_EQ(reloaded.load(catalog_path()), 0);
+  ASSERT_TRUE(reloaded.load(catalog_path()).ok());
   EXPECT_EQ(dump(reloaded), expected);
 
   // Copying the copy continues the sequence; a folder takes a name as a file does.
   folder_.make_folder("templates/a2.html");
-  ASSERT_EQ(catalog_.copy(catalog_.entries[1].get(), "Copy of ", program_), 0);
+  ASSERT_TRUE(catalog_.copy(catalog_.entries[1].get(), "Copy of ", program_).ok());
   EXPECT_EQ(catalog_.entries[2]->file, "a3.html");
   EXPECT_EQ(catalog_.entries[2]->name, "Copy of Copy of Alpha");
   EXPECT_EQ(read_file(program_ + "templates/a3.html"), "<html>a</html>");
@@ -369,19 +375,17 @@ TEST_F(TemplateCatalog, CopyFailuresLeaveTheCatalogAndFolderUnchanged) {
   const std::string before = dump(catalog_);
   const std::string catalog_text = read_file(catalog_path());
 
-  EXPECT_EQ(catalog_.copy(nullptr, "c ", program_), catalog_no_entry);
-  EXPECT_EQ(catalog_.error_text, "[no style]");
+  EXPECT_EQ(remember(catalog_.copy(nullptr, "c ", program_)), catalog_no_entry);
+  EXPECT_EQ(message_, "[no style]");
 
-  EXPECT_EQ(catalog_.copy(catalog_.entries[0].get(), "c ", program_ + "none/"),
-            catalog_folder_not_entered);
-  EXPECT_EQ(catalog_.error_text, "[folder] " + program_ + "none/");
-  EXPECT_EQ(catalog_.copy(catalog_.entries[0].get(), "c ", program_),
-            catalog_folder_not_entered);  // no templates folder yet
-  EXPECT_EQ(catalog_.error_text, "[folder] " + program_ + "templates");
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_ + "none/")), catalog_folder_not_entered);
+  EXPECT_EQ(message_, "[folder] " + program_ + "none/");
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)), catalog_folder_not_entered);  // no templates folder yet
+  EXPECT_EQ(message_, "[folder] " + program_ + "templates");
 
   make_template("a.html", "a");
-  EXPECT_EQ(catalog_.copy(catalog_.entries[1].get(), "c ", program_), catalog_write_failed);
-  EXPECT_EQ(catalog_.error_text, "[save] " + program_ + "templates/gone0.html");
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[1].get(), "c ", program_)), catalog_write_failed);
+  EXPECT_EQ(message_, "[save] " + program_ + "templates/gone0.html");
   EXPECT_FALSE(exists(program_ + "templates/gone0.html"));
 
   EXPECT_EQ(dump(catalog_), before);
@@ -392,7 +396,7 @@ TEST_F(TemplateCatalog, CopyKeepsTheNewEntryWhenOnlyTheSaveFails) {
   ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), 0);
   make_template("a.html", "a");
   folder_.make_folder("templates.txt.new/blocker");
-  EXPECT_EQ(catalog_.copy(catalog_.entries[0].get(), "c ", program_), catalog_write_failed);
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)), catalog_write_failed);
   ASSERT_EQ(catalog_.entries.size(), 2u);
   EXPECT_EQ(catalog_.entries[1]->file, "a0.html");
   EXPECT_EQ(read_file(program_ + "templates/a0.html"), "a");
