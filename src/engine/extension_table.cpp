@@ -68,7 +68,7 @@ outcome load_extension_table(const std::string& file_name, projectCollection& co
 
 std::string entry_type_text(const qxfile_node& entry, const html_list_project& project) {
   const projectCollection& collection = *project.run.collection;
-  if (project.settings.shell_mode & 2) {
+  if (project.settings.shell_mode & shell_mode_system_types) {
     std::string description;
     if (!entry.is_folder && !entry.ext.empty() &&
         collection.mime_types.type_description(entry.ext, description)) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/link_rules.h"
 #include "engine/protected_files.h"
 #include "files/file_filter.h"
 #include "files/own_output.h"
@@ -17,10 +18,9 @@ namespace dirscribe {
 class projectCollection;
 class qxfile_tree;
 
-// Values of `source`: any value but source_ftp lists a local folder.
-enum project_source : int32_t {
-  source_local = 0,
-  source_ftp = 2,  // entries link as "ftp://" + ftp_host + path
+// Values of `shell_mode`.
+enum shell_mode_value : int32_t {
+  shell_mode_system_types = 2,  // type texts from the system's file-type descriptions
 };
 
 // Bits of `recursive_options`.
@@ -60,7 +60,7 @@ struct project_settings {
   int32_t url_escape = 0;  // url_escape_mode (engine/link_rules.h)
   std::string image_dir;
   bool local_image_dir = true;
-  int32_t shell_mode = 0;   // 2: type texts from the system's type descriptions
+  int32_t shell_mode = 0;   // shell_mode_system_types: type texts from the system
   std::string format_file;  // full path of the template file
   bool disk_space = false;  // sizes as space taken on disk
 };

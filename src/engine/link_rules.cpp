@@ -68,7 +68,7 @@ std::string folder_url(std::string_view path, int url_escape, int source,
     replace_all(url, "%2F", "/");
     replace_all(url, "%3A", ":");
   }
-  if (source == 2) return "ftp://" + std::string(ftp_host) + url;
+  if (source == source_ftp) return "ftp://" + std::string(ftp_host) + url;
   return "file://" + url;
 }
 

@@ -3,10 +3,18 @@
 // links of one listing agree.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace dirscribe {
+
+// Values of a project's `source`: any value but source_ftp lists a local
+// folder.
+enum project_source : int32_t {
+  source_local = 0,
+  source_ftp = 2,  // entries link as "ftp://" + ftp_host + path
+};
 
 // Values of a project's `url_escape`.
 enum url_escape_mode : int {

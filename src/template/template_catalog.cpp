@@ -5,6 +5,7 @@
 
 #include "core/qxchar.h"
 #include "engine/html_list_project.h"
+#include "engine/link_rules.h"
 #include "markup/document_reader.h"
 #include "platform/file_system.h"
 #include "services/phrase_ids.h"
@@ -16,16 +17,6 @@ namespace {
 
 constexpr std::string_view kCatalogFileName = "templates.txt";
 constexpr std::string_view kTemplatesFolder = "templates";
-
-// `folder` without trailing "/", a "/", then `name`; the root stays "/" and an
-// empty folder leaves `name` as it is.
-std::string join_path(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  while (!path.empty() && path.back() == '/') path.pop_back();
-  if (!folder.empty()) path += '/';
-  path += name;
-  return path;
-}
 
 std::string phrase(const qxlang* language, int id) {
   return language ? std::string(language->text(id)) : std::string();
