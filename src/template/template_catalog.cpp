@@ -197,7 +197,11 @@ void apply_preset(const dscTemplate& entry, html_list_project& project,
   if (const xml_node* element = xml_find(entry.preset, "/project")) {
     read_project(project, entry.preset, element);
   }
-  project.settings.format_file = join_path(join_path(program_folder, kTemplatesFolder), entry.file);
+  // The program folder is written without its trailing "/" (the root stays
+  // "/"), so a folder given as "/opt/x//" still gives "/opt/x/templates/...".
+  const std::string folder =
+      program_folder.empty() ? std::string() : normalise_folder_path(program_folder);
+  project.settings.format_file = join_path(join_path(folder, kTemplatesFolder), entry.file);
 }
 
 std::string next_template_name(std::string_view file_name) {
