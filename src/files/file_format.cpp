@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "files/civil_date.h"
 #include "platform/clock.h"
 
 namespace dirscribe {
@@ -218,36 +219,17 @@ bool break_down_utc(unix_time t, struct tm& broken) {
     if (static_cast<unix_time>(moment) != t) return false;
     return gmtime_r(&moment, &broken) != nullptr;
   }
-  int64_t days = t / 86400;
-  int64_t seconds = t % 86400;
-  if (seconds < 0) {
-    seconds += 86400;
-    --days;
-  }
+  const day_and_second moment = split_moment(t);
+  const civil_date date = civil_from_days(moment.days);
   broken = {};
-  broken.tm_hour = static_cast<int>(seconds / 3600);
-  broken.tm_min = static_cast<int>(seconds % 3600 / 60);
-  broken.tm_sec = static_cast<int>(seconds % 60);
-  // 1970-01-01 was a Thursday.
-  broken.tm_wday = static_cast<int>(((days + 4) % 7 + 7) % 7);
-  // The civil date from the day count, in 400-year eras starting on March 1.
-  const int64_t shifted = days + 719468;
-  const int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-  const int64_t day_of_era = shifted - era * 146097;
-  const int64_t year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year =
-      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const int64_t month_from_march = (5 * day_of_year + 2) / 153;
-  const int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
-  const int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;
-  const int64_t year = year_of_era + era * 400 + (month <= 2);
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  static const int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  broken.tm_year = static_cast<int>(year - 1900);
-  broken.tm_mon = static_cast<int>(month - 1);
-  broken.tm_mday = static_cast<int>(day);
-  broken.tm_yday = kDaysBeforeMonth[month - 1] + static_cast<int>(day) - 1 + (leap && month > 2);
+  broken.tm_hour = static_cast<int>(moment.seconds / 3600);
+  broken.tm_min = static_cast<int>(moment.seconds % 3600 / 60);
+  broken.tm_sec = static_cast<int>(moment.seconds % 60);
+  broken.tm_wday = day_of_week(moment.days);
+  broken.tm_year = static_cast<int>(date.year - 1900);
+  broken.tm_mon = static_cast<int>(date.month - 1);
+  broken.tm_mday = static_cast<int>(date.day);
+  broken.tm_yday = day_of_year(date);
   broken.tm_isdst = 0;
   broken.tm_gmtoff = 0;
   broken.tm_zone = utc_zone_name();
