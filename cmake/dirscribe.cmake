@@ -10,16 +10,18 @@ function(dirscribe_library name)
 endfunction()
 
 # dirscribe_test(NAME SOURCES ... [DEPS ...])
-# A GoogleTest executable registered with CTest. Tests find the assembled
-# program folder through DIRSCRIBE_PROGRAM_DIR and the sources through
-# DIRSCRIBE_SOURCE_DIR.
+# A GoogleTest executable registered with CTest, linked with the shared test
+# support (tests/support: temporary folders, test phrases). Tests find the
+# assembled program folder through DIRSCRIBE_PROGRAM_DIR and the sources
+# through DIRSCRIBE_SOURCE_DIR.
 function(dirscribe_test name)
   if(NOT DIRSCRIBE_TESTS)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} dirscribe_test_support_lib GTest::gmock
+                                        GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     DIRSCRIBE_PROGRAM_DIR="${DIRSCRIBE_PROGRAM_DIR}/"
     DIRSCRIBE_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "run_program.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe::testing {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kPrefix[] = "Vostra Dirscribe 3.0: ";
-constexpr char kCantOpenFile[] = "Can't open file: ";
-constexpr char kCantOpenFolder[] = "Can't open folder: ";
-constexpr char kCantWriteFile[] = "Can't write file: ";
-constexpr char kOutputNotRegular[] = "Won't write the listing into what is not a regular file: ";
-constexpr char kNotAProject[] = "This file is not a Dirscribe project.";
-constexpr char kBadExtensionTable[] = "Can't load the extension table ext.txt.";
 
 // 2024-01-02 03:04:05 UTC, the modification time of every listed file.
 constexpr time_t kFileTime = 1704164645;
@@ -536,20 +531,22 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
       {"missing template, full path",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({}, "none.html"),
-                               message(kCantOpenFile + f.at("none.html")),
+                               message(english::kCantOpenFile + f.at("none.html")),
                                {f.at("tree/index.html")});
        }},
       {"missing template, named as written",
        [](BatchFailure& f) {
          keys settings = {{"path", f.at("tree")}, {"format_file", "templates/none-such.html"}};
-         return f.with_project(project(settings),
-                               message(std::string(kCantOpenFile) + "templates/none-such.html"),
-                               {f.at("tree/index.html")});
+         return f.with_project(
+             project(settings),
+             message(std::string(english::kCantOpenFile) + "templates/none-such.html"),
+             {f.at("tree/index.html")});
        }},
       {"missing source folder",
        [](BatchFailure& f) {
          keys settings = f.listing("nowhere", "paths.html");
-         return f.with_project(project(settings), message(kCantOpenFolder + f.at("nowhere")),
+         return f.with_project(project(settings),
+                               message(english::kCantOpenFolder + f.at("nowhere")),
                                {f.at("nowhere")});
        }},
       {"missing source folder, one file per folder",
@@ -557,59 +554,68 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
          keys settings = f.listing("tree/nowhere", "paths.html");
          settings.push_back({"subfolders_in_one_file", "0"});
          settings.push_back({"recursion_depth", "-1"});
-         return f.with_project(project(settings), message(kCantOpenFolder + f.at("tree/nowhere")),
+         return f.with_project(project(settings),
+                               message(english::kCantOpenFolder + f.at("tree/nowhere")),
                                {f.at("tree/index.html")});
        }},
       {"project without a folder",
        [](BatchFailure& f) {
          // Not the root folder: a project that names no folder lists nothing.
          keys settings = {{"format_file", f.at("paths.html")}, {"save", f.at("out.html")}};
-         return f.with_project(project(settings), message(kCantOpenFolder), {f.at("out.html")});
+         return f.with_project(project(settings), message(english::kCantOpenFolder),
+                               {f.at("out.html")});
        }},
       {"listed folder is a file",
        [](BatchFailure& f) {
          keys settings = f.listing("tree/a.txt", "paths.html");
          settings.push_back({"save", f.at("out.html")});
-         return f.with_project(project(settings), message(kCantOpenFolder + f.at("tree/a.txt")),
+         return f.with_project(project(settings),
+                               message(english::kCantOpenFolder + f.at("tree/a.txt")),
                                {f.at("out.html")});
        }},
       {"output folder missing",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({{"save", "no/such/out.html"}}),
-                               message(std::string(kCantWriteFile) + "no/such/out.html"),
+                               message(std::string(english::kCantWriteFile) + "no/such/out.html"),
                                {f.at("tree/no")});
        }},
       {"output is a device",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({{"save", "/dev/full"}}),
-                               message(std::string(kOutputNotRegular) + "/dev/full"));
+                               message(std::string(english::kOutputNotRegular) + "/dev/full"));
        }},
       {"missing project file, relative name as typed",
        [](BatchFailure&) {
-         return failure_expectation{{"./no such/project.txt"},
-                                    "",
-                                    message(std::string(kCantOpenFile) + "./no such/project.txt"),
-                                    {}};
+         return failure_expectation{
+             {"./no such/project.txt"},
+             "",
+             message(std::string(english::kCantOpenFile) + "./no such/project.txt"),
+             {}};
        }},
       {"missing project file, bare name as typed",
        [](BatchFailure&) {
-         return failure_expectation{{"no-such-project.txt"},
-                                    "",
-                                    message(std::string(kCantOpenFile) + "no-such-project.txt"),
-                                    {}};
+         return failure_expectation{
+             {"no-such-project.txt"},
+             "",
+             message(std::string(english::kCantOpenFile) + "no-such-project.txt"),
+             {}};
        }},
       {"missing project file, full path",
        [](BatchFailure& f) {
          const std::string name = f.at("absent.txt");
-         return failure_expectation{{name}, "", message(kCantOpenFile + name), {}};
+         return failure_expectation{{name}, "", message(english::kCantOpenFile + name), {}};
        }},
       {"a file that is not a project",
        [](BatchFailure& f) {
-         return f.with_project("<html><body><p>listing</p></body></html>\n", message(kNotAProject));
+         return f.with_project("<html><body><p>listing</p></body></html>\n",
+                               message(english::kNotAProject));
        }},
-      {"an empty file", [](BatchFailure& f) { return f.with_project("", message(kNotAProject)); }},
+      {"an empty file",
+       [](BatchFailure& f) { return f.with_project("", message(english::kNotAProject)); }},
       {"only empty project elements",
-       [](BatchFailure& f) { return f.with_project("<project/>\n", message(kNotAProject)); }},
+       [](BatchFailure& f) {
+         return f.with_project("<project/>\n", message(english::kNotAProject));
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -663,19 +669,19 @@ TEST_F(BatchFailure, FolderThatCannotBeEnteredOrWrittenEndsTheBuild) {
       {"tree loop",
        fs::perms::none,
        {{"save", at("out/out.html")}, {"recursion_depth", "-1"}},
-       message(kCantOpenFolder + at("tree/shut"))},
+       message(english::kCantOpenFolder + at("tree/shut"))},
       {"one file per folder",
        fs::perms::none,
        {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}},
-       message(kCantOpenFolder + at("tree/shut"))},
+       message(english::kCantOpenFolder + at("tree/shut"))},
       {"folder summary",
        fs::perms::none,
        {{"save", at("out/out.html")}, {"recursive_options", "1"}},
-       message(kCantOpenFolder + at("tree/shut"))},
+       message(english::kCantOpenFolder + at("tree/shut"))},
       {"one file per folder, read-only folder",
        kReadOnly,
        {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}},
-       message(std::string(kCantWriteFile) + "index.html")},
+       message(std::string(english::kCantWriteFile) + "index.html")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -716,7 +722,7 @@ TEST_F(BatchRun, BrokenExtensionTableStopsTheRunBeforeTheProjectIsRead) {
     // The project file does not exist either: the table is checked first.
     const run_result result = run_program(program + "/dirscribe", {"missing.txt"}, dir_.path());
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err, message(kBadExtensionTable));
+    EXPECT_EQ(result.err, message(english::kCantLoadExtensionTable));
   }
 }
 
@@ -735,7 +741,7 @@ TEST_F(BatchRun, FailingProjectStopsTheRunAfterTheOnesBefore) {
   third.push_back({"save", at("third.html")});
   const run_result result = build(project(first) + project(second) + project(third));
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err, message(kCantOpenFile + at("missing.html")));
+  EXPECT_EQ(result.err, message(english::kCantOpenFile + at("missing.html")));
 
   // The first file is the same as when its project is built alone.
   const std::string first_output = read_file(at("first.html"));

@@ -17,18 +17,13 @@
 
 #include "abuse_helpers.h"
 #include "run_program.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using keys = std::vector<std::pair<std::string, std::string>>;
-
-constexpr char kThroughLink[] = "Won't write the listing through a symbolic link: ";
-constexpr char kNotRegular[] = "Won't write the listing into what is not a regular file: ";
-constexpr char kOverInput[] = "Won't write the listing over a file this run reads: ";
-constexpr char kBareNameOnly[] =
-    "A listing file in every folder needs a plain file name, without a folder. ";
 
 // One record per entry of the listed folder, with the texts these tests read.
 constexpr char kEntryTemplate[] =
@@ -94,12 +89,13 @@ TEST_F(OutputSafety, PlantedLinksAndSpecialFilesAtTheOutputAreRefused) {
     const char* message;
   } cases[] = {
       {"link to a file outside", [&](const std::string& at) { fs::create_symlink(victim, at); },
-       kThroughLink},
+       english::kOutputIsLink},
       {"dangling link", [&](const std::string& at) { fs::create_symlink(created, at); },
-       kThroughLink},
+       english::kOutputIsLink},
       {"FIFO", [](const std::string& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0); },
-       kNotRegular},
-      {"folder", [](const std::string& at) { fs::create_directory(at); }, kNotRegular},
+       english::kOutputNotRegular},
+      {"folder", [](const std::string& at) { fs::create_directory(at); },
+       english::kOutputNotRegular},
   };
   for (const auto& c : cases) {
     for (const bool per_folder : {true, false}) {
@@ -137,7 +133,7 @@ TEST_F(OutputSafety, OutputThatIsAnInputOfTheRunIsRefused) {
     const std::string before = read_file(input);
     const limited_result result = run({{"save", input}}, options);
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_TRUE(is_one_message(result.err, kOverInput + input)) << result.err;
+    EXPECT_TRUE(is_one_message(result.err, english::kOutputIsInput + input)) << result.err;
     // The project file is written anew for every run; the others must not change.
     if (input.find("project.txt") == std::string::npos) {
       EXPECT_EQ(read_file(input), before);
@@ -153,8 +149,8 @@ TEST_F(OutputSafety, OneFilePerFolderNeedsABareFileName) {
     SCOPED_TRACE(save);
     const limited_result result = run({{"subfolders_in_one_file", "0"}, {"save", save}});
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err,
-              "Vostra Dirscribe 3.0: " + std::string(kBareNameOnly) + "(" + save + ")\n");
+    EXPECT_EQ(result.err, std::string("Vostra Dirscribe 3.0: ") + english::kOutputNameHasFolder +
+                              " (" + save + ")\n");
     EXPECT_TRUE(fs::is_empty(outside_));
     EXPECT_FALSE(fs::exists(tree_ + "/sub/listing.html"));
   }

@@ -19,20 +19,12 @@
 
 #include "abuse_helpers.h"
 #include "run_program.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Phrases of the English language file that the messages start with.
-constexpr char kCantOpenFile[] = "Can't open file: ";
-constexpr char kCantOpenFolder[] = "Can't open folder: ";
-constexpr char kCantWriteFile[] = "Can't write file: ";
-constexpr char kOutputNotRegular[] = "Won't write the listing into what is not a regular file: ";
-constexpr char kTemplateBroken[] = "The template can't be read. ";
-constexpr char kNotAProject[] = "This file is not a Dirscribe project.";
-constexpr char kNoExtensionTable[] = "Can't load the extension table ext.txt.";
 
 // One record per listed entry: the name through echoe, the absolute link as
 // it stands (percent-encoded), the relative path through echoe, the size and
@@ -267,7 +259,7 @@ TEST_F(Trees, FolderWithoutRightsInsideTheTreeFailsNamingIt) {
     const limited_result result = run(m.keys, options);
     ::chmod(locked.c_str(), 0777);
     EXPECT_EQ(result.exit_code, 1) << result.err;
-    EXPECT_TRUE(is_one_message(result.err, kCantOpenFolder + locked)) << result.err;
+    EXPECT_TRUE(is_one_message(result.err, english::kCantOpenFolder + locked)) << result.err;
   }
 }
 
@@ -497,31 +489,32 @@ TEST_F(DataFiles, BrokenProjectFiles) {
                            "</save>\n<format_file>" + work_.path() +
                            "/template.html</format_file>\n";
   const std::vector<broken_case> cases = {
-      {"empty", "", 1, kNotAProject},
-      {"truncated mid-element", good.substr(0, good.find("<format_file>") + 20), 1, kNotAProject},
+      {"empty", "", 1, english::kNotAProject},
+      {"truncated mid-element", good.substr(0, good.find("<format_file>") + 20), 1,
+       english::kNotAProject},
       {"truncated after a whole element", good.substr(0, good.find("<format_file>")), 1,
-       kNotAProject},
-      {"16 MB plus one byte", padded(good, kSizeLimit + 1), 1, kNotAProject},
+       english::kNotAProject},
+      {"16 MB plus one byte", padded(good, kSizeLimit + 1), 1, english::kNotAProject},
       {"exactly 16 MB", padded(good, kSizeLimit), 0, ""},
-      {"NUL bytes only", std::string(4096, '\0'), 1, kNotAProject},
+      {"NUL bytes only", std::string(4096, '\0'), 1, english::kNotAProject},
       {"10,000 levels deep around the project", nested("<a>", good, "</a>", 10000), 1,
-       kNotAProject},
+       english::kNotAProject},
       {"10,000 levels deep inside the project",
        head + nested("<filter>", "", "</filter>", 1) + nested("<x>", "", "</x>", 10000) +
            "</project>",
        0, ""},
       {"10,000 elements left open after the project", good + nested("<x>", "", "", 10000), 1,
-       kNotAProject},
+       english::kNotAProject},
       // Unknown entities and references the reader refuses read as "!", so
       // the folder named is one that does not exist: the run says which.
       {"unknown entity in the folder",
        "<project><path>" + tree_ + "&bogus;</path><save>" + listing_path() +
            "</save><format_file>" + work_.path() + "/template.html</format_file></project>",
-       1, kCantOpenFolder + tree_ + "!"},
+       1, english::kCantOpenFolder + tree_ + "!"},
       {"numeric references above 255 in the folder",
        "<project><path>" + tree_ + "&#300;&#20013;&#99999999999;</path><save>" + listing_path() +
            "</save><format_file>" + work_.path() + "/template.html</format_file></project>",
-       1, kCantOpenFolder + tree_ + "!!!"},
+       1, english::kCantOpenFolder + tree_ + "!!!"},
   };
   for (const broken_case& c : cases) {
     work_.write("project.txt", c.content);
@@ -531,11 +524,12 @@ TEST_F(DataFiles, BrokenProjectFiles) {
   const limited_result endless = run_limited({"/dev/zero"});
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(is_one_message(endless.err, kNotAProject)) << endless.err;
+  EXPECT_TRUE(is_one_message(endless.err, english::kNotAProject)) << endless.err;
   // A project file that does not exist is named as typed.
   const limited_result missing = run_limited({"no such project.txt"}, {});
   EXPECT_EQ(missing.exit_code, 1);
-  EXPECT_TRUE(is_one_message(missing.err, std::string(kCantOpenFile) + "no such project.txt"))
+  EXPECT_TRUE(
+      is_one_message(missing.err, std::string(english::kCantOpenFile) + "no such project.txt"))
       << missing.err;
 }
 
@@ -548,17 +542,17 @@ TEST_F(DataFiles, BrokenExtensionTables) {
   ASSERT_NE(text_file, std::string::npos);
   odd_types.replace(text_file, 11, "\"&bogus; &#300; &#20013; file\"");
   const std::vector<broken_case> cases = {
-      {"empty", "", 1, kNoExtensionTable},
+      {"empty", "", 1, english::kCantLoadExtensionTable},
       {"truncated mid-element", table.substr(0, table.find("icon=", table.find("<_1")) + 8), 1,
-       kNoExtensionTable},
-      {"cut in half", table.substr(0, table.size() / 2), 1, kNoExtensionTable},
-      {"16 MB plus one byte", padded(table, kSizeLimit + 1), 1, kNoExtensionTable},
+       english::kCantLoadExtensionTable},
+      {"cut in half", table.substr(0, table.size() / 2), 1, english::kCantLoadExtensionTable},
+      {"16 MB plus one byte", padded(table, kSizeLimit + 1), 1, english::kCantLoadExtensionTable},
       {"exactly 16 MB", padded(table, kSizeLimit), 0, ""},
-      {"NUL bytes only", std::string(5000, '\0'), 1, kNoExtensionTable},
+      {"NUL bytes only", std::string(5000, '\0'), 1, english::kCantLoadExtensionTable},
       {"10,000 levels deep",
        "<ext><extensions>" + nested("<a>", "", "", 10000) + "</extensions><types></types></ext>", 1,
-       kNoExtensionTable},
-      {"no extension list", "<ext><types></types></ext>", 1, kNoExtensionTable},
+       english::kCantLoadExtensionTable},
+      {"no extension list", "<ext><types></types></ext>", 1, english::kCantLoadExtensionTable},
       {"unknown entities and references above 255", odd_types, 0, ""},
   };
   set_template(
@@ -587,20 +581,20 @@ TEST_F(DataFiles, BrokenExtensionTables) {
   const limited_result endless = run_limited({work_.path() + "/project.txt"}, endless_options);
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(is_one_message(endless.err, kNoExtensionTable)) << endless.err;
+  EXPECT_TRUE(is_one_message(endless.err, english::kCantLoadExtensionTable)) << endless.err;
 }
 
 TEST_F(DataFiles, BrokenTemplates) {
-  constexpr char kDetail[] = "<b>Error occurred while processing QXI directive.</b> Line # ";
   const std::string ifs =
       nested("<!--#if var=\"odd\"-->", "<!--#echoe var=\"name\"-->", "<!--#endif-->", 10000);
   const std::vector<broken_case> cases = {
       {"empty", "", 0, ""},
       {"truncated mid-directive", "<!--#for var=\"files\"--><!--#echoe var=\"na", 1,
-       std::string(kTemplateBroken) + kDetail +
+       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
            "1 Col # 41<br>This block is never closed: <!--#for var=\"files\" -->"},
       {"16 MB plus one byte", std::string(kSizeLimit + 1, 'x'), 1,
-       std::string(kTemplateBroken) + kDetail + "1 Col # 16777216<br>"},
+       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
+           "1 Col # 16777216<br>"},
       {"exactly 16 MB", std::string(kSizeLimit, 'x'), 0, ""},
       {"NUL bytes only", std::string(5000, '\0'), 0, ""},
       {"10,000 levels deep", "<!--#for var=\"files\"-->" + ifs + "<!--#endfor-->", 0, ""},
@@ -616,11 +610,11 @@ TEST_F(DataFiles, BrokenTemplates) {
            "<!--#endfor-->",
        0, ""},
       {"10,000 levels never closed", nested("<!--#if var=\"odd\"-->", "", "", 10000), 1,
-       std::string(kTemplateBroken) + kDetail +
+       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
            "1 Col # 200000<br>This block is never closed: <!--#if var=\"odd\" -->"},
       {"unknown entities and references above 255 in the text", "&bogus; &#300; &#20013;", 0, ""},
       {"unknown variable", "<!--#echo var=\"&bogus;\"-->", 1,
-       std::string(kTemplateBroken) + kDetail +
+       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
            "1 Col # 26<br>The directive names a variable that does not exist."},
   };
   work_.write("project.txt", project_text(keys()));
@@ -640,15 +634,16 @@ TEST_F(DataFiles, BrokenTemplates) {
   const limited_result endless = run_limited({work_.path() + "/project.txt"});
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(
-      is_one_message(endless.err, std::string(kTemplateBroken) + kDetail + "1 Col # 16777216<br>"))
+  EXPECT_TRUE(is_one_message(
+      endless.err,
+      std::string(english::kTemplateError) + english::kDirectiveErrorLine + "1 Col # 16777216<br>"))
       << endless.err.substr(0, 300);
   EXPECT_FALSE(fs::exists(listing_path()));
 
   fs::remove(work_.path() + "/template.html");
   const limited_result missing = run_limited({work_.path() + "/project.txt"});
   EXPECT_EQ(missing.exit_code, 1);
-  EXPECT_TRUE(is_one_message(missing.err, kCantOpenFile + work_.path() + "/template.html"))
+  EXPECT_TRUE(is_one_message(missing.err, english::kCantOpenFile + work_.path() + "/template.html"))
       << missing.err;
 }
 
@@ -668,10 +663,11 @@ TEST_F(Faults, OutputThatCannotBeWrittenFailsNamingIt) {
     std::string save;
     std::string message;
   } outputs[] = {
-      {"/dev/full", kOutputNotRegular},                       // never opened
-      {"/proc/no-such-folder/listing.html", kCantWriteFile},  // cannot be created, even by root
-      {"/sys/listing.html", kCantWriteFile},
-      {out_dir_, kOutputNotRegular},  // a folder
+      {"/dev/full", english::kOutputNotRegular},  // never opened
+      {"/proc/no-such-folder/listing.html",
+       english::kCantWriteFile},  // cannot be created, even by root
+      {"/sys/listing.html", english::kCantWriteFile},
+      {out_dir_, english::kOutputNotRegular},  // a folder
   };
   for (const auto& output : outputs) {
     SCOPED_TRACE(output.save);
@@ -690,7 +686,7 @@ TEST_F(Faults, OutputCutShortPartWayFails) {
   options.file_size_limit = 100;
   limited_result small = run({}, options);
   EXPECT_EQ(small.exit_code, 1);
-  EXPECT_TRUE(is_one_message(small.err, kCantWriteFile + listing_path())) << small.err;
+  EXPECT_TRUE(is_one_message(small.err, english::kCantWriteFile + listing_path())) << small.err;
 
   ASSERT_TRUE(make_empty_files(tree_, 3000, "some-file-with-a-longer-name-"));
   options.file_size_limit = 100000;
@@ -702,13 +698,14 @@ TEST_F(Faults, OutputCutShortPartWayFails) {
   limited_result result = run({}, options);
   EXPECT_EQ(result.signal, 0);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + listing_path())) << result.err;
+  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path())) << result.err;
   EXPECT_EQ(fs::file_size(listing_path()), 100000u);
   EXPECT_EQ(read_file(listing_path()).find('\x01'), std::string::npos);
 
   result = run({{"subfolders_in_one_file", "0"}, {"save", "index.html"}}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + tree_ + "/index.html")) << result.err;
+  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + tree_ + "/index.html"))
+      << result.err;
 }
 
 TEST_F(Faults, ReadOnlyOutputFolderFailsNamingTheFile) {
@@ -721,14 +718,15 @@ TEST_F(Faults, ReadOnlyOutputFolderFailsNamingTheFile) {
   ASSERT_EQ(::chmod(out_dir_.c_str(), 0555), 0);
   limited_result result = run({}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, kCantWriteFile + listing_path())) << result.err;
+  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path())) << result.err;
 
   // One file per folder: the listed folder takes its file, a read-only
   // subfolder cannot; the run fails instead of skipping it.
   ASSERT_EQ(::chmod((tree_ + "/sub").c_str(), 0555), 0);
   result = run({{"subfolders_in_one_file", "0"}, {"save", "index.html"}}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, std::string(kCantWriteFile) + "index.html")) << result.err;
+  EXPECT_TRUE(is_one_message(result.err, std::string(english::kCantWriteFile) + "index.html"))
+      << result.err;
   EXPECT_TRUE(fs::exists(tree_ + "/index.html"));
   EXPECT_FALSE(fs::exists(tree_ + "/sub/index.html"));
 }

@@ -5,21 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 namespace dirscribe::testing {
 
 std::string program_path() { return std::string(DIRSCRIBE_PROGRAM_DIR) + "dirscribe"; }
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 namespace {
 
@@ -71,33 +59,6 @@ run_result run_program(const std::string& program, const std::vector<std::string
 run_result run_program_as(unsigned id, const std::string& program,
                           const std::vector<std::string>& args, const std::string& cwd) {
   return run(program, args, cwd, static_cast<long>(id));
-}
-
-temp_folder::temp_folder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "dirscribe-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-temp_folder::~temp_folder() {
-  if (path_.empty()) return;
-  std::error_code ignored;
-  // Restore permissions a test may have taken away so that removal succeeds.
-  for (auto it = std::filesystem::recursive_directory_iterator(
-           path_, std::filesystem::directory_options::skip_permission_denied, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
-  }
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void temp_folder::write(const std::string& relative, const std::string& content) const {
-  const std::filesystem::path file = std::filesystem::path(path_) / relative;
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary);
-  out << content;
 }
 
 }  // namespace dirscribe::testing

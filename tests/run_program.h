@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace dirscribe::testing {
 
 struct run_result {
@@ -31,23 +33,5 @@ run_result run_program_as(unsigned id, const std::string& program,
 inline run_result run_dirscribe(const std::vector<std::string>& args, const std::string& cwd = "") {
   return run_program(program_path(), args, cwd);
 }
-
-// A fresh temporary folder, removed with its contents when the object goes.
-class temp_folder {
- public:
-  temp_folder();
-  ~temp_folder();
-  temp_folder(const temp_folder&) = delete;
-  temp_folder& operator=(const temp_folder&) = delete;
-  const std::string& path() const { return path_; }
-  // Writes `content` to path()/relative, creating parent folders.
-  void write(const std::string& relative, const std::string& content) const;
-
- private:
-  std::string path_;
-};
-
-// The whole content of a file, or empty when it cannot be read.
-std::string read_file(const std::string& path);
 
 }  // namespace dirscribe::testing

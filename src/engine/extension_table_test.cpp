@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
 #include "engine/project_collection.h"
 #include "files/file_node.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -15,24 +12,18 @@ namespace {
 class ExtensionTable : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ext-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
     // A tiny MIME database so results do not depend on the machine.
-    std::ofstream(dir_ + "/mime.types") << "image/png\tpng\ntext/x-special\tspc\n";
-    std::filesystem::create_directories(dir_ + "/mime/text");
-    std::ofstream(dir_ + "/mime/globs2") << "50:text/x-special:*.spc\n";
-    std::ofstream(dir_ + "/mime/text/x-special.xml")
-        << "<mime-type><comment>Special text</comment></mime-type>";
-    collection_.mime_types = mime_database(dir_ + "/mime.types", dir_ + "/mime");
+    folder_.write("mime.types", "image/png\tpng\ntext/x-special\tspc\n");
+    folder_.write("mime/globs2", "50:text/x-special:*.spc\n");
+    folder_.write("mime/text/x-special.xml",
+                  "<mime-type><comment>Special text</comment></mime-type>");
+    collection_.mime_types = mime_database(folder_.at("mime.types"), folder_.at("mime"));
     project_.run.collection = &collection_;
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::string write(const std::string& content) {
-    const std::string path = dir_ + "/ext.txt";
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
+    folder_.write("ext.txt", content);
+    return folder_.at("ext.txt");
   }
 
   static std::unique_ptr<qxfile_node> file(const std::string& name) {
@@ -42,7 +33,7 @@ class ExtensionTable : public ::testing::Test {
     return node;
   }
 
-  std::string dir_;
+  temp_folder folder_;
   projectCollection collection_;
   html_list_project project_;
 };
@@ -125,7 +116,7 @@ TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
 }
 
 TEST_F(ExtensionTable, LoadFailures) {
-  EXPECT_EQ(load_extension_table(dir_ + "/absent.txt", collection_).code(), 1);
+  EXPECT_EQ(load_extension_table(folder_.at("absent.txt"), collection_).code(), 1);
   EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_).code(), 2);
   EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_).code(), 2);
   ASSERT_EQ(

@@ -1,38 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "engine/html_list_project.h"
 #include "engine/project_collection.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
 
 class ProjectFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "project-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void SetUp() override { ASSERT_FALSE(folder_.path().empty()); }
 
   std::string write(const std::string& name, const std::string& content) {
-    const std::string path = dir_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
-  static std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    folder_.write(name, content);
+    return folder_.at(name);
   }
 
-  std::string dir_;
+  temp_folder folder_;
 };
 
 // Every persisted field as one comparable text.
@@ -131,9 +117,9 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
   second->settings.url_escape = 2;
   collection.projects.push_back(std::move(second));
 
-  const std::string file = dir_ + "/round.txt";
+  const std::string file = folder_.at("round.txt");
   ASSERT_TRUE(collection.save_file(file).ok());
-  const std::string text = read(file);
+  const std::string text = read_file(file);
   EXPECT_NE(
       text.find("<path>/srv/a&amp;b &lt;c&gt; &quot;d&quot; 'e' &#252;&#195;&#169;</path>\r\n"),
       std::string::npos);
@@ -153,7 +139,7 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
 
 TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
   projectCollection collection;
-  EXPECT_EQ(collection.load_file(dir_ + "/missing.txt").code(), 20007);
+  EXPECT_EQ(collection.load_file(folder_.at("missing.txt")).code(), 20007);
   EXPECT_EQ(collection.load_file(write("bad.txt", "<project><path>x</project>")).code(), 20008);
   EXPECT_EQ(collection.load_file(write("none.txt", "<other></other>")).code(), 20008);
   EXPECT_EQ(collection.load_file(write("empty.txt", "")).code(), 20008);
@@ -164,7 +150,7 @@ TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
                   .ok());
   ASSERT_EQ(collection.projects.size(), 1u);
   EXPECT_EQ(collection.projects[0]->settings.path, "/one");
-  EXPECT_EQ(collection.save_file(dir_ + "/no/such/folder/p.txt").code(), 20004);
+  EXPECT_EQ(collection.save_file(folder_.at("no/such/folder/p.txt")).code(), 20004);
   EXPECT_EQ(collection.save_file("/dev/full").code(), 20004);
 }
 

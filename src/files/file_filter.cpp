@@ -6,44 +6,12 @@
 #include <cwctype>
 #include <limits>
 
+#include "files/civil_date.h"
 #include "platform/clock.h"
 
 namespace dirscribe {
 
 namespace {
-
-// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12), and back.
-int64_t days_from_civil(int64_t year, int64_t month, int64_t day) {
-  year -= month <= 2;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t year_of_era = year - era * 400;
-  const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-  return era * 146097 + day_of_era - 719468;
-}
-
-void civil_from_days(int64_t days, int64_t& year, int64_t& month, int64_t& day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t day_of_era = days - era * 146097;
-  const int64_t year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year =
-      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const int64_t shifted_month = (5 * day_of_year + 2) / 153;
-  day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
-  month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
-  year = year_of_era + era * 400 + (month <= 2);
-}
-
-bool is_leap(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-// Length of month `month0` (0..11) of `year`.
-int64_t month_length(int64_t year, int64_t month0) {
-  static const int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month0 == 1 && is_leap(year)) return 29;
-  return kLengths[month0];
-}
 
 // Brings a 0-based month into 0..11 by moving whole years.
 void normalise_month(int64_t& year, int64_t& month0) {
@@ -55,8 +23,6 @@ void normalise_month(int64_t& year, int64_t& month0) {
   }
   year += years;
 }
-
-int64_t floor_div(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 bool is_file_dropped_by_attributes(uint32_t attributes, int32_t att_filter, uint32_t chosen) {
   if (!(att_filter & att_filter_on)) return false;
@@ -247,27 +213,24 @@ unix_time move_back(unix_time t, int32_t count, int32_t unit) {
     default:
       return t;
   }
-  const int64_t days = floor_div(t, 86400);
-  const int64_t time_of_day = t - days * 86400;
-  int64_t year = 0;
-  int64_t month = 0;
-  int64_t day = 0;
-  civil_from_days(days, year, month, day);
-  int64_t month0 = month - 1;
+  const day_and_second moment = split_moment(t);
+  civil_date date = civil_from_days(moment.days);
+  int64_t month0 = date.month - 1;
   if (unit == unit_month) {
     month0 -= count;
-    normalise_month(year, month0);
-    if (day > month_length(year, month0)) {
-      day -= month_length(year, month0);
+    normalise_month(date.year, month0);
+    if (date.day > days_in_month(date.year, month0 + 1)) {
+      date.day -= days_in_month(date.year, month0 + 1);
       ++month0;
-      normalise_month(year, month0);
+      normalise_month(date.year, month0);
     }
   } else {
-    year -= count;
+    date.year -= count;
     // February 29 of a common year does not exist: the date stays put.
-    if (month0 == 1 && day == 29 && !is_leap(year)) return t;
+    if (month0 == 1 && date.day == 29 && !is_leap_year(date.year)) return t;
   }
-  return days_from_civil(year, month0 + 1, day) * 86400 + time_of_day;
+  date.month = month0 + 1;
+  return days_from_civil(date) * 86400 + moment.seconds;
 }
 
 void file_filter_data::reset() {

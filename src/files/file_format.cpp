@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "files/civil_date.h"
 #include "platform/clock.h"
 
 namespace dirscribe {
@@ -99,109 +100,117 @@ void append_padded(std::string& out, int value, int width, char pad) {
   out.append(digits, static_cast<size_t>(length));
 }
 
-}  // namespace
+// Two digits of a value from 0 to 99; strftime's zero padding to width 2 of
+// any other value.
+void append_two_digits(std::string& out, int value) {
+  if (value >= 0 && value < 100) {
+    const char digits[2] = {static_cast<char>('0' + value / 10),
+                            static_cast<char>('0' + value % 10)};
+    out.append(digits, 2);
+  } else {
+    append_padded(out, value, 2, '0');
+  }
+}
 
-bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out) {
-  const int year = broken.tm_year + 1900;
-  if (year < 1000 || year > 9999) return false;
-  out.clear();
-  const auto two = [&out](int value) {
-    if (value >= 0 && value < 100) {
-      const char digits[2] = {static_cast<char>('0' + value / 10),
-                              static_cast<char>('0' + value % 10)};
-      out.append(digits, 2);
-    } else {
-      append_padded(out, value, 2, '0');
-    }
-  };
+// Appends strftime's text for the conversion `letter` (the byte after "%") of
+// `broken`, whose year is `year`; false for a conversion not handled here.
+bool append_numeric_conversion(char letter, const struct tm& broken, int year, std::string& out) {
+  switch (letter) {
+    case '%':
+      out += '%';
+      return true;
+    case 'Y':
+      append_two_digits(out, year / 100);
+      append_two_digits(out, year % 100);
+      return true;
+    case 'C':
+      append_two_digits(out, year / 100);
+      return true;
+    case 'y':
+      append_two_digits(out, year % 100);
+      return true;
+    case 'm':
+      append_two_digits(out, broken.tm_mon + 1);
+      return true;
+    case 'd':
+      append_two_digits(out, broken.tm_mday);
+      return true;
+    case 'e':
+      append_padded(out, broken.tm_mday, 2, ' ');
+      return true;
+    case 'j':
+      append_padded(out, broken.tm_yday + 1, 3, '0');
+      return true;
+    case 'H':
+      append_two_digits(out, broken.tm_hour);
+      return true;
+    case 'I':
+      append_two_digits(out, broken.tm_hour % 12 == 0 ? 12 : broken.tm_hour % 12);
+      return true;
+    case 'M':
+      append_two_digits(out, broken.tm_min);
+      return true;
+    case 'S':
+      append_two_digits(out, broken.tm_sec);
+      return true;
+    case 'u':
+      append_padded(out, broken.tm_wday == 0 ? 7 : broken.tm_wday, 1, '0');
+      return true;
+    case 'w':
+      append_padded(out, broken.tm_wday, 1, '0');
+      return true;
+    case 'n':
+      out += '\n';
+      return true;
+    case 't':
+      out += '\t';
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The numeric conversions a composite one stands for; empty for any other.
+std::string_view composite_parts(char letter) {
+  switch (letter) {
+    case 'F':
+      return "%Y-%m-%d";
+    case 'D':
+      return "%m/%d/%y";
+    case 'T':
+      return "%H:%M:%S";
+    case 'R':
+      return "%H:%M";
+    default:
+      return {};
+  }
+}
+
+// Appends the text of `format` for `broken` (of year `year`); false at the
+// first conversion that is neither numeric nor composite.
+bool append_numeric_date(std::string_view format, const struct tm& broken, int year,
+                         std::string& out) {
   for (size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%') {
       out += format[i];
       continue;
     }
     if (++i == format.size()) return false;
-    switch (format[i]) {
-      case '%':
-        out += '%';
-        break;
-      case 'Y':
-        two(year / 100);
-        two(year % 100);
-        break;
-      case 'C':
-        two(year / 100);
-        break;
-      case 'y':
-        two(year % 100);
-        break;
-      case 'm':
-        two(broken.tm_mon + 1);
-        break;
-      case 'd':
-        two(broken.tm_mday);
-        break;
-      case 'e':
-        append_padded(out, broken.tm_mday, 2, ' ');
-        break;
-      case 'j':
-        append_padded(out, broken.tm_yday + 1, 3, '0');
-        break;
-      case 'H':
-        two(broken.tm_hour);
-        break;
-      case 'I':
-        two(broken.tm_hour % 12 == 0 ? 12 : broken.tm_hour % 12);
-        break;
-      case 'M':
-        two(broken.tm_min);
-        break;
-      case 'S':
-        two(broken.tm_sec);
-        break;
-      case 'u':
-        append_padded(out, broken.tm_wday == 0 ? 7 : broken.tm_wday, 1, '0');
-        break;
-      case 'w':
-        append_padded(out, broken.tm_wday, 1, '0');
-        break;
-      case 'F':
-        two(year / 100);
-        two(year % 100);
-        out += '-';
-        two(broken.tm_mon + 1);
-        out += '-';
-        two(broken.tm_mday);
-        break;
-      case 'D':
-        two(broken.tm_mon + 1);
-        out += '/';
-        two(broken.tm_mday);
-        out += '/';
-        two(year % 100);
-        break;
-      case 'T':
-        two(broken.tm_hour);
-        out += ':';
-        two(broken.tm_min);
-        out += ':';
-        two(broken.tm_sec);
-        break;
-      case 'R':
-        two(broken.tm_hour);
-        out += ':';
-        two(broken.tm_min);
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 't':
-        out += '\t';
-        break;
-      default:
-        return false;
-    }
+    const std::string_view parts = composite_parts(format[i]);
+    const bool known = parts.empty() ? append_numeric_conversion(format[i], broken, year, out)
+                                     : append_numeric_date(parts, broken, year, out);
+    if (!known) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out) {
+  const int year = broken.tm_year + 1900;
+  if (year < 1000 || year > 9999) return false;
+  out.clear();
+  return append_numeric_date(format, broken, year, out);
 }
 
 bool break_down_utc(unix_time t, struct tm& broken) {
@@ -210,36 +219,17 @@ bool break_down_utc(unix_time t, struct tm& broken) {
     if (static_cast<unix_time>(moment) != t) return false;
     return gmtime_r(&moment, &broken) != nullptr;
   }
-  int64_t days = t / 86400;
-  int64_t seconds = t % 86400;
-  if (seconds < 0) {
-    seconds += 86400;
-    --days;
-  }
+  const day_and_second moment = split_moment(t);
+  const civil_date date = civil_from_days(moment.days);
   broken = {};
-  broken.tm_hour = static_cast<int>(seconds / 3600);
-  broken.tm_min = static_cast<int>(seconds % 3600 / 60);
-  broken.tm_sec = static_cast<int>(seconds % 60);
-  // 1970-01-01 was a Thursday.
-  broken.tm_wday = static_cast<int>(((days + 4) % 7 + 7) % 7);
-  // The civil date from the day count, in 400-year eras starting on March 1.
-  const int64_t shifted = days + 719468;
-  const int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-  const int64_t day_of_era = shifted - era * 146097;
-  const int64_t year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const int64_t day_of_year =
-      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const int64_t month_from_march = (5 * day_of_year + 2) / 153;
-  const int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
-  const int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;
-  const int64_t year = year_of_era + era * 400 + (month <= 2);
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  static const int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  broken.tm_year = static_cast<int>(year - 1900);
-  broken.tm_mon = static_cast<int>(month - 1);
-  broken.tm_mday = static_cast<int>(day);
-  broken.tm_yday = kDaysBeforeMonth[month - 1] + static_cast<int>(day) - 1 + (leap && month > 2);
+  broken.tm_hour = static_cast<int>(moment.seconds / 3600);
+  broken.tm_min = static_cast<int>(moment.seconds % 3600 / 60);
+  broken.tm_sec = static_cast<int>(moment.seconds % 60);
+  broken.tm_wday = day_of_week(moment.days);
+  broken.tm_year = static_cast<int>(date.year - 1900);
+  broken.tm_mon = static_cast<int>(date.month - 1);
+  broken.tm_mday = static_cast<int>(date.day);
+  broken.tm_yday = day_of_year(date);
   broken.tm_isdst = 0;
   broken.tm_gmtoff = 0;
   broken.tm_zone = utc_zone_name();

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "files/temp_folder_for_test.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {

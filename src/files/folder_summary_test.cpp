@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "files/temp_folder_for_test.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {

@@ -9,35 +9,24 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/html_list_project.h"
 #include "engine/project_collection.h"
-#include "files/temp_folder_for_test.h"
 #include "services/qxlang.h"
-#include "template/template_test_phrases.h"
+#include "support/temp_folder.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kReadingFolder[] = "Reading folder: ";
-constexpr char kCantOpenFolder[] = "Can't open folder: ";
-
 // Every listed entry as its relative path on a line of its own.
 constexpr char kPathsTemplate[] =
     "<!--#for var=\"tree\"--><!--#if var=\"is_item\"--><!--#echo var=\"rel_path\"-->\n"
     "<!--#endif--><!--#endfor-->";
-
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class DriverFaults : public ::testing::Test {
  protected:
@@ -58,9 +47,7 @@ class DriverFaults : public ::testing::Test {
     }
   }
 
-  void write_template(const std::string& text) {
-    std::ofstream(folder_.at("template.html"), std::ios::binary) << text;
-  }
+  void write_template(const std::string& text) { folder_.write("template.html", text); }
 
   // Runs one project over the tree; `on_folder` gets each folder the run is
   // about to read.
@@ -82,8 +69,8 @@ class DriverFaults : public ::testing::Test {
     settings.save = one_file ? folder_.at("listing.html") : "index.html";
     collection.projects.push_back(std::move(project));
     collection.progress = [&](std::string message) {
-      ASSERT_EQ(message.rfind(kReadingFolder, 0), 0u) << message;
-      const std::string folder = message.substr(std::string(kReadingFolder).size());
+      ASSERT_EQ(message.rfind(english::kReadingFolder, 0), 0u) << message;
+      const std::string folder = message.substr(std::string(english::kReadingFolder).size());
       read_.push_back(folder);
       if (on_folder) on_folder(folder);
     };
@@ -129,7 +116,7 @@ TEST_F(DriverFaults, FolderRemovedWhileListingFailsNamingIt) {
         },
         m.one_file, m.recursive_options);
     EXPECT_EQ(code, m.code);
-    EXPECT_EQ(error_text_, kCantOpenFolder + doomed);
+    EXPECT_EQ(error_text_, english::kCantOpenFolder + doomed);
     // A one-file run reports the folder it then fails to read; the per-folder
     // walk finds it missing before it reads anything there.
     ASSERT_FALSE(read_.empty());
@@ -151,7 +138,7 @@ TEST_F(DriverFaults, SubfolderRemovedInsideAFolderBeingListed) {
       },
       true);
   EXPECT_EQ(code, 20005);
-  EXPECT_EQ(error_text_, kCantOpenFolder + doomed);
+  EXPECT_EQ(error_text_, english::kCantOpenFolder + doomed);
 }
 
 // A folder removed before the walk lists its parent is simply not there: the
@@ -163,7 +150,7 @@ TEST_F(DriverFaults, FolderRemovedBeforeItsParentIsReadIsNotListed) {
       },
       true);
   ASSERT_EQ(code, 0) << error_text_;
-  const std::string listing = read_all(folder_.at("listing.html"));
+  const std::string listing = read_file(folder_.at("listing.html"));
   EXPECT_EQ(listing,
             "a\na/inner\na/inner/deep.txt\na/file.txt\n"
             "b\nb/inner\nb/inner/deep.txt\nb/file.txt\n");
@@ -177,7 +164,7 @@ TEST_F(DriverFaults, TemplateDeletedAfterParsingStillListsEverything) {
 
   ASSERT_EQ(run(remove_template, true), 0) << error_text_;
   EXPECT_FALSE(fs::exists(template_path));
-  const std::string listing = read_all(folder_.at("listing.html"));
+  const std::string listing = read_file(folder_.at("listing.html"));
   EXPECT_EQ(listing,
             "a\na/inner\na/inner/deep.txt\na/file.txt\n"
             "b\nb/inner\nb/inner/deep.txt\nb/file.txt\n"
@@ -185,10 +172,10 @@ TEST_F(DriverFaults, TemplateDeletedAfterParsingStillListsEverything) {
 
   write_template(kPathsTemplate);
   ASSERT_EQ(run(remove_template, false), 0) << error_text_;
-  EXPECT_EQ(read_all(tree_ + "/index.html"), "a\nb\nc\n");
+  EXPECT_EQ(read_file(tree_ + "/index.html"), "a\nb\nc\n");
   for (const char* name : {"a", "b", "c"}) {
-    EXPECT_EQ(read_all(tree_ + "/" + name + "/index.html"), "inner\nfile.txt\n") << name;
-    EXPECT_EQ(read_all(tree_ + "/" + name + "/inner/index.html"), "deep.txt\n") << name;
+    EXPECT_EQ(read_file(tree_ + "/" + name + "/index.html"), "inner\nfile.txt\n") << name;
+    EXPECT_EQ(read_file(tree_ + "/" + name + "/inner/index.html"), "deep.txt\n") << name;
   }
 }
 

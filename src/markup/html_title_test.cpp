@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -209,21 +210,18 @@ TEST(HtmlTitle, ElementTable) {
 }
 
 TEST(HtmlTitle, Files) {
+  temp_folder folder;
   std::string title = "stale";
-  EXPECT_EQ(title_of_file(testing::TempDir() + "no-such-page.html", title), 1);
+  EXPECT_EQ(title_of_file(folder.at("no-such-page.html"), title), 1);
   EXPECT_EQ(title, "");
 
-  const std::string name = testing::TempDir() + "html_title_test.html";
-  {
-    std::ofstream out(name, std::ios::binary);
-    out << "<!DOCTYPE html>\n<html><head>\n<TITLE>From a file</TITLE>\n</head>\n<body></body>";
-  }
-  EXPECT_EQ(title_of_file(name, title), 0);
+  folder.write("page.html",
+               "<!DOCTYPE html>\n<html><head>\n<TITLE>From a file</TITLE>\n</head>\n<body></body>");
+  EXPECT_EQ(title_of_file(folder.at("page.html"), title), 0);
   EXPECT_EQ(title, "From a file");
-  std::remove(name.c_str());
 
   // A folder opens but cannot be read: no title, no failure.
-  EXPECT_EQ(title_of_file(testing::TempDir(), title), 0);
+  EXPECT_EQ(title_of_file(folder.path(), title), 0);
   EXPECT_EQ(title, "");
 }
 

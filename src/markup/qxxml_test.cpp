@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "markup/document_reader.h"
 #include "markup/xml_dump.h"
 #include "platform/regex_service.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -263,18 +262,13 @@ void record_progress(int percent, void* context) {
 }
 
 TEST(DocumentReaderTest, ParseFile) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("dirscribe_reader_" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  const std::string file = (folder / "doc.txt").string();
+  temp_folder folder;
+  const std::string file = folder.at("doc.txt");
   std::string content = "<r>";
   content += std::string(40000 - 7, 'y');
   content += "</r>";
   ASSERT_EQ(content.size(), 40000u);
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  ASSERT_TRUE(out);
-  std::fwrite(content.data(), 1, content.size(), out);
-  std::fclose(out);
+  folder.write("doc.txt", content);
 
   std::vector<int> progress;
   document_options options;
@@ -290,13 +284,12 @@ TEST(DocumentReaderTest, ParseFile) {
   EXPECT_EQ(text.size(), 40000u - 7);
 
   xml_tree missing;
-  const std::string absent = (folder / "absent.txt").string();
+  const std::string absent = folder.at("absent.txt");
   EXPECT_EQ(parse_file(absent, missing, options, error), 1);
   EXPECT_EQ(error, "Can't open source file: " + absent);
   // A folder opens but cannot be read: that is no empty document.
-  EXPECT_EQ(parse_file(folder.string(), missing, options, error), 1);
-  EXPECT_EQ(error, "Can't open source file: " + folder.string());
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(parse_file(folder.path(), missing, options, error), 1);
+  EXPECT_EQ(error, "Can't open source file: " + folder.path());
 }
 
 }  // namespace

@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
-
-std::string temp_file(const std::string& name) { return testing::TempDir() + name; }
-
-void write_plain(const std::string& file, const std::string& text) {
-  std::ofstream out(file, std::ios::binary);
-  out << text;
-}
 
 void write_gzip(const std::string& file, const std::string& text) {
   gzFile out = gzopen(file.c_str(), "wb9");
@@ -38,12 +31,13 @@ const char kDocument[] =
     "<TvostraDSC><main Caption=\"A\"/></TvostraDSC>\r\n";
 
 TEST(ResourceDocument, ReadsCompressedAndPlainKeepingNameCase) {
+  temp_folder folder;
+  const std::string file = folder.at("resource.bin");
   for (bool compressed : {true, false}) {
-    const std::string file = temp_file("resource.bin");
     if (compressed) {
       write_gzip(file, kDocument);
     } else {
-      write_plain(file, kDocument);
+      folder.write("resource.bin", kDocument);
     }
     xml_tree tree;
     std::string error = "stale";
@@ -53,27 +47,23 @@ TEST(ResourceDocument, ReadsCompressedAndPlainKeepingNameCase) {
     const xml_node* main = xml_find(tree, "/TvostraDSC/main");
     ASSERT_NE(main, nullptr) << compressed;
     ASSERT_NE(main->attribute("Caption"), nullptr) << compressed;
-    std::remove(file.c_str());
   }
 }
 
 TEST(ResourceDocument, Failures) {
-  const std::string missing = temp_file("no-such-resource.bin");
+  temp_folder folder;
+  const std::string missing = folder.at("no-such-resource.bin");
   xml_tree tree;
   std::string error;
   EXPECT_EQ(load_resource_document(missing, tree, error), 1);
   EXPECT_EQ(error, "Can't open source file: " + missing);
 
   // A stream cut short is refused, not read as far as it goes.
-  const std::string file = temp_file("cut-resource.bin");
+  const std::string file = folder.at("cut-resource.bin");
   const std::string long_text = "<a>" + std::string(100000, 'x') + "</a>";
   write_gzip(file, long_text);
-  std::string bytes;
-  {
-    std::ifstream in(file, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  write_plain(file, bytes.substr(0, bytes.size() / 2));
+  const std::string bytes = read_file(file);
+  folder.write("cut-resource.bin", bytes.substr(0, bytes.size() / 2));
   EXPECT_EQ(load_resource_document(file, tree, error), 1);
   EXPECT_EQ(error, "Can't open source file: " + file);
 
@@ -89,7 +79,6 @@ TEST(ResourceDocument, Failures) {
   write_gzip(file, "<a>" + std::string(kResourceDocumentLimit, ' ') + "</a>");
   EXPECT_EQ(load_resource_document(file, tree, error), 2);
   EXPECT_NE(error.find("size exceeded."), std::string::npos) << error;
-  std::remove(file.c_str());
 }
 
 }  // namespace

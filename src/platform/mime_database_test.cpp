@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -12,39 +12,30 @@ namespace {
 class MimeDatabase : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mime-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    write("mime.types",
-          "# comment line\n"
-          "application/pdf\t\t\tpdf\n"
-          "image/JPEG\tjpeg jpg jpe\n"
-          "text/plain\ttxt asc\n"
-          "text/x-other\ttxt\n");
-    write("share/globs2",
-          "# generated\n"
-          "50:image/jpeg:*.jpg\n"
-          "50:application/x-tar:*.tar:cs\n"
-          "40:text/x-readme:README*\n");
-    write("share/image/jpeg.xml",
-          "<?xml version=\"1.0\"?>\n<mime-type type=\"image/jpeg\">\n"
-          "  <comment>JPEG image &amp; photo</comment>\n"
-          "  <comment xml:lang=\"de\">JPEG-Bild</comment>\n</mime-type>\n");
-    write("share/application/pdf.xml", "<mime-type><comment>PDF document</comment></mime-type>");
+    ASSERT_FALSE(folder_.path().empty());
+    folder_.write("mime.types",
+                  "# comment line\n"
+                  "application/pdf\t\t\tpdf\n"
+                  "image/JPEG\tjpeg jpg jpe\n"
+                  "text/plain\ttxt asc\n"
+                  "text/x-other\ttxt\n");
+    folder_.write("share/globs2",
+                  "# generated\n"
+                  "50:image/jpeg:*.jpg\n"
+                  "50:application/x-tar:*.tar:cs\n"
+                  "40:text/x-readme:README*\n");
+    folder_.write("share/image/jpeg.xml",
+                  "<?xml version=\"1.0\"?>\n<mime-type type=\"image/jpeg\">\n"
+                  "  <comment>JPEG image &amp; photo</comment>\n"
+                  "  <comment xml:lang=\"de\">JPEG-Bild</comment>\n</mime-type>\n");
+    folder_.write("share/application/pdf.xml",
+                  "<mime-type><comment>PDF document</comment></mime-type>");
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  void write(const std::string& relative, const std::string& content) {
-    const auto path = std::filesystem::path(dir_) / relative;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path) << content;
-  }
-
-  std::string dir_;
+  temp_folder folder_;
 };
 
 TEST_F(MimeDatabase, ContentTypeOfAName) {
-  mime_database db(dir_ + "/mime.types", dir_ + "/share");
+  mime_database db(folder_.at("mime.types"), folder_.at("share"));
   std::string type;
   EXPECT_TRUE(db.content_type("report.PDF", type));
   EXPECT_EQ(type, "application/pdf");
@@ -58,7 +49,7 @@ TEST_F(MimeDatabase, ContentTypeOfAName) {
 }
 
 TEST_F(MimeDatabase, DescriptionIsTheUntranslatedComment) {
-  mime_database db(dir_ + "/mime.types", dir_ + "/share");
+  mime_database db(folder_.at("mime.types"), folder_.at("share"));
   std::string text;
   EXPECT_TRUE(db.type_description(".JPG", text));
   EXPECT_EQ(text, "JPEG image & photo");
@@ -70,7 +61,7 @@ TEST_F(MimeDatabase, DescriptionIsTheUntranslatedComment) {
 }
 
 TEST_F(MimeDatabase, MissingFilesFindNothing) {
-  mime_database db(dir_ + "/absent.types", dir_ + "/absent");
+  mime_database db(folder_.at("absent.types"), folder_.at("absent"));
   std::string out;
   EXPECT_FALSE(db.content_type("a.pdf", out));
   EXPECT_FALSE(db.type_description(".pdf", out));

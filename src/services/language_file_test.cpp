@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "markup/resource_document.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe {
 namespace {
@@ -48,16 +50,10 @@ TEST_F(LanguageFile, EveryPhraseTheProgramUsesHasEnglishText) {
 }
 
 TEST_F(LanguageFile, TextsWhoseExactWordingMatters) {
-  struct Case {
-    int id;
-    const char* text;
-  } cases[] = {
-      {kPhraseDirectiveErrorLine, "<b>Error occurred while processing QXI directive.</b> Line # "},
-      {kPhraseDirectiveErrorColumn, " Col # "},
-      {kPhraseKilobytes, " KB"},
-      {kPhraseMegabytes, " MB"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(lang_.text(c.id), c.text) << c.id;
+  // The English texts the tests compare messages and listings with.
+  for (const english::phrase& phrase : english::kMessages) {
+    EXPECT_EQ(lang_.text(phrase.id), phrase.text) << phrase.id;
+  }
   // Phrases that a file or folder name follows directly end in a blank.
   for (int id :
        {kPhraseCantOpenFile, kPhraseCantOpenFolder, kPhraseCantWriteFile, kPhraseReadingFolder,
@@ -71,25 +67,9 @@ TEST_F(LanguageFile, TextsWhoseExactWordingMatters) {
 
 // The template vocabulary: the names template authors write in var="...".
 TEST_F(LanguageFile, VariableNamesAreTheTemplateVocabulary) {
-  const char* const names[] = {
-      "files",          "folders",       "tree",          "row",
-      "total_rows",     "odd",           "total_files",   "total_folders",
-      "total_size",     "level_files",   "level_folders", "level_size",
-      "tree_files",     "tree_folders",  "tree_size",     "is_item",
-      "folder_start",   "folder_end",    "descends",      "is_folder",
-      "base_name",      "ext",           "name",          "modified",
-      "modified_date",  "modified_time", "size",          "rel_path",
-      "rel_url",        "full_path",     "url",           "size_unit",
-      "download_56k",   "download_1m",   "type",          "icon",
-      "has_subfolders", "attributes",    "created",       "accessed",
-      "spare1",         "spare2",        "is_link",       "md5",
-      "sha1",           "title",         "folder_name",   "source_path",
-      "source_url",     "max_depth",     "images_url",    "show_folders",
-      "show_files",     "show_summary",  "sort_by",       "sort_descending",
-      "ftp_host",       "now",           "level",
-  };
-  ASSERT_EQ(std::size(names), size_t{kPhraseLastVariableName - kPhraseFirstVariableName + 1});
-  for (size_t row = 0; row < std::size(names); ++row) {
+  const std::vector<std::string>& names = english_variable_names();
+  ASSERT_EQ(names.size(), size_t{kPhraseLastVariableName - kPhraseFirstVariableName + 1});
+  for (size_t row = 0; row < names.size(); ++row) {
     EXPECT_EQ(lang_.text(kPhraseFirstVariableName + static_cast<int>(row)), names[row]) << row;
   }
 }

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
+
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -319,13 +320,6 @@ TEST(QxLang, ReloadReplacesTheTable) {
   EXPECT_EQ(dump(lang), "1=one\n");
 }
 
-std::string read_file(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 TEST(QxLang, WritesTheCurrentLanguageFirstEscaped) {
   xml_tree document;
   document_builder b(document);
@@ -345,19 +339,20 @@ TEST(QxLang, WritesTheCurrentLanguageFirstEscaped) {
   ASSERT_EQ(lang.load(document), 0);
   lang.set_current_language(1);
 
-  const std::string file = testing::TempDir() + "qxlang_write.xml";
+  temp_folder folder;
+  const std::string file = folder.at("qxlang_write.xml");
   ASSERT_EQ(lang.write(file), 0);
   EXPECT_EQ(read_file(file),
             "<langs><lang short=\"fr\" full=\"Fran&#231;ais\"><_1>un</_1>\r\n</lang>"
             "<lang short=\"en\" full=\"English\"><_0>a&lt;b &amp; &quot;c&quot;</_0>\r\n"
             "<_2>two</_2>\r\n</lang>"
             "<lang short=\"de\" full=\"Deutsch\"><_2>zwei</_2>\r\n</lang></langs>");
-  std::remove(file.c_str());
 }
 
 TEST(QxLang, WriteFailures) {
   qxlang lang;
-  EXPECT_EQ(lang.write(testing::TempDir() + "no-such-folder/x/langs.xml"), 2);
+  temp_folder folder;
+  EXPECT_EQ(lang.write(folder.at("no-such-folder/x/langs.xml")), 2);
   // /dev/full accepts the open and fails the write.
   if (std::FILE* probe = std::fopen("/dev/full", "wb")) {
     std::fclose(probe);

@@ -30,7 +30,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -42,9 +41,10 @@
 #include "files/file_node.h"
 #include "files/folder_summary.h"
 #include "services/qxlang.h"
+#include "support/temp_folder.h"
+#include "support/test_phrases.h"
 #include "template/qxi2.h"
 #include "template/template_evaluator.h"
-#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {
@@ -127,20 +127,12 @@ class test_trees {
     }
     return path;
   }
-  ~test_trees() {
-    std::error_code error;
-    if (!base_.empty()) std::filesystem::remove_all(base_, error);
-  }
 
  private:
-  test_trees() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dirscribe_memory_XXXXXX";
-    if (mkdtemp(pattern.data())) base_ = pattern;
-  }
+  test_trees() = default;
 
   std::string make_deep() {
-    const std::string root = base_ + "/deep";
+    const std::string root = base_.at("deep");
     mkdir(root.c_str(), 0755);
     std::vector<std::string> folders = {root};
     std::vector<std::string> level = {root};
@@ -162,13 +154,13 @@ class test_trees {
   }
 
   std::string make_flat(const std::string& name, int files) {
-    const std::string root = base_ + "/" + name;
+    const std::string root = base_.at(name);
     mkdir(root.c_str(), 0755);
     for (int i = 0; i < files; ++i) make_file(root + "/" + file_name(i), i);
     return root;
   }
 
-  std::string base_;
+  temp_folder base_;  // removed with the trees at exit
   std::string paths_[3];
 };
 

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "markup/document_reader.h"
-#include "template/template_test_phrases.h"
+#include "services/qxlang.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe {
 namespace {

@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/html_list_project.h"
-#include "files/temp_folder_for_test.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
-#include "template/template_test_phrases.h"
+#include "support/temp_folder.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe {
 namespace {
@@ -28,13 +27,6 @@ std::string dump(const template_catalog& catalog) {
     out += "\n";
   }
   return out;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 bool exists(const std::string& path) { return std::filesystem::exists(path); }
@@ -55,7 +47,7 @@ class TemplateCatalog : public testing::Test {
   // Writes `content` as the program folder's catalog file and loads it;
   // returns the code and keeps the message in message_.
   int load(const std::string& content) {
-    std::ofstream(catalog_path(), std::ios::binary) << content;
+    folder_.write("templates.txt", content);
     return remember(catalog_.load(catalog_path()));
   }
   int remember(const outcome& result) {
@@ -64,8 +56,7 @@ class TemplateCatalog : public testing::Test {
   }
   std::string catalog_path() const { return program_ + "templates.txt"; }
   void make_template(const std::string& file, const std::string& content) {
-    folder_.make_folder("templates");
-    std::ofstream(program_ + "templates/" + file, std::ios::binary) << content;
+    folder_.write("templates/" + file, content);
   }
 
   temp_folder folder_;

@@ -16,8 +16,9 @@
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
 #include "platform/file_system.h"
-#include "services/qxlang.h"
 #include "platform/regex_service.h"
+#include "services/phrase_ids.h"
+#include "services/qxlang.h"
 #include "template/template_values.h"
 #include "template/template_variables.h"
 
@@ -366,31 +367,8 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   if (tree_loop && !loop.is_subfolder_level) run.clear_listing_totals();
   loop.folder_start = loop.folder_end = loop.descends = false;
 
-  const projectCollection* collection = run.collection;
-  if (collection && collection->progress) {
-    std::string message = collection->language ? std::string(collection->language->text(19)) : "";
-    collection->progress(message + loop.folder);
-  }
-
   auto tree = std::make_unique<qxfile_tree>();
-  if (!scan_folder(loop.folder, *tree, nullptr, "*")) {
-    error_text_ =
-        (collection && collection->language ? std::string(collection->language->text(20)) : "") +
-        loop.folder;
-    return kEvaluationFolderFailed;
-  }
-  run.outputs.leave_out(*tree, nullptr, loop.folder);
-  run.filter.apply(*tree, nullptr);
-  // Converting the creation and access times costs two time-zone lookups per
-  // file; a template that prints neither has no use for them.
-  prepare(*tree, loop, prints_other_times(body, stop));
-  if (stopped()) return kEvaluationStopped;
-  if (settings.order_files != 0) {
-    tree->sort_key = settings.order_files - 1;
-    tree->sort_all();
-  }
-  if (settings.sort_order) tree->reverse_all();
-  if (stopped()) return kEvaluationStopped;
+  if (int code = read_level(loop, body, stop, *tree)) return code;
 
   if (tree_loop) {
     if (int code = pass(loop, true, body, stop)) return code;
@@ -402,9 +380,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     if (takes(loop, *entry)) {
       loop.descends = !after_level && may_descend(loop, *entry);
       if (int code = walk(body, stop, slot, loop)) return code;
-      loop.odd_row = !loop.odd_row;
-      ++loop.row_index;
-      ++run.listing_row_total;
+      turn_row(loop, +1);
       if (!slot) break;
       if (loop.descends) {
         loop.descends = false;
@@ -421,6 +397,49 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
 
   if (tree_loop) {
     if (int code = pass(loop, false, body, stop)) return code;
+  }
+  add_to_listing_totals(loop);
+  if (tree_loop && after_level) {
+    for (qxfile_node* entry = tree->first(); entry; entry = entry->next()) {
+      if (!may_descend(loop, *entry)) continue;
+      if (int code = run_level(loop, *entry, body, stop)) return code;
+    }
+  }
+  return 0;
+}
+
+int template_evaluator::read_level(const dsc_process& loop, const qxi2_node* body,
+                                   const qxi2_node* stop, qxfile_tree& tree) {
+  const project_settings& settings = project_.settings;
+  project_run& run = project_.run;
+  const projectCollection* collection = run.collection;
+  if (collection && collection->progress) {
+    std::string message = collection->language ? std::string(collection->language->text(kPhraseReadingFolder)) : "";
+    collection->progress(message + loop.folder);
+  }
+  if (!scan_folder(loop.folder, tree, nullptr, "*")) {
+    error_text_ =
+        (collection && collection->language ? std::string(collection->language->text(kPhraseCantOpenFolder)) : "") +
+        loop.folder;
+    return kEvaluationFolderFailed;
+  }
+  run.outputs.leave_out(tree, nullptr, loop.folder);
+  run.filter.apply(tree, nullptr);
+  // Converting the creation and access times costs two time-zone lookups per
+  // file; a template that prints neither has no use for them.
+  prepare(tree, loop, prints_other_times(body, stop));
+  if (stopped()) return kEvaluationStopped;
+  if (settings.order_files != 0) {
+    tree.sort_key = settings.order_files - 1;
+    tree.sort_all();
+  }
+  if (settings.sort_order) tree.reverse_all();
+  return stopped() ? kEvaluationStopped : 0;
+}
+
+void template_evaluator::add_to_listing_totals(const dsc_process& loop) {
+  project_run& run = project_.run;
+  if (loop.mode == loop_tree) {
     run.listing_folder_total += loop.folder_count;
     run.listing_file_total += loop.file_count;
     run.listing_total_size += loop.total_size;
@@ -429,14 +448,12 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
     run.listing_file_total = loop.file_count;
     run.listing_total_size = loop.total_size;
   }
+}
 
-  if (tree_loop && after_level) {
-    for (qxfile_node* entry = tree->first(); entry; entry = entry->next()) {
-      if (!may_descend(loop, *entry)) continue;
-      if (int code = run_level(loop, *entry, body, stop)) return code;
-    }
-  }
-  return 0;
+void template_evaluator::turn_row(dsc_process& loop, int32_t step) {
+  loop.odd_row = !loop.odd_row;
+  loop.row_index += step;
+  project_.run.listing_row_total += step;
 }
 
 outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop,
@@ -452,7 +469,6 @@ outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* st
 
 int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
                              dsc_process& process) {
-  project_run& run = project_.run;
   // Nodes reached after a repeat used up the list print as the nameless entry.
   qxfile_node nameless;
   nameless.is_folder = true;
@@ -462,146 +478,166 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
   if (walk_depth_ == level_pool_.size()) {
     level_pool_.push_back(std::make_unique<std::deque<walk_level>>());
   }
-  std::deque<walk_level>& levels = *level_pool_[walk_depth_];
-  levels.clear();
+  walk_cursor at{start, stop, &slot, *level_pool_[walk_depth_]};
+  at.levels.clear();
   struct depth_guard {
     size_t& depth;
     ~depth_guard() { --depth; }
   } guard{++walk_depth_};
-  using level = walk_level;
-  qxfile_node** current = &slot;
-  const qxi2_node* node = start;
-
-  // Sets the walk to the next pass of the repeat `block`, or returns false
-  // when it has none left: entries while the slot holds one and the count
-  // is not reached, then padding passes up to the count.
-  const auto next_pass = [&](level& block, bool entries_left) {
-    if (entries_left && *block.slot) {
-      node = block.repeat->first_child();
-      stop = block.middle ? block.middle : block.end;
-      return true;
-    }
-    if (block.middle && block.middle->first_child() && run.repeat_counter < block.repeat->index) {
-      block.pad = std::make_unique<qxfile_node>();
-      block.pad->is_folder = true;
-      block.pad_slot = block.pad.get();
-      current = &block.pad_slot;
-      node = block.middle->first_child();
-      stop = block.end;
-      return true;
-    }
-    return false;
-  };
 
   for (;;) {
-    if (!node || node == stop) {
-      if (levels.empty()) return 0;
-      level& block = levels.back();
-      if (block.repeat) {
-        const bool padding = block.pad != nullptr;
-        process.odd_row = !process.odd_row;
-        ++process.row_index;
-        ++run.listing_row_total;
-        ++run.repeat_counter;
-        bool entries_left = false;
-        if (!padding && run.repeat_counter != block.repeat->index) {
-          if (stopped()) return kEvaluationStopped;
-          // Entries passed over are counted as the loop would have counted
-          // them; at the end of the list the slot empties, which ends the
-          // loop's items. A repeat nested in this one may have emptied it.
-          qxfile_node*& entry = *block.slot;
-          if (entry) {
-            qxfile_node* next = entry->next();
-            while (next) {
-              count(process, *next);
-              if (takes(process, *next)) break;
-              next = next->next();
-            }
-            entry = next;
-          }
-          entries_left = true;
-        } else if (padding && stopped()) {
-          return kEvaluationStopped;
-        }
-        if (next_pass(block, entries_left)) continue;
-        // The enclosing loop counts the pass the repeat stood in.
-        process.odd_row = !process.odd_row;
-        --process.row_index;
-        --run.listing_row_total;
-      }
-      node = block.resume;
-      stop = block.stop;
-      current = block.slot;
-      levels.pop_back();
-      if (stopped()) return kEvaluationStopped;
-      continue;
+    if (at.node && at.node != at.stop) {
+      const qxfile_node& entry = *at.current ? **at.current : nameless;
+      if (int code = step(at, entry, process)) return code;
+    } else if (at.levels.empty()) {
+      return 0;
+    } else if (int code = close_block(at, process)) {
+      return code;
     }
-    const qxfile_node& entry = *current ? **current : nameless;
-    // Where the walk goes on; a block sets it past its end, which is nullptr
-    // when the block closes the template.
-    const qxi2_node* next = node->next_in_document_order();
-    if (node->type == qxi2_text) {
-      if (!put(node->text)) return kEvaluationShortWrite;
-    } else if (is_echo(node->type)) {
-      if (int code = echo(*node, entry, process)) return code;
-    } else if (node->type == qxi2_for) {
-      if (node->first_child()) {
-        const project_settings& settings = project_.settings;
-        dsc_process loop;
-        loop.mode = node->index;
-        loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
-        loop.folder = process.folder;
-        loop.absolute_url =
-            folder_url(process.folder, settings.url_escape, settings.source, settings.ftp_host);
-        loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
-        if (int code = run_loop(loop, node->first_child(), node->next())) return code;
-      }
-      next = after(node);
-    } else if (node->type == qxi2_if) {
-      bool holds = false;
-      if (int code = condition(*node, entry, process, holds)) return code;
-      const qxi2_node* middle = node->next();
-      if (middle && middle->type != qxi2_else) middle = nullptr;
-      const qxi2_node* end = middle ? middle->next() : node->next();
-      const qxi2_node* branch =
-          holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
-      const qxi2_node* branch_stop = holds && middle ? middle : end;
-      next = end ? after(end) : nullptr;
-      if (branch) {
-        level block;
-        block.resume = next;
-        block.stop = stop;
-        block.slot = current;
-        levels.push_back(std::move(block));
-        node = branch;
-        stop = branch_stop;
-        continue;
-      }
-    } else if (node->type == qxi2_repeat) {
-      next = after(node);
-      if (node->first_child()) {
-        level block;
-        block.repeat = node;
-        block.middle = node->next();
-        if (block.middle && block.middle->type != qxi2_elserepeat) block.middle = nullptr;
-        block.end = block.middle ? block.middle->next() : node->next();
-        block.resume = block.end ? after(block.end) : nullptr;
-        block.stop = stop;
-        block.slot = current;
-        run.repeat_counter = 0;
-        levels.push_back(std::move(block));
-        if (next_pass(levels.back(), true)) continue;
-        // No entry and nothing to pad: the repeat is done at once.
-        process.odd_row = !process.odd_row;
-        --process.row_index;
-        --run.listing_row_total;
-        next = levels.back().resume;
-        levels.pop_back();
-      }
-    }
-    if (stopped()) return kEvaluationStopped;
-    node = next;
   }
+}
+
+int template_evaluator::step(walk_cursor& at, const qxfile_node& entry, dsc_process& process) {
+  const qxi2_node* node = at.node;
+  // Where the walk goes on; a block sets it past its end, which is nullptr
+  // when the block closes the template.
+  const qxi2_node* next = node->next_in_document_order();
+  if (node->type == qxi2_text) {
+    if (!put(node->text)) return kEvaluationShortWrite;
+  } else if (is_echo(node->type)) {
+    if (int code = echo(*node, entry, process)) return code;
+  } else if (node->type == qxi2_for) {
+    if (int code = run_for(*node, process)) return code;
+    next = after(node);
+  } else if (node->type == qxi2_if) {
+    bool holds = false;
+    if (int code = condition(*node, entry, process, holds)) return code;
+    if (enter_if(at, holds, next)) return 0;
+  } else if (node->type == qxi2_repeat) {
+    next = after(node);
+    if (node->first_child() && enter_repeat(at, process, next)) return 0;
+  }
+  if (stopped()) return kEvaluationStopped;
+  at.node = next;
+  return 0;
+}
+
+int template_evaluator::run_for(const qxi2_node& node, const dsc_process& process) {
+  if (!node.first_child()) return 0;
+  const project_settings& settings = project_.settings;
+  dsc_process loop;
+  loop.mode = node.index;
+  loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
+  loop.folder = process.folder;
+  loop.absolute_url =
+      folder_url(process.folder, settings.url_escape, settings.source, settings.ftp_host);
+  loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
+  return run_loop(loop, node.first_child(), node.next());
+}
+
+bool template_evaluator::enter_if(walk_cursor& at, bool holds, const qxi2_node*& next) {
+  const qxi2_node* node = at.node;
+  const qxi2_node* middle = node->next();
+  if (middle && middle->type != qxi2_else) middle = nullptr;
+  const qxi2_node* end = middle ? middle->next() : node->next();
+  const qxi2_node* branch =
+      holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
+  next = end ? after(end) : nullptr;
+  if (!branch) return false;
+  walk_level block;
+  block.resume = next;
+  block.stop = at.stop;
+  block.slot = at.current;
+  at.levels.push_back(std::move(block));
+  at.node = branch;
+  at.stop = holds && middle ? middle : end;
+  return true;
+}
+
+bool template_evaluator::enter_repeat(walk_cursor& at, dsc_process& process,
+                                      const qxi2_node*& next) {
+  const qxi2_node* node = at.node;
+  walk_level block;
+  block.repeat = node;
+  block.middle = node->next();
+  if (block.middle && block.middle->type != qxi2_elserepeat) block.middle = nullptr;
+  block.end = block.middle ? block.middle->next() : node->next();
+  block.resume = block.end ? after(block.end) : nullptr;
+  block.stop = at.stop;
+  block.slot = at.current;
+  project_.run.repeat_counter = 0;
+  at.levels.push_back(std::move(block));
+  if (next_pass(at, at.levels.back(), true)) return true;
+  // No entry and nothing to pad: the repeat is done at once.
+  turn_row(process, -1);
+  next = at.levels.back().resume;
+  at.levels.pop_back();
+  return false;
+}
+
+bool template_evaluator::next_pass(walk_cursor& at, walk_level& block, bool entries_left) {
+  if (entries_left && *block.slot) {
+    at.node = block.repeat->first_child();
+    at.stop = block.middle ? block.middle : block.end;
+    return true;
+  }
+  if (block.middle && block.middle->first_child() &&
+      project_.run.repeat_counter < block.repeat->index) {
+    block.pad = std::make_unique<qxfile_node>();
+    block.pad->is_folder = true;
+    block.pad_slot = block.pad.get();
+    at.current = &block.pad_slot;
+    at.node = block.middle->first_child();
+    at.stop = block.end;
+    return true;
+  }
+  return false;
+}
+
+int template_evaluator::close_block(walk_cursor& at, dsc_process& process) {
+  walk_level& block = at.levels.back();
+  if (block.repeat) {
+    bool entries_left = false;
+    if (int code = end_repeat_pass(block, process, entries_left)) return code;
+    if (next_pass(at, block, entries_left)) return 0;
+    // The enclosing loop counts the pass the repeat stood in.
+    turn_row(process, -1);
+  }
+  at.node = block.resume;
+  at.stop = block.stop;
+  at.current = block.slot;
+  at.levels.pop_back();
+  return stopped() ? kEvaluationStopped : 0;
+}
+
+int template_evaluator::end_repeat_pass(walk_level& block, dsc_process& process,
+                                        bool& entries_left) {
+  project_run& run = project_.run;
+  const bool padding = block.pad != nullptr;
+  turn_row(process, +1);
+  ++run.repeat_counter;
+  entries_left = false;
+  if (padding || run.repeat_counter == block.repeat->index) {
+    return padding && stopped() ? kEvaluationStopped : 0;
+  }
+  if (stopped()) return kEvaluationStopped;
+  // Entries passed over are counted as the loop would have counted them; at
+  // the end of the list the slot empties, which ends the loop's items. A
+  // repeat nested in this one may have emptied it.
+  qxfile_node*& entry = *block.slot;
+  if (entry) entry = next_taken(process, *entry);
+  entries_left = true;
+  return 0;
+}
+
+qxfile_node* template_evaluator::next_taken(dsc_process& loop, const qxfile_node& entry) const {
+  qxfile_node* next = entry.next();
+  while (next) {
+    count(loop, *next);
+    if (takes(loop, *next)) break;
+    next = next->next();
+  }
+  return next;
 }
 
 outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,

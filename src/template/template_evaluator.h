@@ -123,7 +123,48 @@ class template_evaluator {
     qxfile_node* pad_slot = nullptr;
   };
 
+  // Where one walk stands: the node it is at, the node it stops before, the
+  // slot its entries come from and the blocks it is inside (innermost last).
+  struct walk_cursor {
+    const qxi2_node* node;
+    const qxi2_node* stop;
+    qxfile_node** current;
+    std::deque<walk_level>& levels;
+  };
+
   int walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot, dsc_process& process);
+  // Handles the node at `at` with `entry` as the current entry: prints it,
+  // runs its loop, or steps into the branch of its block. Moves `at` on.
+  int step(walk_cursor& at, const qxfile_node& entry, dsc_process& process);
+  // Runs the for loop `node` over the folder `process` lists; nothing for a
+  // loop without a body.
+  int run_for(const qxi2_node& node, const dsc_process& process);
+  // Steps into the branch of the if node at `at` that `holds` chooses and
+  // returns true; false, leaving `at` alone, when that branch is empty.
+  // Either way `next` is set past the whole block.
+  bool enter_if(walk_cursor& at, bool holds, const qxi2_node*& next);
+  // Steps into the first pass of the repeat node at `at` and returns true;
+  // false, with `next` set past the block, when it has no pass at all.
+  // REQUIRES: the repeat has a body.
+  bool enter_repeat(walk_cursor& at, dsc_process& process, const qxi2_node*& next);
+  // Sets `at` to the next pass of the repeat `block`: an entry pass while
+  // `entries_left` and its slot holds an entry, else a padding pass until the
+  // repeat's count. False when no pass is left.
+  bool next_pass(walk_cursor& at, walk_level& block, bool entries_left);
+  // At the end of the innermost block's branch: goes on with the repeat's
+  // next pass, or leaves the block to where the walk around it resumes.
+  // REQUIRES: at.levels is not empty.
+  int close_block(walk_cursor& at, dsc_process& process);
+  // Counts the pass of the repeat `block` just walked and, after an entry pass
+  // short of the repeat's count, moves its slot to the next entry the loop
+  // takes (nullptr at the end of the list); `entries_left` tells which.
+  int end_repeat_pass(walk_level& block, dsc_process& process, bool& entries_left);
+  // The first entry after `entry` the loop takes, counting the ones passed
+  // over as the loop counts them; nullptr when none is left.
+  qxfile_node* next_taken(dsc_process& loop, const qxfile_node& entry) const;
+  // Turns the row parity and moves the row index and the listing's row total
+  // by `step` (+1 after an item, -1 to give back a pass a repeat stood in).
+  void turn_row(dsc_process& loop, int32_t step);
   // The output is gathered here and handed to the sink in large pieces: a
   // listing is made of very many short texts.
   bool put(std::string_view text);
@@ -133,6 +174,15 @@ class template_evaluator {
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
   int run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop);
+  // Reads the folder of `loop` into `tree` as the loop lists it: scanned,
+  // without the run's own outputs, filtered, prepared and sorted. Reports
+  // progress before and the failure (in run.error_text) when the folder
+  // cannot be read.
+  int read_level(const dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
+                 qxfile_tree& tree);
+  // Adds a tree loop's counts to the listing's totals; another loop's counts
+  // replace them.
+  void add_to_listing_totals(const dsc_process& loop);
   int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
                 const qxi2_node* stop);
   int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);

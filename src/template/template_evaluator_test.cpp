@@ -19,11 +19,11 @@
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_summary.h"
-#include "files/temp_folder_for_test.h"
 #include "markup/document_reader.h"
 #include "services/qxlang.h"
+#include "support/temp_folder.h"
+#include "support/test_phrases.h"
 #include "template/qxi2.h"
-#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {

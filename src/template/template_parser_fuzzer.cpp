@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "services/qxlang.h"
+#include "support/test_phrases.h"
 #include "template/qxi2.h"
-#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {

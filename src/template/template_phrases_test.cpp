@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "services/qxlang.h"
+#include "support/test_phrases.h"
 #include "template/qxi2_builder.h"
-#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {

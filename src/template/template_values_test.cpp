@@ -15,11 +15,11 @@
 #include "engine/project_collection.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
-#include "files/temp_folder_for_test.h"
 #include "markup/document_reader.h"
 #include "platform/clock.h"
 #include "services/qxlang.h"
-#include "template/template_test_phrases.h"
+#include "support/temp_folder.h"
+#include "support/test_phrases.h"
 
 namespace dirscribe {
 namespace {

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "services/phrase_ids.h"
+#include "services/qxlang.h"
+#include "support/test_phrases.h"
 #include "template/qxi2_builder.h"
-#include "template/template_test_phrases.h"
 
 namespace dirscribe {
 namespace {

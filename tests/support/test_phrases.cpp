@@ -1,11 +1,6 @@
-// Test support: a phrase table built in memory, shaped as the document reader
-// shapes a langs element, so template tests need no resource file.
-#pragma once
+#include "support/test_phrases.h"
 
-#include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "markup/document_reader.h"
 #include "markup/xml_node.h"
@@ -13,8 +8,7 @@
 
 namespace dirscribe {
 
-// The English variable names, row by row (phrases 30 to 88).
-inline const std::vector<std::string>& english_variable_names() {
+const std::vector<std::string>& english_variable_names() {
   static const std::vector<std::string> names = {
       "files",          "folders",       "tree",          "row",
       "total_rows",     "odd",           "total_files",   "total_folders",
@@ -34,9 +28,7 @@ inline const std::vector<std::string>& english_variable_names() {
   return names;
 }
 
-// Loads `phrases` (id -> text) as the only language of `table`. Returns the
-// load result.
-inline int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) {
+int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) {
   xml_tree document;
   auto element = [&document](xml_node* parent, const std::string& name) {
     auto node = std::make_unique<xml_node>();
@@ -61,8 +53,7 @@ inline int load_test_phrases(qxlang& table, const std::map<int, std::string>& ph
   return table.load(document);
 }
 
-// Error-text phrases 5 to 14 with short marked texts, plus the English names.
-inline std::map<int, std::string> test_template_phrases() {
+std::map<int, std::string> test_template_phrases() {
   std::map<int, std::string> phrases = {{5, "Line "},      {6, " col "},       {7, ": "},
                                         {8, "[no block]"}, {9, "[tag]"},       {10, "[open] "},
                                         {11, "[unknown]"}, {12, "[not here]"}, {13, "[for in for]"},
@@ -73,9 +64,7 @@ inline std::map<int, std::string> test_template_phrases() {
   return phrases;
 }
 
-// Loads the bundled English language file of the source tree into `table`.
-// Returns the reader's result (error text in `error`), else the load result.
-inline int load_english_phrases(qxlang& table, std::string& error) {
+int load_english_phrases(qxlang& table, std::string& error) {
   xml_tree document;
   const int read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
                               document, document_options(), error);
