@@ -222,7 +222,7 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
       out_ += text;
       break;
   }
-  return put({}) ? 0 : kEvaluationShortWrite;
+  return put({}) ? 0 : result_write_failed;
 }
 
 int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
@@ -270,7 +270,8 @@ bool template_evaluator::takes(const dsc_process& loop, const qxfile_node& entry
     case loop_folders:
       return entry.is_folder;
     case loop_tree:
-      return (project_.settings.show_folders & (entry.is_folder ? 2 : 1)) != 0;
+      return (project_.settings.show_folders &
+              (entry.is_folder ? show_folders_bit : show_files_bit)) != 0;
     default:
       return false;
   }
@@ -373,7 +374,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   if (tree_loop) {
     if (int code = pass(loop, true, body, stop)) return code;
   }
-  const bool after_level = (settings.recursive_options & 4) != 0;
+  const bool after_level = (settings.recursive_options & recursive_folders_after_level) != 0;
   for (qxfile_node* entry = tree->first(); entry;) {
     count(loop, *entry);
     qxfile_node* slot = entry;
@@ -390,7 +391,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
       // Hidden folders of a tree loop still show their files, in place.
       if (int code = run_level(loop, *entry, body, stop)) return code;
     }
-    if (stopped()) return kEvaluationStopped;
+    if (stopped()) return result_stopped;
     entry = slot->next();
   }
   loop.descends = false;
@@ -414,27 +415,29 @@ int template_evaluator::read_level(const dsc_process& loop, const qxi2_node* bod
   project_run& run = project_.run;
   const projectCollection* collection = run.collection;
   if (collection && collection->progress) {
-    std::string message = collection->language ? std::string(collection->language->text(kPhraseReadingFolder)) : "";
+    std::string message =
+        collection->language ? std::string(collection->language->text(kPhraseReadingFolder)) : "";
     collection->progress(message + loop.folder);
   }
   if (!scan_folder(loop.folder, tree, nullptr, "*")) {
-    error_text_ =
-        (collection && collection->language ? std::string(collection->language->text(kPhraseCantOpenFolder)) : "") +
-        loop.folder;
-    return kEvaluationFolderFailed;
+    error_text_ = (collection && collection->language
+                       ? std::string(collection->language->text(kPhraseCantOpenFolder))
+                       : "") +
+                  loop.folder;
+    return result_folder_not_entered;
   }
   run.outputs.leave_out(tree, nullptr, loop.folder);
   run.filter.apply(tree, nullptr);
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.
   prepare(tree, loop, prints_other_times(body, stop));
-  if (stopped()) return kEvaluationStopped;
+  if (stopped()) return result_stopped;
   if (settings.order_files != 0) {
     tree.sort_key = settings.order_files - 1;
     tree.sort_all();
   }
   if (settings.sort_order) tree.reverse_all();
-  return stopped() ? kEvaluationStopped : 0;
+  return stopped() ? result_stopped : 0;
 }
 
 void template_evaluator::add_to_listing_totals(const dsc_process& loop) {
@@ -461,7 +464,7 @@ outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* st
   error_text_.clear();
   int code = walk(start, stop, slot, process);
   const bool written = flush();
-  if (code == 0 && !written) code = kEvaluationShortWrite;
+  if (code == 0 && !written) code = result_write_failed;
   if (code == 0) return {};
   // Only the steps that know more than their code leave a text.
   return {code, error_text_};
@@ -503,7 +506,7 @@ int template_evaluator::step(walk_cursor& at, const qxfile_node& entry, dsc_proc
   // when the block closes the template.
   const qxi2_node* next = node->next_in_document_order();
   if (node->type == qxi2_text) {
-    if (!put(node->text)) return kEvaluationShortWrite;
+    if (!put(node->text)) return result_write_failed;
   } else if (is_echo(node->type)) {
     if (int code = echo(*node, entry, process)) return code;
   } else if (node->type == qxi2_for) {
@@ -517,7 +520,7 @@ int template_evaluator::step(walk_cursor& at, const qxfile_node& entry, dsc_proc
     next = after(node);
     if (node->first_child() && enter_repeat(at, process, next)) return 0;
   }
-  if (stopped()) return kEvaluationStopped;
+  if (stopped()) return result_stopped;
   at.node = next;
   return 0;
 }
@@ -607,7 +610,7 @@ int template_evaluator::close_block(walk_cursor& at, dsc_process& process) {
   at.stop = block.stop;
   at.current = block.slot;
   at.levels.pop_back();
-  return stopped() ? kEvaluationStopped : 0;
+  return stopped() ? result_stopped : 0;
 }
 
 int template_evaluator::end_repeat_pass(walk_level& block, dsc_process& process,
@@ -618,9 +621,9 @@ int template_evaluator::end_repeat_pass(walk_level& block, dsc_process& process,
   ++run.repeat_counter;
   entries_left = false;
   if (padding || run.repeat_counter == block.repeat->index) {
-    return padding && stopped() ? kEvaluationStopped : 0;
+    return padding && stopped() ? result_stopped : 0;
   }
-  if (stopped()) return kEvaluationStopped;
+  if (stopped()) return result_stopped;
   // Entries passed over are counted as the loop would have counted them; at
   // the end of the list the slot empties, which ends the loop's items. A
   // repeat nested in this one may have emptied it.

@@ -24,11 +24,6 @@ struct html_list_project;
 class compiled_regex;
 struct template_value_context;
 
-// Result codes of the evaluation besides 0 and the codes of the variables.
-inline constexpr int kEvaluationStopped = 20001;
-inline constexpr int kEvaluationShortWrite = 20004;
-inline constexpr int kEvaluationFolderFailed = 20005;
-
 // Where the listing goes. write returns false when not every byte was taken.
 class output_sink {
  public:

@@ -324,7 +324,7 @@ TEST_F(TemplateEvaluator, LinkedFoldersAreListedButNotEntered) {
 TEST_F(TemplateEvaluator, StopFlagEndsTheRun) {
   make_tree();
   collection_.stop_flag = 1;
-  EXPECT_EQ(run("A<!--#echo var=name-->B", kEvaluationStopped), "A");
+  EXPECT_EQ(run("A<!--#echo var=name-->B", result_stopped), "A");
   collection_.stop_flag = 0;
   // Raised while the walk reads its second folder: the item in progress ends
   // the run.
@@ -333,7 +333,7 @@ TEST_F(TemplateEvaluator, StopFlagEndsTheRun) {
     if (++folders_read == 2) collection_.stop_flag = 1;
   };
   project_.settings.recursion_depth = -1;
-  EXPECT_EQ(run(kTreeTemplate, kEvaluationStopped), "(a,");
+  EXPECT_EQ(run(kTreeTemplate, result_stopped), "(a,");
   collection_.progress = nullptr;
   collection_.stop_flag = 0;
 }
@@ -522,7 +522,7 @@ TEST_F(TemplateEvaluator, LongOutputArrivesWhole) {
 
 TEST_F(TemplateEvaluator, FailuresAreReported) {
   const std::string missing = folder_.at("missing");
-  EXPECT_EQ(run_in(missing, "x<!--#for var=files-->y<!--#endfor-->z", kEvaluationFolderFailed),
+  EXPECT_EQ(run_in(missing, "x<!--#for var=files-->y<!--#endfor-->z", result_folder_not_entered),
             "x");
   EXPECT_EQ(last_message_, std::string(phrases_.text(20)) + missing);
 
@@ -538,7 +538,7 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   qxfile_node* slot = &nameless;
   dsc_process root = make_root_process(folder_.path(), "file:///");
   EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink).code(),
-            kEvaluationShortWrite);
+            result_write_failed);
 }
 
 // A block that closes the template ends the walk there: the branch not taken

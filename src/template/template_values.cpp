@@ -29,7 +29,6 @@ namespace dirscribe {
 namespace {
 
 constexpr size_t kDigestReadSize = 65536;
-constexpr int kPhraseCantOpenFile = 15;
 
 std::string_view phrase(const template_value_context& c, int id) {
   const projectCollection* collection = c.project.run.collection;
@@ -113,12 +112,17 @@ bool is_special_file(const std::string& path) {
 
 // 0 with the digest, 1 when the file cannot be opened or read, 2 when the path
 // is not a regular file (nothing is read; `hex` stays empty).
+// digest_of's answer for a path that is not a regular file.
+constexpr int kNotARegularFile = 2;
+// The bit an FTP listing sets on an entry that is a link.
+constexpr uint32_t ftp_link_bit = 0x1000;
+
 int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
   hex.clear();
   // Only regular files are opened: a socket cannot be opened at all, and
   // opening a device can fail (a terminal without a session) or act on the
   // device; neither has content to digest.
-  if (is_special_file(path)) return 2;
+  if (is_special_file(path)) return kNotARegularFile;
   // Non-blocking, so that opening a FIFO put in place since cannot wait for
   // a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -126,7 +130,7 @@ int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
   descriptor_closer closer{fd};
   struct stat status;
   if (::fstat(fd, &status) != 0) return 1;
-  if (!S_ISREG(status.st_mode)) return 2;
+  if (!S_ISREG(status.st_mode)) return kNotARegularFile;
   std::unique_ptr<EVP_MD_CTX, digest_freer> context(EVP_MD_CTX_new());
   if (!context || EVP_DigestInit_ex(context.get(), method, nullptr) != 1) return 1;
   std::vector<unsigned char> buffer(kDigestReadSize);
@@ -152,7 +156,7 @@ int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
 
 int file_digest(const std::string& path, const EVP_MD* method, std::string& hex) {
   const int result = digest_of(path, method, hex);
-  return result == 2 ? 0 : result;
+  return result == kNotARegularFile ? 0 : result;
 }
 
 int entry_digest(const template_value_context& c, qxval& r, const EVP_MD* method) {
@@ -305,7 +309,7 @@ int modified_time(const template_value_context& c, qxval& r) {
   return 0;
 }
 int size(const template_value_context& c, qxval& r) {
-  if (c.entry.is_folder && (c.project.settings.recursive_options & 1) == 0) {
+  if (c.entry.is_folder && (c.project.settings.recursive_options & recursive_subtree_sizes) == 0) {
     r = qxval("");
   } else {
     r = qxval(formatted_size(c, c.entry.size, ""));
@@ -345,7 +349,8 @@ int icon(const template_value_context& c, qxval& r) {
   return 0;
 }
 int has_subfolders(const template_value_context& c, qxval& r) {
-  if ((c.project.settings.recursive_options & 3) != 0) {
+  if ((c.project.settings.recursive_options &
+       (recursive_subtree_sizes | recursive_leave_out_empty)) != 0) {
     r = qxval(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
   } else {
     r = qxval(int32_t{0});
@@ -353,7 +358,7 @@ int has_subfolders(const template_value_context& c, qxval& r) {
   return 0;
 }
 int attributes(const template_value_context& c, qxval& r) {
-  if (c.project.settings.source == 2) {
+  if (c.project.settings.source == source_ftp) {
     r = qxval(mode_string(c.entry.attributes, c.entry.is_folder));
   } else {
     r = qxval(attribute_letters(c.entry.attributes));
@@ -374,8 +379,8 @@ int is_link(const template_value_context& c, qxval& r) {
   // FTP entries carry the link bit of their listing; local entries the
   // symbolic-link attribute, so a style can link a folder it never enters
   // (and that has no page of its own) to the folder itself.
-  if (c.project.settings.source == 2) {
-    r = qxval((c.entry.attributes & 0x1000) != 0);
+  if (c.project.settings.source == source_ftp) {
+    r = qxval((c.entry.attributes & ftp_link_bit) != 0);
   } else {
     r = qxval((c.entry.attributes & attribute_link) != 0);
   }
@@ -436,11 +441,11 @@ int images_url(const template_value_context& c, qxval& r) {
   return 0;
 }
 int show_folders(const template_value_context& c, qxval& r) {
-  r = qxval(int32_t{c.project.settings.show_folders & 2});
+  r = qxval(int32_t{c.project.settings.show_folders & show_folders_bit});
   return 0;
 }
 int show_files(const template_value_context& c, qxval& r) {
-  r = qxval(int32_t{c.project.settings.show_folders & 1});
+  r = qxval(int32_t{c.project.settings.show_folders & show_files_bit});
   return 0;
 }
 int show_summary(const template_value_context& c, qxval& r) {
