@@ -23,7 +23,7 @@ struct qxfile_node : qxe_node<qxfile_node> {
   uint32_t attributes = 0;  // file_attribute bits (platform/file_system.h)
   unix_time ctime = 0;
   unix_time atime = 0;
-  std::string short_name;  // always empty on this platform
+  std::string short_name;  // no Linux file system keeps a second name: always empty
   // For a listed folder: its node in the summary tree; borrowed, never owned.
   qxfile_node* summary = nullptr;
   int32_t file_count = 0;    // summary tree only: files in the whole subtree

@@ -26,65 +26,64 @@ int64_t text_to_int64(std::string_view text) {
   return static_cast<int64_t>(negative ? ~value + 1 : value);
 }
 
+// The keys of the block in their stored order, each with its field: the one
+// list that reading and writing go through. `after_masks` runs after the four
+// mask texts, where reading compiles them.
+template <class filter_data, class visit_key, class visit_end_of_masks>
+void for_each_key(filter_data& f, visit_key visit, visit_end_of_masks after_masks) {
+  visit("str_files_include", f.str_files_include);
+  visit("str_files_skip", f.str_files_skip);
+  visit("str_folder_include", f.str_folder_include);
+  visit("str_folder_skip", f.str_folder_skip);
+  after_masks();
+  visit("time_filter", f.time_filter);
+  visit("time_start", f.time_start);
+  visit("time_end", f.time_end);
+  visit("last_how_many", f.last_how_many);
+  visit("last_type", f.last_type);
+  visit("size_filter", f.size_filter);
+  visit("size_start", f.size_start);
+  visit("size_end", f.size_end);
+  visit("size_high_start", f.size_high_start);
+  visit("size_high_end", f.size_high_end);
+  visit("att_filter", f.att_filter);
+  visit("attrs", f.attrs);
+}
+
+// A field from its stored text: numbers as text_to_int reads them, the
+// unsigned words wrapped from the signed value, times 64 bits wide.
+void assign(std::string& field, const std::string& text) { field = text; }
+void assign(int32_t& field, const std::string& text) { field = text_to_int(text); }
+void assign(uint32_t& field, const std::string& text) {
+  field = static_cast<uint32_t>(text_to_int(text));
+}
+void assign(unix_time& field, const std::string& text) { field = text_to_int64(text); }
+
+// A field as it is stored: the unsigned words as signed numbers, times as
+// their decimal text.
+qxval as_value(const std::string& field) { return qxval(field); }
+qxval as_value(int32_t field) { return qxval(field); }
+qxval as_value(uint32_t field) { return qxval(static_cast<int32_t>(field)); }
+qxval as_value(unix_time field) { return qxval(std::to_string(field)); }
+
 }  // namespace
 
 int file_filter_data::read(const xml_tree& document, const xml_node* filter_element) {
   std::string text;
-  auto present = [&](const char* key) {
-    return xml_text_of(document, key, filter_element, text) == 0;
-  };
-  auto read_text = [&](const char* key, std::string& field) {
-    if (present(key)) field = text;
-  };
-  auto read_int = [&](const char* key, int32_t& field) {
-    if (present(key)) field = text_to_int(text);
-  };
-  auto read_word = [&](const char* key, uint32_t& field) {
-    if (present(key)) field = static_cast<uint32_t>(text_to_int(text));
-  };
-  auto read_time = [&](const char* key, unix_time& field) {
-    if (present(key)) field = text_to_int64(text);
-  };
-  read_text("str_files_include", str_files_include);
-  read_text("str_files_skip", str_files_skip);
-  read_text("str_folder_include", str_folder_include);
-  read_text("str_folder_skip", str_folder_skip);
-  compile_masks();
-  read_int("time_filter", time_filter);
-  read_time("time_start", time_start);
-  read_time("time_end", time_end);
-  read_int("last_how_many", last_how_many);
-  read_int("last_type", last_type);
-  read_int("size_filter", size_filter);
-  read_word("size_start", size_start);
-  read_word("size_end", size_end);
-  read_int("size_high_start", size_high_start);
-  read_int("size_high_end", size_high_end);
-  read_int("att_filter", att_filter);
-  read_word("attrs", attrs);
+  for_each_key(
+      *this,
+      [&](const char* key, auto& field) {
+        if (xml_text_of(document, key, filter_element, text) == 0) assign(field, text);
+      },
+      [this] { compile_masks(); });
   return 0;
 }
 
 void file_filter_data::write(std::string& out) const {
-  auto number = [](int32_t value) { return qxval(value); };
-  auto word = [](uint32_t value) { return qxval(static_cast<int32_t>(value)); };
-  auto time = [](unix_time value) { return qxval(std::to_string(value)); };
-  out += xml_element_line("str_files_include", qxval(str_files_include));
-  out += xml_element_line("str_files_skip", qxval(str_files_skip));
-  out += xml_element_line("str_folder_include", qxval(str_folder_include));
-  out += xml_element_line("str_folder_skip", qxval(str_folder_skip));
-  out += xml_element_line("time_filter", number(time_filter));
-  out += xml_element_line("time_start", time(time_start));
-  out += xml_element_line("time_end", time(time_end));
-  out += xml_element_line("last_how_many", number(last_how_many));
-  out += xml_element_line("last_type", number(last_type));
-  out += xml_element_line("size_filter", number(size_filter));
-  out += xml_element_line("size_start", word(size_start));
-  out += xml_element_line("size_end", word(size_end));
-  out += xml_element_line("size_high_start", number(size_high_start));
-  out += xml_element_line("size_high_end", number(size_high_end));
-  out += xml_element_line("att_filter", number(att_filter));
-  out += xml_element_line("attrs", word(attrs));
+  for_each_key(
+      *this,
+      [&](const char* key, const auto& field) { out += xml_element_line(key, as_value(field)); },
+      [] {});
 }
 
 }  // namespace dirscribe

@@ -20,13 +20,29 @@ void fill_node(qxfile_node& node, const file_status& status) {
   node.size = status.is_folder ? 0 : status.size;
 }
 
+using node_list = std::vector<std::unique_ptr<qxfile_node>>;
+
+// Places `nodes`, in order, directly after `last` or, when last is nullptr,
+// after the existing children of `parent` (the top level for nullptr).
+// Returns the last node placed, or `last` when there is none. Only the first
+// node walks the sibling list; each further one goes directly after the one
+// placed before it, so a huge folder is placed in linear time.
+qxfile_node* place_nodes(qxfile_tree& tree, qxfile_node* parent, qxfile_node* last,
+                         node_list& nodes) {
+  for (auto& node : nodes) {
+    last = last ? tree.insert_after(last, std::move(node))
+                : tree.append_child(parent, std::move(node));
+  }
+  return last;
+}
+
 }  // namespace
 
 bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
                  const std::string& pattern) {
   if (tree.empty()) parent = nullptr;
-  std::vector<std::unique_ptr<qxfile_node>> folders;
-  std::vector<std::unique_ptr<qxfile_node>> files;
+  node_list folders;
+  node_list files;
   const bool everything = pattern == "*";
   const bool opened = list_folder(path, [&](const std::string& name, const file_status& status) {
     if (!everything && fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) != 0) return;
@@ -36,20 +52,14 @@ bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent
     (status.is_folder ? folders : files).push_back(std::move(node));
   });
   if (!opened) return false;
-  // Appending walks the sibling list once; after that each node goes directly
-  // after the one placed before it, so a huge folder is placed in linear time.
-  qxfile_node* last = nullptr;
-  for (auto* group : {&folders, &files}) {
-    for (auto& node : *group) {
-      last = last ? tree.insert_after(last, std::move(node))
-                  : tree.append_child(parent, std::move(node));
-    }
-  }
+  // First the folders, then the files, each group in enumeration order.
+  qxfile_node* last = place_nodes(tree, parent, nullptr, folders);
+  place_nodes(tree, parent, last, files);
   return true;
 }
 
 bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
-  std::vector<std::unique_ptr<qxfile_node>> folders;
+  node_list folders;
   const bool opened = list_subfolders(path, [&](const std::string& name) {
     auto node = std::make_unique<qxfile_node>();
     node->name = name;
@@ -57,10 +67,7 @@ bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
     folders.push_back(std::move(node));
   });
   if (!opened) return false;
-  qxfile_node* last = nullptr;
-  for (auto& node : folders) {
-    last = last ? tree.insert_after(last, std::move(node)) : tree.append_top(std::move(node));
-  }
+  place_nodes(tree, nullptr, nullptr, folders);
   return true;
 }
 

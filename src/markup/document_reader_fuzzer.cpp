@@ -17,6 +17,22 @@ namespace {
 
 using namespace dirscribe;
 
+// Feeds `input` to `scanner` in pieces of `piece` bytes, scanning after each,
+// then ends the input and scans once more; the first non-zero result stops
+// it and is returned.
+int scan_in_pieces(qxsgml& scanner, std::string_view input, size_t piece) {
+  int result = 0;
+  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
+    scanner.append_chunk(std::string(input.substr(at, piece)));
+    result = scanner.scan();
+  }
+  if (result == 0) {
+    scanner.set_end_of_input(true);
+    result = scanner.scan();
+  }
+  return result;
+}
+
 std::string read_in_pieces(std::string_view input, size_t piece, const document_options& options,
                            int& result) {
   xml_tree tree;
@@ -24,15 +40,7 @@ std::string read_in_pieces(std::string_view input, size_t piece, const document_
   reader.set_lower_case_names(options.lower_case_names);
   reader.set_normalise_line_ends(options.normalise_line_ends);
   reader.set_attributes_as_map(options.attributes_as_map);
-  result = 0;
-  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
-    reader.append_chunk(std::string(input.substr(at, piece)));
-    result = reader.scan();
-  }
-  if (result == 0) {
-    reader.set_end_of_input(true);
-    result = reader.scan();
-  }
+  result = scan_in_pieces(reader, input, piece);
   return xml_dump(tree);
 }
 
@@ -56,15 +64,7 @@ std::string lex_in_pieces(std::string_view input, size_t piece, bool keep_text) 
   lexer.enable_kinds(0x7fff);
   lexer.set_keep_text(keep_text);
   lexer.set_bulk_reads(piece % 2 == 0);
-  int result = 0;
-  for (size_t at = 0; at < input.size() && result == 0; at += piece) {
-    lexer.append_chunk(std::string(input.substr(at, piece)));
-    result = lexer.scan();
-  }
-  if (result == 0) {
-    lexer.set_end_of_input(true);
-    result = lexer.scan();
-  }
+  const int result = scan_in_pieces(lexer, input, piece);
   if (result != 2 && result != 1) std::abort();
   return lexer.events + std::to_string(result) + "/" + std::to_string(lexer.line()) + ":" +
          std::to_string(lexer.column());

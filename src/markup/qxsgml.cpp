@@ -335,6 +335,15 @@ void qxsgml::detect_kind() {
   settle_kind();
 }
 
+void qxsgml::take_quote(char quote, bool& open, bool other_open) {
+  if (in_markup_) {
+    if (!other_open) open = !open;
+    token_.push_back(quote);
+  } else if (keep_text_) {
+    token_.push_back(quote);
+  }
+}
+
 int qxsgml::scan() {
   if (queued_bytes() > size_limit()) return 1;
   for (;;) {
@@ -359,20 +368,10 @@ int qxsgml::scan() {
         }
         break;
       case '"':
-        if (in_markup_) {
-          if (!in_single_quotes_) in_double_quotes_ = !in_double_quotes_;
-          token_.push_back('"');
-        } else if (keep_text_) {
-          token_.push_back('"');
-        }
+        take_quote('"', in_double_quotes_, in_single_quotes_);
         break;
       case '\'':
-        if (in_markup_) {
-          if (!in_double_quotes_) in_single_quotes_ = !in_single_quotes_;
-          token_.push_back('\'');
-        } else if (keep_text_) {
-          token_.push_back('\'');
-        }
+        take_quote('\'', in_single_quotes_, in_double_quotes_);
         break;
       case '>': {
         if (in_markup_ || keep_text_) token_.push_back('>');

@@ -158,6 +158,10 @@ class qxsgml : public qx_unicode_lexer {
   void settle_kind();
   void load_row(int kind);
   void restore_state();
+  // A quote byte read: in markup it opens or closes its kind of quotes
+  // (`open`) unless the other kind is open, and joins the token; outside it
+  // joins kept text.
+  void take_quote(char quote, bool& open, bool other_open);
 
   tag_description table_[kind_count];
   bool enabled_[kind_count] = {};

@@ -68,42 +68,16 @@ bool read_status(int dir_fd, const char* name, std::string_view last_component,
   return true;
 }
 
-}  // namespace
-
-bool list_folder(const std::string& path, const folder_entry_callback& on_entry) {
+// Calls `visit(folder_fd, entry)` for each entry of the folder `path` but "."
+// and "..", in readdir order, until it returns false. True when the folder
+// was read to its end; false when it cannot be opened, readdir fails (errno)
+// or `visit` stopped the walk. A template, so that each caller's visitor is
+// inlined into the loop rather than called through a pointer per entry.
+template <class visitor>
+bool for_each_entry(const std::string& path, visitor&& visit) {
   DIR* folder = opendir(path.c_str());
   if (!folder) return false;
   const int folder_fd = dirfd(folder);
-  bool complete = true;
-  std::string name;  // one buffer for every entry's name
-  for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(folder);
-    if (!entry) {
-      complete = errno == 0;
-      break;
-    }
-    const char* raw = entry->d_name;
-    if (std::strcmp(raw, ".") == 0 || std::strcmp(raw, "..") == 0) continue;
-    file_status status;
-    if (!read_status(folder_fd, raw, raw, status)) {
-      if (errno == ENOENT) continue;
-      complete = false;
-      break;
-    }
-    name = raw;
-    on_entry(name, status);
-  }
-  closedir(folder);
-  return complete;
-}
-
-bool list_subfolders(const std::string& path,
-                     const std::function<void(const std::string& name)>& on_folder) {
-  DIR* folder = opendir(path.c_str());
-  if (!folder) return false;
-  const int folder_fd = dirfd(folder);
-  std::string name;
   bool complete = true;
   for (;;) {
     errno = 0;
@@ -113,26 +87,58 @@ bool list_subfolders(const std::string& path,
       break;
     }
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    if (entry->d_type == DT_UNKNOWN) {
-      file_status status;
-      if (!read_status(folder_fd, entry->d_name, entry->d_name, status)) continue;
-      if (!status.is_folder || (status.attributes & attribute_link)) continue;
-    } else if (entry->d_type != DT_DIR) {
-      continue;
-    } else {
-      // As list_folder leaves out an entry that vanished before its statx.
-      struct statx own {};
-      if (statx(folder_fd, entry->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
-                &own) != 0) {
-        continue;
-      }
-      if ((own.stx_mode & S_IFMT) != S_IFDIR) continue;
+    if (!visit(folder_fd, *entry)) {
+      complete = false;
+      break;
     }
-    name = entry->d_name;
-    on_folder(name);
   }
   closedir(folder);
   return complete;
+}
+
+// Whether `entry` of the open folder `folder_fd` is a folder and not a link,
+// as list_folder would describe it. The type readdir gives spares a statx for
+// all but entries of unknown type; a folder entry is still checked to exist,
+// as list_folder leaves out an entry that vanished before its statx.
+bool is_subfolder(int folder_fd, const dirent& entry) {
+  if (entry.d_type == DT_UNKNOWN) {
+    file_status status;
+    return read_status(folder_fd, entry.d_name, entry.d_name, status) && status.is_folder &&
+           !(status.attributes & attribute_link);
+  }
+  if (entry.d_type != DT_DIR) return false;
+  struct statx own {};
+  const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
+  if (statx(folder_fd, entry.d_name, flags, STATX_TYPE, &own) != 0) return false;
+  return (own.stx_mode & S_IFMT) == S_IFDIR;
+}
+
+}  // namespace
+
+bool list_folder(const std::string& path, const folder_entry_callback& on_entry) {
+  std::string name;  // one buffer for every entry's name
+  return for_each_entry(path, [&](int folder_fd, const dirent& entry) {
+    file_status status;
+    if (!read_status(folder_fd, entry.d_name, entry.d_name, status)) {
+      // An entry removed since readdir is no failure: it is simply gone.
+      return errno == ENOENT;
+    }
+    name = entry.d_name;
+    on_entry(name, status);
+    return true;
+  });
+}
+
+bool list_subfolders(const std::string& path,
+                     const std::function<void(const std::string& name)>& on_folder) {
+  std::string name;
+  return for_each_entry(path, [&](int folder_fd, const dirent& entry) {
+    if (is_subfolder(folder_fd, entry)) {
+      name = entry.d_name;
+      on_folder(name);
+    }
+    return true;
+  });
 }
 
 bool path_status(const std::string& path, file_status& status) {

@@ -9,8 +9,10 @@
 
 namespace dirscribe {
 
-// Attribute bits as the listing model names them. Archive, temporary and
-// offline exist in the model but are never set for local files.
+// The attribute bits of a listed entry: what the listing prints as attribute
+// letters and the attribute filter tests. Project files store them as numbers,
+// hence the fixed values. Archive, temporary and offline have no Linux
+// counterpart and are never set.
 enum file_attribute : uint32_t {
   attribute_read_only = 0x1,    // the owner has no write permission
   attribute_hidden = 0x2,       // the name starts with "."

@@ -1,7 +1,7 @@
-// The system's registered file types: content types from mime.types and type
-// descriptions from the shared MIME-info database. Stands in for the file-type
-// registry of other platforms. Lookups are case-insensitive on the extension
-// and cached for the life of the object.
+// The file types the system knows: content types from mime.types and type
+// descriptions from the freedesktop.org shared MIME-info database, as desktop
+// file managers show them. Lookups are case-insensitive on the extension and
+// cached for the life of the object.
 #pragma once
 
 #include <map>

@@ -1,12 +1,12 @@
 // The phrase table over documents read by the document reader, as at start-up.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 
 #include "markup/document_reader.h"
 #include "services/qxlang.h"
+#include "support/temp_folder.h"
 
 namespace dirscribe {
 namespace {
@@ -73,7 +73,8 @@ TEST(QxLangDocument, WrittenTableReadsBackTheSame) {
                       "</langs>"),
             0);
   lang.set_current_language(1);
-  const std::string file = testing::TempDir() + "qxlang_round_trip.xml";
+  temp_folder folder;
+  const std::string file = folder.at("qxlang_round_trip.xml");
   ASSERT_EQ(lang.write(file), 0);
 
   xml_tree tree;
@@ -83,7 +84,6 @@ TEST(QxLangDocument, WrittenTableReadsBackTheSame) {
   ASSERT_EQ(parse_file(file, tree, options, error), 0) << error;
   qxlang again;
   ASSERT_EQ(again.load(tree), 0);
-  std::remove(file.c_str());
 
   // The language that was current is written first.
   ASSERT_EQ(again.language_count(), 2);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/qxchar.h"
@@ -177,6 +178,13 @@ int download(const template_value_context& c, qxval& r, int64_t bits_per_second)
   return 0;
 }
 
+// Gives `r` the value of a variable that cannot fail, and its success.
+template <class value_type>
+int set_value(qxval& r, value_type&& value) {
+  r = qxval(std::forward<value_type>(value));
+  return 0;
+}
+
 }  // namespace
 
 std::string download_time_text(uint64_t size, int64_t bits_per_second,
@@ -216,48 +224,35 @@ int template_value(int row, const template_value_context& context, qxval& result
 namespace template_values {
 
 int row_index(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.row_index);
-  return 0;
+  return set_value(r, c.process.row_index);
 }
 int total_rows(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.listing_row_total);
-  return 0;
+  return set_value(r, c.project.run.listing_row_total);
 }
-int odd(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.odd_row);
-  return 0;
-}
+int odd(const template_value_context& c, qxval& r) { return set_value(r, c.process.odd_row); }
 int total_files(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.listing_file_total);
-  return 0;
+  return set_value(r, c.project.run.listing_file_total);
 }
 int total_folders(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.listing_folder_total);
-  return 0;
+  return set_value(r, c.project.run.listing_folder_total);
 }
 int total_size(const template_value_context& c, qxval& r) {
-  r = qxval(listed_size(c, c.project.run.listing_total_size));
-  return 0;
+  return set_value(r, listed_size(c, c.project.run.listing_total_size));
 }
 int level_files(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.file_count);
-  return 0;
+  return set_value(r, c.process.file_count);
 }
 int level_folders(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.folder_count);
-  return 0;
+  return set_value(r, c.process.folder_count);
 }
 int level_size(const template_value_context& c, qxval& r) {
-  r = qxval(listed_size(c, c.process.total_size));
-  return 0;
+  return set_value(r, listed_size(c, c.process.total_size));
 }
 int tree_files(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.summary != nullptr ? c.process.summary->file_count : 0);
-  return 0;
+  return set_value(r, c.process.summary != nullptr ? c.process.summary->file_count : 0);
 }
 int tree_folders(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.summary != nullptr ? c.process.summary->folder_count : 0);
-  return 0;
+  return set_value(r, c.process.summary != nullptr ? c.process.summary->folder_count : 0);
 }
 int tree_size(const template_value_context& c, qxval& r) {
   if (c.process.summary == nullptr) {
@@ -268,45 +263,27 @@ int tree_size(const template_value_context& c, qxval& r) {
   return 0;
 }
 int is_item(const template_value_context& c, qxval& r) {
-  r = qxval(!c.process.folder_start && !c.process.folder_end);
-  return 0;
+  return set_value(r, !c.process.folder_start && !c.process.folder_end);
 }
 int folder_start(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.folder_start);
-  return 0;
+  return set_value(r, c.process.folder_start);
 }
 int folder_end(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.folder_end);
-  return 0;
+  return set_value(r, c.process.folder_end);
 }
-int descends(const template_value_context& c, qxval& r) {
-  r = qxval(c.process.descends);
-  return 0;
-}
-int is_folder(const template_value_context& c, qxval& r) {
-  r = qxval(c.entry.is_folder);
-  return 0;
-}
+int descends(const template_value_context& c, qxval& r) { return set_value(r, c.process.descends); }
+int is_folder(const template_value_context& c, qxval& r) { return set_value(r, c.entry.is_folder); }
 int base_name(const template_value_context& c, qxval& r) {
-  r = qxval(name_without_extension(c.entry));
-  return 0;
+  return set_value(r, name_without_extension(c.entry));
 }
-int ext(const template_value_context& c, qxval& r) {
-  r = qxval(c.entry.ext);
-  return 0;
-}
-int name(const template_value_context& c, qxval& r) {
-  r = qxval(c.entry.name);
-  return 0;
-}
+int ext(const template_value_context& c, qxval& r) { return set_value(r, c.entry.ext); }
+int name(const template_value_context& c, qxval& r) { return set_value(r, c.entry.name); }
 int modified(const template_value_context& c, qxval& r) { return date_time(c, c.entry.mtime, r); }
 int modified_date(const template_value_context& c, qxval& r) {
-  r = qxval(format_date(c.entry.mtime, formats(c)));
-  return 0;
+  return set_value(r, format_date(c.entry.mtime, formats(c)));
 }
 int modified_time(const template_value_context& c, qxval& r) {
-  r = qxval(format_time(c.entry.mtime, formats(c)));
-  return 0;
+  return set_value(r, format_time(c.entry.mtime, formats(c)));
 }
 int size(const template_value_context& c, qxval& r) {
   if (c.entry.is_folder && (c.project.settings.recursive_options & recursive_subtree_sizes) == 0) {
@@ -317,8 +294,7 @@ int size(const template_value_context& c, qxval& r) {
   return 0;
 }
 int rel_path(const template_value_context& c, qxval& r) {
-  r = qxval(entry_path(c, c.process.relative_path));
-  return 0;
+  return set_value(r, entry_path(c, c.process.relative_path));
 }
 int rel_url(const template_value_context& c, qxval& r) {
   std::string link = entry_url(c, c.process.relative_url);
@@ -327,16 +303,13 @@ int rel_url(const template_value_context& c, qxval& r) {
   return 0;
 }
 int full_path(const template_value_context& c, qxval& r) {
-  r = qxval(entry_path(c, c.process.folder));
-  return 0;
+  return set_value(r, entry_path(c, c.process.folder));
 }
 int url(const template_value_context& c, qxval& r) {
-  r = qxval(entry_url(c, c.process.absolute_url));
-  return 0;
+  return set_value(r, entry_url(c, c.process.absolute_url));
 }
 int size_unit(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.size_unit_label);
-  return 0;
+  return set_value(r, c.project.run.size_unit_label);
 }
 int download_56k(const template_value_context& c, qxval& r) { return download(c, r, 57344); }
 int download_1m(const template_value_context& c, qxval& r) { return download(c, r, 1048576); }
@@ -367,14 +340,8 @@ int attributes(const template_value_context& c, qxval& r) {
 }
 int created(const template_value_context& c, qxval& r) { return date_time(c, c.entry.ctime, r); }
 int accessed(const template_value_context& c, qxval& r) { return date_time(c, c.entry.atime, r); }
-int spare1(const template_value_context& c, qxval& r) {
-  r = qxval(c.entry.spare1);
-  return 0;
-}
-int spare2(const template_value_context& c, qxval& r) {
-  r = qxval(c.entry.spare2);
-  return 0;
-}
+int spare1(const template_value_context& c, qxval& r) { return set_value(r, c.entry.spare1); }
+int spare2(const template_value_context& c, qxval& r) { return set_value(r, c.entry.spare2); }
 int is_link(const template_value_context& c, qxval& r) {
   // FTP entries carry the link bit of their listing; local entries the
   // symbolic-link attribute, so a style can link a folder it never enters
@@ -417,16 +384,13 @@ int folder_name(const template_value_context& c, qxval& r) {
   return 0;
 }
 int source_path(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.folder);
-  return 0;
+  return set_value(r, c.project.run.folder);
 }
 int source_url(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.run.source_url);
-  return 0;
+  return set_value(r, c.project.run.source_url);
 }
 int max_depth(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.recursion_depth);
-  return 0;
+  return set_value(r, c.project.settings.recursion_depth);
 }
 int images_url(const template_value_context& c, qxval& r) {
   const project_settings& s = c.project.settings;
@@ -441,28 +405,22 @@ int images_url(const template_value_context& c, qxval& r) {
   return 0;
 }
 int show_folders(const template_value_context& c, qxval& r) {
-  r = qxval(int32_t{c.project.settings.show_folders & show_folders_bit});
-  return 0;
+  return set_value(r, int32_t{c.project.settings.show_folders & show_folders_bit});
 }
 int show_files(const template_value_context& c, qxval& r) {
-  r = qxval(int32_t{c.project.settings.show_folders & show_files_bit});
-  return 0;
+  return set_value(r, int32_t{c.project.settings.show_folders & show_files_bit});
 }
 int show_summary(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.show_summary);
-  return 0;
+  return set_value(r, c.project.settings.show_summary);
 }
 int sort_by(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.order_files);
-  return 0;
+  return set_value(r, c.project.settings.order_files);
 }
 int sort_descending(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.sort_order);
-  return 0;
+  return set_value(r, c.project.settings.sort_order);
 }
 int ftp_host(const template_value_context& c, qxval& r) {
-  r = qxval(c.project.settings.ftp_host);
-  return 0;
+  return set_value(r, c.project.settings.ftp_host);
 }
 int now(const template_value_context& c, qxval& r) {
   unix_time t = current_unix_time();
@@ -470,8 +428,8 @@ int now(const template_value_context& c, qxval& r) {
   return date_time(c, t, r);
 }
 int level(const template_value_context& c, qxval& r) {
-  r = qxval(static_cast<int32_t>(c.project.settings.recursion_depth - c.process.depth_left));
-  return 0;
+  return set_value(r,
+                   static_cast<int32_t>(c.project.settings.recursion_depth - c.process.depth_left));
 }
 
 }  // namespace template_values

@@ -42,7 +42,10 @@ int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) 
   lang->attributes.set(std::string("short"), qxval("t"));
   lang->attributes.set(std::string("full"), qxval("Test"));
   for (const auto& [id, text] : phrases) {
-    xml_node* phrase = element(lang, "_" + std::to_string(id));
+    // Appended rather than "_" + text, which GCC 12 at -O3 wrongly warns of.
+    std::string name = "_";
+    name += std::to_string(id);
+    xml_node* phrase = element(lang, name);
     auto run = std::make_unique<xml_node>();
     run->type = xml_text;
     run->closed = true;
