@@ -1,6 +1,7 @@
 #include "engine/html_list_project.h"
 
 #include "core/qxchar.h"
+#include "files/stored_field.h"
 
 namespace dirscribe {
 
@@ -37,14 +38,6 @@ void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
   visit("disk_space", s.disk_space);
 }
 
-void assign(std::string& field, std::string text) { field = std::move(text); }
-void assign(int32_t& field, const std::string& text) { field = text_to_int(text); }
-void assign(bool& field, const std::string& text) { field = text_to_int(text) != 0; }
-
-qxval as_value(const std::string& field) { return qxval(field); }
-qxval as_value(int32_t field) { return qxval(field); }
-qxval as_value(bool field) { return qxval(static_cast<int32_t>(field ? 1 : 0)); }
-
 }  // namespace
 
 void reset_project(html_list_project& project) {
@@ -60,7 +53,7 @@ void read_project(html_list_project& project, const xml_tree& document, const xm
       project.settings,
       [&](const char* key, auto& field) {
         std::string text;
-        if (xml_text_of(document, key, element, text) == 0) assign(field, std::move(text));
+        if (xml_text_of(document, key, element, text) == 0) assign_stored(field, std::move(text));
       },
       [&](file_filter_data& filter) {
         if (const xml_node* block = xml_find(document, "filter", element)) {
@@ -84,7 +77,7 @@ void write_project(const html_list_project& project, std::vector<std::string>& l
   for_each_key(
       project.settings,
       [&](const char* key, const auto& field) {
-        lines.push_back(xml_element_line(key, as_value(field)));
+        lines.push_back(xml_element_line(key, stored_value(field)));
       },
       [&](const file_filter_data& filter) {
         std::string block = "<filter>\r\n";

@@ -1,0 +1,39 @@
+// How the fields of a project file are read from and written as text, shared
+// by the project's keys and the filter block's, so that both store numbers
+// the same way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/qxval.h"
+#include "files/file_node.h"
+
+namespace dirscribe {
+
+// Signed decimal as the project file stores it: leading white space skipped,
+// optional sign, digits up to the first other byte (none gives 0); overflow
+// wraps in 64 bits. Times are 64 bits wide; a file written with 32-bit times
+// reads unchanged.
+int64_t stored_int64(std::string_view text);
+
+// A field from its stored text: numbers as text_to_int reads them ("true"
+// gives 0, " 7x" gives 7), booleans as a number not 0, the unsigned words
+// wrapped from the signed value, times 64 bits wide.
+void assign_stored(std::string& field, std::string text);
+void assign_stored(int32_t& field, const std::string& text);
+void assign_stored(uint32_t& field, const std::string& text);
+void assign_stored(bool& field, const std::string& text);
+void assign_stored(unix_time& field, const std::string& text);
+
+// A field as it is stored: booleans as 0 and 1, the unsigned words as signed
+// numbers, times as their decimal text.
+qxval stored_value(const std::string& field);
+qxval stored_value(int32_t field);
+qxval stored_value(uint32_t field);
+qxval stored_value(bool field);
+qxval stored_value(unix_time field);
+
+}  // namespace dirscribe
