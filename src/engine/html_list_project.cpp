@@ -44,7 +44,6 @@ void reset_project(html_list_project& project) {
   project.settings = project_settings{};
   project.settings.filter.str_files_skip = project.settings.save;
   project.settings.filter.compile_masks();
-  project.run.filter = project.settings.filter;
 }
 
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element) {

@@ -70,7 +70,7 @@ struct project_run {
   const projectCollection* collection = nullptr;  // borrowed while a run lasts
   // What a build works out from the settings, which it never changes.
   std::string folder;     // the listed folder as it resolves
-  std::string image_dir;  // `image_dir` with one trailing "/"
+  std::string image_dir;  // `image_dir` with one trailing "/", as links print it
   file_filter_data filter;  // the project's filter with concrete time and size windows
   std::string size_unit_label;
   std::string source_url;

@@ -2,14 +2,14 @@
 
 #include <sys/stat.h>
 
+#include "files/folder_summary.h"
+
 namespace dirscribe {
 
 bool own_output::is_output(const std::string& folder, const qxfile_node& entry) const {
   if (entry.is_folder || name.empty() || entry.name != name) return false;
   if (in_every_folder) return true;
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path += '/';
-  path += entry.name;
+  const std::string path = join_path(folder, entry.name);
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0 && status.st_dev == device && status.st_ino == inode;
 }

@@ -1,28 +1,24 @@
 #include "listing/listing_driver.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <string_view>
-#include <vector>
 
+#include "core/qxchar.h"
 #include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "listing/output_file.h"
 #include "engine/project_collection.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
+#include "listing/output_file.h"
 #include "platform/file_system.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
-#include "template/template_file.h"
 #include "template/template_evaluator.h"
+#include "template/template_file.h"
 
 namespace dirscribe {
 
@@ -84,10 +80,10 @@ outcome make_summary(html_list_project& project, const std::string& folder, qxfi
 
 // Remembers the files this project reads, so that no output path, however
 // it is spelt, writes over one of them.
-void protect_inputs(html_list_project& project) {
+void protect_inputs(html_list_project& project, const std::string& template_path) {
   protected_files& inputs = project.run.inputs;
   inputs.clear();
-  inputs.add(in_program_folder(project, project.settings.format_file));
+  inputs.add(template_path);
   if (const projectCollection* collection = project.run.collection) {
     inputs.add(collection->file_name);
     if (!collection->program_folder.empty()) {
@@ -173,9 +169,12 @@ void prepare_run(html_list_project& project) {
   // The icons' folder is linked like the listed folder, so a program folder
   // whose path holds "&" or "#" still links under url_escape 1 and 2.
   run.local_image_url = folder_url(images, settings.url_escape, source_local, {});
-  run.image_dir = settings.image_dir;
-  while (!run.image_dir.empty() && run.image_dir.back() == '/') run.image_dir.pop_back();
-  run.image_dir += "/";
+  std::string image_dir = settings.image_dir;
+  while (!image_dir.empty() && image_dir.back() == '/') image_dir.pop_back();
+  image_dir += "/";
+  // A typed address is printed like the links the rules build: escaped once
+  // under url_escape 1.
+  run.image_dir = settings.url_escape == url_escape_markup ? html_escape(image_dir) : image_dir;
   run.filter = settings.filter;
   run.filter.prepare_windows();
   run.cluster_size = 0;
@@ -226,7 +225,8 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   // Bytes still buffered can fail as they go out: a listing is complete only
   // once the file is closed.
   const bool closed = output.close();
-  if (written.is(result_write_failed) || (!closed && (written.ok() || written.is(result_stopped)))) {
+  if (written.is(result_write_failed) ||
+      (!closed && (written.ok() || written.is(result_stopped)))) {
     written = {result_write_failed, phrase(project, kPhraseCantWriteFile) + path};
   }
   if (summary_out) *summary_out = std::move(summary);
@@ -293,10 +293,11 @@ outcome build_project(html_list_project& project) {
   prepare_run(project);
 
   qxi2_tree tree;
-  outcome built = read_template_file(in_program_folder(project, settings.format_file),
-                                     settings.format_file, *collection->language, tree);
+  const std::string template_path = in_program_folder(project, settings.format_file);
+  outcome built =
+      read_template_file(template_path, settings.format_file, *collection->language, tree);
   if (!built.ok()) return built;
-  protect_inputs(project);
+  protect_inputs(project, template_path);
   built = settings.subfolders_in_one_file
               ? write_listing_file(project, tree, run.folder)
               : write_folder_files(project, tree, run.folder, settings.recursion_depth);

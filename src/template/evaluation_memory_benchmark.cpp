@@ -196,6 +196,7 @@ void BM_TreeListingMemory(benchmark::State& state) {
   collection.language = &phrases;
   html_list_project project;
   reset_project(project);
+  project.run.filter = project.settings.filter;  // as a build prepares it
   project.run.collection = &collection;
   project.settings.order_files = 1;
   project.settings.recursion_depth = -1;

@@ -38,6 +38,7 @@ class TemplateEvaluator : public testing::Test {
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     reset_project(project_);
+    project_.run.filter = project_.settings.filter;  // as a build prepares it
     project_.run.collection = &collection_;
     project_.settings.order_files = 1;  // by name, case-sensitive
     project_.settings.is_local_date = false;

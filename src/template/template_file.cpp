@@ -22,10 +22,12 @@ struct file_closer {
 
 outcome read_template_file(const std::string& path, const std::string& shown_name,
                            const qxlang& phrases, qxi2_tree& tree) {
-  const outcome not_opened{result_template_not_opened,
-                           std::string(phrases.text(kPhraseCantOpenFile)) + shown_name};
+  const auto not_opened = [&] {
+    return outcome{result_template_not_opened,
+                   std::string(phrases.text(kPhraseCantOpenFile)) + shown_name};
+  };
   std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return not_opened;
+  if (!file) return not_opened();
   qxiDsc parser(phrases, tree);
   std::string piece(kTemplatePiece, '\0');
   int status = 0;
@@ -37,17 +39,18 @@ outcome read_template_file(const std::string& path, const std::string& shown_nam
   }
   // A template that cannot be read to its end is one that could not be
   // opened for what it holds: say so rather than list half a template.
-  if (status == 0 && std::ferror(file.get()) != 0) return not_opened;
+  if (status == 0 && std::ferror(file.get()) != 0) return not_opened();
   file.reset();
   if (status == 0) {
     status = parser.finish();
     if (status == qxi2::read_completely) status = 0;
   }
-  const std::string broken(phrases.text(kPhraseTemplateError));
-  if (status != 0) return {status, broken + parser.error_text(status)};
-  if (const qxi2_node* open = parser.first_unclosed()) {
-    return {qxi2_unclosed_block, broken + parser.error_text(qxi2_unclosed_block, open)};
-  }
+  const auto broken = [&](int code, const qxi2_node* node) {
+    return outcome{code,
+                   std::string(phrases.text(kPhraseTemplateError)) + parser.error_text(code, node)};
+  };
+  if (status != 0) return broken(status, nullptr);
+  if (const qxi2_node* open = parser.first_unclosed()) return broken(qxi2_unclosed_block, open);
   return {};
 }
 

@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/qxchar.h"
 #include "engine/dsc_process.h"
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
@@ -397,10 +396,7 @@ int images_url(const template_value_context& c, qxval& r) {
   if (s.local_image_dir) {
     r = qxval(c.project.run.local_image_url);
   } else {
-    // A typed address is printed like the links the rules build: escaped
-    // once under url_escape 1.
-    const std::string& typed = c.project.run.image_dir;
-    r = qxval(s.url_escape == url_escape_markup ? html_escape(typed) : typed);
+    r = qxval(c.project.run.image_dir);
   }
   return 0;
 }
