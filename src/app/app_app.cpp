@@ -53,7 +53,17 @@ outcome appApp::start_up() {
   // The outcome is not checked here: a missing or damaged resource document
   // shows up as empty phrases, and in the wizard as a missing interface.
   load_resources();
-  // Wizard mode will build its forms from the resource document here.
+  if (interactive) {
+    // The window is built from the interface description alone; the forms
+    // themselves are made once the toolkit runs (app/wizard_start).
+    xml_node* description = xml_find(resources, "/TvostraDSC");
+    if (description == nullptr) {
+      return {kCannotStart,
+              "The interface description is missing from " + program_dir + "vostra.bin"};
+    }
+    ui_tree.clear();
+    ui_tree.append_top(resources.detach(description));
+  }
   initialised = true;
   return {};
 }

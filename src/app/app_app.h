@@ -19,8 +19,9 @@ class appApp {
   appApp& operator=(const appApp&) = delete;
 
   // Runs the start-up sequence in its fixed order (seed, regular-expression
-  // service, compression library, phrases, resource document). Succeeds when
-  // the program may go on; a failure carries the text to show.
+  // service, compression library, phrases, resource document; in wizard mode
+  // the interface description "/TvostraDSC" moved into `ui_tree`). Succeeds
+  // when the program may go on; a failure carries the text to show.
   outcome start_up();
 
   // Reads program_dir + "vostra.bin" into `resources` and the phrase table from
@@ -30,9 +31,10 @@ class appApp {
 
   std::unique_ptr<qxlang> lang;  // the phrase table of the whole run
   xml_tree resources;            // the resource document: interface description (phrases moved out)
-  std::string program_dir;       // folder of the executable, case kept, ends in "/"
-  std::string exe_name;          // file name of the executable
-  std::string start_dir;         // the folder the command was started from
+  xml_tree ui_tree;         // wizard mode: the interface description alone, moved out of resources
+  std::string program_dir;  // folder of the executable, case kept, ends in "/"
+  std::string exe_name;     // file name of the executable
+  std::string start_dir;    // the folder the command was started from
   std::vector<std::string> args;  // the command-line arguments, program name excluded
   bool initialised = false;
   bool interactive = false;  // true when there is no argument (wizard mode)

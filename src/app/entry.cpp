@@ -7,6 +7,7 @@
 #include "app/app_app.h"
 #include "app/batch_run.h"
 #include "app/messages.h"
+#include "app/wizard_start.h"
 #include "platform/process.h"
 
 namespace dirscribe {
@@ -55,12 +56,15 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
   app.args = args;
   app.interactive = args.empty();
 
+  if (app.interactive) {
+    if (!display_available()) {
+      show_message(kNeedsDisplay);
+      return 1;
+    }
+    return run_wizard(app, app.start_up());
+  }
   if (const outcome started = app.start_up(); !started.ok()) {
     if (!started.message().empty()) show_message(started.message());
-    return 1;
-  }
-  if (app.interactive) {
-    show_message("The wizard is not part of this build yet; name a project file to build it.");
     return 1;
   }
   return run_batch(app);

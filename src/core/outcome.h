@@ -8,8 +8,8 @@
 
 namespace dirscribe {
 
-// Result codes of a build and of the files it reads and writes, shared by
-// every layer that reports them. The numbers are fixed: the window and the
+// Result codes of a build, of the files it reads and writes, and of building
+// the windows, shared by every layer that reports them. The numbers are fixed: the window and the
 // tests know them.
 enum result_code : int {
   result_ok = 0,
@@ -25,6 +25,11 @@ enum result_code : int {
   result_shell_open_failed = 20010,
   result_no_style = 20011,
   result_no_phrases = 20012,  // a build was started without a phrase table
+  // Building the windows from the interface description.
+  result_element_without_class = 50000,
+  result_unknown_class = 50001,
+  result_component_not_created = 50002,
+  result_property_not_set = 50003,
 };
 
 // Success, or a failure code with its message. A stopped build (20001) is a

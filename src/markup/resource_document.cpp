@@ -41,6 +41,8 @@ int load_resource_document(const std::string& file_name, xml_tree& tree, std::st
   document_options options;
   options.lower_case_names = false;  // the interface description is found as "/TvostraDSC"
   options.normalise_line_ends = true;
+  // The form builder sets properties in the order the attributes are written.
+  options.attributes_as_map = false;
   if (parse_text(text, tree, options, error_text) != 0) return 2;
   return 0;
 }

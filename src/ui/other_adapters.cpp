@@ -1,0 +1,201 @@
+#include "ui/other_adapters.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace dirscribe {
+
+date_time_picker_adapter::date_time_picker_adapter() {
+  setCalendarPopup(true);
+  write_kind(vcl::dtkDate);
+}
+
+void date_time_picker_adapter::write_kind(vcl::picker_kind kind) {
+  kind_ = kind;
+  // The locale's own short formats, so dates read as the user expects.
+  const QLocale locale;
+  if (kind == vcl::dtkDate) {
+    setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
+    setCalendarPopup(true);
+  } else {
+    setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
+    setCalendarPopup(false);
+  }
+}
+
+void bevel_adapter::write_shape(vcl::bevel_shape shape) {
+  shape_ = shape;
+  update();
+}
+
+void bevel_adapter::paintEvent(QPaintEvent*) {
+  if (shape_ == vcl::bsSpacer) return;
+  QPainter painter(this);
+  const QColor dark = palette().color(QPalette::Mid);
+  const QColor light = palette().color(QPalette::Light);
+  const QRect box = rect().adjusted(0, 0, -1, -1);
+  const auto line = [&](QPoint a, QPoint b, QPoint offset) {
+    painter.setPen(dark);
+    painter.drawLine(a, b);
+    painter.setPen(light);
+    painter.drawLine(a + offset, b + offset);
+  };
+  switch (shape_) {
+    case vcl::bsTopLine:
+      line(box.topLeft(), box.topRight(), {0, 1});
+      break;
+    case vcl::bsBottomLine:
+      line(box.bottomLeft() - QPoint(0, 1), box.bottomRight() - QPoint(0, 1), {0, 1});
+      break;
+    case vcl::bsLeftLine:
+      line(box.topLeft(), box.bottomLeft(), {1, 0});
+      break;
+    case vcl::bsRightLine:
+      line(box.topRight() - QPoint(1, 0), box.bottomRight() - QPoint(1, 0), {1, 0});
+      break;
+    default:
+      painter.setPen(dark);
+      painter.drawRect(box.adjusted(0, 0, -1, -1));
+      if (shape_ == vcl::bsFrame) {
+        painter.setPen(light);
+        painter.drawRect(box.adjusted(1, 1, 0, 0));
+      }
+  }
+}
+
+void shape_adapter::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.setBrush(palette().color(QPalette::Base));
+  QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const bool square =
+      shape_ == vcl::stSquare || shape_ == vcl::stRoundSquare || shape_ == vcl::stCircle;
+  if (square) {
+    const qreal side = std::min(box.width(), box.height());
+    box = QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+  }
+  switch (shape_) {
+    case vcl::stRoundRect:
+    case vcl::stRoundSquare:
+      painter.drawRoundedRect(box, box.width() / 8, box.height() / 8);
+      break;
+    case vcl::stEllipse:
+    case vcl::stCircle:
+      painter.drawEllipse(box);
+      break;
+    default:
+      painter.drawRect(box);
+  }
+}
+
+splitter_adapter::splitter_adapter() {
+  setCursor(Qt::SplitHCursor);
+  resize(4, 4);
+}
+
+QWidget* splitter_adapter::neighbour() const {
+  // The control aligned to the same side that ends where the splitter begins.
+  QWidget* parent = parentWidget();
+  if (parent == nullptr) return nullptr;
+  QWidget* best = nullptr;
+  int best_gap = 1 << 30;
+  for (QWidget* sibling : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    auto* control = dynamic_cast<described_control*>(sibling);
+    if (sibling == this || control == nullptr || sibling->isHidden() ||
+        control->read_align() != read_align()) {
+      continue;
+    }
+    int gap = 0;
+    switch (read_align()) {
+      case vcl::alLeft:
+        gap = x() - (sibling->geometry().right() + 1);
+        break;
+      case vcl::alRight:
+        gap = sibling->x() - (geometry().right() + 1);
+        break;
+      case vcl::alTop:
+        gap = y() - (sibling->geometry().bottom() + 1);
+        break;
+      case vcl::alBottom:
+        gap = sibling->y() - (geometry().bottom() + 1);
+        break;
+      default:
+        return nullptr;
+    }
+    if (gap >= 0 && gap < best_gap) {
+      best_gap = gap;
+      best = sibling;
+    }
+  }
+  return best;
+}
+
+void splitter_adapter::mousePressEvent(QMouseEvent* event) {
+  drag_start_ = event->globalPosition().toPoint();
+  if (QWidget* other = neighbour()) neighbour_start_ = other->size();
+  setCursor(read_align() == vcl::alTop || read_align() == vcl::alBottom ? Qt::SplitVCursor
+                                                                        : Qt::SplitHCursor);
+}
+
+void splitter_adapter::mouseMoveEvent(QMouseEvent* event) {
+  QWidget* other = neighbour();
+  if (other == nullptr || (event->buttons() & Qt::LeftButton) == 0) return;
+  const QPoint moved = event->globalPosition().toPoint() - drag_start_;
+  QSize size = neighbour_start_;
+  switch (read_align()) {
+    case vcl::alLeft:
+      size.setWidth(size.width() + moved.x());
+      break;
+    case vcl::alRight:
+      size.setWidth(size.width() - moved.x());
+      break;
+    case vcl::alTop:
+      size.setHeight(size.height() + moved.y());
+      break;
+    case vcl::alBottom:
+      size.setHeight(size.height() - moved.y());
+      break;
+    default:
+      return;
+  }
+  size = size.expandedTo(QSize(min_size_, min_size_));
+  other->resize(size);
+  arrange_parent(this);
+}
+
+tree_view_adapter::tree_view_adapter() : items_(std::make_unique<string_list_object>()) {
+  setHeaderHidden(true);
+  connect(items_.get(), &string_list_object::changed, this, [this] {
+    clear();
+    for (const QString& item : items_->strings()) addTopLevelItem(new QTreeWidgetItem({item}));
+  });
+}
+
+list_view_adapter::list_view_adapter() : columns_(std::make_unique<string_list_object>()) {
+  setRootIsDecorated(false);
+  connect(columns_.get(), &string_list_object::changed, this, [this] {
+    setColumnCount(static_cast<int>(std::max<qsizetype>(columns_->strings().size(), 1)));
+    setHeaderLabels(columns_->strings());
+  });
+}
+
+header_control_adapter::header_control_adapter()
+    : control<QHeaderView>(Qt::Horizontal),
+      sections_(std::make_unique<string_list_object>()),
+      model_(std::make_unique<QStandardItemModel>()) {
+  setModel(model_.get());
+  connect(sections_.get(), &string_list_object::changed, this, [this] {
+    model_->setColumnCount(static_cast<int>(sections_->strings().size()));
+    model_->setHorizontalHeaderLabels(sections_->strings());
+  });
+}
+
+main_menu_adapter::main_menu_adapter()
+    : owned_bar_(std::make_unique<QMenuBar>()), bar_(owned_bar_.get()) {}
+
+main_menu_adapter::~main_menu_adapter() = default;
+
+QMenuBar* main_menu_adapter::release_to_form() { return owned_bar_.release(); }
+
+}  // namespace dirscribe
