@@ -23,12 +23,5 @@ TEST(CommandLine, RunsFromAnyStartingFolder) {
   EXPECT_EQ(version.out, "Vostra Dirscribe 3.0\n");
 }
 
-TEST(CommandLine, WithoutArgumentsNamesTheMissingWizardAndFails) {
-  run_result result = run_dirscribe({});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err.rfind("Vostra Dirscribe 3.0: ", 0), 0u) << result.err;
-  EXPECT_NE(result.err.find("wizard"), std::string::npos) << result.err;
-}
-
 }  // namespace
 }  // namespace dirscribe::testing

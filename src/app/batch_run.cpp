@@ -7,8 +7,8 @@
 #include "app/messages.h"
 #include "app/progress_line.h"
 #include "engine/extension_table.h"
-#include "listing/listing_driver.h"
 #include "engine/project_collection.h"
+#include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
 
 namespace dirscribe {

@@ -1,7 +1,10 @@
 #include "app/wizard_start.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/messages.h"
 #include "ui/form_builder.h"
@@ -26,6 +29,22 @@ void show_information(const std::string& text) {
                    {QMessageBox::Information, to_qt(kProgramTitle), to_qt(text), QMessageBox::Ok});
 }
 
+// Tests run the real program without anyone to answer it: with
+// DIRSCRIBE_TEST_HOOK=quit every message box is printed to standard error and
+// answered OK, and the main window closes as soon as it has shown.
+bool test_hook_set() {
+  const char* hook = std::getenv("DIRSCRIBE_TEST_HOOK");
+  return hook != nullptr && std::strcmp(hook, "quit") == 0;
+}
+
+void answer_boxes_on_standard_error() {
+  set_message_box_answer([](const message_box_request& request) {
+    std::fprintf(stderr, "%s: %s\n", request.title.toUtf8().constData(),
+                 request.text.toUtf8().constData());
+    return QMessageBox::Ok;
+  });
+}
+
 }  // namespace
 
 bool display_available() {
@@ -40,6 +59,8 @@ int run_wizard(dscApp& app, const outcome& started) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("dirscribe"));
   QApplication::setApplicationDisplayName(to_qt(kProgramTitle));
+  const bool test_hook = test_hook_set();
+  if (test_hook) answer_boxes_on_standard_error();
 
   if (!started.ok()) {
     show_information(started.message());
@@ -56,6 +77,14 @@ int run_wizard(dscApp& app, const outcome& started) {
     return 1;
   }
   main_form->show();
+  if (test_hook) {
+    QTimer::singleShot(0, main_form, [main_form] {
+      std::printf("Shown: %s %dx%d\n", main_form->windowTitle().toUtf8().constData(),
+                  main_form->width(), main_form->height());
+      std::fflush(stdout);
+      main_form->close();
+    });
+  }
   QApplication::exec();
   return 0;
 }

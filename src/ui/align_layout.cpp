@@ -30,7 +30,7 @@ std::vector<placed_child> layout_children(QWidget* container) {
 }
 
 std::vector<placed_child> with_align(const std::vector<placed_child>& children,
-                                     vcl::align_kind align) {
+                                     described::align_kind align) {
   std::vector<placed_child> chosen;
   for (const placed_child& child : children) {
     if (child.control->read_align() == align) chosen.push_back(child);
@@ -39,13 +39,13 @@ std::vector<placed_child> with_align(const std::vector<placed_child>& children,
   // drawn; the nearest to that side goes first.
   std::stable_sort(chosen.begin(), chosen.end(), [align](const auto& a, const auto& b) {
     switch (align) {
-      case vcl::alTop:
+      case described::alTop:
         return a.widget->y() < b.widget->y();
-      case vcl::alBottom:
+      case described::alBottom:
         return a.widget->geometry().bottom() > b.widget->geometry().bottom();
-      case vcl::alLeft:
+      case described::alLeft:
         return a.widget->x() < b.widget->x();
-      case vcl::alRight:
+      case described::alRight:
         return a.widget->geometry().right() > b.widget->geometry().right();
       default:
         return a.widget->x() < b.widget->x();
@@ -86,7 +86,7 @@ void described_container::arrange() {
 
     int stacked_height = 0;  // what the top and bottom strips need, for AutoSize
     int stacked_count = 0;
-    for (const placed_child& child : with_align(children, vcl::alTop)) {
+    for (const placed_child& child : with_align(children, described::alTop)) {
       const int margin = child.control->read_margin();
       const int height = child.widget->height();
       set_geometry(child.widget, area.left() + margin, area.top() + margin,
@@ -95,7 +95,7 @@ void described_container::arrange() {
       stacked_height += height + 2 * margin;
       ++stacked_count;
     }
-    for (const placed_child& child : with_align(children, vcl::alBottom)) {
+    for (const placed_child& child : with_align(children, described::alBottom)) {
       const int margin = child.control->read_margin();
       const int height = child.widget->height();
       set_geometry(child.widget, area.left() + margin, area.bottom() + 1 - margin - height,
@@ -104,21 +104,21 @@ void described_container::arrange() {
       stacked_height += height + 2 * margin;
       ++stacked_count;
     }
-    for (const placed_child& child : with_align(children, vcl::alLeft)) {
+    for (const placed_child& child : with_align(children, described::alLeft)) {
       const int margin = child.control->read_margin();
       const int width = child.widget->width();
       set_geometry(child.widget, area.left() + margin, area.top() + margin, width,
                    area.height() - 2 * margin);
       area.setLeft(area.left() + width + 2 * margin + spacing);
     }
-    for (const placed_child& child : with_align(children, vcl::alRight)) {
+    for (const placed_child& child : with_align(children, described::alRight)) {
       const int margin = child.control->read_margin();
       const int width = child.widget->width();
       set_geometry(child.widget, area.right() + 1 - margin - width, area.top() + margin, width,
                    area.height() - 2 * margin);
       area.setRight(area.right() - width - 2 * margin - spacing);
     }
-    for (const placed_child& child : with_align(children, vcl::alClient)) {
+    for (const placed_child& child : with_align(children, described::alClient)) {
       const int margin = child.control->read_margin();
       set_geometry(child.widget, area.left() + margin, area.top() + margin,
                    area.width() - 2 * margin, area.height() - 2 * margin);
@@ -126,7 +126,7 @@ void described_container::arrange() {
 
     int unaligned_bottom = 0;  // lowest edge of the unaligned children, from the content's top
     int flow_left = area.left();
-    for (const placed_child& child : with_align(children, vcl::alNone)) {
+    for (const placed_child& child : with_align(children, described::alNone)) {
       if (flows_unaligned()) {
         // A tool bar lines its buttons up from the left, centred in height.
         const int margin = child.control->read_margin();

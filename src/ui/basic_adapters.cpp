@@ -23,31 +23,31 @@ QString without_mnemonics(const QString& caption) {
 
 namespace {
 
-Qt::Alignment horizontal(vcl::text_alignment alignment) {
+Qt::Alignment horizontal(described::text_alignment alignment) {
   switch (alignment) {
-    case vcl::taRightJustify:
+    case described::taRightJustify:
       return Qt::AlignRight;
-    case vcl::taCenter:
+    case described::taCenter:
       return Qt::AlignHCenter;
     default:
       return Qt::AlignLeft;
   }
 }
 
-Qt::Alignment vertical(vcl::text_layout layout) {
+Qt::Alignment vertical(described::text_layout layout) {
   switch (layout) {
-    case vcl::tlCenter:
+    case described::tlCenter:
       return Qt::AlignVCenter;
-    case vcl::tlBottom:
+    case described::tlBottom:
       return Qt::AlignBottom;
     default:
       return Qt::AlignTop;
   }
 }
 
-void apply_scroll_bars(QAbstractScrollArea* area, vcl::scroll_style style) {
-  const bool horizontal_bar = style == vcl::ssHorizontal || style == vcl::ssBoth;
-  const bool vertical_bar = style == vcl::ssVertical || style == vcl::ssBoth;
+void apply_scroll_bars(QAbstractScrollArea* area, described::scroll_style style) {
+  const bool horizontal_bar = style == described::ssHorizontal || style == described::ssBoth;
+  const bool vertical_bar = style == described::ssVertical || style == described::ssBoth;
   area->setHorizontalScrollBarPolicy(horizontal_bar ? Qt::ScrollBarAsNeeded
                                                     : Qt::ScrollBarAlwaysOff);
   area->setVerticalScrollBarPolicy(vertical_bar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -85,12 +85,12 @@ void label_adapter::write_word_wrap(bool on) {
   fit();
 }
 
-void label_adapter::write_alignment(vcl::text_alignment alignment) {
+void label_adapter::write_alignment(described::text_alignment alignment) {
   alignment_ = alignment;
   apply_alignment();
 }
 
-void label_adapter::write_layout(vcl::text_layout layout) {
+void label_adapter::write_layout(described::text_layout layout) {
   layout_ = layout;
   apply_alignment();
 }
@@ -246,7 +246,7 @@ memo_adapter::memo_adapter() : lines_(std::make_unique<string_list_object>()) {
   apply_scroll_bars(this, scroll_bars_);
 }
 
-void memo_adapter::write_scroll_bars(vcl::scroll_style style) {
+void memo_adapter::write_scroll_bars(described::scroll_style style) {
   scroll_bars_ = style;
   apply_scroll_bars(this, style);
 }
@@ -258,7 +258,7 @@ rich_edit_adapter::rich_edit_adapter() : lines_(std::make_unique<string_list_obj
   apply_scroll_bars(this, scroll_bars_);
 }
 
-void rich_edit_adapter::write_scroll_bars(vcl::scroll_style style) {
+void rich_edit_adapter::write_scroll_bars(described::scroll_style style) {
   scroll_bars_ = style;
   apply_scroll_bars(this, style);
 }
@@ -286,9 +286,9 @@ void combo_box_adapter::write_text(const QString& text) {
   }
 }
 
-void combo_box_adapter::write_style(vcl::combo_style style) {
+void combo_box_adapter::write_style(described::combo_style style) {
   style_ = style;
-  setEditable(style != vcl::csDropDownList);
+  setEditable(style != described::csDropDownList);
 }
 
 list_box_adapter::list_box_adapter() : items_(std::make_unique<string_list_object>()) {

@@ -30,8 +30,8 @@ class label_adapter : public control<QLabel> {
   Q_PROPERTY(QString Caption READ read_caption WRITE write_caption)
   Q_PROPERTY(bool AutoSize READ read_auto_size WRITE write_auto_size)
   Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap)
-  Q_PROPERTY(vcl::text_alignment Alignment READ read_alignment WRITE write_alignment)
-  Q_PROPERTY(vcl::text_layout Layout READ read_layout WRITE write_layout)
+  Q_PROPERTY(described::text_alignment Alignment READ read_alignment WRITE write_alignment)
+  Q_PROPERTY(described::text_layout Layout READ read_layout WRITE write_layout)
   Q_PROPERTY(QString FocusControl READ read_focus_control WRITE write_focus_control)
 
  public:
@@ -42,10 +42,10 @@ class label_adapter : public control<QLabel> {
   void write_auto_size(bool on);
   bool read_word_wrap() const { return wordWrap(); }
   void write_word_wrap(bool on);
-  vcl::text_alignment read_alignment() const { return alignment_; }
-  void write_alignment(vcl::text_alignment alignment);
-  vcl::text_layout read_layout() const { return layout_; }
-  void write_layout(vcl::text_layout layout);
+  described::text_alignment read_alignment() const { return alignment_; }
+  void write_alignment(described::text_alignment alignment);
+  described::text_layout read_layout() const { return layout_; }
+  void write_layout(described::text_layout layout);
   QString read_focus_control() const { return focus_control_; }
   void write_focus_control(const QString& name);
   // Finds FocusControl among the label's siblings, then in its window.
@@ -62,8 +62,8 @@ class label_adapter : public control<QLabel> {
   QString caption_;
   QString focus_control_;
   bool auto_size_ = false;
-  vcl::text_alignment alignment_ = vcl::taLeftJustify;
-  vcl::text_layout layout_ = vcl::tlTop;
+  described::text_alignment alignment_ = described::taLeftJustify;
+  described::text_layout layout_ = described::tlTop;
 };
 
 // TStaticText: a label.
@@ -213,19 +213,19 @@ class memo_adapter : public control<QPlainTextEdit> {
   Q_PROPERTY(QObject* Lines READ read_lines CONSTANT)
   Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
   Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap)
-  Q_PROPERTY(vcl::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
+  Q_PROPERTY(described::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
 
  public:
   memo_adapter();
   QObject* read_lines() const { return lines_.get(); }
   bool read_word_wrap() const { return lineWrapMode() != NoWrap; }
   void write_word_wrap(bool on) { setLineWrapMode(on ? WidgetWidth : NoWrap); }
-  vcl::scroll_style read_scroll_bars() const { return scroll_bars_; }
-  void write_scroll_bars(vcl::scroll_style style);
+  described::scroll_style read_scroll_bars() const { return scroll_bars_; }
+  void write_scroll_bars(described::scroll_style style);
 
  private:
   std::unique_ptr<string_list_object> lines_;
-  vcl::scroll_style scroll_bars_ = vcl::ssNone;
+  described::scroll_style scroll_bars_ = described::ssNone;
 };
 
 // TRichEdit: lines of formatted text.
@@ -236,19 +236,19 @@ class rich_edit_adapter : public control<QTextEdit> {
   Q_PROPERTY(QObject* Lines READ read_lines CONSTANT)
   Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
   Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap)
-  Q_PROPERTY(vcl::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
+  Q_PROPERTY(described::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
 
  public:
   rich_edit_adapter();
   QObject* read_lines() const { return lines_.get(); }
   bool read_word_wrap() const { return lineWrapMode() != NoWrap; }
   void write_word_wrap(bool on) { setLineWrapMode(on ? WidgetWidth : NoWrap); }
-  vcl::scroll_style read_scroll_bars() const { return scroll_bars_; }
-  void write_scroll_bars(vcl::scroll_style style);
+  described::scroll_style read_scroll_bars() const { return scroll_bars_; }
+  void write_scroll_bars(described::scroll_style style);
 
  private:
   std::unique_ptr<string_list_object> lines_;
-  vcl::scroll_style scroll_bars_ = vcl::ssNone;
+  described::scroll_style scroll_bars_ = described::ssNone;
 };
 
 // TComboBox: a list to choose from, with or without free text.
@@ -258,18 +258,18 @@ class combo_box_adapter : public control<QComboBox> {
   Q_PROPERTY(QString Text READ currentText WRITE write_text)
   Q_PROPERTY(QObject* Items READ read_items CONSTANT)
   Q_PROPERTY(int ItemIndex READ currentIndex WRITE setCurrentIndex)
-  Q_PROPERTY(vcl::combo_style Style READ read_style WRITE write_style)
+  Q_PROPERTY(described::combo_style Style READ read_style WRITE write_style)
 
  public:
   combo_box_adapter();
   void write_text(const QString& text);
   QObject* read_items() const { return items_.get(); }
-  vcl::combo_style read_style() const { return style_; }
-  void write_style(vcl::combo_style style);
+  described::combo_style read_style() const { return style_; }
+  void write_style(described::combo_style style);
 
  private:
   std::unique_ptr<string_list_object> items_;
-  vcl::combo_style style_ = vcl::csDropDown;
+  described::combo_style style_ = described::csDropDown;
 };
 
 // TListBox: a list of items, one selected.

@@ -11,10 +11,10 @@ namespace dirscribe {
 
 namespace {
 
-QFrame::Shadow shadow_of(vcl::bevel_kind bevel) {
-  return bevel == vcl::bvLowered  ? QFrame::Sunken
-         : bevel == vcl::bvRaised ? QFrame::Raised
-                                  : QFrame::Plain;
+QFrame::Shadow shadow_of(described::bevel_kind bevel) {
+  return bevel == described::bvLowered  ? QFrame::Sunken
+         : bevel == described::bvRaised ? QFrame::Raised
+                                        : QFrame::Plain;
 }
 
 }  // namespace
@@ -26,19 +26,19 @@ void panel_adapter::write_caption(const QString& caption) {
   update();
 }
 
-void panel_adapter::write_bevel_inner(vcl::bevel_kind bevel) {
+void panel_adapter::write_bevel_inner(described::bevel_kind bevel) {
   bevel_inner_ = bevel;
   apply_bevels();
 }
 
-void panel_adapter::write_bevel_outer(vcl::bevel_kind bevel) {
+void panel_adapter::write_bevel_outer(described::bevel_kind bevel) {
   bevel_outer_ = bevel;
   apply_bevels();
 }
 
 void panel_adapter::apply_bevels() {
-  const bool outer = bevel_outer_ != vcl::bvNone && bevel_outer_ != vcl::bvSpace;
-  const bool inner = bevel_inner_ != vcl::bvNone && bevel_inner_ != vcl::bvSpace;
+  const bool outer = bevel_outer_ != described::bvNone && bevel_outer_ != described::bvSpace;
+  const bool inner = bevel_inner_ != described::bvNone && bevel_inner_ != described::bvSpace;
   if (!outer && !inner) {
     setFrameStyle(QFrame::NoFrame);
   } else {
@@ -55,7 +55,7 @@ void panel_adapter::write_auto_size(bool on) {
   arrange();
 }
 
-void panel_adapter::write_alignment(vcl::text_alignment alignment) {
+void panel_adapter::write_alignment(described::text_alignment alignment) {
   alignment_ = alignment;
   update();
 }
@@ -64,9 +64,9 @@ void panel_adapter::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   if (caption_.isEmpty()) return;
   QPainter painter(this);
-  const Qt::Alignment horizontal = alignment_ == vcl::taLeftJustify    ? Qt::AlignLeft
-                                   : alignment_ == vcl::taRightJustify ? Qt::AlignRight
-                                                                       : Qt::AlignHCenter;
+  const Qt::Alignment horizontal = alignment_ == described::taLeftJustify    ? Qt::AlignLeft
+                                   : alignment_ == described::taRightJustify ? Qt::AlignRight
+                                                                             : Qt::AlignHCenter;
   const int inset = read_padding();
   painter.setPen(palette().color(foregroundRole()));
   painter.drawText(contentsRect().adjusted(inset, 0, -inset, 0), horizontal | Qt::AlignVCenter,
@@ -156,10 +156,10 @@ scroll_box_adapter::scroll_box_adapter() {
   setFrameShape(QFrame::NoFrame);
 }
 
-void scroll_box_adapter::write_scroll_bars(vcl::scroll_style style) {
+void scroll_box_adapter::write_scroll_bars(described::scroll_style style) {
   scroll_bars_ = style;
-  const bool horizontal = style == vcl::ssHorizontal || style == vcl::ssBoth;
-  const bool vertical = style == vcl::ssVertical || style == vcl::ssBoth;
+  const bool horizontal = style == described::ssHorizontal || style == described::ssBoth;
+  const bool vertical = style == described::ssVertical || style == described::ssBoth;
   setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
@@ -233,7 +233,7 @@ void form_adapter::resizeEvent(QResizeEvent* event) {
 
 void form_adapter::showEvent(QShowEvent* event) {
   container<QWidget>::showEvent(event);
-  if (placed_ || position_ != vcl::poScreenCenter) return;
+  if (placed_ || position_ != described::poScreenCenter) return;
   placed_ = true;
   // Centred on the screen, or at the top left when larger than the screen.
   if (const QScreen* screen = this->screen()) {

@@ -25,24 +25,24 @@ class panel_adapter : public container<QFrame> {
   Q_OBJECT
   DIRSCRIBE_CONTAINER_PROPERTIES
   Q_PROPERTY(QString Caption READ read_caption WRITE write_caption)
-  Q_PROPERTY(vcl::bevel_kind BevelInner READ read_bevel_inner WRITE write_bevel_inner)
-  Q_PROPERTY(vcl::bevel_kind BevelOuter READ read_bevel_outer WRITE write_bevel_outer)
+  Q_PROPERTY(described::bevel_kind BevelInner READ read_bevel_inner WRITE write_bevel_inner)
+  Q_PROPERTY(described::bevel_kind BevelOuter READ read_bevel_outer WRITE write_bevel_outer)
   Q_PROPERTY(bool AutoSize READ read_auto_size WRITE write_auto_size)
-  Q_PROPERTY(vcl::text_alignment Alignment READ read_alignment WRITE write_alignment)
+  Q_PROPERTY(described::text_alignment Alignment READ read_alignment WRITE write_alignment)
 
  public:
   panel_adapter();
   QString read_caption() const { return caption_; }
   void write_caption(const QString& caption);
-  vcl::bevel_kind read_bevel_inner() const { return bevel_inner_; }
-  void write_bevel_inner(vcl::bevel_kind bevel);
-  vcl::bevel_kind read_bevel_outer() const { return bevel_outer_; }
-  void write_bevel_outer(vcl::bevel_kind bevel);
+  described::bevel_kind read_bevel_inner() const { return bevel_inner_; }
+  void write_bevel_inner(described::bevel_kind bevel);
+  described::bevel_kind read_bevel_outer() const { return bevel_outer_; }
+  void write_bevel_outer(described::bevel_kind bevel);
   bool read_auto_size() const { return auto_size_; }
   void write_auto_size(bool on);
   bool auto_height() const override { return auto_size_; }
-  vcl::text_alignment read_alignment() const { return alignment_; }
-  void write_alignment(vcl::text_alignment alignment);
+  described::text_alignment read_alignment() const { return alignment_; }
+  void write_alignment(described::text_alignment alignment);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,9 +51,9 @@ class panel_adapter : public container<QFrame> {
   void apply_bevels();
 
   QString caption_;
-  vcl::bevel_kind bevel_inner_ = vcl::bvNone;
-  vcl::bevel_kind bevel_outer_ = vcl::bvNone;
-  vcl::text_alignment alignment_ = vcl::taCenter;
+  described::bevel_kind bevel_inner_ = described::bvNone;
+  described::bevel_kind bevel_outer_ = described::bvNone;
+  described::text_alignment alignment_ = described::taCenter;
   bool auto_size_ = false;
 };
 
@@ -109,17 +109,17 @@ class radio_group_adapter : public container<QGroupBox> {
 class scroll_box_adapter : public control<QScrollArea> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(vcl::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
+  Q_PROPERTY(described::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
 
  public:
   scroll_box_adapter();
   // Where the description's children go.
   QWidget* content() const { return widget(); }
-  vcl::scroll_style read_scroll_bars() const { return scroll_bars_; }
-  void write_scroll_bars(vcl::scroll_style style);
+  described::scroll_style read_scroll_bars() const { return scroll_bars_; }
+  void write_scroll_bars(described::scroll_style style);
 
  private:
-  vcl::scroll_style scroll_bars_ = vcl::ssBoth;
+  described::scroll_style scroll_bars_ = described::ssBoth;
 };
 
 // The inside of a scroll box: a container as high as its content needs.
@@ -220,15 +220,15 @@ class form_adapter : public container<QWidget> {
   Q_PROPERTY(QString Caption READ windowTitle WRITE setWindowTitle)
   Q_PROPERTY(int ClientWidth READ width WRITE write_client_width)
   Q_PROPERTY(int ClientHeight READ height WRITE write_client_height)
-  Q_PROPERTY(vcl::form_position Position READ read_position WRITE write_position)
+  Q_PROPERTY(described::form_position Position READ read_position WRITE write_position)
   Q_PROPERTY(int ModalResult READ read_modal_result WRITE write_modal_result)
 
  public:
   QRect client_area() const override;
   void write_client_width(int width) { resize(width, height()); }
   void write_client_height(int height) { resize(width(), height); }
-  vcl::form_position read_position() const { return position_; }
-  void write_position(vcl::form_position position) { position_ = position; }
+  described::form_position read_position() const { return position_; }
+  void write_position(described::form_position position) { position_ = position; }
   int read_modal_result() const { return modal_result_; }
   void write_modal_result(int result) { modal_result_ = result; }
   // Puts `bar` at the top of the window; the window owns it from here on.
@@ -243,7 +243,7 @@ class form_adapter : public container<QWidget> {
   void place_menu_bar();
 
   QPointer<QMenuBar> menu_bar_;
-  vcl::form_position position_ = vcl::poDesigned;
+  described::form_position position_ = described::poDesigned;
   int modal_result_ = 0;
   bool placed_ = false;
 };

@@ -10,9 +10,9 @@
 #include <memory>
 #include <type_traits>
 
+#include "ui/description_enums.h"
 #include "ui/name_tables.h"
 #include "ui/sub_objects.h"
-#include "ui/vcl_enums.h"
 
 namespace dirscribe {
 
@@ -20,7 +20,7 @@ namespace dirscribe {
 class described_control {
  public:
   virtual ~described_control() = default;
-  virtual vcl::align_kind read_align() const = 0;
+  virtual described::align_kind read_align() const = 0;
   virtual int read_margin() const = 0;
   virtual int read_tab_order() const = 0;
   // Called once the whole description is built, so that names that point at
@@ -56,21 +56,21 @@ class described_container {
 void arrange_parent(QWidget* widget);
 
 // The properties every visual control publishes, for its Q_OBJECT class.
-#define DIRSCRIBE_CONTROL_PROPERTIES                                  \
-  Q_PROPERTY(QString Name READ read_name WRITE write_name)            \
-  Q_PROPERTY(int Left READ read_left WRITE write_left)                \
-  Q_PROPERTY(int Top READ read_top WRITE write_top)                   \
-  Q_PROPERTY(int Width READ read_width WRITE write_width)             \
-  Q_PROPERTY(int Height READ read_height WRITE write_height)          \
-  Q_PROPERTY(vcl::align_kind Align READ read_align WRITE write_align) \
-  Q_PROPERTY(int Margin READ read_margin WRITE write_margin)          \
-  Q_PROPERTY(bool Visible READ read_visible WRITE write_visible)      \
-  Q_PROPERTY(bool Enabled READ read_enabled WRITE write_enabled)      \
-  Q_PROPERTY(QString Hint READ read_hint WRITE write_hint)            \
-  Q_PROPERTY(int Color READ read_color WRITE write_color)             \
-  Q_PROPERTY(int Cursor READ read_cursor WRITE write_cursor)          \
-  Q_PROPERTY(int TabOrder READ read_tab_order WRITE write_tab_order)  \
-  Q_PROPERTY(bool TabStop READ read_tab_stop WRITE write_tab_stop)    \
+#define DIRSCRIBE_CONTROL_PROPERTIES                                        \
+  Q_PROPERTY(QString Name READ read_name WRITE write_name)                  \
+  Q_PROPERTY(int Left READ read_left WRITE write_left)                      \
+  Q_PROPERTY(int Top READ read_top WRITE write_top)                         \
+  Q_PROPERTY(int Width READ read_width WRITE write_width)                   \
+  Q_PROPERTY(int Height READ read_height WRITE write_height)                \
+  Q_PROPERTY(described::align_kind Align READ read_align WRITE write_align) \
+  Q_PROPERTY(int Margin READ read_margin WRITE write_margin)                \
+  Q_PROPERTY(bool Visible READ read_visible WRITE write_visible)            \
+  Q_PROPERTY(bool Enabled READ read_enabled WRITE write_enabled)            \
+  Q_PROPERTY(QString Hint READ read_hint WRITE write_hint)                  \
+  Q_PROPERTY(int Color READ read_color WRITE write_color)                   \
+  Q_PROPERTY(int Cursor READ read_cursor WRITE write_cursor)                \
+  Q_PROPERTY(int TabOrder READ read_tab_order WRITE write_tab_order)        \
+  Q_PROPERTY(bool TabStop READ read_tab_stop WRITE write_tab_stop)          \
   Q_PROPERTY(QObject* Font READ read_font CONSTANT)
 
 // The common properties over the Qt widget `Widget`. Final adapters derive
@@ -114,8 +114,8 @@ class control : public Widget, public described_control {
     arrange_parent(this);
   }
 
-  vcl::align_kind read_align() const override { return align_; }
-  void write_align(vcl::align_kind align) {
+  described::align_kind read_align() const override { return align_; }
+  void write_align(described::align_kind align) {
     align_ = align;
     arrange_parent(this);
   }
@@ -184,7 +184,7 @@ class control : public Widget, public described_control {
 
  private:
   std::unique_ptr<font_object> font_;
-  vcl::align_kind align_ = vcl::alNone;
+  described::align_kind align_ = described::alNone;
   int margin_ = 0;
   int color_ = kColorDefault;
   int cursor_ = 0;

@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-namespace vcl {
+namespace described {
 Q_NAMESPACE
 
 // Where a control sits in its container (align_layout.h).
@@ -57,6 +57,6 @@ enum font_style_flag { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 
 Q_DECLARE_FLAGS(font_style, font_style_flag)
 Q_FLAG_NS(font_style)
 
-}  // namespace vcl
+}  // namespace described
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(vcl::font_style)
+Q_DECLARE_OPERATORS_FOR_FLAGS(described::font_style)

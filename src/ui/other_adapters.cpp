@@ -7,14 +7,14 @@ namespace dirscribe {
 
 date_time_picker_adapter::date_time_picker_adapter() {
   setCalendarPopup(true);
-  write_kind(vcl::dtkDate);
+  write_kind(described::dtkDate);
 }
 
-void date_time_picker_adapter::write_kind(vcl::picker_kind kind) {
+void date_time_picker_adapter::write_kind(described::picker_kind kind) {
   kind_ = kind;
   // The locale's own short formats, so dates read as the user expects.
   const QLocale locale;
-  if (kind == vcl::dtkDate) {
+  if (kind == described::dtkDate) {
     setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
     setCalendarPopup(true);
   } else {
@@ -23,13 +23,13 @@ void date_time_picker_adapter::write_kind(vcl::picker_kind kind) {
   }
 }
 
-void bevel_adapter::write_shape(vcl::bevel_shape shape) {
+void bevel_adapter::write_shape(described::bevel_shape shape) {
   shape_ = shape;
   update();
 }
 
 void bevel_adapter::paintEvent(QPaintEvent*) {
-  if (shape_ == vcl::bsSpacer) return;
+  if (shape_ == described::bsSpacer) return;
   QPainter painter(this);
   const QColor dark = palette().color(QPalette::Mid);
   const QColor light = palette().color(QPalette::Light);
@@ -41,22 +41,22 @@ void bevel_adapter::paintEvent(QPaintEvent*) {
     painter.drawLine(a + offset, b + offset);
   };
   switch (shape_) {
-    case vcl::bsTopLine:
+    case described::bsTopLine:
       line(box.topLeft(), box.topRight(), {0, 1});
       break;
-    case vcl::bsBottomLine:
+    case described::bsBottomLine:
       line(box.bottomLeft() - QPoint(0, 1), box.bottomRight() - QPoint(0, 1), {0, 1});
       break;
-    case vcl::bsLeftLine:
+    case described::bsLeftLine:
       line(box.topLeft(), box.bottomLeft(), {1, 0});
       break;
-    case vcl::bsRightLine:
+    case described::bsRightLine:
       line(box.topRight() - QPoint(1, 0), box.bottomRight() - QPoint(1, 0), {1, 0});
       break;
     default:
       painter.setPen(dark);
       painter.drawRect(box.adjusted(0, 0, -1, -1));
-      if (shape_ == vcl::bsFrame) {
+      if (shape_ == described::bsFrame) {
         painter.setPen(light);
         painter.drawRect(box.adjusted(1, 1, 0, 0));
       }
@@ -69,19 +69,19 @@ void shape_adapter::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::WindowText));
   painter.setBrush(palette().color(QPalette::Base));
   QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-  const bool square =
-      shape_ == vcl::stSquare || shape_ == vcl::stRoundSquare || shape_ == vcl::stCircle;
+  const bool square = shape_ == described::stSquare || shape_ == described::stRoundSquare ||
+                      shape_ == described::stCircle;
   if (square) {
     const qreal side = std::min(box.width(), box.height());
     box = QRectF(box.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
   }
   switch (shape_) {
-    case vcl::stRoundRect:
-    case vcl::stRoundSquare:
+    case described::stRoundRect:
+    case described::stRoundSquare:
       painter.drawRoundedRect(box, box.width() / 8, box.height() / 8);
       break;
-    case vcl::stEllipse:
-    case vcl::stCircle:
+    case described::stEllipse:
+    case described::stCircle:
       painter.drawEllipse(box);
       break;
     default:
@@ -108,16 +108,16 @@ QWidget* splitter_adapter::neighbour() const {
     }
     int gap = 0;
     switch (read_align()) {
-      case vcl::alLeft:
+      case described::alLeft:
         gap = x() - (sibling->geometry().right() + 1);
         break;
-      case vcl::alRight:
+      case described::alRight:
         gap = sibling->x() - (geometry().right() + 1);
         break;
-      case vcl::alTop:
+      case described::alTop:
         gap = y() - (sibling->geometry().bottom() + 1);
         break;
-      case vcl::alBottom:
+      case described::alBottom:
         gap = sibling->y() - (geometry().bottom() + 1);
         break;
       default:
@@ -134,8 +134,9 @@ QWidget* splitter_adapter::neighbour() const {
 void splitter_adapter::mousePressEvent(QMouseEvent* event) {
   drag_start_ = event->globalPosition().toPoint();
   if (QWidget* other = neighbour()) neighbour_start_ = other->size();
-  setCursor(read_align() == vcl::alTop || read_align() == vcl::alBottom ? Qt::SplitVCursor
-                                                                        : Qt::SplitHCursor);
+  setCursor(read_align() == described::alTop || read_align() == described::alBottom
+                ? Qt::SplitVCursor
+                : Qt::SplitHCursor);
 }
 
 void splitter_adapter::mouseMoveEvent(QMouseEvent* event) {
@@ -144,16 +145,16 @@ void splitter_adapter::mouseMoveEvent(QMouseEvent* event) {
   const QPoint moved = event->globalPosition().toPoint() - drag_start_;
   QSize size = neighbour_start_;
   switch (read_align()) {
-    case vcl::alLeft:
+    case described::alLeft:
       size.setWidth(size.width() + moved.x());
       break;
-    case vcl::alRight:
+    case described::alRight:
       size.setWidth(size.width() - moved.x());
       break;
-    case vcl::alTop:
+    case described::alTop:
       size.setHeight(size.height() + moved.y());
       break;
-    case vcl::alBottom:
+    case described::alBottom:
       size.setHeight(size.height() - moved.y());
       break;
     default:

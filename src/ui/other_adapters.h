@@ -26,15 +26,15 @@ namespace dirscribe {
 class date_time_picker_adapter : public control<QDateTimeEdit> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(vcl::picker_kind Kind READ read_kind WRITE write_kind)
+  Q_PROPERTY(described::picker_kind Kind READ read_kind WRITE write_kind)
 
  public:
   date_time_picker_adapter();
-  vcl::picker_kind read_kind() const { return kind_; }
-  void write_kind(vcl::picker_kind kind);
+  described::picker_kind read_kind() const { return kind_; }
+  void write_kind(described::picker_kind kind);
 
  private:
-  vcl::picker_kind kind_ = vcl::dtkDate;
+  described::picker_kind kind_ = described::dtkDate;
 };
 
 // TProgressBar.
@@ -74,18 +74,18 @@ class up_down_adapter : public control<QSpinBox> {
 class scroll_bar_adapter : public control<QScrollBar> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(vcl::scroll_bar_kind Kind READ read_kind WRITE write_kind)
+  Q_PROPERTY(described::scroll_bar_kind Kind READ read_kind WRITE write_kind)
   Q_PROPERTY(int Min READ minimum WRITE setMinimum)
   Q_PROPERTY(int Max READ maximum WRITE setMaximum)
   Q_PROPERTY(int Position READ value WRITE setValue)
 
  public:
   scroll_bar_adapter() { setOrientation(Qt::Horizontal); }
-  vcl::scroll_bar_kind read_kind() const {
-    return orientation() == Qt::Horizontal ? vcl::sbHorizontal : vcl::sbVertical;
+  described::scroll_bar_kind read_kind() const {
+    return orientation() == Qt::Horizontal ? described::sbHorizontal : described::sbVertical;
   }
-  void write_kind(vcl::scroll_bar_kind kind) {
-    setOrientation(kind == vcl::sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+  void write_kind(described::scroll_bar_kind kind) {
+    setOrientation(kind == described::sbHorizontal ? Qt::Horizontal : Qt::Vertical);
   }
 };
 
@@ -93,29 +93,29 @@ class scroll_bar_adapter : public control<QScrollBar> {
 class bevel_adapter : public control<QFrame> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(vcl::bevel_shape Shape READ read_shape WRITE write_shape)
+  Q_PROPERTY(described::bevel_shape Shape READ read_shape WRITE write_shape)
 
  public:
-  bevel_adapter() { write_shape(vcl::bsBox); }
-  vcl::bevel_shape read_shape() const { return shape_; }
-  void write_shape(vcl::bevel_shape shape);
+  bevel_adapter() { write_shape(described::bsBox); }
+  described::bevel_shape read_shape() const { return shape_; }
+  void write_shape(described::bevel_shape shape);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  vcl::bevel_shape shape_ = vcl::bsBox;
+  described::bevel_shape shape_ = described::bsBox;
 };
 
 // TShape: a rectangle, rounded rectangle or ellipse.
 class shape_adapter : public control<QWidget> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(vcl::shape_kind Shape READ read_shape WRITE write_shape)
+  Q_PROPERTY(described::shape_kind Shape READ read_shape WRITE write_shape)
 
  public:
-  vcl::shape_kind read_shape() const { return shape_; }
-  void write_shape(vcl::shape_kind shape) {
+  described::shape_kind read_shape() const { return shape_; }
+  void write_shape(described::shape_kind shape) {
     shape_ = shape;
     update();
   }
@@ -124,7 +124,7 @@ class shape_adapter : public control<QWidget> {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  vcl::shape_kind shape_ = vcl::stRectangle;
+  described::shape_kind shape_ = described::stRectangle;
 };
 
 // TSplitter: a bar that, dragged, resizes the aligned control before it.

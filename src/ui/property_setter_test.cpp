@@ -54,7 +54,7 @@ TEST(SetProperty, ValueRulesByKind) {
       {"Cursor", "crSize", true, -22},
       {"TabOrder", "3", true, 3},
       // enumerations and booleans: identifiers with case
-      {"Align", "alClient", true, static_cast<int>(vcl::alClient)},
+      {"Align", "alClient", true, static_cast<int>(described::alClient)},
       {"Align", "alclient", false, {}},
       {"Align", "5", false, {}},
       {"Visible", "false", true, false},

@@ -27,22 +27,22 @@ void font_object::write_size(int points) {
   widget_->setFont(font);
 }
 
-vcl::font_style font_object::read_style() const {
+described::font_style font_object::read_style() const {
   const QFont font = widget_->font();
-  vcl::font_style style;
-  if (font.bold()) style |= vcl::fsBold;
-  if (font.italic()) style |= vcl::fsItalic;
-  if (font.underline()) style |= vcl::fsUnderline;
-  if (font.strikeOut()) style |= vcl::fsStrikeOut;
+  described::font_style style;
+  if (font.bold()) style |= described::fsBold;
+  if (font.italic()) style |= described::fsItalic;
+  if (font.underline()) style |= described::fsUnderline;
+  if (font.strikeOut()) style |= described::fsStrikeOut;
   return style;
 }
 
-void font_object::write_style(vcl::font_style style) {
+void font_object::write_style(described::font_style style) {
   QFont font = widget_->font();
-  font.setBold(style.testFlag(vcl::fsBold));
-  font.setItalic(style.testFlag(vcl::fsItalic));
-  font.setUnderline(style.testFlag(vcl::fsUnderline));
-  font.setStrikeOut(style.testFlag(vcl::fsStrikeOut));
+  font.setBold(style.testFlag(described::fsBold));
+  font.setItalic(style.testFlag(described::fsItalic));
+  font.setUnderline(style.testFlag(described::fsUnderline));
+  font.setStrikeOut(style.testFlag(described::fsStrikeOut));
   widget_->setFont(font);
 }
 

@@ -13,7 +13,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/vcl_enums.h"
+#include "ui/description_enums.h"
 
 class QSvgRenderer;
 
@@ -24,7 +24,7 @@ class font_object : public QObject {
   Q_OBJECT
   Q_PROPERTY(QString Name READ read_name WRITE write_name)
   Q_PROPERTY(int Size READ read_size WRITE write_size)
-  Q_PROPERTY(vcl::font_style Style READ read_style WRITE write_style)
+  Q_PROPERTY(described::font_style Style READ read_style WRITE write_style)
 
  public:
   // `widget` is borrowed; the font object is owned by the widget's adapter.
@@ -34,8 +34,8 @@ class font_object : public QObject {
   void write_name(const QString& family);
   int read_size() const;
   void write_size(int points);  // sizes below 1 point are ignored
-  vcl::font_style read_style() const;
-  void write_style(vcl::font_style style);
+  described::font_style read_style() const;
+  void write_style(described::font_style style);
 
  private:
   QWidget* widget_;
