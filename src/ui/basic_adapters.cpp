@@ -45,14 +45,6 @@ Qt::Alignment vertical(described::text_layout layout) {
   }
 }
 
-void apply_scroll_bars(QAbstractScrollArea* area, described::scroll_style style) {
-  const bool horizontal_bar = style == described::ssHorizontal || style == described::ssBoth;
-  const bool vertical_bar = style == described::ssVertical || style == described::ssBoth;
-  area->setHorizontalScrollBarPolicy(horizontal_bar ? Qt::ScrollBarAsNeeded
-                                                    : Qt::ScrollBarAlwaysOff);
-  area->setVerticalScrollBarPolicy(vertical_bar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-}
-
 // Makes `widget` as wide as its content; the height stays.
 void fit_width(QWidget* widget) {
   widget->resize(widget->sizeHint().width(), widget->height());
@@ -218,49 +210,6 @@ void speed_button_adapter::update_style() {
   } else {
     setToolButtonStyle(show_caption_ ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
   }
-}
-
-void check_box_adapter::write_caption(const QString& caption) {
-  setText(caption);
-  if (auto_size_) fit_width(this);
-}
-
-void check_box_adapter::write_auto_size(bool on) {
-  auto_size_ = on;
-  if (on) fit_width(this);
-}
-
-void radio_button_adapter::write_caption(const QString& caption) {
-  setText(caption);
-  if (auto_size_) fit_width(this);
-}
-
-void radio_button_adapter::write_auto_size(bool on) {
-  auto_size_ = on;
-  if (on) fit_width(this);
-}
-
-memo_adapter::memo_adapter() : lines_(std::make_unique<string_list_object>()) {
-  connect(lines_.get(), &string_list_object::changed, this,
-          [this] { setPlainText(lines_->strings().join(u'\n')); });
-  apply_scroll_bars(this, scroll_bars_);
-}
-
-void memo_adapter::write_scroll_bars(described::scroll_style style) {
-  scroll_bars_ = style;
-  apply_scroll_bars(this, style);
-}
-
-rich_edit_adapter::rich_edit_adapter() : lines_(std::make_unique<string_list_object>()) {
-  setAcceptRichText(false);
-  connect(lines_.get(), &string_list_object::changed, this,
-          [this] { setPlainText(lines_->strings().join(u'\n')); });
-  apply_scroll_bars(this, scroll_bars_);
-}
-
-void rich_edit_adapter::write_scroll_bars(described::scroll_style style) {
-  scroll_bars_ = style;
-  apply_scroll_bars(this, style);
 }
 
 combo_box_adapter::combo_box_adapter() : items_(std::make_unique<string_list_object>()) {

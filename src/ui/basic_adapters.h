@@ -159,40 +159,48 @@ class speed_button_adapter : public control<QToolButton> {
   bool show_caption_ = true;
 };
 
-// TCheckBox.
-class check_box_adapter : public control<QCheckBox> {
-  Q_OBJECT
-  DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(QString Caption READ read_caption WRITE write_caption)
-  Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)
-  Q_PROPERTY(bool AutoSize READ read_auto_size WRITE write_auto_size)
-
+// A check or radio box: a caption, a check mark, optionally as wide as its
+// caption.
+template <typename Box>
+class check_control : public control<Box> {
  public:
-  QString read_caption() const { return text(); }
-  void write_caption(const QString& caption);
+  QString read_caption() const { return this->text(); }
+  void write_caption(const QString& caption) {
+    this->setText(caption);
+    fit();
+  }
   bool read_auto_size() const { return auto_size_; }
-  void write_auto_size(bool on);
+  void write_auto_size(bool on) {
+    auto_size_ = on;
+    fit();
+  }
 
  private:
+  void fit() {
+    if (!auto_size_) return;
+    this->resize(this->sizeHint().width(), this->height());
+    arrange_parent(this);
+  }
+
   bool auto_size_ = false;
 };
 
-// TRadioButton: radio buttons under one parent exclude each other.
-class radio_button_adapter : public control<QRadioButton> {
-  Q_OBJECT
-  DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(QString Caption READ read_caption WRITE write_caption)
-  Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)
+#define DIRSCRIBE_CHECK_PROPERTIES                                  \
+  DIRSCRIBE_CONTROL_PROPERTIES                                      \
+  Q_PROPERTY(QString Caption READ read_caption WRITE write_caption) \
+  Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)          \
   Q_PROPERTY(bool AutoSize READ read_auto_size WRITE write_auto_size)
 
- public:
-  QString read_caption() const { return text(); }
-  void write_caption(const QString& caption);
-  bool read_auto_size() const { return auto_size_; }
-  void write_auto_size(bool on);
+// TCheckBox.
+class check_box_adapter : public check_control<QCheckBox> {
+  Q_OBJECT
+  DIRSCRIBE_CHECK_PROPERTIES
+};
 
- private:
-  bool auto_size_ = false;
+// TRadioButton: radio buttons under one parent exclude each other.
+class radio_button_adapter : public check_control<QRadioButton> {
+  Q_OBJECT
+  DIRSCRIBE_CHECK_PROPERTIES
 };
 
 // TEdit: one line of text.
@@ -205,50 +213,56 @@ class edit_adapter : public control<QLineEdit> {
   Q_PROPERTY(QString TextHint READ placeholderText WRITE setPlaceholderText)
 };
 
-// TMemo: lines of plain text.
-class memo_adapter : public control<QPlainTextEdit> {
-  Q_OBJECT
-  DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(QString Text READ toPlainText WRITE setPlainText)
-  Q_PROPERTY(QObject* Lines READ read_lines CONSTANT)
-  Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
-  Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap)
-  Q_PROPERTY(described::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
-
+// A box of several lines of text: Lines fills it, one item a line.
+template <typename Editor>
+class text_box : public control<Editor> {
  public:
-  memo_adapter();
+  text_box() : lines_(std::make_unique<string_list_object>()) {
+    QObject::connect(lines_.get(), &string_list_object::changed, this,
+                     [this] { this->setPlainText(lines_->strings().join(u'\n')); });
+    write_scroll_bars(scroll_bars_);
+  }
   QObject* read_lines() const { return lines_.get(); }
-  bool read_word_wrap() const { return lineWrapMode() != NoWrap; }
-  void write_word_wrap(bool on) { setLineWrapMode(on ? WidgetWidth : NoWrap); }
+  bool read_word_wrap() const { return this->lineWrapMode() != Editor::NoWrap; }
+  void write_word_wrap(bool on) {
+    this->setLineWrapMode(on ? Editor::WidgetWidth : Editor::NoWrap);
+  }
   described::scroll_style read_scroll_bars() const { return scroll_bars_; }
-  void write_scroll_bars(described::scroll_style style);
+  void write_scroll_bars(described::scroll_style style) {
+    scroll_bars_ = style;
+    const bool horizontal = style == described::ssHorizontal || style == described::ssBoth;
+    const bool vertical = style == described::ssVertical || style == described::ssBoth;
+    this->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    this->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  }
 
  private:
   std::unique_ptr<string_list_object> lines_;
   described::scroll_style scroll_bars_ = described::ssNone;
 };
 
-// TRichEdit: lines of formatted text.
-class rich_edit_adapter : public control<QTextEdit> {
-  Q_OBJECT
-  DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(QString Text READ toPlainText WRITE setPlainText)
-  Q_PROPERTY(QObject* Lines READ read_lines CONSTANT)
-  Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
-  Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap)
+#define DIRSCRIBE_TEXT_BOX_PROPERTIES                                 \
+  DIRSCRIBE_CONTROL_PROPERTIES                                        \
+  Q_PROPERTY(QString Text READ toPlainText WRITE setPlainText)        \
+  Q_PROPERTY(QObject* Lines READ read_lines CONSTANT)                 \
+  Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)         \
+  Q_PROPERTY(bool WordWrap READ read_word_wrap WRITE write_word_wrap) \
   Q_PROPERTY(described::scroll_style ScrollBars READ read_scroll_bars WRITE write_scroll_bars)
 
- public:
-  rich_edit_adapter();
-  QObject* read_lines() const { return lines_.get(); }
-  bool read_word_wrap() const { return lineWrapMode() != NoWrap; }
-  void write_word_wrap(bool on) { setLineWrapMode(on ? WidgetWidth : NoWrap); }
-  described::scroll_style read_scroll_bars() const { return scroll_bars_; }
-  void write_scroll_bars(described::scroll_style style);
+// TMemo: lines of plain text.
+class memo_adapter : public text_box<QPlainTextEdit> {
+  Q_OBJECT
+  DIRSCRIBE_TEXT_BOX_PROPERTIES
+};
 
- private:
-  std::unique_ptr<string_list_object> lines_;
-  described::scroll_style scroll_bars_ = described::ssNone;
+// TRichEdit: lines of text that may be formatted (plain text is shown as
+// such).
+class rich_edit_adapter : public text_box<QTextEdit> {
+  Q_OBJECT
+  DIRSCRIBE_TEXT_BOX_PROPERTIES
+
+ public:
+  rich_edit_adapter() { setAcceptRichText(false); }
 };
 
 // TComboBox: a list to choose from, with or without free text.

@@ -37,13 +37,18 @@ class date_time_picker_adapter : public control<QDateTimeEdit> {
   described::picker_kind kind_ = described::dtkDate;
 };
 
+// A value between a least and a greatest, as progress bars, sliders, spin
+// boxes and scroll bars have.
+#define DIRSCRIBE_RANGE_PROPERTIES                  \
+  Q_PROPERTY(int Min READ minimum WRITE setMinimum) \
+  Q_PROPERTY(int Max READ maximum WRITE setMaximum) \
+  Q_PROPERTY(int Position READ value WRITE setValue)
+
 // TProgressBar.
 class progress_bar_adapter : public control<QProgressBar> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(int Min READ minimum WRITE setMinimum)
-  Q_PROPERTY(int Max READ maximum WRITE setMaximum)
-  Q_PROPERTY(int Position READ value WRITE setValue)
+  DIRSCRIBE_RANGE_PROPERTIES
 
  public:
   progress_bar_adapter() { setValue(0); }
@@ -53,9 +58,7 @@ class progress_bar_adapter : public control<QProgressBar> {
 class track_bar_adapter : public control<QSlider> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(int Min READ minimum WRITE setMinimum)
-  Q_PROPERTY(int Max READ maximum WRITE setMaximum)
-  Q_PROPERTY(int Position READ value WRITE setValue)
+  DIRSCRIBE_RANGE_PROPERTIES
 
  public:
   track_bar_adapter() { setOrientation(Qt::Horizontal); }
@@ -65,9 +68,7 @@ class track_bar_adapter : public control<QSlider> {
 class up_down_adapter : public control<QSpinBox> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
-  Q_PROPERTY(int Min READ minimum WRITE setMinimum)
-  Q_PROPERTY(int Max READ maximum WRITE setMaximum)
-  Q_PROPERTY(int Position READ value WRITE setValue)
+  DIRSCRIBE_RANGE_PROPERTIES
 };
 
 // TScrollBar.
@@ -75,9 +76,7 @@ class scroll_bar_adapter : public control<QScrollBar> {
   Q_OBJECT
   DIRSCRIBE_CONTROL_PROPERTIES
   Q_PROPERTY(described::scroll_bar_kind Kind READ read_kind WRITE write_kind)
-  Q_PROPERTY(int Min READ minimum WRITE setMinimum)
-  Q_PROPERTY(int Max READ maximum WRITE setMaximum)
-  Q_PROPERTY(int Position READ value WRITE setValue)
+  DIRSCRIBE_RANGE_PROPERTIES
 
  public:
   scroll_bar_adapter() { setOrientation(Qt::Horizontal); }
