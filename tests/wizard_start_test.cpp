@@ -3,6 +3,9 @@
 // program's test hook, so nothing waits for a person.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,11 +41,67 @@ TEST(WizardStart, WithoutADisplaySaysSoAndPointsAtTheBatchRun) {
   EXPECT_TRUE(result.out.empty());
 }
 
-TEST(WizardStart, OpensTheDescribedWindow) {
-  const run_result result =
-      run_wizard(program_path(), {"QT_QPA_PLATFORM=offscreen", "DIRSCRIBE_TEST_HOOK=quit"});
+// A copy of the assembled program folder in `folder`/program, so that what a
+// wizard run writes there stays out of the build; returns its executable.
+std::string copy_program(const temp_folder& folder) {
+  const std::filesystem::path program = std::filesystem::path(program_path()).parent_path();
+  std::filesystem::copy(program, folder.at("program"), std::filesystem::copy_options::recursive);
+  return folder.at("program/dirscribe");
+}
+
+const std::vector<std::string> kOffscreen = {"QT_QPA_PLATFORM=offscreen",
+                                             "DIRSCRIBE_TEST_HOOK=quit"};
+
+TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
+  temp_folder folder;
+  const std::string program = copy_program(folder);
+  run_result result = run_wizard(program, kOffscreen);
   EXPECT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_EQ(result.out, "Shown: Vostra Dirscribe 3.0 900x640\n");
+  EXPECT_EQ(result.out.rfind("Shown: Vostra Dirscribe 3.0 900x640 at ", 0), 0u) << result.out;
+  EXPECT_TRUE(result.err.empty()) << result.err;
+  // The run leaves its settings in the (writable) program folder; the next
+  // run opens the window where they say.
+  EXPECT_NE(read_file(folder.at("program/settings.txt")).find("<lastDir></lastDir>\r\n"),
+            std::string::npos);
+  folder.write("program/settings.txt", "<left>123</left>\r\n<top>45</top>\r\n");
+  result = run_wizard(program, kOffscreen);
+  EXPECT_EQ(result.out, "Shown: Vostra Dirscribe 3.0 900x640 at 123,45\n");
+  EXPECT_EQ(
+      read_file(folder.at("program/settings.txt")).rfind("<left>123</left>\r\n<top>45</top>", 0),
+      0u);
+
+  // A settings file that cannot be written is one line on standard error.
+  std::filesystem::remove(folder.at("program/settings.txt"));
+  folder.make_folder("program/settings.txt/in-the-way");
+  result = run_wizard(program, kOffscreen);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.err,
+            "Vostra Dirscribe 3.0: Can't save file: " + folder.at("program/settings.txt") + "\n");
+}
+
+TEST(WizardStart, AnInstalledCopyKeepsTheSettingsInTheUsersFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the program as the user nobody";
+  temp_folder folder;
+  const std::string program = copy_program(folder);
+  temp_folder config;
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(config.path().c_str(), 0777), 0);
+  static const temp_folder runtime;
+  ASSERT_EQ(::chmod(runtime.path().c_str(), 0777), 0);
+  std::vector<std::string> args = {"-u",
+                                   "DISPLAY",
+                                   "-u",
+                                   "WAYLAND_DISPLAY",
+                                   "XDG_RUNTIME_DIR=" + runtime.path(),
+                                   "XDG_CONFIG_HOME=" + config.path()};
+  args.insert(args.end(), kOffscreen.begin(), kOffscreen.end());
+  args.push_back(program);
+  constexpr unsigned kNobody = 65534;
+  const run_result result = run_program_as(kNobody, "/usr/bin/env", args);
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.at("program/settings.txt")));
+  EXPECT_NE(read_file(config.at("dirscribe/settings.txt")).find("<left>"), std::string::npos)
+      << result.err;
 }
 
 TEST(WizardStart, ADamagedDescriptionIsReportedInABox) {
@@ -67,8 +126,7 @@ TEST(WizardStart, ADamagedDescriptionIsReportedInABox) {
     if (const size_t at = box.find("{dir}"); at != std::string::npos) {
       box.replace(at, 5, folder.path());
     }
-    const run_result result =
-        run_wizard(program, {"QT_QPA_PLATFORM=offscreen", "DIRSCRIBE_TEST_HOOK=quit"});
+    const run_result result = run_wizard(program, kOffscreen);
     EXPECT_EQ(result.exit_code, 1) << r.resources;
     EXPECT_EQ(result.err, "Vostra Dirscribe 3.0: " + box + "\n") << r.resources;
   }

@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "app/messages.h"
+#include "platform/user_data.h"
+#include "services/dsc_settings.h"
+#include "ui/container_adapters.h"
 #include "ui/form_builder.h"
 #include "ui/message_box.h"
 
@@ -76,16 +79,34 @@ int run_wizard(dscApp& app, const outcome& started) {
     show_information("The interface description has no form.");
     return 1;
   }
+  // The window opens where it was left; without settings it is centred.
+  const user_data_folders folders = user_data_folders::for_program(app.program_dir);
+  dscSettings settings;
+  if (settings.read(folders.read_path("settings.txt"))) {
+    if (auto* form = qobject_cast<form_adapter*>(main_form)) {
+      form->place_at(QPoint(settings.left, settings.top));
+    }
+  }
   main_form->show();
   if (test_hook) {
     QTimer::singleShot(0, main_form, [main_form] {
-      std::printf("Shown: %s %dx%d\n", main_form->windowTitle().toUtf8().constData(),
-                  main_form->width(), main_form->height());
+      std::printf("Shown: %s %dx%d at %d,%d\n", main_form->windowTitle().toUtf8().constData(),
+                  main_form->width(), main_form->height(), main_form->x(), main_form->y());
       std::fflush(stdout);
       main_form->close();
     });
   }
   QApplication::exec();
+
+  // What this run leaves for the next one. A failure here loses nothing the
+  // user made, so it is one line on standard error rather than a box.
+  settings.left = main_form->x();
+  settings.top = main_form->y();
+  folders.make_write_folder();
+  if (const outcome saved = settings.write(folders.write_path("settings.txt"), app.lang.get());
+      !saved.ok()) {
+    show_message(saved.message());
+  }
   return 0;
 }
 

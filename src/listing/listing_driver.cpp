@@ -15,6 +15,7 @@
 #include "files/folder_summary.h"
 #include "listing/output_file.h"
 #include "platform/file_system.h"
+#include "platform/user_data.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 #include "template/template_evaluator.h"
@@ -88,7 +89,13 @@ void protect_inputs(html_list_project& project, const std::string& template_path
     inputs.add(collection->file_name);
     if (!collection->program_folder.empty()) {
       inputs.add(collection->program_folder + "ext.txt");
-      inputs.add(collection->program_folder + "templates.txt");
+      // The style catalog and the settings are the user's data: protected
+      // wherever they are read from.
+      const user_data_folders folders = user_data_folders::for_program(collection->program_folder);
+      for (const char* name : {"templates.txt", "settings.txt"}) {
+        inputs.add(folders.program_folder() + name);
+        if (!folders.user_folder().empty()) inputs.add(folders.user_folder() + name);
+      }
     }
   }
 }

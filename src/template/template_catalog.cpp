@@ -7,7 +7,9 @@
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
 #include "markup/document_reader.h"
+#include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/user_data.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 
@@ -48,19 +50,6 @@ void append_field(std::string& out, std::string_view name, std::string_view valu
   out += "</";
   out += name;
   out += ">\r\n";
-}
-
-// Writes `text` to `path` through a temporary file beside it that replaces
-// `path` only when everything was written.
-bool replace_file(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0) ok = false;
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
 }
 
 // Copies `from` to `to`, which must not exist yet. A failed copy removes what
@@ -142,8 +131,8 @@ std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& e
   return out;
 }
 
-outcome template_catalog::save(const std::string& program_folder) {
-  const std::string path = join_path(program_folder, kCatalogFileName);
+outcome template_catalog::save(const std::string& folder) {
+  const std::string path = join_path(folder, kCatalogFileName);
   if (!replace_file(path, catalog_file_text(entries))) {
     return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + path};
   }
@@ -166,20 +155,34 @@ dscTemplate* template_catalog::find_by_file(std::string_view template_path,
 
 outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
                                const std::string& program_folder) {
+  return copy(entry, name_prefix, user_data_folders(program_folder, {}, true));
+}
+
+outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
+                               const user_data_folders& folders) {
   if (!entry) return {catalog_no_entry, phrase(language, kPhraseNoStyleSelected)};
-  const std::string folder = join_path(program_folder, kTemplatesFolder);
-  for (const std::string& needed : {program_folder, folder}) {
+  // The copy goes into templates/ beside the catalog that will list it; the
+  // user's own folder is made when it is the first thing written there.
+  if (!folders.program_writable()) folders.make_write_folder(kTemplatesFolder);
+  const std::string& catalog_folder = folders.write_folder();
+  const std::string folder = join_path(catalog_folder, kTemplatesFolder);
+  for (const std::string& needed : {catalog_folder, folder}) {
     if (!is_folder(needed)) {
       return {catalog_folder_not_entered, phrase(language, kPhraseCantOpenFolder) + needed};
     }
   }
+  // A name taken in either folder is passed over, so that the copy never
+  // hides a template of the program folder.
+  const std::string program_templates = join_path(folders.program_folder(), kTemplatesFolder);
   std::string new_file = entry->file;
   file_status status;
   do {
     new_file = next_template_name(new_file);
-  } while (path_status(join_path(folder, new_file), status));
+  } while (path_status(join_path(folder, new_file), status) ||
+           path_status(join_path(program_templates, new_file), status));
   const std::string target = join_path(folder, new_file);
-  if (!copy_to_new_file(join_path(folder, entry->file), target)) {
+  const std::string source = folders.read_path(std::string(kTemplatesFolder) + "/" + entry->file);
+  if (!copy_to_new_file(source, target)) {
     return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + target};
   }
   auto copied = std::make_unique<dscTemplate>();
@@ -189,7 +192,14 @@ outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_p
   copied->image_file = entry->image_file;
   copy_document(entry->preset, copied->preset);
   entries.push_back(std::move(copied));
-  return save(program_folder);
+  return save(catalog_folder);
+}
+
+void apply_preset(const dscTemplate& entry, html_list_project& project,
+                  const user_data_folders& folders) {
+  const std::string found = folders.read_path(std::string(kTemplatesFolder) + "/" + entry.file);
+  const bool own = !folders.user_folder().empty() && found.starts_with(folders.user_folder());
+  apply_preset(entry, project, own ? folders.user_folder() : folders.program_folder());
 }
 
 void apply_preset(const dscTemplate& entry, html_list_project& project,

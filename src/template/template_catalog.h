@@ -16,13 +16,15 @@
 namespace dirscribe {
 
 class qxlang;
+class user_data_folders;
 struct html_list_project;
 
 // Codes of the catalog operations' failures besides the document reader's (1
 // and 2). They reuse numbers of the build's results, and 20000 means another
 // thing here than in a build: the message says which.
 enum catalog_result : int {
-  catalog_folder_not_entered = result_template_not_opened,  // the program or templates folder is missing
+  catalog_folder_not_entered =
+      result_template_not_opened,              // the program or templates folder is missing
   catalog_write_failed = result_write_failed,  // a file could not be written or copied
   catalog_no_entry = result_no_style,          // an operation was given no entry
   catalog_no_template_element = 40000,         // the catalog file holds no template element
@@ -53,10 +55,11 @@ class template_catalog {
   // template elements always loads at least one entry.
   outcome load(const std::string& path);
 
-  // Writes every entry to "templates.txt" in `program_folder`, replacing the
-  // file only once the whole catalog is written, so a failed save leaves the
+  // Writes every entry to "templates.txt" in `folder` (the program folder, or
+  // the user's folder of user_data_folders::write_folder), replacing the file
+  // only once the whole catalog is written, so a failed save leaves the
   // previous file as it was. Fails with 20004 and phrase 232 + the file's path.
-  outcome save(const std::string& program_folder);
+  outcome save(const std::string& folder);
 
   // The first entry whose file equals the last "/"-separated component of
   // `template_path` (case-sensitive), or nullptr. `position`, when given,
@@ -74,7 +77,13 @@ class template_catalog {
   // stays in memory and the copied file stays in the folder).
   // REQUIRES: `entry`, when given, belongs to this catalog or outlives the call.
   outcome copy(const dscTemplate* entry, std::string_view name_prefix,
-           const std::string& program_folder);
+               const std::string& program_folder);
+  // The same with the user-data rule: the template is read where
+  // `folders` finds it, the copy (named so that it takes no name of either
+  // folder) and the catalog go to its write folder, which is made when it is
+  // the user's folder.
+  outcome copy(const dscTemplate* entry, std::string_view name_prefix,
+               const user_data_folders& folders);
 
   // Frees every entry.
   void clear() { entries.clear(); }
@@ -95,6 +104,11 @@ std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& e
 // `program_folder` without trailing "/", "/templates/", the entry's file.
 void apply_preset(const dscTemplate& entry, html_list_project& project,
                   std::string_view program_folder);
+// The same, with `format_file` in the folder where `folders` finds the
+// entry's template (the user's copy first when the program folder is not
+// writable).
+void apply_preset(const dscTemplate& entry, html_list_project& project,
+                  const user_data_folders& folders);
 
 // The next name in the copy sequence: split at the last "." into base and
 // extension (no extension without a dot); a last base digit 0 to 8 is raised

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "engine/html_list_project.h"
+#include "platform/user_data.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
 
@@ -247,8 +249,10 @@ TEST_F(TemplateCatalog, SaveFailureKeepsThePreviousFile) {
   ASSERT_EQ(load("<template><file>a.html</file></template>"), 0);
   const std::string previous = read_file(catalog_path());
   catalog_.entries[0]->name = "changed";
-  folder_.make_folder("templates.txt.new/blocker");
-  EXPECT_EQ(remember(catalog_.save(program_)), catalog_write_failed);
+  {
+    const file_size_limit full_disk(16);
+    EXPECT_EQ(remember(catalog_.save(program_)), catalog_write_failed);
+  }
   EXPECT_EQ(message_, "[save] " + catalog_path());
   EXPECT_EQ(read_file(catalog_path()), previous);
 }
@@ -369,13 +373,16 @@ TEST_F(TemplateCatalog, CopyFailuresLeaveTheCatalogAndFolderUnchanged) {
   EXPECT_EQ(remember(catalog_.copy(nullptr, "c ", program_)), catalog_no_entry);
   EXPECT_EQ(message_, "[no style]");
 
-  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_ + "none/")), catalog_folder_not_entered);
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_ + "none/")),
+            catalog_folder_not_entered);
   EXPECT_EQ(message_, "[folder] " + program_ + "none/");
-  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)), catalog_folder_not_entered);  // no templates folder yet
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)),
+            catalog_folder_not_entered);  // no templates folder yet
   EXPECT_EQ(message_, "[folder] " + program_ + "templates");
 
   make_template("a.html", "a");
-  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[1].get(), "c ", program_)), catalog_write_failed);
+  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[1].get(), "c ", program_)),
+            catalog_write_failed);
   EXPECT_EQ(message_, "[save] " + program_ + "templates/gone0.html");
   EXPECT_FALSE(exists(program_ + "templates/gone0.html"));
 
@@ -386,11 +393,46 @@ TEST_F(TemplateCatalog, CopyFailuresLeaveTheCatalogAndFolderUnchanged) {
 TEST_F(TemplateCatalog, CopyKeepsTheNewEntryWhenOnlyTheSaveFails) {
   ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), 0);
   make_template("a.html", "a");
-  folder_.make_folder("templates.txt.new/blocker");
-  EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)), catalog_write_failed);
+  {
+    const file_size_limit full_disk(16);  // the copied template fits, the catalog does not
+    EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)),
+              catalog_write_failed);
+  }
   ASSERT_EQ(catalog_.entries.size(), 2u);
   EXPECT_EQ(catalog_.entries[1]->file, "a0.html");
   EXPECT_EQ(read_file(program_ + "templates/a0.html"), "a");
+}
+
+TEST_F(TemplateCatalog, AnInstalledProgramCopiesAndSavesIntoTheUsersFolder) {
+  ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), 0);
+  make_template("a.html", "a");
+  make_template("a0.html", "the program's own a0");
+  const std::string program_catalog = read_file(catalog_path());
+  temp_folder user;
+  const user_data_folders installed(program_, user.at("dirscribe"), false);
+
+  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", installed)), 0) << message_;
+  // The copy skips a name the program folder holds, and goes with the
+  // catalog into the user's folder; the program folder is untouched.
+  EXPECT_EQ(catalog_.entries[1]->file, "a1.html");
+  EXPECT_EQ(read_file(user.at("dirscribe/templates/a1.html")), "a");
+  EXPECT_FALSE(exists(program_ + "templates/a1.html"));
+  EXPECT_EQ(read_file(catalog_path()), program_catalog);
+  EXPECT_EQ(installed.read_path("templates.txt"), user.at("dirscribe/templates.txt"));
+
+  // Read back from there, each style points at the folder that holds it.
+  template_catalog again;
+  ASSERT_TRUE(again.load(installed.read_path("templates.txt")).ok());
+  ASSERT_EQ(again.entries.size(), 2u);
+  html_list_project project;
+  apply_preset(*again.entries[0], project, installed);
+  EXPECT_EQ(project.settings.format_file, program_ + "templates/a.html");
+  apply_preset(*again.entries[1], project, installed);
+  EXPECT_EQ(project.settings.format_file, user.at("dirscribe/templates/a1.html"));
+
+  // A copy of the copy is read from the user's folder.
+  ASSERT_TRUE(again.copy(again.entries[1].get(), "c ", installed).ok());
+  EXPECT_EQ(read_file(user.at("dirscribe/templates/a2.html")), "a");
 }
 
 }  // namespace

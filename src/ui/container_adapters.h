@@ -231,6 +231,12 @@ class form_adapter : public container<QWidget> {
   void write_position(described::form_position position) { position_ = position; }
   int read_modal_result() const { return modal_result_; }
   void write_modal_result(int result) { modal_result_ = result; }
+  // Places the window at `position` and keeps it there when it first shows,
+  // whatever its Position says.
+  void place_at(QPoint position) {
+    placed_ = true;
+    move(position);
+  }
   // Puts `bar` at the top of the window; the window owns it from here on.
   void attach_menu_bar(QMenuBar* bar);
   QMenuBar* menu_bar() const { return menu_bar_; }
