@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core
   zlib1g-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   media-types shared-mime-info
