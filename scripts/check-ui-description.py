@@ -432,9 +432,12 @@ class Checker:
             if child not in rects:
                 rects[child] = self.arrange(element, width, height, shown + [child])[child]
         name = class_of(element)
+        # An auto-size container is as high as its stacked strips or its
+        # lowest unaligned child; with only left, right or client children
+        # nothing gives it a height.
         if element.get("AutoSize") == "true" and name in ("TPanel", "TGroupBox") and not any(
-                c.get("Align") in ("alTop", "alBottom") for c in children):
-            self.problem(element, "AutoSize with no alTop or alBottom child folds it to nothing")
+                c.get("Align", "alNone") in ("alTop", "alBottom", "alNone") for c in children):
+            self.problem(element, "AutoSize with no alTop, alBottom or unaligned child folds it to nothing")
         for child in children:
             x, y, w, h = rects[child]
             align = child.get("Align", "alNone")
@@ -502,7 +505,10 @@ class Checker:
             self.problem(element, f"text needs about {round(needed + extra[name])} px, has {width}")
 
     def check_tab_order(self, element, children, rects):
-        ordered = [c for c in children if c.get("TabOrder") is not None and c.get("TabOrder").isdigit()]
+        # Controls the description hides are alternatives the code shows in
+        # another control's place, so reading order says nothing of them.
+        ordered = [c for c in children if c.get("TabOrder") is not None and c.get("TabOrder").isdigit()
+                   and c.get("Visible") != "false"]
         orders = [int(c.get("TabOrder")) for c in ordered]
         if len(set(orders)) != len(orders):
             self.problem(element, "two children share a TabOrder")

@@ -18,7 +18,11 @@ void date_time_picker_adapter::write_kind(described::picker_kind kind) {
     setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
     setCalendarPopup(true);
   } else {
-    setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
+    // Times keep their seconds: a filter window is exact to the second, and
+    // a picker that cannot show them would lose them on the way back.
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (!format.contains(u's')) format.replace(QStringLiteral("mm"), QStringLiteral("mm:ss"));
+    setDisplayFormat(format);
     setCalendarPopup(false);
   }
 }

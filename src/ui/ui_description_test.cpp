@@ -11,6 +11,7 @@
 #include "markup/resource_document.h"
 #include "ui/control.h"
 #include "ui/form_builder.h"
+#include "ui/ui_test_support.h"
 
 namespace dirscribe {
 namespace {
@@ -171,32 +172,6 @@ TEST_F(RealDescription, EveryControlTheWindowLooksUpExists) {
     ASSERT_NE(found, nullptr) << control.path;
     EXPECT_TRUE(found->inherits(control.kind))
         << control.path << " is " << found->metaObject()->className();
-  }
-}
-
-// Every pair of visible sibling controls that overlap, and every visible
-// control that reaches outside its parent, under `widget`.
-void collect_layout_faults(QWidget* widget, std::vector<std::string>& faults) {
-  std::vector<QWidget*> shown;
-  for (QObject* object : widget->children()) {
-    auto* child = qobject_cast<QWidget*>(object);
-    if (child == nullptr || child->isWindow() || child->isHidden() ||
-        dynamic_cast<described_control*>(child) == nullptr) {
-      continue;
-    }
-    shown.push_back(child);
-    const std::string name = child->objectName().toStdString();
-    if (!widget->rect().contains(child->geometry())) faults.push_back(name + " sticks out");
-    if (child->width() <= 0 || child->height() <= 0) faults.push_back(name + " has no room");
-    collect_layout_faults(child, faults);
-  }
-  for (size_t i = 0; i < shown.size(); ++i) {
-    for (size_t j = i + 1; j < shown.size(); ++j) {
-      if (shown[i]->geometry().intersects(shown[j]->geometry())) {
-        faults.push_back(shown[i]->objectName().toStdString() + " overlaps " +
-                         shown[j]->objectName().toStdString());
-      }
-    }
   }
 }
 

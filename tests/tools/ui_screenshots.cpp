@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTabBar>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include "markup/resource_document.h"
 #include "services/qxlang.h"
 #include "ui/container_adapters.h"
+#include "ui/file_filter_ui.h"
 #include "ui/form_builder.h"
 
 namespace dirscribe {
@@ -48,15 +51,23 @@ int run(const std::string& program_dir, const QString& out) {
   auto* tabs = find_control<tab_control_adapter>(ui_tree, "main", root);
   auto* header = find_control<panel_adapter>(ui_tree, "main/pTop", root);
   if (window == nullptr || tabs == nullptr || header == nullptr) return fail("no main window");
+  // The filter page as the window sets it up: captions, presets, modes.
+  xml_tree filter_panel;
+  filter_panel.append_top(ui_tree.detach(xml_find(ui_tree, "/TvostraDSC/main/pFilter")));
+  fileFilterUI filter_page(&phrases, filter_panel, 150);
+  if (filter_page.set_up() != 0) return fail("the filter panel lacks a control");
+  filter_page.set_include_presets(read_filter_presets("filter.txt"));
   window->show();
   QDir().mkpath(out_dir);
 
   const char* pages[] = {"pStyle", "pSource", "pFilter", "pOptions", "pBuild"};
   for (int page = 0; page < 5; ++page) {
     for (int other = 0; other < 5; ++other) {
-      const std::string path = std::string("main/") + pages[other];
-      if (auto* panel = find_control<QWidget>(ui_tree, path, root))
-        panel->setVisible(other == page);
+      // The filter panel lives in its own document now.
+      QWidget* panel =
+          other == 2 ? find_control<QWidget>(filter_panel, "/pFilter")
+                     : find_control<QWidget>(ui_tree, std::string("main/") + pages[other], root);
+      if (panel != nullptr) panel->setVisible(other == page);
     }
     tabs->write_tab_index(page);
     const std::string_view title = phrases.text(200 + page);
@@ -70,6 +81,25 @@ int run(const std::string& program_dir, const QString& out) {
     if (!picture.save(name)) return fail("can't write " + name.toStdString());
     if (page == 0) picture.save(out_dir + QStringLiteral("/main-window.png"));
     std::printf("%s\n", name.toUtf8().constData());
+    if (page != 2) continue;
+    // The filter page once per time mode, with the size and attribute
+    // groups open too in the later ones.
+    auto* time_mode = find_control<QComboBox>(filter_panel, "/pFilter/gbTime/cTime");
+    auto* size_mode = find_control<QComboBox>(filter_panel, "/pFilter/gbSize/cSize");
+    auto* attributes = find_control<QAbstractButton>(filter_panel, "/pFilter/gbAttr/cbAttr");
+    for (int mode = 1; mode < 5; ++mode) {
+      time_mode->setCurrentIndex(mode);
+      size_mode->setCurrentIndex(mode == 1 ? 1 : mode - 1);
+      attributes->setChecked(mode >= 2);
+      QApplication::processEvents();
+      const QString mode_name =
+          QStringLiteral("%1/page-3-filter-time-%2.png").arg(out_dir).arg(mode);
+      if (!window->grab().save(mode_name)) return fail("can't write " + mode_name.toStdString());
+      std::printf("%s\n", mode_name.toUtf8().constData());
+    }
+    time_mode->setCurrentIndex(0);
+    size_mode->setCurrentIndex(0);
+    attributes->setChecked(false);
   }
   return 0;
 }
