@@ -57,7 +57,7 @@ TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
   const std::string program = copy_program(folder);
   run_result result = run_wizard(program, kOffscreen);
   EXPECT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_EQ(result.out.rfind("Shown: Vostra Dirscribe 3.0 900x640 at ", 0), 0u) << result.out;
+  EXPECT_EQ(result.out.rfind("Shown: Vostra Dirscribe 3.0 [Untitled] 900x640 at ", 0), 0u) << result.out;
   EXPECT_TRUE(result.err.empty()) << result.err;
   // The run leaves its settings in the (writable) program folder; the next
   // run opens the window where they say.
@@ -65,7 +65,7 @@ TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
             std::string::npos);
   folder.write("program/settings.txt", "<left>123</left>\r\n<top>45</top>\r\n");
   result = run_wizard(program, kOffscreen);
-  EXPECT_EQ(result.out, "Shown: Vostra Dirscribe 3.0 900x640 at 123,45\n");
+  EXPECT_EQ(result.out, "Shown: Vostra Dirscribe 3.0 [Untitled] 900x640 at 123,45\n");
   EXPECT_EQ(
       read_file(folder.at("program/settings.txt")).rfind("<left>123</left>\r\n<top>45</top>", 0),
       0u);

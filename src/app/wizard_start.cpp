@@ -8,9 +8,8 @@
 
 #include "app/messages.h"
 #include "platform/user_data.h"
-#include "services/dsc_settings.h"
-#include "ui/container_adapters.h"
 #include "ui/form_builder.h"
+#include "ui/main_window.h"
 #include "ui/message_box.h"
 
 namespace dirscribe {
@@ -74,19 +73,18 @@ int run_wizard(dscApp& app, const outcome& started) {
     show_information(built.message());
     return 1;
   }
-  QWidget* main_form = forms.main_form();
-  if (main_form == nullptr) {
+  if (forms.main_form() == nullptr) {
     show_information("The interface description has no form.");
     return 1;
   }
-  // The window opens where it was left; without settings it is centred.
-  const user_data_folders folders = user_data_folders::for_program(app.program_dir);
-  dscSettings settings;
-  if (settings.read(folders.read_path("settings.txt"))) {
-    if (auto* form = qobject_cast<form_adapter*>(main_form)) {
-      form->place_at(QPoint(settings.left, settings.top));
-    }
+  // The window finds its controls in the description and works on them;
+  // it leaves its settings for the next run when it closes.
+  main_window window(*app.lang, app.ui_tree, user_data_folders::for_program(app.program_dir));
+  if (const outcome built = window.build(); !built.ok()) {
+    show_information(built.message());
+    return 1;
   }
+  QWidget* main_form = window.form();
   main_form->show();
   if (test_hook) {
     QTimer::singleShot(0, main_form, [main_form] {
@@ -97,16 +95,6 @@ int run_wizard(dscApp& app, const outcome& started) {
     });
   }
   QApplication::exec();
-
-  // What this run leaves for the next one. A failure here loses nothing the
-  // user made, so it is one line on standard error rather than a box.
-  settings.left = main_form->x();
-  settings.top = main_form->y();
-  folders.make_write_folder();
-  if (const outcome saved = settings.write(folders.write_path("settings.txt"), app.lang.get());
-      !saved.ok()) {
-    show_message(saved.message());
-  }
   return 0;
 }
 

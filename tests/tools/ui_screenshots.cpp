@@ -1,26 +1,28 @@
-// Saves pictures of the wizard window as the interface description builds it:
-// the main window and each of its five pages, for the documentation and for
-// looking at a layout change without a display.
+// Saves pictures of the wizard window as a user sees it: every page with the
+// first style selected, the filter page in each time mode, the Build page
+// after a build of PROJECT (when given), and the about box.
 //
-// Usage: ui_screenshots PROGRAM_DIR OUT_DIR
+// Usage: ui_screenshots PROGRAM_DIR OUT_DIR [PROJECT]
 // Runs on any Qt platform; scripts/screenshots.sh runs it offscreen, at 100%
-// and (with QT_SCALE_FACTOR=2) at 200%.
+// and (with QT_SCALE_FACTOR=2) at 200%. Message boxes are answered on
+// standard error, so nothing waits.
 
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
-#include <QTabBar>
 #include <cstdio>
 #include <string>
 
 #include "markup/resource_document.h"
 #include "services/qxlang.h"
-#include "ui/container_adapters.h"
-#include "ui/file_filter_ui.h"
 #include "ui/form_builder.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/prompt_dialogs.h"
 
 namespace dirscribe {
 namespace {
@@ -30,10 +32,21 @@ int fail(const std::string& text) {
   return 1;
 }
 
-int run(const std::string& program_dir, const QString& out) {
+bool save(QWidget* widget, const QString& name) {
+  QApplication::processEvents();
+  if (!widget->grab().save(name)) return false;
+  std::printf("%s\n", name.toUtf8().constData());
+  return true;
+}
+
+int run(const std::string& program_dir, const QString& out, const std::string& project) {
   const QString out_dir = QDir(out).absolutePath();  // before leaving the current folder
   // Pictures named in the description are relative to the program folder.
   if (chdir(program_dir.c_str()) != 0) return fail("can't enter " + program_dir);
+  set_message_box_answer([](const message_box_request& request) {
+    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+    return QMessageBox::Ok;
+  });
   xml_tree resources;
   std::string error;
   if (load_resource_document("vostra.bin", resources, error) != 0) return fail(error);
@@ -43,64 +56,55 @@ int run(const std::string& program_dir, const QString& out) {
   if (description == nullptr) return fail("no /TvostraDSC in vostra.bin");
   xml_tree ui_tree;
   ui_tree.append_top(resources.detach(description));
-
   form_application forms;
   if (const outcome built = build_forms(ui_tree, forms); !built.ok()) return fail(built.message());
-  QWidget* window = forms.main_form();
-  const xml_node* root = ui_tree.first();
-  auto* tabs = find_control<tab_control_adapter>(ui_tree, "main", root);
-  auto* header = find_control<panel_adapter>(ui_tree, "main/pTop", root);
-  if (window == nullptr || tabs == nullptr || header == nullptr) return fail("no main window");
-  // The filter page as the window sets it up: captions, presets, modes.
-  xml_tree filter_panel;
-  filter_panel.append_top(ui_tree.detach(xml_find(ui_tree, "/TvostraDSC/main/pFilter")));
-  fileFilterUI filter_page(&phrases, filter_panel, 150);
-  if (filter_page.set_up() != 0) return fail("the filter panel lacks a control");
-  filter_page.set_include_presets(read_filter_presets("filter.txt"));
-  window->show();
+  // Nothing the window saves may land in the program folder.
+  char user_folder[] = "/tmp/ui-screenshots-XXXXXX";
+  if (mkdtemp(user_folder) == nullptr) return fail("no temporary folder");
+  main_window window(phrases, ui_tree,
+                     user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
+  if (const outcome built = window.build(); !built.ok()) return fail(built.message());
+  window.form()->show();
   QDir().mkpath(out_dir);
 
-  const char* pages[] = {"pStyle", "pSource", "pFilter", "pOptions", "pBuild"};
+  const char* names[] = {"style", "source", "filter", "options", "build"};
   for (int page = 0; page < 5; ++page) {
-    for (int other = 0; other < 5; ++other) {
-      // The filter panel lives in its own document now.
-      QWidget* panel =
-          other == 2 ? find_control<QWidget>(filter_panel, "/pFilter")
-                     : find_control<QWidget>(ui_tree, std::string("main/") + pages[other], root);
-      if (panel != nullptr) panel->setVisible(other == page);
-    }
-    tabs->write_tab_index(page);
-    const std::string_view title = phrases.text(200 + page);
-    header->write_caption(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    QApplication::processEvents();
+    window.show_page(page);
     const QString name = QStringLiteral("%1/page-%2-%3.png")
                              .arg(out_dir)
                              .arg(page + 1)
-                             .arg(QString::fromLatin1(pages[page] + 1).toLower());
-    const QPixmap picture = window->grab();
-    if (!picture.save(name)) return fail("can't write " + name.toStdString());
-    if (page == 0) picture.save(out_dir + QStringLiteral("/main-window.png"));
-    std::printf("%s\n", name.toUtf8().constData());
-    if (page != 2) continue;
-    // The filter page once per time mode, with the size and attribute
-    // groups open too in the later ones.
-    auto* time_mode = find_control<QComboBox>(filter_panel, "/pFilter/gbTime/cTime");
-    auto* size_mode = find_control<QComboBox>(filter_panel, "/pFilter/gbSize/cSize");
-    auto* attributes = find_control<QAbstractButton>(filter_panel, "/pFilter/gbAttr/cbAttr");
-    for (int mode = 1; mode < 5; ++mode) {
-      time_mode->setCurrentIndex(mode);
-      size_mode->setCurrentIndex(mode == 1 ? 1 : mode - 1);
-      attributes->setChecked(mode >= 2);
-      QApplication::processEvents();
-      const QString mode_name =
-          QStringLiteral("%1/page-3-filter-time-%2.png").arg(out_dir).arg(mode);
-      if (!window->grab().save(mode_name)) return fail("can't write " + mode_name.toStdString());
-      std::printf("%s\n", mode_name.toUtf8().constData());
-    }
-    time_mode->setCurrentIndex(0);
-    size_mode->setCurrentIndex(0);
-    attributes->setChecked(false);
+                             .arg(QString::fromLatin1(names[page]));
+    if (!save(window.form(), name)) return fail("can't write " + name.toStdString());
+    if (page == 0) window.form()->grab().save(out_dir + QStringLiteral("/main-window.png"));
   }
+  // The filter page once per time mode, the size and attribute groups open
+  // in the later ones.
+  window.show_page(2);
+  QWidget* form = window.form();
+  auto* time_mode = form->findChild<QComboBox*>(QStringLiteral("cTime"));
+  auto* size_mode = form->findChild<QComboBox*>(QStringLiteral("cSize"));
+  auto* attributes = form->findChild<QAbstractButton*>(QStringLiteral("cbAttr"));
+  for (int mode = 1; mode < 5; ++mode) {
+    time_mode->setCurrentIndex(mode);
+    size_mode->setCurrentIndex(mode == 1 ? 1 : mode - 1);
+    attributes->setChecked(mode >= 2);
+    save(form, QStringLiteral("%1/page-3-filter-time-%2.png").arg(out_dir).arg(mode));
+  }
+  time_mode->setCurrentIndex(0);
+  size_mode->setCurrentIndex(0);
+  attributes->setChecked(false);
+
+  if (!project.empty()) {
+    if (!window.open_project_file(project).ok()) return fail("can't open " + project);
+    window.make();
+    window.wait_for_build();
+    save(form, out_dir + QStringLiteral("/page-5-build-done.png"));
+  }
+  qx_about_box about;
+  about.fill(&phrases);
+  about.form()->show();
+  save(about.form(), out_dir + QStringLiteral("/about-box.png"));
+  about.form()->hide();
   return 0;
 }
 
@@ -109,9 +113,9 @@ int run(const std::string& program_dir, const QString& out) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "Usage: ui_screenshots PROGRAM_DIR OUT_DIR\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "Usage: ui_screenshots PROGRAM_DIR OUT_DIR [PROJECT]\n");
     return 2;
   }
-  return dirscribe::run(argv[1], QString::fromLocal8Bit(argv[2]));
+  return dirscribe::run(argv[1], QString::fromLocal8Bit(argv[2]), argc == 4 ? argv[3] : "");
 }

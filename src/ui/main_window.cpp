@@ -1,0 +1,886 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTabBar>
+#include <cstdio>
+#include <ctime>
+
+#include "engine/extension_table.h"
+#include "files/file_format.h"
+#include "listing/listing_driver.h"
+#include "services/phrase_ids.h"
+#include "services/qxlang.h"
+#include "ui/basic_adapters.h"
+#include "ui/container_adapters.h"
+#include "ui/file_dialogs.h"
+#include "ui/file_filter_ui.h"
+#include "ui/form_builder.h"
+#include "ui/message_box.h"
+#include "ui/prompt_dialogs.h"
+#include "ui/shell_open.h"
+
+namespace dirscribe {
+
+namespace {
+
+constexpr std::string_view kProductTitle = "Vostra Dirscribe 3.0";
+constexpr int kPages = 5;
+constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "help/3200.html",
+                                           "help/3300.html", "help/3400.html"};
+// Progress reaches the window at most this often, however fast the build.
+constexpr std::chrono::milliseconds kProgressInterval(100);
+
+QString to_qt(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string from_qt(const QString& text) { return text.toStdString(); }
+
+std::string without_trailing_slashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string folder_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+// The controls the window works with, found by path once.
+struct main_window::controls {
+  form_adapter* form = nullptr;
+  tab_control_adapter* tabs = nullptr;
+  QWidget* pages[kPages] = {};
+  panel_adapter* header = nullptr;
+  QAbstractButton* help = nullptr;
+  QAbstractButton* previous = nullptr;
+  QAbstractButton* next = nullptr;
+  QWidget* navigation = nullptr;
+  QListWidget* styles = nullptr;
+  QLabel* style_name = nullptr;
+  image_adapter* style_image = nullptr;
+  QLabel* style_description = nullptr;
+  QAbstractButton* edit = nullptr;
+  QAbstractButton* copy = nullptr;
+  QAbstractButton* rename = nullptr;
+  QAbstractButton* image = nullptr;
+  QAbstractButton* describe = nullptr;
+  QLineEdit* source = nullptr;
+  QAbstractButton* browse = nullptr;
+  QComboBox* recursion = nullptr;
+  QRadioButton* single_file = nullptr;
+  QRadioButton* file_per_folder = nullptr;
+  QLineEdit* output = nullptr;
+  QAbstractButton* choose_output = nullptr;
+  QComboBox* sort = nullptr;
+  QAbstractButton* ascending = nullptr;
+  QAbstractButton* descending = nullptr;
+  QCheckBox* show_folders = nullptr;
+  QCheckBox* show_files = nullptr;
+  QCheckBox* disk_space = nullptr;
+  QCheckBox* recursive_sizes = nullptr;
+  QCheckBox* leave_out_empty = nullptr;
+  QCheckBox* folders_after_level = nullptr;
+  QCheckBox* show_summary = nullptr;
+  QComboBox* url_escape = nullptr;
+  QComboBox* size_units = nullptr;
+  QComboBox* file_types = nullptr;
+  QComboBox* date_mode = nullptr;
+  QLineEdit* date_format = nullptr;
+  QAbstractButton* try_date = nullptr;
+  QCheckBox* utc = nullptr;
+  QLabel* date_result = nullptr;
+  QCheckBox* local_icons = nullptr;
+  QLineEdit* icon_folder = nullptr;
+  QAbstractButton* new_button = nullptr;
+  QAbstractButton* open_button = nullptr;
+  QAbstractButton* save_button = nullptr;
+  QAbstractButton* make_button = nullptr;
+  QAbstractButton* stop_button = nullptr;
+  QAbstractButton* preview_button = nullptr;
+  QAbstractButton* make_page_button = nullptr;
+  QAbstractButton* stop_page_button = nullptr;
+  QAbstractButton* preview_page_button = nullptr;
+  label_adapter* status = nullptr;
+  // The menu.
+  QMenu* menus[6] = {};
+  QAction* make_action = nullptr;
+  QAction* stop_action = nullptr;
+  QAction* preview_action = nullptr;
+  QAction* recent[dscSettings::kRecentLimit] = {};
+  // Lives as long as the window object: queued deliveries from the worker
+  // die with it instead of reaching a freed window.
+  std::unique_ptr<QObject> context = std::make_unique<QObject>();
+};
+
+// Closing the window ends a running build first and leaves the settings.
+class main_window::close_guard : public QObject {
+ public:
+  explicit close_guard(main_window& window) : window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Close && watched == window_.form()) window_.closing();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  main_window& window_;
+};
+
+main_window::main_window(const qxlang& language, xml_tree& description, user_data_folders folders)
+    : language_(language),
+      description_(description),
+      folders_(std::move(folders)),
+      collection_(std::make_unique<projectCollection>()),
+      controls_(std::make_unique<controls>()) {}
+
+main_window::~main_window() {
+  if (worker_.joinable()) {
+    collection_->stop_flag = 1;
+    worker_.join();
+  }
+  if (controls_->form != nullptr && close_guard_)
+    controls_->form->removeEventFilter(close_guard_.get());
+}
+
+std::string main_window::phrase(int id) const { return std::string(language_.text(id)); }
+QString main_window::text(int id) const { return to_qt(language_.text(id)); }
+QWidget* main_window::form() const { return controls_->form; }
+
+outcome main_window::build() {
+  // 1. The collection of the one project and its extension table.
+  collection_->program_folder = folders_.program_folder();
+  collection_->language = &language_;
+  collection_->fill_size_unit_names();
+  if (!load_extension_table(folders_.program_folder() + "ext.txt", *collection_).ok()) {
+    return {result_out_of_memory, phrase(kPhraseCantLoadExtensionTable)};
+  }
+  // 2. The style catalog's phrases; the filter page in a document of its own.
+  catalog_.language = &language_;
+  xml_node* filter_panel = xml_find(description_, "/TvostraDSC/main/pFilter");
+  if (filter_panel == nullptr) return {1, "The interface description has no filter page."};
+  filter_document_.append_top(description_.detach(filter_panel));
+  filter_page_ = std::make_unique<fileFilterUI>(&language_, filter_document_, kPhraseFilterBase);
+  if (filter_page_->set_up() != 0)
+    return {1, "The interface description lacks a control of the filter page."};
+  filter_page_->set_include_presets(read_filter_presets(folders_.program_folder() + "filter.txt"));
+  // 3. The controls.
+  if (outcome found = find_controls(); !found.ok()) return found;
+  // 4. The menu, the recursion list, the preview, page 0, the title, handlers.
+  create_menu();
+  controls_->recursion->clear();
+  for (int id = kPhraseFirstRecursionItem; id <= kPhraseLastRecursionItem; ++id) {
+    controls_->recursion->addItem(text(id));
+  }
+  controls_->style_image->write_stretch(true);
+  controls_->style_image->write_proportional(true);
+  show_page(0);
+  set_title();
+  connect_handlers();
+  // 5. The catalog into the style list.
+  if (outcome loaded = catalog_.load(folders_.read_path("templates.txt")); !loaded.ok()) {
+    return loaded;
+  }
+  if (catalog_.entries.empty()) return {catalog_no_entry, phrase(217)};
+  for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
+  controls_->styles->setCurrentRow(0);
+  // 6. A new project; a failure is shown and the window goes on.
+  new_project();
+  // 7. The prompts and the about box.
+  edit_prompt_ = std::make_unique<qx_edit_prompt>();
+  memo_prompt_ = std::make_unique<qx_memo_prompt>();
+  for (qx_prompt_form* prompt : {static_cast<qx_prompt_form*>(edit_prompt_.get()),
+                                 static_cast<qx_prompt_form*>(memo_prompt_.get())}) {
+    prompt->set_button_captions(text(240), text(241));
+  }
+  about_box_ = std::make_unique<qx_about_box>();
+  about_box_->fill(&language_);
+  // 8. Where the window was left; without settings the form centres itself.
+  if (settings_.read(folders_.read_path("settings.txt"))) {
+    controls_->form->place_at(QPoint(settings_.left, settings_.top));
+    fill_recent_menu();
+  }
+  close_guard_ = std::make_unique<close_guard>(*this);
+  controls_->form->installEventFilter(close_guard_.get());
+  return {};
+}
+
+outcome main_window::find_controls() {
+  controls& c = *controls_;
+  const xml_node* root = xml_find(description_, "/TvostraDSC");
+  std::string missing;
+  const auto find = [&](const char* path, auto*& control, const xml_tree* tree = nullptr) {
+    using wanted = std::remove_reference_t<decltype(*control)>;
+    control = tree != nullptr ? find_control<wanted>(*tree, path)
+                              : find_control<wanted>(description_, path, root);
+    if (control == nullptr && missing.empty()) missing = path;
+  };
+  c.form = qobject_cast<form_adapter*>(find_component(description_, "/TvostraDSC"));
+  if (c.form == nullptr) return {1, "The interface description has no main form."};
+  find("main", c.tabs);
+  find("main/pStyle", c.pages[0]);
+  find("main/pSource", c.pages[1]);
+  find("/pFilter", c.pages[2], &filter_document_);
+  find("main/pOptions", c.pages[3]);
+  find("main/pBuild", c.pages[4]);
+  find("main/pTop", c.header);
+  find("pBottom", c.navigation);
+  find("pBottom/bHelp", c.help);
+  find("pBottom/bPrev", c.previous);
+  find("pBottom/bNext", c.next);
+  find("main/pStyle/pLeft/styleLB", c.styles);
+  find("main/pStyle/p/pStyleH", c.style_name);
+  find("main/pStyle/p/imPanel/styleIm", c.style_image);
+  find("main/pStyle/p/comGb/styleL", c.style_description);
+  find("main/pStyle/pLeft/pTool/bEdit", c.edit);
+  find("main/pStyle/pLeft/pTool/bCopy", c.copy);
+  find("main/pStyle/pLeft/pTool/bRename", c.rename);
+  find("main/pStyle/pLeft/pTool/bImage", c.image);
+  find("main/pStyle/pLeft/pTool/bDescription", c.describe);
+  find("main/pSource/gbSrc/eSrc", c.source);
+  find("main/pSource/gbSrc/bSrc", c.browse);
+  find("main/pSource/gbRec/cbRec", c.recursion);
+  find("main/pSource/gbRec/gbSingleFile/recSingle", c.single_file);
+  find("main/pSource/gbRec/gbSingleFile/recMultiple", c.file_per_folder);
+  find("main/pSource/gbDest/eDest", c.output);
+  find("main/pSource/gbDest/bDest", c.choose_output);
+  find("main/pOptions/gbSort/cSort", c.sort);
+  find("main/pOptions/gbSort/bAsc", c.ascending);
+  find("main/pOptions/gbSort/bDesc", c.descending);
+  find("main/pOptions/gbOther/cbShowFolders", c.show_folders);
+  find("main/pOptions/gbOther/cbShowFiles", c.show_files);
+  find("main/pOptions/gbOther/cbDiskSpace", c.disk_space);
+  find("main/pOptions/gbOther/cbRecurSize", c.recursive_sizes);
+  find("main/pOptions/gbOther/cbSupprEmpty", c.leave_out_empty);
+  find("main/pOptions/gbOther/cbRecurEnd", c.folders_after_level);
+  find("main/pOptions/gbOther/cbShowSummary", c.show_summary);
+  find("main/pOptions/gbOther/cURLEnc", c.url_escape);
+  find("main/pOptions/gbOther/cSizeUnits", c.size_units);
+  find("main/pOptions/gbOther/cWinFileTypes", c.file_types);
+  find("main/pOptions/gbDateFormat/cDateFormat", c.date_mode);
+  find("main/pOptions/gbDateFormat/eDateFormat", c.date_format);
+  find("main/pOptions/gbDateFormat/bDateFormat", c.try_date);
+  find("main/pOptions/gbDateFormat/cbGMT", c.utc);
+  find("main/pOptions/gbDateFormat/lDateFormat", c.date_result);
+  find("main/pOptions/gbIcons/cbLocalIcons", c.local_icons);
+  find("main/pOptions/gbIcons/eIconPath", c.icon_folder);
+  find("pTop/bNew", c.new_button);
+  find("pTop/bOpen", c.open_button);
+  find("pTop/bSave", c.save_button);
+  find("pTop/bMake", c.make_button);
+  find("pTop/bStop", c.stop_button);
+  find("pTop/bPreview", c.preview_button);
+  find("main/pBuild/gbButtons/bMake1", c.make_page_button);
+  find("main/pBuild/gbButtons/bStop1", c.stop_page_button);
+  find("main/pBuild/gbButtons/bPreview1", c.preview_page_button);
+  find("main/pBuild/gbInfo/lInfo", c.status);
+  if (!missing.empty()) return {1, "The interface description lacks the control " + missing};
+  return {};
+}
+
+void main_window::create_menu() {
+  controls& c = *controls_;
+  auto* bar = new QMenuBar;  // the form owns it once attached
+  c.form->attach_menu_bar(bar);
+  for (int i = 0; i < 5; ++i) c.menus[i] = bar->addMenu(text(245 + i));
+  // The last entry is a command of its own: the product's web page.
+  QAction* web = bar->addAction(text(250));
+  QObject::connect(web, &QAction::triggered, c.context.get(), [this] { open_web_page(); });
+  const auto item = [&](QMenu* menu, int phrase_id, const char* keys, auto command) {
+    QAction* action = menu->addAction(text(phrase_id));
+    if (keys != nullptr) action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+    QObject::connect(action, &QAction::triggered, c.context.get(), command);
+    return action;
+  };
+  item(c.menus[0], 252, "Ctrl+N", [this] { new_project(); });
+  item(c.menus[0], 253, "Ctrl+O", [this] { open_project(); });
+  item(c.menus[0], 254, "Ctrl+S", [this] { save_project(); });
+  item(c.menus[0], 255, nullptr, [this] { save_project_as(); });
+  c.menus[0]->addSeparator();
+  QMenu* recent = c.menus[0]->addMenu(text(256));
+  for (size_t k = 0; k < dscSettings::kRecentLimit; ++k) {
+    c.recent[k] = recent->addAction(QString());
+    c.recent[k]->setVisible(false);
+    QObject::connect(c.recent[k], &QAction::triggered, c.context.get(),
+                     [this, k] { open_recent(static_cast<int>(k)); });
+  }
+  c.menus[0]->addSeparator();
+  item(c.menus[0], 257, nullptr, [this] { controls_->form->close(); });
+  c.make_action = item(c.menus[1], 258, nullptr, [this] { make(); });
+  c.stop_action = item(c.menus[1], 259, nullptr, [this] { stop(); });
+  c.stop_action->setEnabled(false);
+  c.preview_action = item(c.menus[1], 260, nullptr, [this] { preview(); });
+  c.preview_action->setEnabled(false);
+  item(c.menus[2], 277, nullptr, [this] { edit_style(); });
+  item(c.menus[2], 278, nullptr, [this] { copy_style(); });
+  item(c.menus[2], 279, nullptr, [this] { rename_style(); });
+  item(c.menus[2], 280, nullptr, [this] { set_style_image(); });
+  item(c.menus[2], 281, nullptr, [this] { set_style_description(); });
+  item(c.menus[3], 261, nullptr, [this] { reset_filter(); });
+  item(c.menus[4], 262, "F1", [this] { open_help("help.html"); });
+  c.menus[4]->addSeparator();
+  item(c.menus[4], 264, nullptr, [this] { open_help("support.html"); });
+  item(c.menus[4], 265, nullptr, [this] { show_about(); });
+}
+
+void main_window::connect_handlers() {
+  controls& c = *controls_;
+  QObject* context = c.context.get();
+  const auto on_click = [context](QAbstractButton* button, auto command) {
+    QObject::connect(button, &QAbstractButton::clicked, context, command);
+  };
+  QObject::connect(c.tabs->tab_bar(), &QTabBar::tabBarClicked, context,
+                   [this](int index) { show_page(index); });
+  on_click(c.previous, [this] { show_page(page_ - 1); });
+  on_click(c.next, [this] { show_page(page_ + 1); });
+  on_click(c.help, [this] { open_page_help(); });
+  QObject::connect(c.styles, &QListWidget::itemClicked, context,
+                   [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
+  QObject::connect(c.styles, &QListWidget::itemActivated, context,
+                   [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
+  on_click(c.edit, [this] { edit_style(); });
+  on_click(c.copy, [this] { copy_style(); });
+  on_click(c.rename, [this] { rename_style(); });
+  on_click(c.image, [this] { set_style_image(); });
+  on_click(c.describe, [this] { set_style_description(); });
+  on_click(c.browse, [this] { browse_source(); });
+  on_click(c.choose_output, [this] { choose_output(); });
+  on_click(c.try_date, [this] { try_date_format(); });
+  QObject::connect(c.date_mode, &QComboBox::currentIndexChanged, context, [this](int index) {
+    controls_->date_format->setEnabled(index == 1);
+    controls_->try_date->setEnabled(index == 1);
+  });
+  on_click(c.new_button, [this] { new_project(); });
+  on_click(c.open_button, [this] { open_project(); });
+  on_click(c.save_button, [this] { save_project(); });
+  for (QAbstractButton* button : {c.make_button, c.make_page_button})
+    on_click(button, [this] { make(); });
+  for (QAbstractButton* button : {c.stop_button, c.stop_page_button})
+    on_click(button, [this] { stop(); });
+  for (QAbstractButton* button : {c.preview_button, c.preview_page_button}) {
+    on_click(button, [this] { preview(); });
+  }
+}
+
+void main_window::show_page(int page) {
+  if (page < 0 || page >= kPages) return;
+  controls& c = *controls_;
+  for (int i = 0; i < kPages; ++i) c.pages[i]->setVisible(i == page);
+  page_ = page;
+  c.tabs->write_tab_index(page);
+  c.header->write_caption(text(kPhraseFirstPageHeader + page));
+  c.previous->setEnabled(page > 0);
+  c.next->setEnabled(page < c.tabs->tab_bar()->count() - 1);
+}
+
+void main_window::set_title() {
+  const std::string title = std::string(kProductTitle) + " [" +
+                            (project_file_.empty() ? phrase(237) : project_file_) + "]";
+  controls_->form->setWindowTitle(to_qt(title));
+}
+
+int main_window::selected_style() const { return controls_->styles->currentRow(); }
+
+void main_window::show_style(size_t position) {
+  if (position >= catalog_.entries.size()) return;
+  controls& c = *controls_;
+  const dscTemplate& entry = *catalog_.entries[position];
+  c.styles->setCurrentRow(static_cast<int>(position));
+  c.style_name->setText(to_qt(entry.name));
+  c.style_description->setText(to_qt(entry.description));
+  if (!entry.image_file.empty()) {
+    c.style_image->picture().load_file(to_qt(folders_.read_path("templates/" + entry.image_file)));
+  } else {
+    c.style_image->picture().clear();
+  }
+}
+
+outcome main_window::view() {
+  html_list_project* current = project();
+  if (current == nullptr) return {result_no_style, phrase(kPhraseNoProject)};
+  const project_settings& s = current->settings;
+  size_t position = 0;
+  if (catalog_.find_by_file(s.format_file, &position) == nullptr) position = 0;
+  show_style(position);
+  controls& c = *controls_;
+  c.source->setText(to_qt(s.path));
+  c.recursion->setCurrentIndex(s.recursion_depth + 1);
+  (s.subfolders_in_one_file ? c.single_file : c.file_per_folder)->setChecked(true);
+  c.output->setText(to_qt(s.save));
+  c.sort->setCurrentIndex(s.order_files - 1);
+  (s.sort_order ? c.descending : c.ascending)->setChecked(true);
+  if (auto* down = qobject_cast<speed_button_adapter*>(s.sort_order ? c.descending : c.ascending)) {
+    down->write_down(true);
+  }
+  c.show_folders->setChecked((s.show_folders & show_folders_bit) != 0);
+  c.show_files->setChecked((s.show_folders & show_files_bit) != 0);
+  c.disk_space->setChecked(s.disk_space);
+  c.recursive_sizes->setChecked((s.recursive_options & recursive_subtree_sizes) != 0);
+  c.leave_out_empty->setChecked((s.recursive_options & recursive_leave_out_empty) != 0);
+  c.folders_after_level->setChecked((s.recursive_options & recursive_folders_after_level) != 0);
+  c.show_summary->setChecked(s.show_summary);
+  c.url_escape->setCurrentIndex(s.url_escape);
+  c.size_units->setCurrentIndex(s.size_units + 1);
+  c.file_types->setCurrentIndex(s.shell_mode == shell_mode_system_types ? 1 : 0);
+  c.date_mode->setCurrentIndex(s.use_date_format ? 1 : 0);
+  c.date_format->setText(to_qt(s.date_format));
+  c.utc->setChecked(!s.is_local_date);
+  c.local_icons->setChecked(s.local_image_dir);
+  c.icon_folder->setText(to_qt(s.image_dir));
+  filter_page_->load(s.filter);
+  c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
+  c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
+  return {};
+}
+
+outcome main_window::store() {
+  html_list_project* current = project();
+  if (current == nullptr) return {result_out_of_memory, phrase(kPhraseOutOfMemory)};
+  const int style = selected_style();
+  if (style < 0 || static_cast<size_t>(style) >= catalog_.entries.size()) {
+    return {result_no_style, phrase(kPhraseNoStyleSelected)};
+  }
+  project_settings& s = current->settings;
+  const dscTemplate& entry = *catalog_.entries[static_cast<size_t>(style)];
+  s.format_file = folders_.read_path("templates/" + entry.file);
+  controls& c = *controls_;
+  s.path = from_qt(c.source->text());
+  s.recursion_depth = c.recursion->currentIndex() - 1;
+  s.subfolders_in_one_file = c.single_file->isChecked();
+  s.save = from_qt(c.output->text());
+  s.order_files = c.sort->currentIndex() + 1;
+  s.sort_order = c.descending->isChecked();
+  s.show_folders = (c.show_folders->isChecked() ? show_folders_bit : 0) |
+                   (c.show_files->isChecked() ? show_files_bit : 0);
+  s.disk_space = c.disk_space->isChecked();
+  s.recursive_options = (c.recursive_sizes->isChecked() ? recursive_subtree_sizes : 0) |
+                        (c.leave_out_empty->isChecked() ? recursive_leave_out_empty : 0) |
+                        (c.folders_after_level->isChecked() ? recursive_folders_after_level : 0);
+  s.show_summary = c.show_summary->isChecked();
+  s.url_escape = c.url_escape->currentIndex();
+  s.size_units = c.size_units->currentIndex() - 1;
+  s.shell_mode = c.file_types->currentIndex() == 1 ? shell_mode_system_types : 0;
+  s.use_date_format = c.date_mode->currentIndex() == 1;
+  s.date_format = from_qt(c.date_format->text());
+  s.is_local_date = !c.utc->isChecked();
+  s.local_image_dir = c.local_icons->isChecked();
+  s.image_dir = from_qt(c.icon_folder->text());
+  filter_page_->store(s.filter);
+  settings_.last_folder = s.path;
+  return {};
+}
+
+void main_window::clear_status() {
+  controls_->status->write_caption(QString());
+  controls_->preview_button->setEnabled(false);
+  controls_->preview_action->setEnabled(false);
+}
+
+QString main_window::status_text() const { return controls_->status->read_caption(); }
+
+void main_window::remember_current_project() { settings_.remember_project(project_file_); }
+
+void main_window::fill_recent_menu() {
+  for (size_t k = 0; k < dscSettings::kRecentLimit; ++k) {
+    QAction* action = controls_->recent[k];
+    const bool filled = k < settings_.recent_projects.size();
+    action->setVisible(filled);
+    if (filled) {
+      // The number is the item's mnemonic.
+      action->setText(QStringLiteral("&%1 ").arg(k + 1) + to_qt(settings_.recent_projects[k]));
+    }
+  }
+}
+
+void main_window::new_project() {
+  remember_current_project();
+  fill_recent_menu();
+  collection_->projects.clear();
+  html_list_project& fresh = collection_->first_project_creating();
+  project_file_.clear();
+  if (!catalog_.entries.empty()) apply_preset(*catalog_.entries.front(), fresh, folders_);
+  clear_status();
+  set_title();
+  if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+  show_page(0);
+}
+
+outcome main_window::load_project(const std::string& path) {
+  outcome loaded = collection_->load_file(path);
+  // A file whose project elements are all empty loads none: keep one to show.
+  if (loaded.ok() && collection_->projects.empty()) {
+    loaded = {result_project_not_readable, phrase(kPhraseNotAProject)};
+  }
+  if (!loaded.ok()) {
+    collection_->first_project_creating();
+    return loaded;
+  }
+  project_file_ = path;
+  clear_status();
+  set_title();
+  return view();
+}
+
+void main_window::open_project() {
+  win_open_save_dialog dialog;
+  dialog.owner = controls_->form;
+  dialog.title = phrase(kPhraseOpenProjectTitle);
+  dialog.filter_text = phrase(kPhraseProjectFilter);
+  dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
+  dialog.initial_folder = !project_file_.empty() ? folder_of(project_file_)
+                          : !settings_.recent_projects.empty()
+                              ? folder_of(settings_.recent_projects.front())
+                              : std::string();
+  // Page 0 follows a success and a cancelled dialog, not a failure.
+  if (dialog.open() && !open_project_file(dialog.result_path).ok()) return;
+  show_page(0);
+}
+
+outcome main_window::open_project_file(const std::string& path) {
+  remember_current_project();
+  fill_recent_menu();
+  outcome loaded = load_project(path);
+  if (!loaded.ok()) show_warning(loaded.message());
+  return loaded;
+}
+
+bool main_window::save_project() {
+  if (project_file_.empty()) return save_project_as();
+  if (outcome stored = store(); !stored.ok()) {
+    show_error(stored.message());
+    return false;
+  }
+  if (outcome saved = collection_->save_file(project_file_); !saved.ok()) {
+    show_error(saved.message());
+    return false;
+  }
+  return true;
+}
+
+bool main_window::save_project_as() {
+  if (outcome stored = store(); !stored.ok()) {
+    show_error(stored.message());
+    return false;
+  }
+  win_open_save_dialog dialog;
+  dialog.owner = controls_->form;
+  dialog.title = phrase(kPhraseSaveProjectTitle);
+  dialog.filter_text = phrase(kPhraseProjectFilter);
+  dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
+  dialog.initial_folder = folder_of(project_file_);
+  if (!dialog.save()) return false;
+  remember_current_project();
+  fill_recent_menu();
+  project_file_ = dialog.result_path;
+  if (outcome saved = collection_->save_file(project_file_); !saved.ok()) {
+    show_error(saved.is(result_write_failed) ? saved.message() : phrase(kPhraseOutOfMemory));
+    return false;
+  }
+  set_title();
+  return true;
+}
+
+void main_window::open_recent(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= settings_.recent_projects.size()) return;
+  const std::string path = settings_.recent_projects[static_cast<size_t>(index)];
+  remember_current_project();
+  if (outcome loaded = load_project(path); !loaded.ok()) show_error(loaded.message());
+  fill_recent_menu();
+}
+
+void main_window::style_clicked(int row) {
+  html_list_project* current = project();
+  if (row < 0 || static_cast<size_t>(row) >= catalog_.entries.size() || current == nullptr) {
+    show_error(phrase(kPhraseOutOfMemory));
+    return;
+  }
+  // A style starts a project of its own: the old settings are dropped.
+  reset_project(*current);
+  project_file_.clear();
+  clear_status();
+  apply_preset(*catalog_.entries[static_cast<size_t>(row)], *current, folders_);
+  set_title();
+  if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+}
+
+void main_window::edit_style() {
+  const int style = selected_style();
+  if (style < 0) {
+    show_error(phrase(kPhraseNoStyleSelected));
+    return;
+  }
+  open_with_shell(
+      folders_.read_path("templates/" + catalog_.entries[static_cast<size_t>(style)]->file));
+}
+
+void main_window::copy_style() {
+  const int style = selected_style();
+  const dscTemplate* entry =
+      style >= 0 ? catalog_.entries[static_cast<size_t>(style)].get() : nullptr;
+  if (outcome copied = catalog_.copy(entry, phrase(239), folders_); !copied.ok()) {
+    show_error(copied.message());
+    // A copy whose catalog could not be saved is still listed.
+    if (catalog_.entries.size() == static_cast<size_t>(controls_->styles->count())) return;
+  }
+  controls_->styles->addItem(to_qt(catalog_.entries.back()->name));
+}
+
+void main_window::edit_style_field(int title_phrase, std::string dscTemplate::*field,
+                                   bool multi_line) {
+  const int style = selected_style();
+  if (style < 0) {
+    show_error(phrase(kPhraseNoStyleSelected));
+    return;
+  }
+  dscTemplate& entry = *catalog_.entries[static_cast<size_t>(style)];
+  qx_prompt_form& prompt = multi_line ? static_cast<qx_prompt_form&>(*memo_prompt_)
+                                      : static_cast<qx_prompt_form&>(*edit_prompt_);
+  prompt.set_title(text(title_phrase));
+  prompt.set_message(text(title_phrase));
+  prompt.set_initial_text(to_qt(entry.*field));
+  prompt.set_completion([this, &entry, field, style](const QString& result) {
+    entry.*field = from_qt(result);
+    folders_.make_write_folder();
+    if (!catalog_.save(folders_.write_folder()).ok()) {
+      show_error(phrase(kPhraseCantSaveFile) + "templates.txt");
+    }
+    if (field == &dscTemplate::name) controls_->styles->item(style)->setText(result);
+    show_style(static_cast<size_t>(style));
+  });
+  prompt.centre_over_window(controls_->form);
+  prompt.show();
+}
+
+void main_window::rename_style() { edit_style_field(242, &dscTemplate::name, false); }
+void main_window::set_style_image() { edit_style_field(243, &dscTemplate::image_file, false); }
+void main_window::set_style_description() {
+  edit_style_field(244, &dscTemplate::description, true);
+}
+
+void main_window::reset_filter() {
+  if (outcome stored = store(); !stored.ok()) {
+    show_error(stored.message());
+    return;
+  }
+  project()->settings.filter.reset();
+  project()->settings.filter.compile_masks();
+  if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+}
+
+void main_window::try_date_format() {
+  const std::string format = from_qt(controls_->date_format->text());
+  if (format.empty()) return;
+  std::string shown;
+  format_date_time(static_cast<unix_time>(std::time(nullptr)), true, format, date_time_formats{},
+                   shown);
+  controls_->date_result->setText(to_qt(shown));
+}
+
+void main_window::browse_source() {
+  win_dir_open_dialog dialog;
+  dialog.owner = controls_->form;
+  dialog.title = phrase(kPhraseChooseSourceTitle);
+  const std::string typed = from_qt(controls_->source->text());
+  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
+  if (!dialog.run()) return;
+  controls_->source->setText(to_qt(dialog.result_path));
+  settings_.last_folder = dialog.result_path;
+}
+
+void main_window::choose_output() {
+  win_open_save_dialog dialog;
+  dialog.owner = controls_->form;
+  dialog.title = phrase(kPhraseChooseOutputTitle);
+  dialog.filter_text = phrase(kPhraseOutputFilter);
+  dialog.default_extension = phrase(kPhraseOutputDefaultExtension);
+  const std::string typed = from_qt(controls_->output->text());
+  if (typed.empty()) {
+    dialog.initial_folder = settings_.last_folder;
+  } else {
+    dialog.initial_file = typed;
+  }
+  if (dialog.save()) controls_->output->setText(to_qt(dialog.result_path));
+}
+
+void main_window::set_busy(bool busy) {
+  busy_ = busy;
+  controls& c = *controls_;
+  for (QWidget* widget :
+       {static_cast<QWidget*>(c.new_button), static_cast<QWidget*>(c.open_button),
+        static_cast<QWidget*>(c.save_button), static_cast<QWidget*>(c.make_button),
+        static_cast<QWidget*>(c.preview_button), static_cast<QWidget*>(c.tabs), c.navigation}) {
+    widget->setEnabled(!busy);
+  }
+  for (QAction* action : {c.make_action, c.preview_action}) action->setEnabled(!busy);
+  for (int i : {0, 3, 4}) c.menus[i]->setEnabled(!busy);
+  c.stop_button->setEnabled(busy);
+  c.stop_action->setEnabled(busy);
+}
+
+void main_window::make() {
+  if (busy_) return;
+  if (outcome stored = store(); !stored.ok()) {
+    show_warning(stored.message());
+    return;
+  }
+  const project_settings& s = project()->settings;
+  int refused = 0;
+  if (s.path.empty()) {
+    refused = kPhraseNoSourceFolder;
+  } else if (s.save.empty()) {
+    refused = kPhraseNoOutputName;
+  } else if (!s.subfolders_in_one_file && s.save.find('/') != std::string::npos) {
+    refused = kPhraseOutputNameHasFolder;
+  }
+  if (refused != 0) {
+    show_warning(phrase(refused));
+    return;
+  }
+  show_page(4);
+  set_busy(true);
+  collection_->stop_flag = 0;
+  collection_->progress = [this](std::string line) { report_progress(std::move(line)); };
+  collection_->finish = [this] {
+    QMetaObject::invokeMethod(
+        controls_->context.get(), [this] { report_finish(); }, Qt::QueuedConnection);
+  };
+  finish_shown_ = false;
+  // The outcome reaches the window through the collection's last_result.
+  worker_ = std::thread([this] { (void)run_collection(*collection_); });
+}
+
+void main_window::report_progress(std::string line) {
+  // On the worker: keep the newest text, and hand it over at most ten times
+  // a second so that a fast build never floods the window's queue.
+  std::lock_guard lock(progress_mutex_);
+  pending_progress_ = std::move(line);
+  const auto now = std::chrono::steady_clock::now();
+  if (progress_queued_ || now - last_progress_ < kProgressInterval) return;
+  progress_queued_ = true;
+  last_progress_ = now;
+  QMetaObject::invokeMethod(
+      controls_->context.get(),
+      [this] {
+        std::string line;
+        {
+          std::lock_guard lock(progress_mutex_);
+          line = pending_progress_;
+          progress_queued_ = false;
+        }
+        if (busy_) controls_->status->write_caption(to_qt(line));
+      },
+      Qt::QueuedConnection);
+}
+
+void main_window::report_finish() {
+  if (worker_.joinable()) worker_.join();
+  set_busy(false);
+  const outcome& result = collection_->last_result;
+  if (result.ok()) {
+    controls_->status->write_caption(text(kPhraseBuildDone));
+  } else if (result.is(result_stopped)) {
+    controls_->status->write_caption(text(236));
+  } else {
+    const std::string error = result.message().empty() && result.is(result_out_of_memory)
+                                  ? phrase(kPhraseOutOfMemory)
+                                  : result.message();
+    controls_->status->write_caption(to_qt(phrase(kPhraseErrorCaption) + ": " + error));
+    show_error(error);
+  }
+  controls_->preview_button->setEnabled(true);
+  controls_->preview_action->setEnabled(true);
+  QApplication::beep();
+  finish_shown_ = true;
+}
+
+void main_window::stop() { collection_->stop_flag = 1; }
+
+void main_window::wait_for_build() {
+  while (!finish_shown_) QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+std::string main_window::preview_target() const {
+  const html_list_project* current = project();
+  if (current == nullptr || current->settings.save.empty()) return {};
+  const project_settings& s = current->settings;
+  if (s.save.find('/') != std::string::npos) return s.save;
+  std::string folder = without_trailing_slashes(s.path);
+  if (folder != "/") folder += '/';
+  return folder + s.save;
+}
+
+void main_window::preview() {
+  const std::string target = preview_target();
+  if (target.empty()) return;
+  if (!open_with_desktop(local_file_url(target))) {
+    show_error(phrase(kPhraseCantOpenWithShell) + project()->settings.save);
+  }
+}
+
+bool main_window::open_with_shell(const std::string& target) {
+  if (open_with_desktop(local_file_url(target))) return true;
+  show_error(phrase(kPhraseCantOpenWithShell) + target);
+  return false;
+}
+
+void main_window::open_help(const std::string& file) {
+  open_with_shell(folders_.program_folder() + file);
+}
+
+void main_window::open_page_help() {
+  if (page_ < 0 || page_ >= kPages) return;
+  open_help(kPageHelp[page_]);
+}
+
+void main_window::show_about() { about_box_->show(controls_->form); }
+
+void main_window::open_web_page() {
+  // The product has no web address of its own; its support page says where
+  // help is found.
+  if (!open_with_desktop(local_file_url(folders_.program_folder() + "support.html"))) {
+    show_error(phrase(269));
+  }
+}
+
+void main_window::show_error(const std::string& message) {
+  show_message_box(controls_->form, {QMessageBox::Critical, text(kPhraseErrorCaption),
+                                     to_qt(message), QMessageBox::Ok});
+}
+
+void main_window::show_warning(const std::string& message) {
+  show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseErrorCaption),
+                                     to_qt(message), QMessageBox::Ok});
+}
+
+void main_window::closing() {
+  // A running build ends before anything it uses goes away.
+  if (worker_.joinable()) {
+    collection_->stop_flag = 1;
+    worker_.join();
+    set_busy(false);
+  }
+  remember_current_project();
+  settings_.left = controls_->form->x();
+  settings_.top = controls_->form->y();
+  folders_.make_write_folder();
+  if (outcome saved = settings_.write(folders_.write_path("settings.txt"), &language_);
+      !saved.ok()) {
+    std::fprintf(stderr, "%s: %s\n", std::string(kProductTitle).c_str(), saved.message().c_str());
+  }
+}
+
+}  // namespace dirscribe

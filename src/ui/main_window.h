@@ -1,0 +1,166 @@
+// The wizard's main window: one listing project edited page by page on the
+// controls the interface description lays out, the style catalog, and a
+// build on a worker thread with progress and Stop.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/outcome.h"
+#include "engine/project_collection.h"
+#include "markup/xml_node.h"
+#include "platform/user_data.h"
+#include "services/dsc_settings.h"
+#include "template/template_catalog.h"
+
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QRadioButton;
+class QWidget;
+
+namespace dirscribe {
+
+class fileFilterUI;
+class form_adapter;
+class image_adapter;
+class label_adapter;
+class panel_adapter;
+class qx_about_box;
+class qx_edit_prompt;
+class qx_memo_prompt;
+class qxlang;
+class tab_control_adapter;
+
+class main_window {
+ public:
+  // Everything is borrowed and must outlive the window: the phrases, the
+  // built description (its root is the main form) and the folders of the
+  // program's data. REQUIRES: a QApplication exists; the forms are built.
+  main_window(const qxlang& language, xml_tree& description, user_data_folders folders);
+  // Stops a running build and waits for it before anything is freed.
+  ~main_window();
+  main_window(const main_window&) = delete;
+  main_window& operator=(const main_window&) = delete;
+
+  // Builds the window in its fixed order: the extension table (phrase 275),
+  // the filter page with its presets, the controls, the menu, the catalog
+  // (216, 217 or the reader's message), a new project, the prompts and about
+  // box, and the place from the settings. A failure says what failed.
+  outcome build();
+
+  // The main form; nullptr before build.
+  QWidget* form() const;
+
+  // Pages 0 to 4: Style, Source, Filter, Options, Build.
+  void show_page(int page);
+  int current_page() const { return page_; }
+
+  // The project into the controls, and the controls into the project.
+  outcome view();
+  outcome store();
+
+  // Commands, as the buttons and menu items run them.
+  void new_project();
+  void open_project();
+  // Open's work after its dialog: remembers the current project and loads
+  // `path`; a failure is shown in a warning box and returned.
+  outcome open_project_file(const std::string& path);
+  bool save_project();
+  bool save_project_as();
+  void open_recent(int index);  // 0 to 4
+  void style_clicked(int row);
+  void edit_style();
+  void copy_style();
+  void rename_style();
+  void set_style_image();
+  void set_style_description();
+  void reset_filter();
+  void try_date_format();
+  void browse_source();
+  void choose_output();
+  void make();
+  void stop();
+  void preview();
+  void open_help(const std::string& file);
+  void open_page_help();
+  void show_about();
+  void open_web_page();
+
+  // What the window is doing; for tests.
+  bool busy() const { return busy_; }
+  const std::string& project_file() const { return project_file_; }
+  html_list_project* project() const { return collection_->first_project(); }
+  const template_catalog& catalog() const { return catalog_; }
+  const dscSettings& settings() const { return settings_; }
+  QString status_text() const;
+  // Waits until a running build has ended and its finish has been shown.
+  void wait_for_build();
+  // The file Preview opens for the current project ("" without `save`).
+  std::string preview_target() const;
+
+ private:
+  struct controls;
+  class close_guard;
+
+  std::string phrase(int id) const;
+  QString text(int id) const;
+  outcome find_controls();
+  void create_menu();
+  void connect_handlers();
+  void set_title();
+  void show_style(size_t position);
+  int selected_style() const;
+  void fill_recent_menu();
+  void remember_current_project();
+  void clear_status();
+  void set_busy(bool busy);
+  void show_error(const std::string& text);
+  void show_warning(const std::string& text);
+  bool open_with_shell(const std::string& target);
+  outcome load_project(const std::string& path);
+  void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
+  void report_progress(std::string text);
+  void report_finish();
+  void closing();
+
+  const qxlang& language_;
+  xml_tree& description_;
+  user_data_folders folders_;
+  std::unique_ptr<projectCollection> collection_;
+  template_catalog catalog_;
+  xml_tree filter_document_;
+  std::unique_ptr<fileFilterUI> filter_page_;
+  std::unique_ptr<controls> controls_;
+  std::unique_ptr<qx_edit_prompt> edit_prompt_;
+  std::unique_ptr<qx_memo_prompt> memo_prompt_;
+  std::unique_ptr<qx_about_box> about_box_;
+  std::unique_ptr<close_guard> close_guard_;
+  dscSettings settings_;
+  std::string project_file_;  // empty while untitled
+  int page_ = 0;
+  bool busy_ = false;
+
+  // The build: its thread, and the progress text waiting for the window's
+  // thread (at most one delivery queued at a time).
+  std::thread worker_;
+  std::mutex progress_mutex_;
+  std::string pending_progress_;
+  bool progress_queued_ = false;
+  std::chrono::steady_clock::time_point last_progress_{};
+  std::atomic<bool> finish_shown_{true};
+};
+
+}  // namespace dirscribe

@@ -1,0 +1,320 @@
+// The wizard's main window built from the real description, driven as a user
+// would through the hooks that answer its boxes and dialogs.
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/extension_table.h"
+#include "listing/listing_driver.h"
+#include "markup/resource_document.h"
+#include "services/qxlang.h"
+#include "support/temp_folder.h"
+#include "ui/file_dialogs.h"
+#include "ui/form_builder.h"
+#include "ui/message_box.h"
+#include "ui/shell_open.h"
+
+namespace dirscribe {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder of its own (the data files, no executable), so that what
+// the window saves stays in the test.
+class WizardWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.make_folder("program");
+    for (const char* name : {"ext.txt", "filter.txt", "templates.txt", "vostra.bin"}) {
+      fs::copy_file(DIRSCRIBE_PROGRAM_DIR + std::string(name), folder_.at("program/") + name);
+    }
+    for (const char* name : {"images", "templates"}) {
+      fs::copy(DIRSCRIBE_PROGRAM_DIR + std::string(name), folder_.at("program/") + name,
+               fs::copy_options::recursive);
+    }
+    set_message_box_answer([this](const message_box_request& request) {
+      boxes_.push_back(request.text.toStdString());
+      return QMessageBox::Ok;
+    });
+    set_shell_open_answer([this](const QUrl& url) {
+      opened_.push_back(url.toLocalFile().toStdString());
+      return true;
+    });
+    answer_dialogs({false, {}});
+  }
+  void TearDown() override {
+    window_.reset();
+    set_message_box_answer({});
+    set_shell_open_answer({});
+    set_file_dialog_answer({});
+  }
+
+  // Builds a window over the program folder; returns its outcome.
+  outcome open_window() {
+    window_.reset();
+    forms_ = std::make_unique<form_application>();
+    xml_tree resources;
+    std::string error;
+    if (load_resource_document(folder_.at("program/vostra.bin"), resources, error) != 0) {
+      return {1, error};
+    }
+    phrases_ = std::make_unique<qxlang>();
+    phrases_->load(resources);
+    ui_.clear();
+    ui_.append_top(resources.detach(xml_find(resources, "/TvostraDSC")));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder_.at("program")));
+    outcome built = build_forms(ui_, *forms_);
+    QDir::setCurrent(previous);
+    if (!built.ok()) return built;
+    window_ = std::make_unique<main_window>(
+        *phrases_, ui_, user_data_folders(folder_.at("program"), folder_.at("user"), true));
+    return window_->build();
+  }
+
+  void answer_dialogs(file_dialog_answer answer) {
+    set_file_dialog_answer([answer](const file_dialog_request&) { return answer; });
+  }
+
+  template <typename T = QWidget>
+  T* control(const std::string& path) {
+    return find_control<T>(ui_, "/TvostraDSC/" + path);
+  }
+
+  std::string phrase(int id) const { return std::string(phrases_->text(id)); }
+
+  // A folder tree of `count` files in `name`.
+  std::string make_tree(const std::string& name, int count) {
+    for (int i = 0; i < count; ++i) {
+      folder_.write(name + "/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".txt", "x");
+    }
+    return folder_.at(name);
+  }
+
+  temp_folder folder_;
+  std::unique_ptr<qxlang> phrases_;
+  xml_tree ui_;
+  std::unique_ptr<form_application> forms_;
+  std::unique_ptr<main_window> window_;
+  std::vector<std::string> boxes_;
+  std::vector<std::string> opened_;
+};
+
+TEST_F(WizardWindow, PagesTitleAndStyles) {
+  ASSERT_TRUE(open_window().ok()) << boxes_.size();
+  EXPECT_EQ(window_->form()->windowTitle(), QStringLiteral("Vostra Dirscribe 3.0 [Untitled]"));
+  auto* back = control<QAbstractButton>("pBottom/bPrev");
+  auto* next = control<QAbstractButton>("pBottom/bNext");
+  EXPECT_FALSE(back->isEnabled());
+  EXPECT_TRUE(next->isEnabled());
+  next->click();
+  EXPECT_EQ(window_->current_page(), 1);
+  window_->show_page(4);
+  EXPECT_TRUE(back->isEnabled());
+  EXPECT_FALSE(next->isEnabled());
+  EXPECT_TRUE(control("main/pBuild")->isVisibleTo(window_->form()));
+  EXPECT_FALSE(control("main/pStyle")->isVisibleTo(window_->form()));
+  // Every style of the catalog is listed; a project whose template is no
+  // style shows the first.
+  auto* styles = control<QListWidget>("main/pStyle/pLeft/styleLB");
+  EXPECT_EQ(static_cast<size_t>(styles->count()), window_->catalog().entries.size());
+  window_->project()->settings.format_file = "/elsewhere/unknown.html";
+  ASSERT_TRUE(window_->view().ok());
+  EXPECT_EQ(styles->currentRow(), 0);
+}
+
+TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
+  ASSERT_TRUE(open_window().ok());
+  ASSERT_GE(window_->catalog().entries.size(), 2u);
+  project_settings& s = window_->project()->settings;
+  s.format_file = folder_.at("program/templates/") + window_->catalog().entries[1]->file;
+  s.path = "/data/m\xc3\xbcsic & <more>";
+  s.save = "list.html";
+  s.recursion_depth = 3;
+  s.subfolders_in_one_file = false;
+  s.order_files = 3;
+  s.sort_order = true;
+  s.show_folders = show_files_bit;
+  s.disk_space = true;
+  s.recursive_options = recursive_subtree_sizes | recursive_folders_after_level;
+  s.show_summary = false;
+  s.url_escape = 2;
+  s.size_units = 2;
+  s.shell_mode = shell_mode_system_types;
+  s.use_date_format = false;
+  s.date_format = "%Y";
+  s.is_local_date = false;
+  s.local_image_dir = false;
+  s.image_dir = "/icons";
+  s.filter.str_files_include = "*.txt";
+  s.filter.size_filter = size_not_below;
+  s.filter.size_start = 2048;
+  s.filter.time_filter = time_last;
+  s.filter.last_how_many = 9;
+  s.filter.last_type = unit_week;
+  s.filter.att_filter = 5;
+  s.filter.attrs = 0x2;
+  std::vector<std::string> before;
+  write_project(*window_->project(), before);
+  ASSERT_TRUE(window_->view().ok());
+  reset_project(*window_->project());
+  ASSERT_TRUE(window_->store().ok());
+  std::vector<std::string> after;
+  write_project(*window_->project(), after);
+  EXPECT_EQ(after, before);
+  // Dates are edited only with a format of one's own.
+  EXPECT_FALSE(control("main/pOptions/gbDateFormat/eDateFormat")->isEnabled());
+}
+
+TEST_F(WizardWindow, MakeRefusesWhatCannotBeBuilt) {
+  ASSERT_TRUE(open_window().ok());
+  struct row {
+    const char* path;
+    const char* save;
+    bool one_file;
+    int phrase_id;
+  };
+  for (const row& r : std::vector<row>{{"", "index.html", true, 228},
+                                       {"/data", "", true, 233},
+                                       {"/data", "out/index.html", false, 234}}) {
+    control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QString::fromLatin1(r.path));
+    control<QLineEdit>("main/pSource/gbDest/eDest")->setText(QString::fromLatin1(r.save));
+    control<QAbstractButton>(r.one_file ? "main/pSource/gbRec/gbSingleFile/recSingle"
+                                        : "main/pSource/gbRec/gbSingleFile/recMultiple")
+        ->click();
+    boxes_.clear();
+    window_->make();
+    EXPECT_FALSE(window_->busy());
+    EXPECT_EQ(boxes_, std::vector<std::string>{phrase(r.phrase_id)}) << r.path << " " << r.save;
+  }
+}
+
+TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
+  ASSERT_TRUE(open_window().ok());
+  const std::string tree = make_tree("tree", 40);
+  control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QString::fromStdString(tree));
+  control<QLineEdit>("main/pSource/gbDest/eDest")
+      ->setText(QString::fromStdString(folder_.at("out.html")));
+  control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);  // all subfolders
+  window_->make();
+  EXPECT_TRUE(window_->busy());
+  window_->wait_for_build();
+  EXPECT_FALSE(window_->busy());
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
+  const std::string listing = read_file(folder_.at("out.html"));
+  EXPECT_NE(listing.find("f39.txt"), std::string::npos);
+  EXPECT_EQ(window_->preview_target(), folder_.at("out.html"));
+
+  // The same project saved and built as a batch run does.
+  answer_dialogs({true, {QString::fromStdString(folder_.at("project.txt"))}});
+  ASSERT_TRUE(window_->save_project_as());
+  fs::remove(folder_.at("out.html"));
+  projectCollection batch;
+  batch.program_folder = folder_.at("program/");
+  batch.language = phrases_.get();
+  batch.fill_size_unit_names();
+  ASSERT_TRUE(load_extension_table(folder_.at("program/ext.txt"), batch).ok());
+  ASSERT_TRUE(batch.load_file(folder_.at("project.txt")).ok());
+  ASSERT_TRUE(run_collection(batch).ok());
+  EXPECT_EQ(read_file(folder_.at("out.html")), listing);
+}
+
+TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
+  ASSERT_TRUE(open_window().ok());
+  const std::string tree = make_tree("big", 50000);
+  control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QString::fromStdString(tree));
+  control<QLineEdit>("main/pSource/gbDest/eDest")
+      ->setText(QString::fromStdString(folder_.at("big.html")));
+  control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);
+  window_->make();
+  window_->stop();
+  window_->wait_for_build();
+  EXPECT_FALSE(window_->busy());
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(236));
+  EXPECT_TRUE(control("pTop/bMake")->isEnabled());
+  EXPECT_FALSE(control("pTop/bStop")->isEnabled());
+
+  // Closing while it builds stops the build and waits for it.
+  window_->make();
+  EXPECT_TRUE(window_->busy());
+  window_->form()->close();
+  EXPECT_FALSE(window_->busy());
+  window_.reset();
+}
+
+TEST_F(WizardWindow, ProjectsOpenSaveAndComeBack) {
+  ASSERT_TRUE(open_window().ok());
+  // An untitled project asks for a name; a cancelled dialog keeps it untitled.
+  answer_dialogs({false, {}});
+  EXPECT_FALSE(window_->save_project());
+  EXPECT_TRUE(window_->project_file().empty());
+  // A missing file is named in the warning.
+  answer_dialogs({true, {QStringLiteral("/no/such/project.txt")}});
+  window_->open_project();
+  EXPECT_EQ(boxes_.back(), phrase(15) + "/no/such/project.txt");
+  // A style click drops what was typed.
+  control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("/typed"));
+  window_->style_clicked(1);
+  EXPECT_NE(control<QLineEdit>("main/pSource/gbSrc/eSrc")->text(), QStringLiteral("/typed"));
+
+  // Seven projects saved and opened one after the other: the five latest
+  // are remembered, most recent first, also by the next run.
+  std::vector<std::string> files;
+  for (int i = 0; i < 7; ++i) {
+    files.push_back(folder_.at("p" + std::to_string(i) + ".txt"));
+    answer_dialogs({true, {QString::fromStdString(files.back())}});
+    ASSERT_TRUE(window_->save_project_as());
+  }
+  for (const std::string& file : files) {
+    answer_dialogs({true, {QString::fromStdString(file)}});
+    window_->open_project();
+    EXPECT_EQ(window_->project_file(), file);
+  }
+  // Closing remembers the project that is open.
+  window_->form()->close();
+  ASSERT_TRUE(open_window().ok());
+  const std::vector<std::string> expected = {files[6], files[5], files[4], files[3], files[2]};
+  EXPECT_EQ(window_->settings().recent_projects, expected);
+  window_->open_recent(1);
+  EXPECT_EQ(window_->project_file(), files[5]);
+}
+
+TEST_F(WizardWindow, PreviewAndHelpOpenTheRightFiles) {
+  ASSERT_TRUE(open_window().ok());
+  struct row {
+    const char* path;
+    const char* save;
+    const char* target;
+  };
+  for (const row& r : std::vector<row>{{"/data", "index.html", "/data/index.html"},
+                                       {"/data//", "index.html", "/data/index.html"},
+                                       {"/", "a.html", "/a.html"},
+                                       {"/data", "/srv/www/list.html", "/srv/www/list.html"},
+                                       {"/data", "", ""}}) {
+    window_->project()->settings.path = r.path;
+    window_->project()->settings.save = r.save;
+    EXPECT_EQ(window_->preview_target(), r.target) << r.path << " " << r.save;
+  }
+  window_->show_page(2);
+  window_->open_page_help();
+  EXPECT_EQ(opened_.back(), folder_.at("program/help/3200.html"));
+}
+
+TEST_F(WizardWindow, ACatalogWithoutStylesStopsTheWindow) {
+  folder_.write("program/templates.txt", "<other/>");
+  const outcome built = open_window();
+  EXPECT_FALSE(built.ok());
+  EXPECT_EQ(built.message(), phrase(216));
+}
+
+}  // namespace
+}  // namespace dirscribe
