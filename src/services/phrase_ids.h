@@ -118,6 +118,8 @@ inline constexpr int kPhraseMenuStyleDescription = 281;
 inline constexpr int kPhraseOutputIsLink = 282;
 inline constexpr int kPhraseOutputNotRegular = 283;
 inline constexpr int kPhraseOutputIsInput = 284;
+inline constexpr int kPhraseFoldersRead = 285;  // the Build page's counts, before the number
+inline constexpr int kPhraseFilesListed = 286;
 
 // Every id the program looks up, ranges expanded, ascending.
 inline constexpr int kAllPhraseIds[] = {
@@ -131,7 +133,7 @@ inline constexpr int kAllPhraseIds[] = {
     200, 201, 202, 203, 204, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221,
     222, 223, 224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240,
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
-    261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284,
+    261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
 };
 
 namespace phrase_ids_detail {

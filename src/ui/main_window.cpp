@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTabBar>
 #include <cstdio>
@@ -115,6 +116,7 @@ struct main_window::controls {
   QAbstractButton* stop_page_button = nullptr;
   QAbstractButton* preview_page_button = nullptr;
   label_adapter* status = nullptr;
+  QProgressBar* progress = nullptr;
   // The menu.
   QMenu* menus[6] = {};
   QAction* make_action = nullptr;
@@ -288,6 +290,7 @@ outcome main_window::find_controls() {
   find("main/pBuild/gbButtons/bStop1", c.stop_page_button);
   find("main/pBuild/gbButtons/bPreview1", c.preview_page_button);
   find("main/pBuild/gbInfo/lInfo", c.status);
+  find("main/pBuild/gbInfo/pbBuild", c.progress);
   if (!missing.empty()) return {1, "The interface description lacks the control " + missing};
   return {};
 }
@@ -758,6 +761,14 @@ void main_window::make() {
     QMetaObject::invokeMethod(
         controls_->context.get(), [this] { report_finish(); }, Qt::QueuedConnection);
   };
+  {
+    std::lock_guard lock(progress_mutex_);
+    folders_read_ = files_listed_ = files_before_ = files_current_ = 0;
+    folders_seen_.clear();
+  }
+  show_counts(0, 0);
+  controls_->progress->setRange(0, 0);  // how much is left is not known
+  controls_->progress->show();
   finish_shown_ = false;
   // The outcome reaches the window through the collection's last_result.
   worker_ = std::thread([this] { (void)run_collection(*collection_); });
@@ -768,6 +779,10 @@ void main_window::report_progress(std::string line) {
   // a second so that a fast build never floods the window's queue.
   std::lock_guard lock(progress_mutex_);
   pending_progress_ = std::move(line);
+  // Each line names a folder read; a style that sums subtree sizes reads
+  // each folder twice, and a folder counts once.
+  if (folders_seen_.insert(pending_progress_).second) ++folders_read_;
+  count_files();
   const auto now = std::chrono::steady_clock::now();
   if (progress_queued_ || now - last_progress_ < kProgressInterval) return;
   progress_queued_ = true;
@@ -776,19 +791,46 @@ void main_window::report_progress(std::string line) {
       controls_->context.get(),
       [this] {
         std::string line;
+        int64_t folders = 0;
+        int64_t files = 0;
         {
           std::lock_guard lock(progress_mutex_);
           line = pending_progress_;
+          folders = folders_read_;
+          files = files_listed_;
           progress_queued_ = false;
         }
-        if (busy_) controls_->status->write_caption(to_qt(line));
+        if (!busy_) return;
+        controls_->status->write_caption(to_qt(line));
+        show_counts(folders, files);
       },
       Qt::QueuedConnection);
+}
+
+void main_window::count_files() {
+  // The listing totals restart with every output file, so the files of the
+  // finished ones are carried.
+  int64_t current = 0;
+  for (const auto& project : collection_->projects) current += project->run.listing_file_total;
+  if (current < files_current_) files_before_ += files_current_;
+  files_current_ = current;
+  files_listed_ = files_before_ + current;
+}
+
+void main_window::show_counts(int64_t folders, int64_t files) {
+  controls_->progress->setFormat(text(kPhraseFoldersRead) + QString::number(folders) +
+                                 QStringLiteral("    ") + text(kPhraseFilesListed) +
+                                 QString::number(files));
 }
 
 void main_window::report_finish() {
   if (worker_.joinable()) worker_.join();
   set_busy(false);
+  // The bar ends full, with the final counts (the worker has ended).
+  count_files();
+  controls_->progress->setRange(0, 1);
+  controls_->progress->setValue(1);
+  show_counts(folders_read_, files_listed_);
   const outcome& result = collection_->last_result;
   if (result.ok()) {
     controls_->status->write_caption(text(kPhraseBuildDone));

@@ -7,10 +7,12 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_set>
 
 #include "core/outcome.h"
 #include "engine/project_collection.h"
@@ -133,6 +135,9 @@ class main_window {
   outcome load_project(const std::string& path);
   void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
   void report_progress(std::string text);
+  void show_counts(int64_t folders, int64_t files);
+  // Brings files_listed_ up to date; on the worker, or after it ended.
+  void count_files();
   void report_finish();
   void closing();
 
@@ -158,6 +163,11 @@ class main_window {
   std::thread worker_;
   std::mutex progress_mutex_;
   std::string pending_progress_;
+  std::unordered_set<std::string> folders_seen_;
+  int64_t folders_read_ = 0;  // folders and files so far; written by the worker
+  int64_t files_listed_ = 0;
+  int64_t files_before_ = 0;  // files of the output files already finished
+  int64_t files_current_ = 0;
   bool progress_queued_ = false;
   std::chrono::steady_clock::time_point last_progress_{};
   std::atomic<bool> finish_shown_{true};

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -213,6 +214,9 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   const std::string listing = read_file(folder_.at("out.html"));
   EXPECT_NE(listing.find("f39.txt"), std::string::npos);
   EXPECT_EQ(window_->preview_target(), folder_.at("out.html"));
+  // The bar counts the tree: the root, 7 folders, 40 files.
+  EXPECT_EQ(control<QProgressBar>("main/pBuild/gbInfo/pbBuild")->text().toStdString(),
+            phrase(285) + "8    " + phrase(286) + "40");
 
   // The same project saved and built as a batch run does.
   answer_dialogs({true, {QString::fromStdString(folder_.at("project.txt"))}});
