@@ -1,0 +1,88 @@
+// Measures how responsive the wizard stays while it builds: the window is
+// built offscreen, Make runs on TREE, and a timer on the window's thread
+// notes the longest gap between two of its ticks until the build ends. A
+// window that stays responsive never lets a gap grow past a few ticks.
+//
+// Usage: wizard_responsiveness PROGRAM_DIR TREE OUTPUT
+// Prints the longest gap, the build's time and the files listed.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+
+#include "markup/resource_document.h"
+#include "services/qxlang.h"
+#include "ui/form_builder.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+
+namespace dirscribe {
+namespace {
+
+int fail(const std::string& text) {
+  std::fprintf(stderr, "wizard_responsiveness: %s\n", text.c_str());
+  return 1;
+}
+
+int run(const std::string& program_dir, const std::string& tree, const std::string& output) {
+  if (chdir(program_dir.c_str()) != 0) return fail("can't enter " + program_dir);
+  set_message_box_answer([](const message_box_request& request) {
+    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+    return QMessageBox::Ok;
+  });
+  xml_tree resources;
+  std::string error;
+  if (load_resource_document("vostra.bin", resources, error) != 0) return fail(error);
+  qxlang phrases;
+  phrases.load(resources);
+  xml_tree ui_tree;
+  ui_tree.append_top(resources.detach(xml_find(resources, "/TvostraDSC")));
+  form_application forms;
+  if (const outcome built = build_forms(ui_tree, forms); !built.ok()) return fail(built.message());
+  char user_folder[] = "/tmp/wizard-responsiveness-XXXXXX";
+  if (mkdtemp(user_folder) == nullptr) return fail("no temporary folder");
+  main_window window(phrases, ui_tree,
+                     user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
+  if (const outcome built = window.build(); !built.ok()) return fail(built.message());
+  window.form()->show();
+  window.project()->settings.path = tree;
+  window.project()->settings.save = output;
+  window.project()->settings.recursion_depth = -1;
+  if (!window.view().ok()) return fail("can't show the project");
+
+  QElapsedTimer clock;
+  qint64 last_tick = 0;
+  qint64 longest_gap = 0;
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    longest_gap = std::max(longest_gap, now - last_tick);
+    last_tick = now;
+  });
+  ticks.start(5);
+  clock.start();
+  window.make();
+  window.wait_for_build();
+  const qint64 took = clock.elapsed();
+  std::printf("longest gap between window events: %lld ms (build %lld ms) %s\n",
+              static_cast<long long>(longest_gap), static_cast<long long>(took),
+              window.status_text().toUtf8().constData());
+  return 0;
+}
+
+}  // namespace
+}  // namespace dirscribe
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 4) {
+    std::fprintf(stderr, "Usage: wizard_responsiveness PROGRAM_DIR TREE OUTPUT\n");
+    return 2;
+  }
+  return dirscribe::run(argv[1], argv[2], argv[3]);
+}
