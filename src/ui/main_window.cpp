@@ -688,8 +688,9 @@ void main_window::try_date_format() {
   const std::string format = from_qt(controls_->date_format->text());
   if (format.empty()) return;
   std::string shown;
-  format_date_time(static_cast<unix_time>(std::time(nullptr)), true, format, date_time_formats{},
-                   shown);
+  // The present moment in local time, as a listing with local dates shows it.
+  const unix_time now = to_local_time(static_cast<unix_time>(std::time(nullptr)));
+  format_date_time(now, true, format, date_time_formats{}, shown);
   controls_->date_result->setText(to_qt(shown));
 }
 

@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -172,8 +174,14 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   std::vector<std::string> after;
   write_project(*window_->project(), after);
   EXPECT_EQ(after, before);
-  // Dates are edited only with a format of one's own.
+  // Dates are edited only with a format of one's own, which can be tried.
   EXPECT_FALSE(control("main/pOptions/gbDateFormat/eDateFormat")->isEnabled());
+  control<QComboBox>("main/pOptions/gbDateFormat/cDateFormat")->setCurrentIndex(1);
+  EXPECT_TRUE(control("main/pOptions/gbDateFormat/eDateFormat")->isEnabled());
+  control<QLineEdit>("main/pOptions/gbDateFormat/eDateFormat")->setText(QStringLiteral("%Y"));
+  control<QAbstractButton>("main/pOptions/gbDateFormat/bDateFormat")->click();
+  EXPECT_EQ(control<QLabel>("main/pOptions/gbDateFormat/lDateFormat")->text(),
+            QString::number(QDate::currentDate().year()));
 }
 
 TEST_F(WizardWindow, MakeRefusesWhatCannotBeBuilt) {
