@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "markup/resource_document.h"
 #include "services/qxlang.h"
 #include "support/temp_folder.h"
 #include "ui/form_builder.h"
+#include "ui/interface_description.h"
 #include "ui/ui_test_support.h"
 
 namespace dirscribe {
@@ -26,14 +26,9 @@ namespace {
 class FilterPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    xml_tree resources;
-    ASSERT_EQ(load_resource_document(DIRSCRIBE_PROGRAM_DIR "vostra.bin", resources, error), 0)
-        << error;
-    phrases_.load(resources);
-    xml_node* description = xml_find(resources, "/TvostraDSC");
-    ASSERT_NE(description, nullptr);
-    ui_.append_top(resources.detach(description));
+    const outcome read =
+        load_interface_description(DIRSCRIBE_PROGRAM_DIR "vostra.bin", phrases_, ui_);
+    ASSERT_TRUE(read.ok()) << read.message();
     previous_dir_ = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(DIRSCRIBE_PROGRAM_DIR));  // the icons' folder
     const outcome built = build_forms(ui_, forms_);

@@ -62,7 +62,8 @@ std::string folder_of(const std::string& path) {
 
 // The controls the window works with, found by path once.
 struct main_window::controls {
-  form_adapter* form = nullptr;
+  // Watched: the forms may be freed before the window object.
+  QPointer<form_adapter> form;
   tab_control_adapter* tabs = nullptr;
   QWidget* pages[kPages] = {};
   panel_adapter* header = nullptr;

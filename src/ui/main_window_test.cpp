@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDate>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,12 +19,13 @@
 
 #include "engine/extension_table.h"
 #include "listing/listing_driver.h"
-#include "markup/resource_document.h"
 #include "services/qxlang.h"
 #include "support/temp_folder.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
+#include "ui/interface_description.h"
 #include "ui/message_box.h"
+#include "ui/prompt_dialogs.h"
 #include "ui/shell_open.h"
 
 namespace dirscribe {
@@ -65,15 +67,11 @@ class WizardWindow : public ::testing::Test {
   outcome open_window() {
     window_.reset();
     forms_ = std::make_unique<form_application>();
-    xml_tree resources;
-    std::string error;
-    if (load_resource_document(folder_.at("program/vostra.bin"), resources, error) != 0) {
-      return {1, error};
-    }
     phrases_ = std::make_unique<qxlang>();
-    phrases_->load(resources);
-    ui_.clear();
-    ui_.append_top(resources.detach(xml_find(resources, "/TvostraDSC")));
+    if (outcome read = load_interface_description(folder_.at("program/vostra.bin"), *phrases_, ui_);
+        !read.ok()) {
+      return read;
+    }
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(folder_.at("program")));
     outcome built = build_forms(ui_, *forms_);
@@ -319,6 +317,33 @@ TEST_F(WizardWindow, PreviewAndHelpOpenTheRightFiles) {
   window_->show_page(2);
   window_->open_page_help();
   EXPECT_EQ(opened_.back(), folder_.at("program/help/3200.html"));
+}
+
+TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
+  ASSERT_TRUE(open_window().ok());
+  auto* styles = control<QListWidget>("main/pStyle/pLeft/styleLB");
+  const int count = styles->count();
+  styles->setCurrentRow(0);
+  window_->copy_style();
+  ASSERT_EQ(styles->count(), count + 1);
+  EXPECT_EQ(styles->item(count)->text().toStdString(),
+            phrase(239) + window_->catalog().entries[0]->name);
+  // The rename prompt is answered as a user would: a name, then OK.
+  set_modal_form_answer([](QDialog& form) {
+    form.findChild<QLineEdit*>(QStringLiteral("text_field"))->setText(QStringLiteral("Mine"));
+    form.findChild<QAbstractButton*>(QStringLiteral("confirm_button"))->click();
+  });
+  styles->setCurrentRow(count);
+  window_->rename_style();
+  set_modal_form_answer({});
+  EXPECT_EQ(styles->item(count)->text(), QStringLiteral("Mine"));
+  EXPECT_EQ(control<QLabel>("main/pStyle/p/pStyleH")->text(), QStringLiteral("Mine"));
+  EXPECT_NE(read_file(folder_.at("program/templates.txt")).find("<name>Mine</name>"),
+            std::string::npos);
+  // Edit opens the copy's own template.
+  window_->edit_style();
+  EXPECT_EQ(opened_.back(), folder_.at("program/templates/") +
+                                window_->catalog().entries[static_cast<size_t>(count)]->file);
 }
 
 TEST_F(WizardWindow, ACatalogWithoutStylesStopsTheWindow) {

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "markup/resource_document.h"
+#include "services/qxlang.h"
 #include "ui/control.h"
 #include "ui/form_builder.h"
+#include "ui/interface_description.h"
 #include "ui/ui_test_support.h"
 
 namespace dirscribe {
@@ -22,13 +23,10 @@ class RealDescription : public ::testing::Test {
     // Pictures in the description are relative to the program folder.
     previous_dir_ = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(DIRSCRIBE_PROGRAM_DIR));
-    std::string error;
-    xml_tree resources;
-    ASSERT_EQ(load_resource_document(DIRSCRIBE_PROGRAM_DIR "vostra.bin", resources, error), 0)
-        << error;
-    xml_node* description = xml_find(resources, "/TvostraDSC");
-    ASSERT_NE(description, nullptr);
-    ui_.append_top(resources.detach(description));
+    qxlang phrases;
+    const outcome read =
+        load_interface_description(DIRSCRIBE_PROGRAM_DIR "vostra.bin", phrases, ui_);
+    ASSERT_TRUE(read.ok()) << read.message();
     const outcome built = build_forms(ui_, forms_);
     ASSERT_TRUE(built.ok()) << built.message();
     window_ = forms_.main_form();

@@ -17,11 +17,8 @@
 #include <cstdio>
 #include <string>
 
-#include "markup/resource_document.h"
-#include "services/qxlang.h"
-#include "ui/form_builder.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
+#include "offscreen_wizard.h"
+
 #include "ui/prompt_dialogs.h"
 
 namespace dirscribe {
@@ -41,30 +38,10 @@ bool save(QWidget* widget, const QString& name) {
 
 int run(const std::string& program_dir, const QString& out, const std::string& project) {
   const QString out_dir = QDir(out).absolutePath();  // before leaving the current folder
-  // Pictures named in the description are relative to the program folder.
-  if (chdir(program_dir.c_str()) != 0) return fail("can't enter " + program_dir);
-  set_message_box_answer([](const message_box_request& request) {
-    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-    return QMessageBox::Ok;
-  });
-  xml_tree resources;
-  std::string error;
-  if (load_resource_document("vostra.bin", resources, error) != 0) return fail(error);
-  qxlang phrases;
-  phrases.load(resources);
-  xml_node* description = xml_find(resources, "/TvostraDSC");
-  if (description == nullptr) return fail("no /TvostraDSC in vostra.bin");
-  xml_tree ui_tree;
-  ui_tree.append_top(resources.detach(description));
-  form_application forms;
-  if (const outcome built = build_forms(ui_tree, forms); !built.ok()) return fail(built.message());
-  // Nothing the window saves may land in the program folder.
-  char user_folder[] = "/tmp/ui-screenshots-XXXXXX";
-  if (mkdtemp(user_folder) == nullptr) return fail("no temporary folder");
-  main_window window(phrases, ui_tree,
-                     user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
-  if (const outcome built = window.build(); !built.ok()) return fail(built.message());
-  window.form()->show();
+  offscreen_wizard wizard;
+  if (const outcome opened = wizard.open(program_dir); !opened.ok()) return fail(opened.message());
+  main_window& window = *wizard.window;
+  const qxlang& phrases = wizard.phrases;
   QDir().mkpath(out_dir);
 
   const char* names[] = {"style", "source", "filter", "options", "build"};

@@ -15,11 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "markup/resource_document.h"
-#include "services/qxlang.h"
-#include "ui/form_builder.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
+#include "offscreen_wizard.h"
 
 namespace dirscribe {
 namespace {
@@ -30,26 +26,9 @@ int fail(const std::string& text) {
 }
 
 int run(const std::string& program_dir, const std::string& tree, const std::string& output) {
-  if (chdir(program_dir.c_str()) != 0) return fail("can't enter " + program_dir);
-  set_message_box_answer([](const message_box_request& request) {
-    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-    return QMessageBox::Ok;
-  });
-  xml_tree resources;
-  std::string error;
-  if (load_resource_document("vostra.bin", resources, error) != 0) return fail(error);
-  qxlang phrases;
-  phrases.load(resources);
-  xml_tree ui_tree;
-  ui_tree.append_top(resources.detach(xml_find(resources, "/TvostraDSC")));
-  form_application forms;
-  if (const outcome built = build_forms(ui_tree, forms); !built.ok()) return fail(built.message());
-  char user_folder[] = "/tmp/wizard-responsiveness-XXXXXX";
-  if (mkdtemp(user_folder) == nullptr) return fail("no temporary folder");
-  main_window window(phrases, ui_tree,
-                     user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
-  if (const outcome built = window.build(); !built.ok()) return fail(built.message());
-  window.form()->show();
+  offscreen_wizard wizard;
+  if (const outcome opened = wizard.open(program_dir); !opened.ok()) return fail(opened.message());
+  main_window& window = *wizard.window;
   window.project()->settings.path = tree;
   window.project()->settings.save = output;
   window.project()->settings.recursion_depth = -1;

@@ -1,0 +1,23 @@
+#include "ui/interface_description.h"
+
+#include "markup/resource_document.h"
+#include "services/qxlang.h"
+
+namespace dirscribe {
+
+outcome load_interface_description(const std::string& resource_file, qxlang& phrases,
+                                   xml_tree& ui_tree) {
+  xml_tree resources;
+  std::string error;
+  if (load_resource_document(resource_file, resources, error) != 0) return {1, error};
+  phrases.load(resources);
+  xml_node* description = xml_find(resources, "/TvostraDSC");
+  if (description == nullptr) {
+    return {1, "The interface description is missing from " + resource_file};
+  }
+  ui_tree.clear();
+  ui_tree.append_top(resources.detach(description));
+  return {};
+}
+
+}  // namespace dirscribe

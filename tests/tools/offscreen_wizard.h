@@ -1,0 +1,56 @@
+// The wizard's window as the tools build it: from the program folder's
+// resource document, message boxes answered on standard error, and whatever
+// the window saves kept in a temporary user folder, never in the program's.
+#pragma once
+
+#include <unistd.h>
+
+#include <QDir>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "services/qxlang.h"
+#include "ui/form_builder.h"
+#include "ui/interface_description.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+
+namespace dirscribe {
+
+class offscreen_wizard {
+ public:
+  // Enters `program_dir` (pictures in the description are relative to it)
+  // and builds the window. REQUIRES: a QApplication exists.
+  outcome open(const std::string& program_dir) {
+    if (chdir(program_dir.c_str()) != 0) return {1, "can't enter " + program_dir};
+    set_message_box_answer([](const message_box_request& request) {
+      std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+      return QMessageBox::Ok;
+    });
+    if (outcome read = load_interface_description("vostra.bin", phrases, ui_tree_); !read.ok()) {
+      return read;
+    }
+    if (outcome built = build_forms(ui_tree_, forms_); !built.ok()) return built;
+    char user_folder[] = "/tmp/dirscribe-tool-XXXXXX";
+    if (mkdtemp(user_folder) == nullptr) return {1, "no temporary folder"};
+    window = std::make_unique<main_window>(
+        phrases, ui_tree_,
+        user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
+    if (outcome built = window->build(); !built.ok()) return built;
+    window->form()->show();
+    return {};
+  }
+
+  qxlang phrases;
+
+ private:
+  // The window goes first: it works on the forms and the description.
+  xml_tree ui_tree_;
+  form_application forms_;
+
+ public:
+  std::unique_ptr<main_window> window;
+};
+
+}  // namespace dirscribe
