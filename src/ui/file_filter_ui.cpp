@@ -308,12 +308,13 @@ void fileFilterUI::store(file_filter_data& filter) const {
   filter.str_folder_skip = folders_skip_->text().toStdString();
   filter.compile_masks();
 
-  filter.time_filter = time_mode_->currentIndex();
+  // A list that shows no item (a mode it has no item for) keeps the value.
+  if (time_mode_->currentIndex() >= 0) filter.time_filter = time_mode_->currentIndex();
   filter.time_start = from_pickers(start_date_, start_time_);
   filter.time_end = from_pickers(end_date_, end_time_);
-  filter.size_filter = size_mode_->currentIndex();
+  if (size_mode_->currentIndex() >= 0) filter.size_filter = size_mode_->currentIndex();
   filter.last_how_many = text_to_int(last_count_->text().toStdString());
-  filter.last_type = last_unit_->currentIndex() + 1;
+  if (last_unit_->currentIndex() >= 0) filter.last_type = last_unit_->currentIndex() + 1;
   const uint64_t lower = size_from_box(size_start_->text());
   const uint64_t upper = size_from_box(size_end_->text());
   filter.size_start = static_cast<uint32_t>(lower);

@@ -53,6 +53,12 @@ std::string without_trailing_slashes(std::string path) {
   return path;
 }
 
+// A list that shows no item leaves the project's value as it was: a value
+// the list has no item for (a depth of 10, say) must survive a save.
+void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
+  if (list->currentIndex() >= 0) value = list->currentIndex() + offset;
+}
+
 std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -463,10 +469,10 @@ outcome main_window::store() {
   s.format_file = folders_.read_path("templates/" + entry.file);
   controls& c = *controls_;
   s.path = from_qt(c.source->text());
-  s.recursion_depth = c.recursion->currentIndex() - 1;
+  keep_or_take(s.recursion_depth, c.recursion, -1);
   s.subfolders_in_one_file = c.single_file->isChecked();
   s.save = from_qt(c.output->text());
-  s.order_files = c.sort->currentIndex() + 1;
+  keep_or_take(s.order_files, c.sort, 1);
   s.sort_order = c.descending->isChecked();
   s.show_folders = (c.show_folders->isChecked() ? show_folders_bit : 0) |
                    (c.show_files->isChecked() ? show_files_bit : 0);
@@ -475,8 +481,8 @@ outcome main_window::store() {
                         (c.leave_out_empty->isChecked() ? recursive_leave_out_empty : 0) |
                         (c.folders_after_level->isChecked() ? recursive_folders_after_level : 0);
   s.show_summary = c.show_summary->isChecked();
-  s.url_escape = c.url_escape->currentIndex();
-  s.size_units = c.size_units->currentIndex() - 1;
+  keep_or_take(s.url_escape, c.url_escape, 0);
+  keep_or_take(s.size_units, c.size_units, -1);
   s.shell_mode = c.file_types->currentIndex() == 1 ? shell_mode_system_types : 0;
   s.use_date_format = c.date_mode->currentIndex() == 1;
   s.date_format = from_qt(c.date_format->text());

@@ -172,6 +172,22 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   std::vector<std::string> after;
   write_project(*window_->project(), after);
   EXPECT_EQ(after, before);
+
+  // Values a list has no item for are kept, not changed by a save.
+  s.recursion_depth = 10;
+  s.order_files = 9;
+  s.url_escape = 7;
+  s.size_units = 5;
+  s.filter.time_filter = 8;
+  s.filter.size_filter = 6;
+  s.filter.last_type = 12;
+  before.clear();
+  write_project(*window_->project(), before);
+  ASSERT_TRUE(window_->view().ok());
+  ASSERT_TRUE(window_->store().ok());
+  after.clear();
+  write_project(*window_->project(), after);
+  EXPECT_EQ(after, before);
   // Dates are edited only with a format of one's own, which can be tried.
   EXPECT_FALSE(control("main/pOptions/gbDateFormat/eDateFormat")->isEnabled());
   control<QComboBox>("main/pOptions/gbDateFormat/cDateFormat")->setCurrentIndex(1);
