@@ -374,6 +374,9 @@ void main_window::connect_handlers() {
     controls_->date_format->setEnabled(index == 1);
     controls_->try_date->setEnabled(index == 1);
   });
+  // A folder of one's own is typed only when the program's icons are off.
+  QObject::connect(c.local_icons, &QCheckBox::toggled, context,
+                   [this](bool own) { controls_->icon_folder->setEnabled(!own); });
   on_click(c.new_button, [this] { new_project(); });
   on_click(c.open_button, [this] { open_project(); });
   on_click(c.save_button, [this] { save_project(); });
@@ -451,6 +454,7 @@ outcome main_window::view() {
   c.utc->setChecked(!s.is_local_date);
   c.local_icons->setChecked(s.local_image_dir);
   c.icon_folder->setText(to_qt(s.image_dir));
+  c.icon_folder->setEnabled(!s.local_image_dir);
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
