@@ -11,6 +11,7 @@
 #include "ui/form_builder.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/qt_text.h"
 
 namespace dirscribe {
 
@@ -19,10 +20,6 @@ namespace {
 bool set(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && value[0] != '\0';
-}
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void show_information(const std::string& text) {

@@ -45,12 +45,6 @@ Qt::Alignment vertical(described::text_layout layout) {
   }
 }
 
-// Makes `widget` as wide as its content; the height stays.
-void fit_width(QWidget* widget) {
-  widget->resize(widget->sizeHint().width(), widget->height());
-  arrange_parent(widget);
-}
-
 }  // namespace
 
 label_adapter::label_adapter() { apply_alignment(); }

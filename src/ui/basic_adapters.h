@@ -177,9 +177,7 @@ class check_control : public control<Box> {
 
  private:
   void fit() {
-    if (!auto_size_) return;
-    this->resize(this->sizeHint().width(), this->height());
-    arrange_parent(this);
+    if (auto_size_) fit_width(this);
   }
 
   bool auto_size_ = false;

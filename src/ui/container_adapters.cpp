@@ -73,7 +73,7 @@ void panel_adapter::paintEvent(QPaintEvent* event) {
                    without_mnemonics(caption_));
 }
 
-QRect group_box_adapter::client_area() const {
+QRect titled_container::client_area() const {
   QStyleOptionGroupBox option;
   initStyleOption(&option);
   return style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
@@ -87,12 +87,6 @@ void group_box_adapter::write_auto_size(bool on) {
 radio_group_adapter::radio_group_adapter()
     : items_(std::make_unique<string_list_object>()), group_(new QButtonGroup(this)) {
   connect(items_.get(), &string_list_object::changed, this, [this] { rebuild_buttons(); });
-}
-
-QRect radio_group_adapter::client_area() const {
-  QStyleOptionGroupBox option;
-  initStyleOption(&option);
-  return style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
 }
 
 int radio_group_adapter::read_item_index() const { return group_->checkedId(); }
@@ -146,7 +140,7 @@ void radio_group_adapter::place_buttons() {
 }
 
 void radio_group_adapter::resizeEvent(QResizeEvent* event) {
-  container<QGroupBox>::resizeEvent(event);
+  titled_container::resizeEvent(event);
   place_buttons();
 }
 

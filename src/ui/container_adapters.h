@@ -57,15 +57,20 @@ class panel_adapter : public container<QFrame> {
   bool auto_size_ = false;
 };
 
+// A titled frame whose children share what its title leaves.
+class titled_container : public container<QGroupBox> {
+ public:
+  QRect client_area() const override;
+};
+
 // TGroupBox: a titled frame; the title takes room at the top.
-class group_box_adapter : public container<QGroupBox> {
+class group_box_adapter : public titled_container {
   Q_OBJECT
   DIRSCRIBE_CONTAINER_PROPERTIES
   Q_PROPERTY(QString Caption READ title WRITE setTitle)
   Q_PROPERTY(bool AutoSize READ read_auto_size WRITE write_auto_size)
 
  public:
-  QRect client_area() const override;
   bool read_auto_size() const { return auto_size_; }
   void write_auto_size(bool on);
   bool auto_height() const override { return auto_size_; }
@@ -75,7 +80,7 @@ class group_box_adapter : public container<QGroupBox> {
 };
 
 // TRadioGroup: a titled frame of radio buttons made from Items, in Columns.
-class radio_group_adapter : public container<QGroupBox> {
+class radio_group_adapter : public titled_container {
   Q_OBJECT
   DIRSCRIBE_CONTAINER_PROPERTIES
   Q_PROPERTY(QString Caption READ title WRITE setTitle)
@@ -85,7 +90,6 @@ class radio_group_adapter : public container<QGroupBox> {
 
  public:
   radio_group_adapter();
-  QRect client_area() const override;
   QObject* read_items() const { return items_.get(); }
   int read_item_index() const;
   void write_item_index(int index);

@@ -55,6 +55,12 @@ class described_container {
 // Asks the container that holds `widget`, if it is one, to lay out again.
 void arrange_parent(QWidget* widget);
 
+// Makes `widget` as wide as its content (its size hint); the height stays.
+inline void fit_width(QWidget* widget) {
+  widget->resize(widget->sizeHint().width(), widget->height());
+  arrange_parent(widget);
+}
+
 // The properties every visual control publishes, for its Q_OBJECT class.
 #define DIRSCRIBE_CONTROL_PROPERTIES                                        \
   Q_PROPERTY(QString Name READ read_name WRITE write_name)                  \

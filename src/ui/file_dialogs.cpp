@@ -1,4 +1,5 @@
 #include "ui/file_dialogs.h"
+#include "ui/qt_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,10 +17,6 @@ file_dialog_hook& installed_answer() {
 
 // Paths and names travel as UTF-8 in the settings, and as the file system's
 // bytes in the results, so that a result opens the very file chosen.
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::string to_path(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // The patterns of one filter, in the order written, each "*.*" as "*": from

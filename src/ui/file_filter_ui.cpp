@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <array>
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "core/qxchar.h"
@@ -17,14 +18,11 @@
 #include "services/qxlang.h"
 #include "ui/basic_adapters.h"
 #include "ui/form_builder.h"
+#include "ui/qt_text.h"
 
 namespace dirscribe {
 
 namespace {
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Phrase offsets of the captions, hints and list items.
 enum : int {
@@ -112,13 +110,8 @@ int64_t leading_decimal(std::string_view text) {
 
 std::vector<std::string> read_filter_presets(const std::string& path) {
   std::vector<std::string> lines;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return lines;
-  std::string text;
-  char buffer[65536];
-  size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
-  std::fclose(file);
+  std::ifstream file(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (text.empty()) return lines;
   size_t start = 0;
   while (true) {

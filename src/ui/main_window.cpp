@@ -29,6 +29,7 @@
 #include "ui/form_builder.h"
 #include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
+#include "ui/qt_text.h"
 #include "ui/shell_open.h"
 
 namespace dirscribe {
@@ -41,10 +42,6 @@ constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "
                                            "help/3300.html", "help/3400.html"};
 // Progress reaches the window at most this often, however fast the build.
 constexpr std::chrono::milliseconds kProgressInterval(100);
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string from_qt(const QString& text) { return text.toStdString(); }
 

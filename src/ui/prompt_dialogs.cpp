@@ -14,6 +14,7 @@
 
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
+#include "ui/qt_text.h"
 
 namespace dirscribe {
 
@@ -22,10 +23,6 @@ namespace {
 modal_form_answer& installed_answer() {
   static modal_form_answer answer;
   return answer;
-}
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // A rectangle of the 120 dpi design, in logical pixels.

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "ui/name_tables.h"
+#include "ui/qt_text.h"
 #include "ui/sub_objects.h"
 #include "ui/text_case.h"
 
@@ -142,7 +143,7 @@ bool set_sub_object(QObject* object, const QMetaProperty& property, std::string_
   if (same_ignoring_case(rest, "Strings")) {
     if (auto* list = qobject_cast<string_list_object*>(sub)) {
       for (const std::string& item : string_list_tokens(value)) {
-        list->append(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+        list->append(to_qt(item));
       }
       return true;
     }
@@ -150,8 +151,7 @@ bool set_sub_object(QObject* object, const QMetaProperty& property, std::string_
   if (auto* picture = qobject_cast<picture_object*>(sub)) {
     if (same_ignoring_case(rest, "Data")) return load_hex_bitmap(*picture, value);
     if (same_ignoring_case(rest, "File")) {
-      return picture->load_file(
-          QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+      return picture->load_file(to_qt(value));
     }
   }
   return set_property(sub, rest, value);
@@ -226,7 +226,7 @@ bool set_property(QObject* object, std::string_view name, std::string_view value
   if (type.id() == QMetaType::Double || type.id() == QMetaType::Float) {
     return set_real(object, property, value);
   }
-  const QString text = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+  const QString text = to_qt(value);
   if (type.id() == QMetaType::QString) return property.write(object, text);
   if (type.id() == QMetaType::QVariant) return property.write(object, QVariant(text));
   return false;

@@ -56,6 +56,7 @@ bool picture_object::load_file(const QString& path) {
     if (!renderer->isValid()) return false;
     vector_ = std::move(renderer);
     image_ = QImage();
+    forget_drawn();
     emit changed();
     return true;
   }
@@ -64,6 +65,7 @@ bool picture_object::load_file(const QString& path) {
   if (image.isNull()) return false;
   image_ = std::move(image);
   vector_.reset();
+  forget_drawn();
   emit changed();
   return true;
 }
@@ -73,6 +75,7 @@ bool picture_object::load_bmp(const QByteArray& bytes) {
   if (!image.loadFromData(bytes, "BMP")) return false;
   image_ = std::move(image);
   vector_.reset();
+  forget_drawn();
   emit changed();
   return true;
 }
@@ -81,6 +84,7 @@ void picture_object::clear() {
   if (empty()) return;
   image_ = QImage();
   vector_.reset();
+  forget_drawn();
   emit changed();
 }
 
@@ -94,6 +98,10 @@ QSize picture_object::natural_size() const {
 QPixmap picture_object::pixmap(QSize size, qreal device_ratio) const {
   if (empty() || size.isEmpty()) return {};
   const QSize device_size = (QSizeF(size) * device_ratio).toSize();
+  if (!drawn_.isNull() && drawn_.size() == device_size &&
+      drawn_.devicePixelRatio() == device_ratio) {
+    return drawn_;
+  }
   QPixmap pixmap;
   if (vector_) {
     QImage canvas(device_size, QImage::Format_ARGB32_Premultiplied);
@@ -107,6 +115,7 @@ QPixmap picture_object::pixmap(QSize size, qreal device_ratio) const {
         image_.scaled(device_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   }
   pixmap.setDevicePixelRatio(device_ratio);
+  drawn_ = pixmap;
   return pixmap;
 }
 

@@ -61,6 +61,8 @@ class picture_object : public QObject {
   // The natural size in logical pixels.
   QSize natural_size() const;
   // The picture drawn at `size` logical pixels for a screen of `device_ratio`.
+  // The last one drawn is kept, so repainting at the same size draws nothing
+  // anew.
   QPixmap pixmap(QSize size, qreal device_ratio) const;
   // The picture as an icon, sharp at 1x and 2x.
   QIcon icon(QSize size) const;
@@ -69,8 +71,11 @@ class picture_object : public QObject {
   void changed();
 
  private:
+  void forget_drawn() { drawn_ = QPixmap(); }
+
   QImage image_;
   std::unique_ptr<QSvgRenderer> vector_;
+  mutable QPixmap drawn_;  // the last pixmap() result
 };
 
 // A list of strings. `changed` tells the owning control to show the new list.
