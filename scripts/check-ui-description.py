@@ -533,23 +533,55 @@ class Checker:
                 self.problem(element, f"FocusControl {target!r} names {counts.get(target, 0)} components, not one")
 
     def check_mnemonics(self, root):
-        """Within one page, with the bars that always show, no two captions may
-        share a mnemonic, or the key would only cycle between them."""
+        """No page takes the mnemonic of a bar that always shows, or the bar's
+        key would only move focus. Within a page two captions share one only
+        when the page has more captions than letters left for them; the key
+        then moves focus between them."""
         main = root.find("main")
         if main is None:
             return
         pages = [c for c in main if c.get("Align") == "alClient"]
         on_pages = {e for page in pages for e in page.iter()}
-        shared = [e for e in root.iter() if e not in on_pages]
+        bars = {key: [f"menu {name}"] for key, name in self.menu_keys().items()}
+        for element in root.iter():
+            key = mnemonic(element.get("Caption", ""))
+            if key and element not in on_pages:
+                bars.setdefault(key, []).append(element.tag)
+        for key, names in sorted(bars.items()):
+            if len(names) > 1:
+                self.problem(root, f"mnemonic {key!r} is shared by {', '.join(names)}")
         for page in pages:
             owners = {}
-            for element in shared + list(page.iter()):
-                key = mnemonic(element.get("Caption", ""))
+            letters = set()
+            for element in page.iter():
+                caption = element.get("Caption", "")
+                key = mnemonic(caption)
                 if key:
                     owners.setdefault(key, []).append(element.tag)
+                    letters |= {c.lower() for c in plain_text(caption) if c.isalpha()}
+            letters -= set(bars)
+            crowded = sum(len(names) for names in owners.values()) > len(letters)
             for key, names in sorted(owners.items()):
-                if len(names) > 1:
+                if key in bars:
+                    self.problem(page, f"mnemonic {key!r} of {', '.join(names)} is the bar's {bars[key][0]}")
+                elif len(names) > 1 and not crowded:
                     self.problem(page, f"mnemonic {key!r} is shared by {', '.join(names)}")
+
+    def menu_keys(self):
+        """The menu bar's mnemonics: the window makes its titles from phrases
+        245 to 250 of the language file beside the description."""
+        langs = os.path.join(os.path.dirname(self.path), "langs-en.xml")
+        try:
+            text = open(langs, encoding="utf-8").read()
+        except OSError:
+            return {}
+        keys = {}
+        for number in range(245, 251):
+            found = re.search(rf"<_{number}>([^<]*)</_{number}>", text)
+            key = mnemonic(found.group(1).replace("&amp;", "&")) if found else None
+            if key:
+                keys[key] = plain_text(found.group(1).replace("&amp;", "&"))
+        return keys
 
     def run(self):
         try:

@@ -120,6 +120,16 @@ inline constexpr int kPhraseOutputNotRegular = 283;
 inline constexpr int kPhraseOutputIsInput = 284;
 inline constexpr int kPhraseFoldersRead = 285;  // the Build page's counts, before the number
 inline constexpr int kPhraseFilesListed = 286;
+// Names assistive technology reads for controls that no caption names.
+inline constexpr int kPhraseStyleListName = 287;
+inline constexpr int kPhraseStylePictureName = 288;  // + the style's name
+inline constexpr int kPhraseDateSuffix = 289;        // after a picker's label: "Between date"
+inline constexpr int kPhraseTimeSuffix = 290;
+inline constexpr int kPhraseTimeUnitName = 291;
+inline constexpr int kPhraseDateModeName = 292;
+inline constexpr int kPhraseDateFormatName = 293;
+inline constexpr int kPhraseIconFolderName = 294;
+inline constexpr int kPhraseProgressName = 295;
 
 // Every id the program looks up, ranges expanded, ascending.
 inline constexpr int kAllPhraseIds[] = {

@@ -193,7 +193,7 @@ TEST_F(FilterPage, EachModeShowsItsControlsInOneRow) {
       {"cTime", "timeL1", "timeDT3", "timeDT4", "bSetCurTime"},
       {"cTime", "timeL1", "timeDT1", "timeDT2", "bSetCurTime"},
   };
-  const char* time_labels[] = {"", "Between", "", "Up to", "From"};
+  const char* time_labels[] = {"", "Be&tween", "", "Up &to", "Fro&m"};
   QWidget* time_group = control("gbTime");
   const int one_row = time_group->height();
   for (int mode = 0; mode < 5; ++mode) {

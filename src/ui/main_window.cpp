@@ -22,11 +22,13 @@
 #include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
+#include "ui/accessibility.h"
 #include "ui/basic_adapters.h"
 #include "ui/container_adapters.h"
 #include "ui/file_dialogs.h"
 #include "ui/file_filter_ui.h"
 #include "ui/form_builder.h"
+#include "ui/main_window_controls.h"
 #include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
 #include "ui/qt_text.h"
@@ -37,11 +39,12 @@ namespace dirscribe {
 namespace {
 
 constexpr std::string_view kProductTitle = "Vostra Dirscribe 3.0";
-constexpr int kPages = 5;
 constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "help/3200.html",
                                            "help/3300.html", "help/3400.html"};
-// Progress reaches the window at most this often, however fast the build.
-constexpr std::chrono::milliseconds kProgressInterval(100);
+// Progress reaches the window at most this often, however fast the build:
+// four times a second is lively to see, and few enough for a screen reader
+// to announce the status line without flooding its speech.
+constexpr std::chrono::milliseconds kProgressInterval(250);
 
 std::string from_qt(const QString& text) { return text.toStdString(); }
 
@@ -62,75 +65,6 @@ std::string folder_of(const std::string& path) {
 }
 
 }  // namespace
-
-// The controls the window works with, found by path once.
-struct main_window::controls {
-  // Watched: the forms may be freed before the window object.
-  QPointer<form_adapter> form;
-  tab_control_adapter* tabs = nullptr;
-  QWidget* pages[kPages] = {};
-  panel_adapter* header = nullptr;
-  QAbstractButton* help = nullptr;
-  QAbstractButton* previous = nullptr;
-  QAbstractButton* next = nullptr;
-  QWidget* navigation = nullptr;
-  QListWidget* styles = nullptr;
-  QLabel* style_name = nullptr;
-  image_adapter* style_image = nullptr;
-  QLabel* style_description = nullptr;
-  QAbstractButton* edit = nullptr;
-  QAbstractButton* copy = nullptr;
-  QAbstractButton* rename = nullptr;
-  QAbstractButton* image = nullptr;
-  QAbstractButton* describe = nullptr;
-  QLineEdit* source = nullptr;
-  QAbstractButton* browse = nullptr;
-  QComboBox* recursion = nullptr;
-  QRadioButton* single_file = nullptr;
-  QRadioButton* file_per_folder = nullptr;
-  QLineEdit* output = nullptr;
-  QAbstractButton* choose_output = nullptr;
-  QComboBox* sort = nullptr;
-  QAbstractButton* ascending = nullptr;
-  QAbstractButton* descending = nullptr;
-  QCheckBox* show_folders = nullptr;
-  QCheckBox* show_files = nullptr;
-  QCheckBox* disk_space = nullptr;
-  QCheckBox* recursive_sizes = nullptr;
-  QCheckBox* leave_out_empty = nullptr;
-  QCheckBox* folders_after_level = nullptr;
-  QCheckBox* show_summary = nullptr;
-  QComboBox* url_escape = nullptr;
-  QComboBox* size_units = nullptr;
-  QComboBox* file_types = nullptr;
-  QComboBox* date_mode = nullptr;
-  QLineEdit* date_format = nullptr;
-  QAbstractButton* try_date = nullptr;
-  QCheckBox* utc = nullptr;
-  QLabel* date_result = nullptr;
-  QCheckBox* local_icons = nullptr;
-  QLineEdit* icon_folder = nullptr;
-  QAbstractButton* new_button = nullptr;
-  QAbstractButton* open_button = nullptr;
-  QAbstractButton* save_button = nullptr;
-  QAbstractButton* make_button = nullptr;
-  QAbstractButton* stop_button = nullptr;
-  QAbstractButton* preview_button = nullptr;
-  QAbstractButton* make_page_button = nullptr;
-  QAbstractButton* stop_page_button = nullptr;
-  QAbstractButton* preview_page_button = nullptr;
-  label_adapter* status = nullptr;
-  QProgressBar* progress = nullptr;
-  // The menu.
-  QMenu* menus[6] = {};
-  QAction* make_action = nullptr;
-  QAction* stop_action = nullptr;
-  QAction* preview_action = nullptr;
-  QAction* recent[dscSettings::kRecentLimit] = {};
-  // Lives as long as the window object: queued deliveries from the worker
-  // die with it instead of reaching a freed window.
-  std::unique_ptr<QObject> context = std::make_unique<QObject>();
-};
 
 // Closing the window ends a running build first and leaves the settings.
 class main_window::close_guard : public QObject {
@@ -197,6 +131,7 @@ outcome main_window::build() {
   show_page(0);
   set_title();
   connect_handlers();
+  name_controls();
   // 5. The catalog into the style list.
   if (outcome loaded = catalog_.load(folders_.read_path("templates.txt")); !loaded.ok()) {
     return loaded;
@@ -222,80 +157,6 @@ outcome main_window::build() {
   }
   close_guard_ = std::make_unique<close_guard>(*this);
   controls_->form->installEventFilter(close_guard_.get());
-  return {};
-}
-
-outcome main_window::find_controls() {
-  controls& c = *controls_;
-  const xml_node* root = xml_find(description_, "/TvostraDSC");
-  std::string missing;
-  const auto find = [&](const char* path, auto*& control, const xml_tree* tree = nullptr) {
-    using wanted = std::remove_reference_t<decltype(*control)>;
-    control = tree != nullptr ? find_control<wanted>(*tree, path)
-                              : find_control<wanted>(description_, path, root);
-    if (control == nullptr && missing.empty()) missing = path;
-  };
-  c.form = qobject_cast<form_adapter*>(find_component(description_, "/TvostraDSC"));
-  if (c.form == nullptr) return {1, "The interface description has no main form."};
-  find("main", c.tabs);
-  find("main/pStyle", c.pages[0]);
-  find("main/pSource", c.pages[1]);
-  find("/pFilter", c.pages[2], &filter_document_);
-  find("main/pOptions", c.pages[3]);
-  find("main/pBuild", c.pages[4]);
-  find("main/pTop", c.header);
-  find("pBottom", c.navigation);
-  find("pBottom/bHelp", c.help);
-  find("pBottom/bPrev", c.previous);
-  find("pBottom/bNext", c.next);
-  find("main/pStyle/pLeft/styleLB", c.styles);
-  find("main/pStyle/p/pStyleH", c.style_name);
-  find("main/pStyle/p/imPanel/styleIm", c.style_image);
-  find("main/pStyle/p/comGb/styleL", c.style_description);
-  find("main/pStyle/pLeft/pTool/bEdit", c.edit);
-  find("main/pStyle/pLeft/pTool/bCopy", c.copy);
-  find("main/pStyle/pLeft/pTool/bRename", c.rename);
-  find("main/pStyle/pLeft/pTool/bImage", c.image);
-  find("main/pStyle/pLeft/pTool/bDescription", c.describe);
-  find("main/pSource/gbSrc/eSrc", c.source);
-  find("main/pSource/gbSrc/bSrc", c.browse);
-  find("main/pSource/gbRec/cbRec", c.recursion);
-  find("main/pSource/gbRec/gbSingleFile/recSingle", c.single_file);
-  find("main/pSource/gbRec/gbSingleFile/recMultiple", c.file_per_folder);
-  find("main/pSource/gbDest/eDest", c.output);
-  find("main/pSource/gbDest/bDest", c.choose_output);
-  find("main/pOptions/gbSort/cSort", c.sort);
-  find("main/pOptions/gbSort/bAsc", c.ascending);
-  find("main/pOptions/gbSort/bDesc", c.descending);
-  find("main/pOptions/gbOther/cbShowFolders", c.show_folders);
-  find("main/pOptions/gbOther/cbShowFiles", c.show_files);
-  find("main/pOptions/gbOther/cbDiskSpace", c.disk_space);
-  find("main/pOptions/gbOther/cbRecurSize", c.recursive_sizes);
-  find("main/pOptions/gbOther/cbSupprEmpty", c.leave_out_empty);
-  find("main/pOptions/gbOther/cbRecurEnd", c.folders_after_level);
-  find("main/pOptions/gbOther/cbShowSummary", c.show_summary);
-  find("main/pOptions/gbOther/cURLEnc", c.url_escape);
-  find("main/pOptions/gbOther/cSizeUnits", c.size_units);
-  find("main/pOptions/gbOther/cWinFileTypes", c.file_types);
-  find("main/pOptions/gbDateFormat/cDateFormat", c.date_mode);
-  find("main/pOptions/gbDateFormat/eDateFormat", c.date_format);
-  find("main/pOptions/gbDateFormat/bDateFormat", c.try_date);
-  find("main/pOptions/gbDateFormat/cbGMT", c.utc);
-  find("main/pOptions/gbDateFormat/lDateFormat", c.date_result);
-  find("main/pOptions/gbIcons/cbLocalIcons", c.local_icons);
-  find("main/pOptions/gbIcons/eIconPath", c.icon_folder);
-  find("pTop/bNew", c.new_button);
-  find("pTop/bOpen", c.open_button);
-  find("pTop/bSave", c.save_button);
-  find("pTop/bMake", c.make_button);
-  find("pTop/bStop", c.stop_button);
-  find("pTop/bPreview", c.preview_button);
-  find("main/pBuild/gbButtons/bMake1", c.make_page_button);
-  find("main/pBuild/gbButtons/bStop1", c.stop_page_button);
-  find("main/pBuild/gbButtons/bPreview1", c.preview_page_button);
-  find("main/pBuild/gbInfo/lInfo", c.status);
-  find("main/pBuild/gbInfo/pbBuild", c.progress);
-  if (!missing.empty()) return {1, "The interface description lacks the control " + missing};
   return {};
 }
 
@@ -371,6 +232,10 @@ void main_window::connect_handlers() {
     controls_->date_format->setEnabled(index == 1);
     controls_->try_date->setEnabled(index == 1);
   });
+  // A filter mode changes the captions that name the fields beside them.
+  for (QComboBox* mode : {c.time_mode, c.size_mode}) {
+    QObject::connect(mode, &QComboBox::currentIndexChanged, context, [this] { name_controls(); });
+  }
   // A folder of one's own is typed only when the program's icons are off.
   QObject::connect(c.local_icons, &QCheckBox::toggled, context,
                    [this](bool own) { controls_->icon_folder->setEnabled(!own); });
@@ -412,6 +277,7 @@ void main_window::show_style(size_t position) {
   c.styles->setCurrentRow(static_cast<int>(position));
   c.style_name->setText(to_qt(entry.name));
   c.style_description->setText(to_qt(entry.description));
+  set_spoken_name(c.style_image, text(kPhraseStylePictureName) + to_qt(entry.name));
   if (!entry.image_file.empty()) {
     c.style_image->picture().load_file(to_qt(folders_.read_path("templates/" + entry.image_file)));
   } else {
@@ -784,8 +650,8 @@ void main_window::make() {
 }
 
 void main_window::report_progress(std::string line) {
-  // On the worker: keep the newest text, and hand it over at most ten times
-  // a second so that a fast build never floods the window's queue.
+  // On the worker: keep the newest text, and hand it over at most every
+  // kProgressInterval so that a fast build never floods the window's queue.
   std::lock_guard lock(progress_mutex_);
   pending_progress_ = std::move(line);
   // Each line names a folder read; a style that sums subtree sizes reads

@@ -120,6 +120,9 @@ class main_window {
   std::string phrase(int id) const;
   QString text(int id) const;
   outcome find_controls();
+  // Gives assistive technology a name for every control; again whenever a
+  // filter mode changes the captions.
+  void name_controls();
   void create_menu();
   void connect_handlers();
   void set_title();

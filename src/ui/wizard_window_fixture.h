@@ -1,0 +1,114 @@
+// A test fixture: the wizard's main window built from the real description
+// over a program folder of the test's own, with every box, dialog and shell
+// open answered by the hooks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDate>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/extension_table.h"
+#include "listing/listing_driver.h"
+#include "services/qxlang.h"
+#include "support/temp_folder.h"
+#include "ui/file_dialogs.h"
+#include "ui/form_builder.h"
+#include "ui/interface_description.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/prompt_dialogs.h"
+#include "ui/shell_open.h"
+
+namespace dirscribe {
+
+// A program folder of its own (the data files, no executable), so that what
+// the window saves stays in the test.
+class WizardWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.make_folder("program");
+    for (const char* name : {"ext.txt", "filter.txt", "templates.txt", "vostra.bin"}) {
+      std::filesystem::copy_file(DIRSCRIBE_PROGRAM_DIR + std::string(name),
+                                 folder_.at("program/") + name);
+    }
+    for (const char* name : {"images", "templates"}) {
+      std::filesystem::copy(DIRSCRIBE_PROGRAM_DIR + std::string(name),
+                            folder_.at("program/") + name,
+                            std::filesystem::copy_options::recursive);
+    }
+    set_message_box_answer([this](const message_box_request& request) {
+      boxes_.push_back(request.text.toStdString());
+      return QMessageBox::Ok;
+    });
+    set_shell_open_answer([this](const QUrl& url) {
+      opened_.push_back(url.toLocalFile().toStdString());
+      return true;
+    });
+    answer_dialogs({false, {}});
+  }
+  void TearDown() override {
+    window_.reset();
+    set_message_box_answer({});
+    set_shell_open_answer({});
+    set_file_dialog_answer({});
+  }
+
+  // Builds a window over the program folder; returns its outcome.
+  outcome open_window() {
+    window_.reset();
+    forms_ = std::make_unique<form_application>();
+    phrases_ = std::make_unique<qxlang>();
+    if (outcome read = load_interface_description(folder_.at("program/vostra.bin"), *phrases_, ui_);
+        !read.ok()) {
+      return read;
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder_.at("program")));
+    outcome built = build_forms(ui_, *forms_);
+    QDir::setCurrent(previous);
+    if (!built.ok()) return built;
+    window_ = std::make_unique<main_window>(
+        *phrases_, ui_, user_data_folders(folder_.at("program"), folder_.at("user"), true));
+    return window_->build();
+  }
+
+  void answer_dialogs(file_dialog_answer answer) {
+    set_file_dialog_answer([answer](const file_dialog_request&) { return answer; });
+  }
+
+  template <typename T = QWidget>
+  T* control(const std::string& path) {
+    return find_control<T>(ui_, "/TvostraDSC/" + path);
+  }
+
+  std::string phrase(int id) const { return std::string(phrases_->text(id)); }
+
+  // A folder tree of `count` files in `name`.
+  std::string make_tree(const std::string& name, int count) {
+    for (int i = 0; i < count; ++i) {
+      folder_.write(name + "/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".txt", "x");
+    }
+    return folder_.at(name);
+  }
+
+  temp_folder folder_;
+  std::unique_ptr<qxlang> phrases_;
+  xml_tree ui_;
+  std::unique_ptr<form_application> forms_;
+  std::unique_ptr<main_window> window_;
+  std::vector<std::string> boxes_;
+  std::vector<std::string> opened_;
+};
+
+}  // namespace dirscribe
