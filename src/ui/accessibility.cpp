@@ -1,8 +1,10 @@
 #include "ui/accessibility.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTabBar>
@@ -41,6 +43,11 @@ bool name_is_free(const QWidget* widget) {
 void give_name(QWidget* widget, const QString& name) {
   widget->setAccessibleName(name);
   widget->setProperty(kGivenName, true);
+  // Typing goes to an editable combo box's editor, so that is what a
+  // screen reader announces on focus: it carries the combo box's name.
+  if (auto* combo = qobject_cast<QComboBox*>(widget); combo != nullptr && combo->lineEdit()) {
+    give_name(combo->lineEdit(), name);
+  }
 }
 
 const QGroupBox* titled_group_of(const QWidget* widget) {
