@@ -8,6 +8,7 @@
 
 #include "app/messages.h"
 #include "platform/user_data.h"
+#include "ui/contrast_style.h"
 #include "ui/form_builder.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -58,6 +59,9 @@ int run_wizard(dscApp& app, const outcome& started) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("dirscribe"));
   QApplication::setApplicationDisplayName(to_qt(kProgramTitle));
+  // The desktop's style and palette, with the edges of fields kept visible
+  // under dark and high-contrast palettes.
+  use_contrast_style();
   const bool test_hook = test_hook_set();
   if (test_hook) answer_boxes_on_standard_error();
 

@@ -100,6 +100,9 @@ main_window::~main_window() {
 std::string main_window::phrase(int id) const { return std::string(language_.text(id)); }
 QString main_window::text(int id) const { return to_qt(language_.text(id)); }
 QWidget* main_window::form() const { return controls_->form; }
+QWidget* main_window::page_panel(int page) const {
+  return page >= 0 && page < kPages ? controls_->pages[page] : nullptr;
+}
 
 outcome main_window::build() {
   // 1. The collection of the one project and its extension table.

@@ -68,6 +68,8 @@ class main_window {
 
   // Pages 0 to 4: Style, Source, Filter, Options, Build.
   void show_page(int page);
+  // The panel of a page; nullptr before build.
+  QWidget* page_panel(int page) const;
   int current_page() const { return page_; }
 
   // The project into the controls, and the controls into the project.

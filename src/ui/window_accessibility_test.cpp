@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/desktop_palettes.h"
 #include "ui/accessibility.h"
+#include "ui/contrast_style.h"
 #include "ui/wizard_window_fixture.h"
 
 namespace dirscribe {
@@ -197,6 +199,70 @@ TEST_F(AccessibleWindow, MnemonicsOnEveryCaptionAndNoneTakesTheMenus) {
                                   << " shares a key: " << ::testing::PrintToString(names);
     }
   }
+}
+
+TEST(ContrastStyle, EdgesStayVisibleOnDarkWindows) {
+  const QPalette light(QColor(0xef, 0xef, 0xef));
+  struct row {
+    const char* name;
+    QPalette palette;
+    bool drawn;
+  };
+  QPalette faint_text = high_contrast_desktop_palette();
+  faint_text.setColor(QPalette::WindowText, QColor(0x50, 0x50, 0x50));
+  const row rows[] = {{"light", light, false},
+                      {"dark", dark_desktop_palette(), true},
+                      {"high contrast", high_contrast_desktop_palette(), true},
+                      {"faint text", faint_text, true}};
+  for (const row& r : rows) {
+    EXPECT_EQ(edges_need_drawing(r.palette), r.drawn) << r.name;
+    // At least 3:1, or the text's own colour where the text is fainter.
+    const QColor window = r.palette.color(QPalette::Window);
+    const QColor text = r.palette.color(QPalette::WindowText);
+    EXPECT_GE(contrast_ratio(edge_colour(r.palette), window),
+              std::min(3.0, contrast_ratio(text, window)))
+        << r.name;
+  }
+  // An empty, unchecked box on black shows nothing but its edge.
+  contrast_style style;
+  QCheckBox box;
+  box.setStyle(&style);
+  box.setPalette(high_contrast_desktop_palette());
+  box.resize(box.sizeHint());
+  const QImage picture = box.grab().toImage();
+  int edge_pixels = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) edge_pixels += qGray(picture.pixel(x, y)) > 96;
+  }
+  EXPECT_GT(edge_pixels, 8);
+}
+
+// The window draws no text in a colour of its own: every control takes its
+// text colour from the desktop's palette, so a dark or high-contrast desktop
+// never leaves dark text on a dark window.
+TEST_F(AccessibleWindow, TextColoursFollowTheDesktopPalette) {
+  open_and_show();
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(high_contrast_desktop_palette());
+  QApplication::processEvents();  // the change reaches the widgets as events
+  std::vector<std::string> fixed;
+  for (int i = 0; i < 5; ++i) {
+    window_->show_page(i);
+    for (QWidget* widget : window_->form()->findChildren<QWidget*>()) {
+      if (!widget->isVisibleTo(window_->form())) continue;
+      for (QPalette::ColorRole role :
+           {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        const QPalette::ColorGroup group = widget->palette().currentColorGroup();
+        if (widget->palette().color(group, role) != QApplication::palette().color(group, role)) {
+          fixed.push_back(widget->objectName().toStdString());
+          break;
+        }
+      }
+    }
+  }
+  QApplication::setPalette(before);
+  QApplication::processEvents();
+  EXPECT_TRUE(fixed.empty()) << ::testing::PrintToString(fixed);
 }
 
 }  // namespace

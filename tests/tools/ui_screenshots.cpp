@@ -1,6 +1,7 @@
 // Saves pictures of the wizard window as a user sees it: every page with the
 // first style selected, the filter page in each time mode, the Build page
-// after a build of PROJECT (when given), and the about box.
+// after a build of PROJECT (when given), three pages under a dark and a
+// high-contrast desktop palette, and the about box.
 //
 // Usage: ui_screenshots PROGRAM_DIR OUT_DIR [PROJECT]
 // Runs on any Qt platform; scripts/screenshots.sh runs it offscreen, at 100%
@@ -16,9 +17,13 @@
 #include <QDir>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "desktop_palettes.h"
 #include "offscreen_wizard.h"
 
+#include "ui/accessibility.h"
+#include "ui/contrast_style.h"
 #include "ui/prompt_dialogs.h"
 
 namespace dirscribe {
@@ -77,6 +82,41 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
     window.wait_for_build();
     save(form, out_dir + QStringLiteral("/page-5-build-done.png"));
   }
+  // The window under a dark and a high-contrast desktop palette, the
+  // keyboard focus on each page's first control as Tab leaves it, so the
+  // pictures show how focus looks there. Focus shows in an active window only.
+  form->show();
+  form->activateWindow();
+  for (int wait = 0; wait < 50 && !form->isActiveWindow(); ++wait) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    usleep(20000);
+  }
+  const struct {
+    const char* name;
+    QPalette palette;
+  } palettes[] = {{"dark", dark_desktop_palette()},
+                  {"high-contrast", high_contrast_desktop_palette()}};
+  const QPalette usual = QApplication::palette();
+  for (const auto& [name, palette] : palettes) {
+    QApplication::setPalette(palette);
+    for (int page : {0, 2, 3}) {
+      window.show_page(page);
+      if (page == 2) {
+        time_mode->setCurrentIndex(1);
+        size_mode->setCurrentIndex(1);
+        attributes->setChecked(true);
+      }
+      const std::vector<QWidget*> order = reading_order(window.page_panel(page));
+      if (!order.empty()) order.front()->setFocus(Qt::TabFocusReason);
+      form->setAttribute(Qt::WA_KeyboardFocusChange);  // as after a Tab press
+      save(form, QStringLiteral("%1/%2-page-%3-%4.png")
+                     .arg(out_dir, QString::fromLatin1(name))
+                     .arg(page + 1)
+                     .arg(QString::fromLatin1(names[page])));
+    }
+  }
+  QApplication::setPalette(usual);
+
   qx_about_box about;
   about.fill(&phrases);
   about.form()->show();
@@ -90,6 +130,7 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  dirscribe::use_contrast_style();  // as the wizard does
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "Usage: ui_screenshots PROGRAM_DIR OUT_DIR [PROJECT]\n");
     return 2;
