@@ -11,6 +11,7 @@ packages=(
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format
   python3 chromium
+  desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()
