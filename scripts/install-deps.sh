@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Dirscribe needs to build, test and benchmark,
-# skipping what is already there. Run as root on Debian 12.
+# Installs every Debian package Dirscribe needs to build, test, benchmark and
+# package, skipping what is already there. Run as root on Debian 12.
 set -euo pipefail
 
 packages=(
@@ -11,7 +11,7 @@ packages=(
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format
   python3 chromium
-  desktop-file-utils appstream man-db bash-completion
+  dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()
