@@ -48,10 +48,12 @@ echo "== hardened build in $build_dir =="
 (
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     eval "$(dpkg-buildflags --export=sh)"
-    # CMake reads no CPPFLAGS; fortification is one of them.
-    export CFLAGS="$CPPFLAGS $CFLAGS" CXXFLAGS="$CPPFLAGS $CXXFLAGS"
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DDIRSCRIBE_TESTS=OFF >/dev/null
+    # Given on the command line, not through the environment, so that they
+    # hold for a build folder configured before. CMake reads no CPPFLAGS;
+    # fortification is one of them.
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIRSCRIBE_TESTS=OFF \
+        -DCMAKE_C_FLAGS="$CPPFLAGS $CFLAGS" -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
+        -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
     cmake --build "$build_dir" -j "$jobs"
 ) || fail "the hardened build in $build_dir"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
