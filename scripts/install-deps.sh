@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Dirscribe needs to build, test and benchmark,
-# skipping what is already there. Run as root on Debian 12.
+# Installs every Debian package Dirscribe needs to build, test, benchmark and
+# package, skipping what is already there. Run as root on Debian 12.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   python3 chromium
   xvfb xauth dbus at-spi2-core python3-pyatspi
+  dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()

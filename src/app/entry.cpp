@@ -7,6 +7,7 @@
 #include "app/app_app.h"
 #include "app/batch_run.h"
 #include "app/messages.h"
+#include "app/version_text.h"
 #include "app/wizard_start.h"
 #include "platform/process.h"
 
@@ -43,7 +44,7 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
     return 0;
   }
   if (!args.empty() && args[0] == "--version") {
-    print(std::string(kProgramTitle) + "\n");
+    print(version_text(toolkit_version()));
     return 0;
   }
 

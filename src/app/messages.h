@@ -4,10 +4,9 @@
 
 #include <string_view>
 
-namespace dirscribe {
+#include "app/release.h"
 
-// The fixed title of every message box and message line.
-inline constexpr std::string_view kProgramTitle = "Vostra Dirscribe 3.0";
+namespace dirscribe {
 
 // Writes "Vostra Dirscribe 3.0: " + text as one line to standard error.
 void show_message(std::string_view text);

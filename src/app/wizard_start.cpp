@@ -1,6 +1,7 @@
 #include "app/wizard_start.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +48,8 @@ void answer_boxes_on_standard_error() {
 
 }  // namespace
 
+const char* toolkit_version() { return QT_VERSION_STR; }
+
 bool display_available() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
@@ -59,6 +62,11 @@ int run_wizard(dscApp& app, const outcome& started) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("dirscribe"));
   QApplication::setApplicationDisplayName(to_qt(kProgramTitle));
+  // The desktop finds the window's entry and icon by this name; under Wayland
+  // it has nothing else to go by. Outside an installed copy there is no such
+  // icon in the theme, and the window keeps the platform's default.
+  QGuiApplication::setDesktopFileName(to_qt(kDesktopId));
+  QApplication::setWindowIcon(QIcon::fromTheme(to_qt(kDesktopId)));
   // The desktop's style and palette, with the edges of fields kept visible
   // under dark and high-contrast palettes.
   use_contrast_style();

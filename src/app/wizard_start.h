@@ -16,6 +16,9 @@ inline constexpr const char* kNeedsDisplay =
     "The wizard needs a display (DISPLAY or WAYLAND_DISPLAY is not set); "
     "to build a listing without one, run: dirscribe PROJECT-FILE";
 
+// The version of Qt this build was compiled against, "6.4.2".
+const char* toolkit_version();
+
 // Starts the toolkit and, when `started` succeeded, builds the forms from
 // `app.ui_tree` and shows the main form until it is closed. A failed start or
 // build shows its text in an information box. Returns the exit code: 0 after
