@@ -71,6 +71,9 @@ struct project_run {
   // What a build works out from the settings, which it never changes.
   std::string folder;     // the listed folder as it resolves
   std::string image_dir;  // `image_dir` with one trailing "/", as links print it
+  // image_dir as the page being written links it: a relative one is taken
+  // in the listed folder, so it is reached from the page's own folder.
+  std::string page_image_dir;
   file_filter_data filter;  // the project's filter with concrete time and size windows
   std::string size_unit_label;
   std::string source_url;

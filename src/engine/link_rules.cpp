@@ -1,5 +1,7 @@
 #include "engine/link_rules.h"
 
+#include <filesystem>
+
 #include "core/qxchar.h"
 
 namespace dirscribe {
@@ -75,6 +77,29 @@ std::string folder_url(std::string_view path, int url_escape, int source,
 void guard_relative_link(std::string& link) {
   const size_t first = link.find_first_of(":/");
   if (first != std::string::npos && link[first] == ':') link.insert(0, "./");
+}
+
+std::string relative_way(std::string_view from, std::string_view to, int url_escape) {
+  const std::filesystem::path way =
+      std::filesystem::path(std::string(to))
+          .lexically_normal()
+          .lexically_relative(std::filesystem::path(std::string(from)).lexically_normal());
+  std::string link;
+  for (const std::filesystem::path& part : way) {
+    const std::string name = part.string();
+    if (name.empty() || name == ".") continue;
+    link += name == ".." ? name : escaped_name(name, url_escape);
+    link += '/';
+  }
+  return link;
+}
+
+bool is_relative_link(std::string_view link) {
+  if (link.empty()) return true;
+  if (link.front() == '/') return false;
+  const size_t colon = link.find(':');
+  const size_t slash = link.find('/');
+  return colon == std::string_view::npos || (slash != std::string_view::npos && slash < colon);
 }
 
 std::string normalise_folder_path(std::string_view path) {

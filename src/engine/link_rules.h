@@ -48,6 +48,17 @@ std::string normalise_folder_path(std::string_view path);
 // "mailto:x"); other links are left as they are.
 void guard_relative_link(std::string& link);
 
+// The relative link from a page in the folder `from` to the folder `to`
+// (both absolute), each name escaped by `url_escape` and the link ending in
+// "/": from "/tmp/out" to "/srv/share" gives "../../srv/share/". Empty when
+// the two are the same folder. The way is worked out on the paths as written,
+// as a browser resolves links: "/a/b/.." is "/a".
+std::string relative_way(std::string_view from, std::string_view to, int url_escape);
+
+// Whether a link is relative: it names no scheme ("https:", "file:") and does
+// not start at a root ("/", "//").
+bool is_relative_link(std::string_view link);
+
 // `base` + "/" (unless base is empty or already ends in "/") + `name`.
 std::string join_path(std::string_view base, std::string_view name);
 

@@ -75,6 +75,38 @@ TEST(LinkRules, NormaliseAndJoin) {
   EXPECT_EQ(join_path("", "a"), "a");
 }
 
+TEST(LinkRules, RelativeWayFromThePageToTheListedFolder) {
+  struct Case {
+    const char* from;
+    const char* to;
+    int mode;
+    const char* way;
+  } cases[] = {
+      {"/srv/share", "/srv/share", 2, ""},
+      {"/srv/share/", "/srv/share", 2, ""},
+      {"/tmp/out", "/srv/share", 2, "../../srv/share/"},
+      {"/srv", "/srv/share/a b", 2, "share/a%20b/"},
+      {"/srv", "/srv/a&b", 1, "a&amp;b/"},
+      {"/srv/share/sub", "/srv/share", 0, "../"},
+      {"/", "/srv", 2, "srv/"},
+      {"/a/b/../c", "/a/d", 2, "../d/"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(relative_way(c.from, c.to, c.mode), c.way) << c.from << " -> " << c.to;
+  }
+  for (const auto& [link, relative] :
+       std::initializer_list<std::pair<const char*, bool>>{{"images/", true},
+                                                           {"../icons/", true},
+                                                           {"", true},
+                                                           {"/usr/share/icons/", false},
+                                                           {"https://example.org/icons/", false},
+                                                           {"file:///opt/icons/", false},
+                                                           {"//cdn.example.org/", false},
+                                                           {"dir/a:b/", true}}) {
+    EXPECT_EQ(is_relative_link(link), relative) << link;
+  }
+}
+
 TEST(DscProcess, GoingDownExtendsPathsAndLinks) {
   dsc_process root = make_root_process("/", folder_url("/", 2, 0, ""));
   root.mode = loop_tree;

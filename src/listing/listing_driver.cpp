@@ -226,6 +226,18 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   qxfile_node* slot = &root_entry;
   dsc_process root = make_root_process(
       folder, folder_url(folder, settings.url_escape, settings.source, settings.ftp_host));
+  // Relative links are relative to the page: a page saved away from the
+  // folder it lists reaches it through the way between the two, so its links
+  // work wherever it was saved. A page in the folder needs no way at all.
+  run.page_image_dir = run.image_dir;
+  if (settings.source != source_ftp) {
+    const std::string page_folder = std::filesystem::path(path).parent_path().string();
+    root.relative_url = relative_way(page_folder, folder, settings.url_escape);
+    if (is_relative_link(run.image_dir)) {
+      run.page_image_dir =
+          relative_way(page_folder, run.folder, settings.url_escape) + run.image_dir;
+    }
+  }
   file_sink sink(output.get());
   outcome written = evaluate(tree.first(), nullptr, slot, root, project, sink, memo);
   run.summary = nullptr;

@@ -396,7 +396,7 @@ int images_url(const template_value_context& c, qxval& r) {
   if (s.local_image_dir) {
     r = qxval(c.project.run.local_image_url);
   } else {
-    r = qxval(c.project.run.image_dir);
+    r = qxval(c.project.run.page_image_dir);
   }
   return 0;
 }

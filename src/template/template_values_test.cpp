@@ -83,6 +83,7 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   project_.run.listing_total_size = 1234567;
   project_.run.local_image_url = "file:///opt/images/";
   project_.run.image_dir = "http://x/img/";  // as a build prepares them
+  project_.run.page_image_dir = project_.run.image_dir;
   project_.run.folder = "/data";
   project_.run.source_url = "file:///data/";
   project_.settings.recursion_depth = 4;
