@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "app/app_app.h"
 #include "app/messages.h"
 #include "app/progress_line.h"
 #include "engine/extension_table.h"
+#include "engine/link_rules.h"
 #include "engine/project_collection.h"
+#include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
 
@@ -46,16 +50,24 @@ class file_counter {
 
 }  // namespace
 
+std::vector<std::string> project_path_candidates(const std::string& name,
+                                                 const std::string& start_dir,
+                                                 const std::string& program_dir) {
+  if (name.empty() || name.front() == '/') return {name};
+  std::vector<std::string> candidates;
+  if (!start_dir.empty()) candidates.push_back(join_path(start_dir, name));
+  const std::string in_program = program_dir + name;
+  if (candidates.empty() || candidates.front() != in_program) candidates.push_back(in_program);
+  return candidates;
+}
+
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,
                                  const std::string& program_dir) {
-  if (name.empty() || name.front() == '/') return name;
-  if (!start_dir.empty()) {
-    std::string here = start_dir;
-    if (here.back() != '/') here += '/';
-    here += name;
-    if (is_file(here)) return here;
+  const std::vector<std::string> candidates = project_path_candidates(name, start_dir, program_dir);
+  for (const std::string& candidate : candidates) {
+    if (is_file(candidate)) return candidate;
   }
-  return program_dir + name;
+  return candidates.back();
 }
 
 int run_batch(appApp& app) {
@@ -63,15 +75,23 @@ int run_batch(appApp& app) {
   collection.program_folder = app.program_dir;
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
+  // A fixed moment for `now` (the reproducible-builds convention), so that
+  // the same tree gives the same listing byte for byte.
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && is_stored_number(epoch)) {
+    collection.fixed_now = stored_int64(epoch);
+  }
 
-  if (!load_extension_table(app.program_dir + "ext.txt", collection).ok()) {
-    show_message(phrase(app, kPhraseCantLoadExtensionTable));
+  const std::string table = app.program_dir + "ext.txt";
+  if (const outcome loaded = load_extension_table(table, collection); !loaded.ok()) {
+    show_message(phrase(app, kPhraseCantLoadExtensionTable) + " " + loaded.message());
     return 1;
   }
 
   const std::string& typed = app.args.empty() ? std::string() : app.args.front();
-  const outcome loaded =
-      collection.load_file(resolve_project_path(typed, app.start_dir, app.program_dir), typed);
+  const std::vector<std::string> tried =
+      project_path_candidates(typed, app.start_dir, app.program_dir);
+  const std::string path = resolve_project_path(typed, app.start_dir, app.program_dir);
+  const outcome loaded = collection.load_file(path, name_with_places_tried(typed, tried));
   if (!loaded.ok()) {
     show_message(loaded.message());
     return 1;
@@ -80,9 +100,11 @@ int run_batch(appApp& app) {
   // project: there is nothing to build, which must not pass for a listing
   // written.
   if (collection.projects.empty()) {
-    show_message(phrase(app, kPhraseNotAProject));
+    show_message(path + ": " + phrase(app, kPhraseNotAProject) +
+                 " Its project elements are empty.");
     return 1;
   }
+  for (const std::string& warning : collection.warnings) show_message("warning: " + warning);
 
   progress_line progress(::isatty(STDERR_FILENO) == 1);
   file_counter files(collection);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dirscribe {
 
@@ -15,10 +16,14 @@ class appApp;
 // build was stopped), 1 on any failure after showing its message.
 int run_batch(appApp& app);
 
-// Where a project file named on the command line is read from: an absolute
-// name as it stands; a relative one in `start_dir` (the folder the command was
-// started from) when a file of that name exists there, otherwise in
-// `program_dir`.
+// The places a project file named on the command line is looked for, in
+// order: an absolute name as it stands; a relative one in `start_dir` (the
+// folder the command was started from), then in `program_dir`.
+std::vector<std::string> project_path_candidates(const std::string& name,
+                                                 const std::string& start_dir,
+                                                 const std::string& program_dir);
+
+// The first of project_path_candidates that is a file, else the last of them.
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,
                                  const std::string& program_dir);
 
