@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -859,22 +860,51 @@ TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) 
   }
 }
 
-TEST_F(BatchRun, OnlyTheFirstArgumentIsBuilt) {
+TEST_F(BatchRun, ProjectFilesAreBuiltInOrderUntilOneFails) {
   write("tree/a.txt", "a");
   write("paths.html", kPathsTemplate);
-  keys first = listing("tree", "paths.html");
-  first.push_back({"save", at("first.html")});
-  keys second = listing("tree", "paths.html");
-  second.push_back({"save", at("second.html")});
-  write("first.txt", project(first));
-  write("second.txt", project(second));
-  expect_success(run_dirscribe({at("first.txt"), at("second.txt")}));
-  EXPECT_EQ(read_file(at("first.html")), "a.txt\nfiles 1, folders 0\n");
-  EXPECT_FALSE(fs::exists(at("second.html")));
-  // A second argument that names nothing is ignored as well.
-  fs::remove(at("first.html"));
-  expect_success(run_dirscribe({at("first.txt"), at("absent.txt")}));
-  EXPECT_TRUE(fs::exists(at("first.html")));
+  for (const char* name : {"first", "second", "third"}) {
+    keys settings = listing("tree", "paths.html");
+    settings.push_back({"save", at(std::string(name) + ".html")});
+    write(std::string(name) + ".txt", project(settings));
+  }
+  keys broken = listing("tree", "missing.html");
+  broken.push_back({"save", at("broken.html")});
+  write("broken.txt", project(broken));
+  const struct {
+    std::vector<std::string> files;  // the project files, by name in the test folder
+    int exit_code;
+    std::vector<std::string> written;  // the listings there afterwards
+    std::string err;
+  } cases[] = {
+      {{"first.txt", "second.txt", "third.txt"}, 0, {"first", "second", "third"}, ""},
+      {{"third.txt", "first.txt"}, 0, {"first", "third"}, ""},
+      {{"first.txt", "broken.txt", "third.txt"},
+       1,
+       {"first"},
+       message(english::kCantOpenFile + at("missing.html"))},
+      {{"first.txt", "absent.txt", "second.txt"},
+       1,
+       {"first"},
+       message(english::kCantOpenFile + at("absent.txt"))},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args;
+    for (const std::string& file : c.files) args.push_back(at(file));
+    SCOPED_TRACE(::testing::PrintToString(c.files));
+    const run_result result = run_dirscribe(args);
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_EQ(result.err, c.err);
+    for (const char* name : {"first", "second", "third", "broken"}) {
+      const std::string output = at(std::string(name) + ".html");
+      const bool expected = std::find(c.written.begin(), c.written.end(), name) != c.written.end();
+      EXPECT_EQ(fs::exists(output), expected) << name;
+      if (expected) {
+        EXPECT_EQ(read_file(output), "a.txt\nfiles 1, folders 0\n");
+      }
+      fs::remove(output);
+    }
+  }
 }
 
 TEST_F(BatchRun, TwoRunsOnTheSameTreeWriteTheSameBytes) {
