@@ -349,11 +349,17 @@ TEST_F(Cli, HelpListsEveryOptionUnder80ColumnsAndVersionNamesTheProgram) {
     EXPECT_LT(end - start, 80u) << help.out.substr(start, end - start);
     start = end + 1;
   }
+  // Each option and what it does share one line.
   for (const char* option :
        {"--style", "--output", "--depth", "--per-folder", "--output-dir", "--sort", "--reverse",
         "--include", "--exclude", "--sizes", "--hide-empty", "--link-base", "--save-project",
         "--list-styles", "--strict", "--quiet", "--help", "--version"}) {
-    EXPECT_NE(help.out.find(std::string(option) + " "), std::string::npos) << option;
+    const size_t at = help.out.find(std::string(option) + " ");
+    ASSERT_NE(at, std::string::npos) << option;
+    const std::string line = help.out.substr(at, help.out.find('\n', at) - at);
+    const size_t gap = line.find("  ");
+    ASSERT_NE(gap, std::string::npos) << line;
+    EXPECT_GT(line.size() - line.find_first_not_of(' ', gap), 10u) << line;
   }
   EXPECT_EQ(run({"-h"}).out, help.out);
   // One place prints the version: the program's title.

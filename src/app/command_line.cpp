@@ -99,17 +99,39 @@ struct sort_key {
   std::string_view name;
   int32_t order_files;
 };
+// In the order the help names them.
 constexpr std::array<sort_key, 7> kSortKeys = {{
     {"none", 0},
+    {"name", 5},
     {"name-case", 1},
+    {"ext", 6},
     {"ext-case", 2},
     {"size", 3},
     {"date", 4},
-    {"name", 5},
-    {"ext", 6},
 }};
 
 outcome usage_error(std::string text) { return {kUsageExitCode, std::move(text)}; }
+
+// The order_files value of a --sort key, or none.
+std::optional<int32_t> sort_key_value(std::string_view key) {
+  for (const sort_key& known : kSortKeys) {
+    if (known.name == key) return known.order_files;
+  }
+  return std::nullopt;
+}
+
+outcome unknown_sort_key(const std::string& value) {
+  std::vector<std::string> names;
+  std::string listed;
+  for (const sort_key& known : kSortKeys) {
+    names.emplace_back(known.name);
+    listed += (listed.empty() ? "" : ", ") + std::string(known.name);
+  }
+  const std::string near = nearest_word(value, names);
+  return usage_error("unknown sort key \"" + value + "\"" +
+                     (near.empty() ? "" : ", did you mean \"" + near + "\"?") +
+                     " (keys: " + listed + ")");
+}
 
 // A word of the command line that names an option, for a message: "--style"
 // of "--style=x", or "-s".
@@ -117,16 +139,137 @@ std::string option_word(std::string_view word) {
   return std::string(word.substr(0, word.find('=')));
 }
 
+// What the options read so far ask for, besides `line`.
+struct option_state {
+  std::string folder_option;  // the first option that needs a FOLDER
+  bool list_styles = false;
+  bool done = false;  // --help or --version: nothing after them counts
+};
+
+// Takes the option `code` (written `name`) with `value` into `line`.
+outcome take_option(int code, const std::string& name, const std::string& value, command_line& line,
+                    option_state& state) {
+  listing_options& listing = line.listing;
+  bool needs_folder = true;
+  switch (code) {
+    case 'h':
+      line.mode = run_mode::help;
+      state.done = true;
+      return {};
+    case option_version:
+      line.mode = run_mode::version;
+      state.done = true;
+      return {};
+    case 'q':
+      line.quiet = true;
+      needs_folder = false;
+      break;
+    case option_strict:
+      line.strict = true;
+      needs_folder = false;
+      break;
+    case option_list_styles:
+      state.list_styles = true;
+      needs_folder = false;
+      break;
+    case 's':
+      listing.style = value;
+      break;
+    case 'o':
+      listing.output = value;
+      break;
+    case 'd':
+      if (!is_stored_number(value) || stored_int64(value) < -1 || stored_int64(value) > INT32_MAX) {
+        return usage_error("the option " + name + " needs a number of levels, -1 for all: \"" +
+                           value + "\"");
+      }
+      listing.depth = static_cast<int32_t>(stored_int64(value));
+      break;
+    case option_per_folder:
+      listing.per_folder = true;
+      break;
+    case option_output_dir:
+      listing.output_dir = value;
+      break;
+    case option_sort:
+      listing.sort = sort_key_value(value);
+      if (!listing.sort) return unknown_sort_key(value);
+      break;
+    case option_reverse:
+      listing.reverse = true;
+      break;
+    case option_include:
+      listing.include = value;
+      break;
+    case option_exclude:
+      listing.exclude = value;
+      break;
+    case option_sizes:
+      listing.sizes = true;
+      break;
+    case option_hide_empty:
+      listing.hide_empty = true;
+      break;
+    case option_link_base:
+      listing.link_base = value;
+      break;
+    case option_save_project:
+      listing.save_project = value;
+      break;
+    default:
+      return usage_error("unknown option " + name);
+  }
+  if (needs_folder && state.folder_option.empty()) state.folder_option = name;
+  return {};
+}
+
+// Decides what the bare arguments `bare` are, once every option is read.
+outcome take_bare_arguments(std::vector<std::string> bare, const option_state& state,
+                            const std::function<argument_kind(const std::string&)>& kind_of,
+                            command_line& line) {
+  if (state.list_styles) {
+    if (!bare.empty() || !state.folder_option.empty()) {
+      return usage_error("--list-styles takes no other argument");
+    }
+    line.mode = run_mode::list_styles;
+    return {};
+  }
+  if (bare.empty()) {
+    if (!state.folder_option.empty()) {
+      return usage_error("the option " + state.folder_option + " needs a FOLDER");
+    }
+    if (line.quiet || line.strict) return usage_error("no FOLDER or PROJECT-FILE given");
+    line.mode = run_mode::wizard;
+    return {};
+  }
+  size_t folders = 0;
+  size_t files = 0;
+  for (const std::string& arg : bare) {
+    const argument_kind kind = kind_of(arg);
+    folders += kind == argument_kind::folder ? 1 : 0;
+    files += kind == argument_kind::file ? 1 : 0;
+  }
+  if (state.folder_option.empty() && folders == 0) {
+    line.mode = run_mode::projects;
+    line.projects = std::move(bare);
+    return {};
+  }
+  if (bare.size() > 1) {
+    return usage_error(folders == bare.size() ? "only one FOLDER can be listed at a time"
+                                              : "a FOLDER and project files cannot be mixed");
+  }
+  if (files > 0) {
+    return usage_error("the option " + state.folder_option + " lists a FOLDER, but " +
+                       bare.front() + " is a file");
+  }
+  line.mode = run_mode::folder;
+  line.folder = bare.front();
+  return {};
+}
+
 }  // namespace
 
 std::string help_text() { return std::string(kUsageText) + std::string(kHelpBody); }
-
-std::optional<int32_t> sort_key_value(std::string_view key) {
-  for (const sort_key& known : kSortKeys) {
-    if (known.name == key) return known.order_files;
-  }
-  return std::nullopt;
-}
 
 outcome read_command_line(const std::vector<std::string>& args,
                           const std::function<argument_kind(const std::string&)>& kind_of,
@@ -142,12 +285,10 @@ outcome read_command_line(const std::vector<std::string>& args,
   argv.push_back(nullptr);
   const int argc = static_cast<int>(copies.size());
 
-  listing_options& listing = line.listing;
-  std::string folder_option;  // the first option that needs a FOLDER
-  bool list_styles = false;
+  option_state state;
   optind = 0;  // GNU: start afresh, whatever an earlier call left
   opterr = 0;  // the messages are ours
-  for (;;) {
+  while (!state.done) {
     int index = -1;
     const int code = getopt_long(argc, argv.data(), kShortOptions, kOptions.data(), &index);
     if (code == -1) break;
@@ -165,124 +306,14 @@ outcome read_command_line(const std::vector<std::string>& args,
     if (code == ':') return usage_error("the option " + option_word(passed) + " needs a value");
     const std::string name = index >= 0 ? std::string("--") + kOptions[index].name
                                         : std::string("-") + static_cast<char>(code);
-    const std::string value = optarg ? optarg : "";
-    bool needs_folder = true;
-    switch (code) {
-      case 'h':
-        line.mode = run_mode::help;
-        return {};
-      case option_version:
-        line.mode = run_mode::version;
-        return {};
-      case 'q':
-        line.quiet = true;
-        needs_folder = false;
-        break;
-      case option_strict:
-        line.strict = true;
-        needs_folder = false;
-        break;
-      case option_list_styles:
-        list_styles = true;
-        needs_folder = false;
-        break;
-      case 's':
-        listing.style = value;
-        break;
-      case 'o':
-        listing.output = value;
-        break;
-      case 'd':
-        if (!is_stored_number(value) || stored_int64(value) < -1 ||
-            stored_int64(value) > INT32_MAX) {
-          return usage_error("the option " + name + " needs a number of levels, -1 for all: \"" +
-                             value + "\"");
-        }
-        listing.depth = static_cast<int32_t>(stored_int64(value));
-        break;
-      case option_per_folder:
-        listing.per_folder = true;
-        break;
-      case option_output_dir:
-        listing.output_dir = value;
-        break;
-      case option_sort:
-        listing.sort = sort_key_value(value);
-        if (!listing.sort) {
-          std::vector<std::string> names;
-          for (const sort_key& known : kSortKeys) names.emplace_back(known.name);
-          const std::string near = nearest_word(value, names);
-          return usage_error("unknown sort key \"" + value + "\"" +
-                             (near.empty() ? "" : ", did you mean \"" + near + "\"?") +
-                             " (keys: none, name, name-case, ext, ext-case, size, date)");
-        }
-        break;
-      case option_reverse:
-        listing.reverse = true;
-        break;
-      case option_include:
-        listing.include = value;
-        break;
-      case option_exclude:
-        listing.exclude = value;
-        break;
-      case option_sizes:
-        listing.sizes = true;
-        break;
-      case option_hide_empty:
-        listing.hide_empty = true;
-        break;
-      case option_link_base:
-        listing.link_base = value;
-        break;
-      case option_save_project:
-        listing.save_project = value;
-        break;
-      default:
-        return usage_error("unknown option " + name);
+    if (outcome taken = take_option(code, name, optarg ? optarg : "", line, state); !taken.ok()) {
+      return taken;
     }
-    if (needs_folder && folder_option.empty()) folder_option = name;
   }
-
+  if (state.done) return {};
   // The bare arguments, which getopt_long moved behind the options.
-  std::vector<std::string> bare(argv.begin() + optind, argv.begin() + argc);
-  if (list_styles) {
-    if (!bare.empty() || !folder_option.empty()) {
-      return usage_error("--list-styles takes no other argument");
-    }
-    line.mode = run_mode::list_styles;
-    return {};
-  }
-  if (bare.empty()) {
-    if (!folder_option.empty())
-      return usage_error("the option " + folder_option + " needs a FOLDER");
-    if (line.quiet || line.strict) return usage_error("no FOLDER or PROJECT-FILE given");
-    line.mode = run_mode::wizard;
-    return {};
-  }
-  size_t folders = 0;
-  size_t files = 0;
-  for (const std::string& arg : bare) {
-    const argument_kind kind = kind_of(arg);
-    folders += kind == argument_kind::folder ? 1 : 0;
-    files += kind == argument_kind::file ? 1 : 0;
-  }
-  if (!folder_option.empty() || folders > 0) {
-    if (bare.size() > 1) {
-      return usage_error(folders == bare.size() ? "only one FOLDER can be listed at a time"
-                                                : "a FOLDER and project files cannot be mixed");
-    }
-    if (files > 0) {
-      return usage_error("the option " + folder_option + " lists a FOLDER, but " + bare.front() +
-                         " is a file");
-    }
-    line.mode = run_mode::folder;
-    line.folder = bare.front();
-    return {};
-  }
-  line.mode = run_mode::projects;
-  line.projects = std::move(bare);
-  return {};
+  return take_bare_arguments(std::vector<std::string>(argv.begin() + optind, argv.begin() + argc),
+                             state, kind_of, line);
 }
 
 }  // namespace dirscribe

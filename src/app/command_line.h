@@ -68,7 +68,4 @@ extern const std::string_view kUsageText;
 // 80 columns.
 std::string help_text();
 
-// The order_files value of a --sort key ("name" 5, "size" 3...), or none.
-std::optional<int32_t> sort_key_value(std::string_view key);
-
 }  // namespace dirscribe

@@ -128,40 +128,5 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   }
 }
 
-TEST(CommandLine, SortKeysNameTheOrders) {
-  const struct {
-    const char* key;
-    int order_files;  // -1: no such key
-  } cases[] = {{"none", 0}, {"name-case", 1}, {"ext-case", 2}, {"size", 3}, {"date", 4},
-               {"name", 5}, {"ext", 6},       {"Name", -1},    {"", -1}};
-  for (const auto& c : cases) {
-    const std::optional<int32_t> value = sort_key_value(c.key);
-    EXPECT_EQ(value.value_or(-1), c.order_files) << c.key;
-  }
-}
-
-TEST(CommandLine, HelpListsEveryOptionOnOneLineUnder80Columns) {
-  const std::string help = help_text();
-  EXPECT_TRUE(help.starts_with(kUsageText));
-  size_t start = 0;
-  while (start < help.size()) {
-    const size_t end = help.find('\n', start);
-    ASSERT_NE(end, std::string::npos) << "the help ends with a line break";
-    EXPECT_LT(end - start, 80u) << help.substr(start, end - start);
-    start = end + 1;
-  }
-  for (const char* option :
-       {"-s, --style NAME ", "-o, --output FILE ", "-d, --depth N ", "--per-folder ",
-        "--output-dir DIR ", "--sort KEY ", "--reverse ", "--include MASKS ", "--exclude MASKS ",
-        "--sizes ", "--hide-empty ", "--link-base URL ", "--save-project FILE ", "--list-styles ",
-        "--strict ", "-q, --quiet ", "-h, --help ", "--version "}) {
-    const size_t at = help.find(std::string("  ") + option);
-    ASSERT_NE(at, std::string::npos) << option;
-    // The option and what it does share one line.
-    const size_t line_end = help.find('\n', at);
-    EXPECT_GT(line_end - at, std::string(option).size() + 10) << option;
-  }
-}
-
 }  // namespace
 }  // namespace dirscribe

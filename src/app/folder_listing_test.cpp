@@ -149,18 +149,5 @@ TEST_F(FolderListing, AMissingCatalogMattersOnlyWhenAStyleIsNeeded) {
   EXPECT_EQ(project.settings.format_file, start() + "/mine.html");
 }
 
-TEST(AbsoluteIn, RelativeNamesJoinTheFolder) {
-  const struct {
-    const char* folder;
-    const char* name;
-    const char* expected;
-  } cases[] = {
-      {"/home/a", "music", "/home/a/music"}, {"/home/a", "../b/./c", "/home/b/c"},
-      {"/home/a", "/srv/x/", "/srv/x"},      {"/", "x", "/x"},
-      {"/home/a", ".", "/home/a"},           {"/home/a", "~", "/home/a/~"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(absolute_in(c.folder, c.name), c.expected) << c.name;
-}
-
 }  // namespace
 }  // namespace dirscribe
