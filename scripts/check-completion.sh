@@ -23,6 +23,12 @@ trap 'rm -rf "$folder"' EXIT
 cd "$folder" || exit 1
 mkdir sub 'my projects' empty
 touch a.txt B.TXT notes.html 'with space.txt' sub/inner.txt sub/inner.html 'my projects/x.txt'
+# A stand-in program that lists two styles, as `dirscribe --list-styles` does.
+stand_in=$(mktemp -d)
+trap 'rm -rf "$folder" "$stand_in"' EXIT
+printf '#!/bin/sh\nprintf "Detailed table\\nPlain list\\n"\n' >"$stand_in/dirscribe"
+chmod +x "$stand_in/dirscribe"
+PATH="$stand_in:$PATH"
 
 # The words offered for `line`, sorted and joined with "|".
 offered() {
@@ -47,10 +53,15 @@ rows=(
     "dirscribe sub/|sub/inner.txt"
     "dirscribe wi|with space.txt"
     "dirscribe notes|"
-    "dirscribe -|--help|--version"
     "dirscribe --v|--version"
-    "dirscribe a.txt |"
-    "dirscribe a.txt s|"
+    "dirscribe --s|--save-project|--sizes|--sort|--strict|--style"
+    "dirscribe a.txt s|sub"
+    "dirscribe --sort n|name|name-case|none"
+    "dirscribe --style |Detailed\\ table|Plain\\ list|empty|my projects|notes.html|sub"
+    "dirscribe --style P|Plain\\ list"
+    "dirscribe --output-dir |empty|my projects|sub"
+    "dirscribe -d |"
+    "dirscribe --style x ~/Music --output n|notes.html"
 )
 
 passed=0 failed=0

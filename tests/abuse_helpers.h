@@ -26,6 +26,7 @@ namespace dirscribe::testing {
 struct run_options {
   std::string program;                   // empty: the assembled program
   std::vector<std::string> environment;  // extra "NAME=value" entries
+  std::string cwd;                       // the folder it starts in; empty: the current one
   int seconds = 120;                     // killed after this long (a hang)
   uid_t user = 0;                        // not 0: runs as this user and group
   // Not 0: no file the program writes may grow beyond this many bytes; a
@@ -75,6 +76,7 @@ inline limited_result run_limited(const std::vector<std::string>& args,
         (setgroups(0, nullptr) != 0 || setgid(options.user) != 0 || setuid(options.user) != 0)) {
       _exit(125);
     }
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

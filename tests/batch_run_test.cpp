@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -519,6 +520,10 @@ class BatchFailure : public BatchRun {
     write("tree/a.txt", "a");
     write("paths.html", kPathsTemplate);
   }
+  // The message of project.txt, which is no project file, and why.
+  std::string not_a_project(const std::string& why) const {
+    return message(at("project.txt") + ": " + english::kNotAProject + " " + why);
+  }
 };
 
 struct failure_case {
@@ -534,12 +539,22 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
                                message(english::kCantOpenFile + f.at("none.html")),
                                {f.at("tree/index.html")});
        }},
-      {"missing template, named as written",
+      {"missing template, named as written with the places tried",
        [](BatchFailure& f) {
          keys settings = {{"path", f.at("tree")}, {"format_file", "templates/none-such.html"}};
          return f.with_project(
              project(settings),
-             message(std::string(english::kCantOpenFile) + "templates/none-such.html"),
+             message(std::string(english::kCantOpenFile) + "templates/none-such.html (tried " +
+                     f.at("templates/none-such.html") + ", " + DIRSCRIBE_PROGRAM_DIR +
+                     "templates/none-such.html)"),
+             {f.at("tree/index.html")});
+       }},
+      {"no template named at all",
+       [](BatchFailure& f) {
+         return f.with_project(
+             project({{"path", f.at("tree")}}),
+             message(std::string(english::kCantOpenFile) +
+                     "(the project names no template: its format_file is empty)"),
              {f.at("tree/index.html")});
        }},
       {"missing source folder",
@@ -584,20 +599,24 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
          return f.with_project(f.tree_project({{"save", "/dev/full"}}),
                                message(std::string(english::kOutputNotRegular) + "/dev/full"));
        }},
-      {"missing project file, relative name as typed",
-       [](BatchFailure&) {
+      {"missing project file, relative name as typed with the places tried",
+       [](BatchFailure& f) {
          return failure_expectation{
              {"./no such/project.txt"},
              "",
-             message(std::string(english::kCantOpenFile) + "./no such/project.txt"),
+             message(std::string(english::kCantOpenFile) + "./no such/project.txt (tried " +
+                     f.at("./no such/project.txt") + ", " + DIRSCRIBE_PROGRAM_DIR +
+                     "./no such/project.txt)"),
              {}};
        }},
-      {"missing project file, bare name as typed",
-       [](BatchFailure&) {
+      {"missing project file, bare name as typed with the places tried",
+       [](BatchFailure& f) {
          return failure_expectation{
              {"no-such-project.txt"},
              "",
-             message(std::string(english::kCantOpenFile) + "no-such-project.txt"),
+             message(std::string(english::kCantOpenFile) + "no-such-project.txt (tried " +
+                     f.at("no-such-project.txt") + ", " + DIRSCRIBE_PROGRAM_DIR +
+                     "no-such-project.txt)"),
              {}};
        }},
       {"missing project file, full path",
@@ -608,13 +627,25 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
       {"a file that is not a project",
        [](BatchFailure& f) {
          return f.with_project("<html><body><p>listing</p></body></html>\n",
-                               message(english::kNotAProject));
+                               f.not_a_project("It holds no <project> element."));
        }},
       {"an empty file",
-       [](BatchFailure& f) { return f.with_project("", message(english::kNotAProject)); }},
+       [](BatchFailure& f) {
+         return f.with_project("", f.not_a_project("It holds no <project> element."));
+       }},
       {"only empty project elements",
        [](BatchFailure& f) {
-         return f.with_project("<project/>\n", message(english::kNotAProject));
+         return f.with_project("<project/>\n", f.not_a_project("Its project elements are empty."));
+       }},
+      {"a project element never closed",
+       [](BatchFailure& f) {
+         return f.with_project("<project>\n<path>x</path>\n",
+                               f.not_a_project("Line: 3, column: 0 Error: unclosed tag."));
+       }},
+      {"a misspelt end tag",
+       [](BatchFailure& f) {
+         return f.with_project("<project>\n<path>x</path>\n</projet>\n",
+                               f.not_a_project("Line: 3, column: 9 Error: misplaced end tag."));
        }},
   };
   for (const auto& c : cases) {
@@ -636,11 +667,14 @@ TEST_F(BatchFailure, UnclosedBlockFailsBeforeAnyOutputFileIsCreated) {
     const run_result result =
         build(tree_project({{"subfolders_in_one_file", one_file}}, "open.html"));
     EXPECT_EQ(result.exit_code, 1);
-    // The position is the end of the template, after its last line break.
+    // The position is the end of the template, after its last line break;
+    // standard error gets plain text without the message box's markup.
     EXPECT_EQ(result.err,
-              message("The template can't be read. <b>Error occurred while processing QXI "
-                      "directive.</b> Line # 3 Col # 0<br>This block is never closed: "
-                      "<!--#for var=\"tree\" -->"));
+              message(english::plain_template_error(
+                  at("open.html"), 3, 0, "This block is never closed: <!--#for var=\"tree\" -->")));
+    for (const char* markup : {"<b>", "</b>", "<br>"}) {
+      EXPECT_EQ(result.err.find(markup), std::string::npos) << markup;
+    }
     EXPECT_FALSE(fs::exists(at("tree/index.html")));
   }
 }
@@ -706,14 +740,18 @@ TEST_F(BatchRun, BrokenExtensionTableStopsTheRunBeforeTheProjectIsRead) {
   // A copy of the program folder finds its data files next to its executable.
   const std::string program = at("program");
   fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
+  const std::string table = program + "/ext.txt";
   const struct {
     const char* name;
     const char* content;  // nullptr: no ext.txt at all
+    std::string why;      // what follows the phrase, naming the table
   } cases[] = {
-      {"missing", nullptr},
-      {"not markup", "<ext><extensions><_1 name=\".txt\"></ext"},
+      {"missing", nullptr, english::kCantOpenFile + table},
+      {"not markup", "<ext><extensions><_1 name=\".txt\"></ext",
+       table + ": Can't read the extension table: Line: 1, column: 38 Error: unclosed tag."},
       {"no extension list",
-       "<ext><types><_1 name=\"other\" icon=\"file.svg\" type=\"File\"/></types></ext>"},
+       "<ext><types><_1 name=\"other\" icon=\"file.svg\" type=\"File\"/></types></ext>",
+       table + ": The extension table has no list of extensions."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -722,7 +760,7 @@ TEST_F(BatchRun, BrokenExtensionTableStopsTheRunBeforeTheProjectIsRead) {
     // The project file does not exist either: the table is checked first.
     const run_result result = run_program(program + "/dirscribe", {"missing.txt"}, dir_.path());
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err, message(english::kCantLoadExtensionTable));
+    EXPECT_EQ(result.err, message(english::kCantLoadExtensionTable + (" " + c.why)));
   }
 }
 
@@ -795,42 +833,86 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
   }
 }
 
-TEST_F(BatchRun, RelativeNamesInAProjectResolveInTheProgramFolder) {
-  write("tree/a.txt", "a");
-  write("tree/sub/b.txt", "b");
+TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) {
   const std::string program = at("program");
   fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
-  write("program/mine/paths.html",
-        std::string("<!--#echo var=\"source_path\"-->\n") + kPathsTemplate);
-  make_folder("start");
-  // `path` and `format_file` from the program folder; `save` from the
-  // listed folder.
-  write("start/listing.txt", project({{"path", "../tree/"},
+  for (const std::string place : {"start", "program"}) {
+    write(place + "/mine/paths.html",
+          place + " <!--#echo var=\"source_path\"-->\n" + kPathsTemplate);
+    write(place + "/tree/" + place + ".txt", "x");
+  }
+  // `path` and `format_file` from the project's folder, else the program
+  // folder; `save` in the listed folder.
+  write("start/listing.txt", project({{"path", "tree/"},
                                       {"format_file", "mine/paths.html"},
                                       {"save", "../list.html"},
-                                      {"recursion_depth", "-1"},
                                       {"order_files", "1"}}));
-  expect_success(run_program(program + "/dirscribe", {"listing.txt"}, at("start")));
-  EXPECT_EQ(read_file(at("list.html")),
-            at("tree") + "\nsub\nsub/b.txt\na.txt\nfiles 2, folders 1\n");
+  make_folder("elsewhere");
+  const struct {
+    const char* removed;  // what the project's folder no longer holds
+    const char* place;    // where the names resolve
+  } cases[] = {
+      {nullptr, "start"},
+      {"start/mine", "program"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.place);
+    if (c.removed) {
+      fs::remove_all(at(c.removed));
+      fs::remove_all(at("start/tree"));
+    }
+    const std::string place = c.place;
+    expect_success(run_program(program + "/dirscribe", {at("start/listing.txt")}, at("elsewhere")));
+    EXPECT_EQ(read_file(at(place + "/list.html")),
+              place + " " + at(place + "/tree") + "\n" + place + ".txt\nfiles 1, folders 0\n");
+  }
 }
 
-TEST_F(BatchRun, OnlyTheFirstArgumentIsBuilt) {
+TEST_F(BatchRun, ProjectFilesAreBuiltInOrderUntilOneFails) {
   write("tree/a.txt", "a");
   write("paths.html", kPathsTemplate);
-  keys first = listing("tree", "paths.html");
-  first.push_back({"save", at("first.html")});
-  keys second = listing("tree", "paths.html");
-  second.push_back({"save", at("second.html")});
-  write("first.txt", project(first));
-  write("second.txt", project(second));
-  expect_success(run_dirscribe({at("first.txt"), at("second.txt")}));
-  EXPECT_EQ(read_file(at("first.html")), "a.txt\nfiles 1, folders 0\n");
-  EXPECT_FALSE(fs::exists(at("second.html")));
-  // A second argument that names nothing is ignored as well.
-  fs::remove(at("first.html"));
-  expect_success(run_dirscribe({at("first.txt"), at("absent.txt")}));
-  EXPECT_TRUE(fs::exists(at("first.html")));
+  for (const char* name : {"first", "second", "third"}) {
+    keys settings = listing("tree", "paths.html");
+    settings.push_back({"save", at(std::string(name) + ".html")});
+    write(std::string(name) + ".txt", project(settings));
+  }
+  keys broken = listing("tree", "missing.html");
+  broken.push_back({"save", at("broken.html")});
+  write("broken.txt", project(broken));
+  const struct {
+    std::vector<std::string> files;  // the project files, by name in the test folder
+    int exit_code;
+    std::vector<std::string> written;  // the listings there afterwards
+    std::string err;
+  } cases[] = {
+      {{"first.txt", "second.txt", "third.txt"}, 0, {"first", "second", "third"}, ""},
+      {{"third.txt", "first.txt"}, 0, {"first", "third"}, ""},
+      {{"first.txt", "broken.txt", "third.txt"},
+       1,
+       {"first"},
+       message(english::kCantOpenFile + at("missing.html"))},
+      {{"first.txt", "absent.txt", "second.txt"},
+       1,
+       {"first"},
+       message(english::kCantOpenFile + at("absent.txt"))},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args;
+    for (const std::string& file : c.files) args.push_back(at(file));
+    SCOPED_TRACE(::testing::PrintToString(c.files));
+    const run_result result = run_dirscribe(args);
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_EQ(result.err, c.err);
+    for (const char* name : {"first", "second", "third", "broken"}) {
+      const std::string output = at(std::string(name) + ".html");
+      const bool expected = std::find(c.written.begin(), c.written.end(), name) != c.written.end();
+      EXPECT_EQ(fs::exists(output), expected) << name;
+      if (expected) {
+        EXPECT_EQ(read_file(output), "a.txt\nfiles 1, folders 0\n");
+      }
+      fs::remove(output);
+    }
+  }
 }
 
 TEST_F(BatchRun, TwoRunsOnTheSameTreeWriteTheSameBytes) {

@@ -453,13 +453,18 @@ std::string nested(const std::string& open, const std::string& inner, const std:
 constexpr size_t kSizeLimit = 16777216;
 
 // The run's outcome for one broken file: the exit code and the message, or
-// for a run that succeeds, no message.
+// for a run that succeeds, its warning if any.
 struct broken_case {
   const char* what;
   std::string content;
   int exit_code;
-  std::string message;  // the whole message text; empty for a success
+  std::string message;  // the whole message text; for a success the warning or empty
 };
+
+// The message of a file that is not a project file, naming it and why.
+std::string not_a_project(const std::string& file, const std::string& why) {
+  return file + ": " + english::kNotAProject + " " + why;
+}
 
 class DataFiles : public Listing {
  protected:
@@ -474,7 +479,7 @@ class DataFiles : public Listing {
     EXPECT_EQ(result.signal, 0) << "crashed";
     EXPECT_EQ(result.exit_code, c.exit_code) << result.err.substr(0, 300);
     if (c.exit_code == 0) {
-      EXPECT_EQ(result.err, "");
+      EXPECT_EQ(result.err, c.message.empty() ? "" : "Vostra Dirscribe 3.0: " + c.message + "\n");
     } else {
       EXPECT_TRUE(is_one_message(result.err, c.message)) << result.err.substr(0, 300);
       EXPECT_FALSE(fs::exists(listing_path())) << "a failed run left a listing";
@@ -488,23 +493,26 @@ TEST_F(DataFiles, BrokenProjectFiles) {
   const std::string head = "<project>\n<path>" + tree_ + "</path>\n<save>" + listing_path() +
                            "</save>\n<format_file>" + work_.path() +
                            "/template.html</format_file>\n";
+  const std::string file = work_.path() + "/project.txt";
+  const std::string no_project = "It holds no <project> element.";
   const std::vector<broken_case> cases = {
-      {"empty", "", 1, english::kNotAProject},
+      {"empty", "", 1, not_a_project(file, no_project)},
       {"truncated mid-element", good.substr(0, good.find("<format_file>") + 20), 1,
-       english::kNotAProject},
+       not_a_project(file, "Line: 4, column: 20 Error: unclosed tag.")},
       {"truncated after a whole element", good.substr(0, good.find("<format_file>")), 1,
-       english::kNotAProject},
-      {"16 MB plus one byte", padded(good, kSizeLimit + 1), 1, english::kNotAProject},
+       not_a_project(file, "Line: 4, column: 0 Error: unclosed tag.")},
+      {"16 MB plus one byte", padded(good, kSizeLimit + 1), 1,
+       not_a_project(file, "Line: 11, column: 16776853 Error: size exceeded.")},
       {"exactly 16 MB", padded(good, kSizeLimit), 0, ""},
-      {"NUL bytes only", std::string(4096, '\0'), 1, english::kNotAProject},
+      {"NUL bytes only", std::string(4096, '\0'), 1, not_a_project(file, no_project)},
       {"10,000 levels deep around the project", nested("<a>", good, "</a>", 10000), 1,
-       english::kNotAProject},
+       not_a_project(file, no_project)},
       {"10,000 levels deep inside the project",
        head + nested("<filter>", "", "</filter>", 1) + nested("<x>", "", "</x>", 10000) +
            "</project>",
-       0, ""},
+       0, "warning: " + file + ": project 1: unknown key \"x\""},
       {"10,000 elements left open after the project", good + nested("<x>", "", "", 10000), 1,
-       english::kNotAProject},
+       not_a_project(file, "Line: 11, column: 30000 Error: unclosed tag.")},
       // Unknown entities and references the reader refuses read as "!", so
       // the folder named is one that does not exist: the run says which.
       {"unknown entity in the folder",
@@ -524,12 +532,17 @@ TEST_F(DataFiles, BrokenProjectFiles) {
   const limited_result endless = run_limited({"/dev/zero"});
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(is_one_message(endless.err, english::kNotAProject)) << endless.err;
-  // A project file that does not exist is named as typed.
+  EXPECT_TRUE(is_one_message(
+      endless.err, not_a_project("/dev/zero", "Line: 1, column: 16777216 Error: size exceeded.")))
+      << endless.err;
+  // A project file that does not exist is named as typed, with the places
+  // it was looked for.
   const limited_result missing = run_limited({"no such project.txt"}, {});
   EXPECT_EQ(missing.exit_code, 1);
-  EXPECT_TRUE(
-      is_one_message(missing.err, std::string(english::kCantOpenFile) + "no such project.txt"))
+  EXPECT_TRUE(is_one_message(missing.err,
+                             std::string(english::kCantOpenFile) + "no such project.txt (tried " +
+                                 fs::current_path().string() + "/no such project.txt, " +
+                                 DIRSCRIBE_PROGRAM_DIR + "no such project.txt)"))
       << missing.err;
 }
 
@@ -541,18 +554,26 @@ TEST_F(DataFiles, BrokenExtensionTables) {
   const size_t text_file = odd_types.find("\"Text file\"");
   ASSERT_NE(text_file, std::string::npos);
   odd_types.replace(text_file, 11, "\"&bogus; &#300; &#20013; file\"");
+  // Each failure names the table, and a markup error where it lies.
+  const auto failed = [&](const std::string& why) {
+    return std::string(english::kCantLoadExtensionTable) + " " + program.dir() + "ext.txt: " + why;
+  };
+  const std::string unreadable = "Can't read the extension table: ";
+  const std::string no_list = "The extension table has no list of extensions.";
   const std::vector<broken_case> cases = {
-      {"empty", "", 1, english::kCantLoadExtensionTable},
+      {"empty", "", 1, failed(no_list)},
       {"truncated mid-element", table.substr(0, table.find("icon=", table.find("<_1")) + 8), 1,
-       english::kCantLoadExtensionTable},
-      {"cut in half", table.substr(0, table.size() / 2), 1, english::kCantLoadExtensionTable},
-      {"16 MB plus one byte", padded(table, kSizeLimit + 1), 1, english::kCantLoadExtensionTable},
+       failed(unreadable + "Line: 9, column: 42 Error: unclosed tag.")},
+      {"cut in half", table.substr(0, table.size() / 2), 1,
+       failed(unreadable + "Line: 410, column: 46 Error: unclosed tag.")},
+      {"16 MB plus one byte", padded(table, kSizeLimit + 1), 1,
+       failed(unreadable + "Line: 812, column: 16710657 Error: size exceeded.")},
       {"exactly 16 MB", padded(table, kSizeLimit), 0, ""},
-      {"NUL bytes only", std::string(5000, '\0'), 1, english::kCantLoadExtensionTable},
+      {"NUL bytes only", std::string(5000, '\0'), 1, failed(no_list)},
       {"10,000 levels deep",
        "<ext><extensions>" + nested("<a>", "", "", 10000) + "</extensions><types></types></ext>", 1,
-       english::kCantLoadExtensionTable},
-      {"no extension list", "<ext><types></types></ext>", 1, english::kCantLoadExtensionTable},
+       failed(unreadable + "Line: 1, column: 30030 Error: misplaced end tag.")},
+      {"no extension list", "<ext><types></types></ext>", 1, failed(no_list)},
       {"unknown entities and references above 255", odd_types, 0, ""},
   };
   set_template(
@@ -581,20 +602,23 @@ TEST_F(DataFiles, BrokenExtensionTables) {
   const limited_result endless = run_limited({work_.path() + "/project.txt"}, endless_options);
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(is_one_message(endless.err, english::kCantLoadExtensionTable)) << endless.err;
+  EXPECT_TRUE(is_one_message(endless.err, failed(unreadable + "Line: 1, column: 16777216 Error: "
+                                                              "size exceeded.")))
+      << endless.err;
 }
 
 TEST_F(DataFiles, BrokenTemplates) {
   const std::string ifs =
       nested("<!--#if var=\"odd\"-->", "<!--#echoe var=\"name\"-->", "<!--#endif-->", 10000);
+  // Each failure names the template with the line and column, in plain text.
+  const std::string path = work_.path() + "/template.html";
   const std::vector<broken_case> cases = {
       {"empty", "", 0, ""},
       {"truncated mid-directive", "<!--#for var=\"files\"--><!--#echoe var=\"na", 1,
-       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
-           "1 Col # 41<br>This block is never closed: <!--#for var=\"files\" -->"},
+       english::plain_template_error(path, 1, 41,
+                                     "This block is never closed: <!--#for var=\"files\" -->")},
       {"16 MB plus one byte", std::string(kSizeLimit + 1, 'x'), 1,
-       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
-           "1 Col # 16777216<br>"},
+       english::plain_template_error(path, 1, 16777216, "")},
       {"exactly 16 MB", std::string(kSizeLimit, 'x'), 0, ""},
       {"NUL bytes only", std::string(5000, '\0'), 0, ""},
       {"10,000 levels deep", "<!--#for var=\"files\"-->" + ifs + "<!--#endfor-->", 0, ""},
@@ -610,12 +634,11 @@ TEST_F(DataFiles, BrokenTemplates) {
            "<!--#endfor-->",
        0, ""},
       {"10,000 levels never closed", nested("<!--#if var=\"odd\"-->", "", "", 10000), 1,
-       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
-           "1 Col # 200000<br>This block is never closed: <!--#if var=\"odd\" -->"},
+       english::plain_template_error(path, 1, 200000,
+                                     "This block is never closed: <!--#if var=\"odd\" -->")},
       {"unknown entities and references above 255 in the text", "&bogus; &#300; &#20013;", 0, ""},
       {"unknown variable", "<!--#echo var=\"&bogus;\"-->", 1,
-       std::string(english::kTemplateError) + english::kDirectiveErrorLine +
-           "1 Col # 26<br>The directive names a variable that does not exist."},
+       english::plain_template_error(path, 1, 26, english::kUnknownVariable)},
   };
   work_.write("project.txt", project_text(keys()));
   for (const broken_case& c : cases) {
@@ -634,9 +657,7 @@ TEST_F(DataFiles, BrokenTemplates) {
   const limited_result endless = run_limited({work_.path() + "/project.txt"});
   EXPECT_FALSE(endless.hung);
   EXPECT_EQ(endless.exit_code, 1);
-  EXPECT_TRUE(is_one_message(
-      endless.err,
-      std::string(english::kTemplateError) + english::kDirectiveErrorLine + "1 Col # 16777216<br>"))
+  EXPECT_TRUE(is_one_message(endless.err, english::plain_template_error(path, 1, 16777216, "")))
       << endless.err.substr(0, 300);
   EXPECT_FALSE(fs::exists(listing_path()));
 

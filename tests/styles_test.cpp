@@ -11,6 +11,7 @@
 #include "engine/html_list_project.h"
 #include "markup/document_reader.h"
 #include "markup/xml_node.h"
+#include "platform/user_data.h"
 #include "run_program.h"
 #include "template/template_catalog.h"
 
@@ -42,8 +43,7 @@ std::vector<catalog_style> read_catalog(const std::string& path) {
                         entry->image_file,
                         entry->preset.first() != nullptr,
                         {}};
-    reset_project(style.project);
-    apply_preset(*entry, style.project, DIRSCRIBE_PROGRAM_DIR);
+    pick_style(*entry, style.project, user_data_folders(DIRSCRIBE_PROGRAM_DIR, {}, true));
     styles.push_back(std::move(style));
   }
   return styles;

@@ -35,9 +35,10 @@ run_result run_wizard(const std::string& program, const std::vector<std::string>
 TEST(WizardStart, WithoutADisplaySaysSoAndPointsAtTheBatchRun) {
   const run_result result = run_wizard(program_path(), {});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.err,
-            "Vostra Dirscribe 3.0: The wizard needs a display (DISPLAY or WAYLAND_DISPLAY is not "
-            "set); to build a listing without one, run: dirscribe PROJECT-FILE\n");
+  EXPECT_EQ(
+      result.err,
+      "Vostra Dirscribe 3.0: The wizard needs a display (DISPLAY or WAYLAND_DISPLAY is not "
+      "set); to build a listing without one, run: dirscribe FOLDER or dirscribe PROJECT-FILE\n");
   EXPECT_TRUE(result.out.empty());
 }
 
@@ -57,7 +58,8 @@ TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
   const std::string program = copy_program(folder);
   run_result result = run_wizard(program, kOffscreen);
   EXPECT_EQ(result.exit_code, 0) << result.err;
-  EXPECT_EQ(result.out.rfind("Shown: Vostra Dirscribe 3.0 [Untitled] 900x640 at ", 0), 0u) << result.out;
+  EXPECT_EQ(result.out.rfind("Shown: Vostra Dirscribe 3.0 [Untitled] 900x640 at ", 0), 0u)
+      << result.out;
   EXPECT_TRUE(result.err.empty()) << result.err;
   // The run leaves its settings in the (writable) program folder; the next
   // run opens the window where they say.

@@ -37,7 +37,7 @@ class appApp {
   std::string start_dir;    // the folder the command was started from
   std::vector<std::string> args;  // the command-line arguments, program name excluded
   bool initialised = false;
-  bool interactive = false;  // true when there is no argument (wizard mode)
+  bool interactive = false;  // true in wizard mode (no argument)
 };
 
 // The application with the main window's state.

@@ -3,17 +3,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/app_app.h"
+#include "app/command_line.h"
+#include "app/folder_listing.h"
 #include "app/messages.h"
 #include "app/progress_line.h"
 #include "engine/extension_table.h"
+#include "engine/link_rules.h"
 #include "engine/project_collection.h"
+#include "files/stored_field.h"
 #include "listing/listing_driver.h"
+#include "platform/user_data.h"
 #include "services/phrase_ids.h"
+#include "template/template_catalog.h"
 
 namespace dirscribe {
 
 namespace {
+
+constexpr int kSucceeded = 0;
+constexpr int kFailed = 1;
 
 bool is_file(const std::string& path) {
   struct stat status {};
@@ -44,53 +56,34 @@ class file_counter {
   int64_t done_ = 0;
 };
 
-}  // namespace
-
-std::string resolve_project_path(const std::string& name, const std::string& start_dir,
-                                 const std::string& program_dir) {
-  if (name.empty() || name.front() == '/') return name;
-  if (!start_dir.empty()) {
-    std::string here = start_dir;
-    if (here.back() != '/') here += '/';
-    here += name;
-    if (is_file(here)) return here;
-  }
-  return program_dir + name;
-}
-
-int run_batch(appApp& app) {
-  projectCollection collection;
+// The collection of a batch run with its shared tables; false after showing
+// why the extension table could not be loaded.
+bool prepare_collection(const appApp& app, projectCollection& collection) {
   collection.program_folder = app.program_dir;
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
-
-  if (!load_extension_table(app.program_dir + "ext.txt", collection).ok()) {
-    show_message(phrase(app, kPhraseCantLoadExtensionTable));
-    return 1;
+  // A fixed moment for `now` (the reproducible-builds convention), so that
+  // the same tree gives the same listing byte for byte.
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && is_stored_number(epoch)) {
+    collection.fixed_now = stored_int64(epoch);
   }
-
-  const std::string& typed = app.args.empty() ? std::string() : app.args.front();
-  const outcome loaded =
-      collection.load_file(resolve_project_path(typed, app.start_dir, app.program_dir), typed);
-  if (!loaded.ok()) {
-    show_message(loaded.message());
-    return 1;
+  const std::string table = app.program_dir + "ext.txt";
+  if (const outcome loaded = load_extension_table(table, collection); !loaded.ok()) {
+    show_message(phrase(app, kPhraseCantLoadExtensionTable) + " " + loaded.message());
+    return false;
   }
-  // A file whose only project elements are empty ("<project/>") loads no
-  // project: there is nothing to build, which must not pass for a listing
-  // written.
-  if (collection.projects.empty()) {
-    show_message(phrase(app, kPhraseNotAProject));
-    return 1;
-  }
+  return true;
+}
 
-  progress_line progress(::isatty(STDERR_FILENO) == 1);
+// Builds the projects of `collection`; the exit code.
+int build(const appApp& app, projectCollection& collection, bool quiet) {
+  progress_line progress(!quiet && ::isatty(STDERR_FILENO) == 1);
   file_counter files(collection);
   collection.progress = [&](std::string message) { progress.folder_read(message, files.count()); };
   const outcome built = run_collection(collection);
   progress.clear();
 
-  if (built.ok() || built.is(result_stopped)) return 0;
+  if (built.ok() || built.is(result_stopped)) return kSucceeded;
   std::string message = built.message();
   if (message.empty() && built.is(result_out_of_memory)) message = phrase(app, kPhraseOutOfMemory);
   if (message.empty()) {
@@ -99,7 +92,112 @@ int run_batch(appApp& app) {
     message = "The listing could not be built (result " + std::to_string(built.code()) + ").";
   }
   show_message(message);
-  return 1;
+  return kFailed;
+}
+
+// Loads and builds the project file `typed`; the exit code.
+int build_project_file(const appApp& app, const command_line& line, const std::string& typed,
+                       projectCollection& collection) {
+  const std::vector<std::string> tried =
+      project_path_candidates(typed, app.start_dir, app.program_dir);
+  const std::string path = resolve_project_path(typed, app.start_dir, app.program_dir);
+  const outcome loaded = collection.load_file(path, name_with_places_tried(typed, tried));
+  if (!loaded.ok()) {
+    show_message(loaded.message());
+    return kFailed;
+  }
+  // A file whose only project elements are empty ("<project/>") loads no
+  // project: there is nothing to build, which must not pass for a listing
+  // written.
+  if (collection.projects.empty()) {
+    show_message(path + ": " + phrase(app, kPhraseNotAProject) +
+                 " Its project elements are empty.");
+    return kFailed;
+  }
+  for (const std::string& warning : collection.warnings) {
+    if (line.strict) {
+      show_message(warning);
+    } else if (!line.quiet) {
+      show_message("warning: " + warning);
+    }
+  }
+  if (line.strict && !collection.warnings.empty()) return kFailed;
+  return build(app, collection, line.quiet);
+}
+
+// Lists the folder of the command line, or writes its project file.
+int list_folder(const appApp& app, const command_line& line, projectCollection& collection) {
+  html_list_project& project = collection.first_project_creating();
+  const user_data_folders folders = user_data_folders::for_program(app.program_dir);
+  const outcome made = make_folder_project(line.folder, line.listing, app.start_dir, folders,
+                                           app.lang.get(), project);
+  if (!made.ok()) {
+    show_message(made.message());
+    return kFailed;
+  }
+  if (!line.listing.save_project.empty()) {
+    const outcome saved =
+        collection.save_file(absolute_in(app.start_dir, line.listing.save_project));
+    if (!saved.ok()) show_message(saved.message());
+    return saved.ok() ? kSucceeded : kFailed;
+  }
+  return build(app, collection, line.quiet);
+}
+
+// Prints the catalog's style names, one a line, on standard output.
+int list_styles(const appApp& app) {
+  const user_data_folders folders = user_data_folders::for_program(app.program_dir);
+  template_catalog catalog;
+  catalog.language = app.lang.get();
+  if (const outcome loaded = catalog.load(folders.read_path("templates.txt")); !loaded.ok()) {
+    show_message(loaded.message());
+    return kFailed;
+  }
+  std::string names;
+  for (const auto& entry : catalog.entries) names += entry->name + "\n";
+  std::fwrite(names.data(), 1, names.size(), stdout);
+  return std::fflush(stdout) == 0 ? kSucceeded : kFailed;
+}
+
+}  // namespace
+
+std::vector<std::string> project_path_candidates(const std::string& name,
+                                                 const std::string& start_dir,
+                                                 const std::string& program_dir) {
+  if (name.empty() || name.front() == '/') return {name};
+  std::vector<std::string> candidates;
+  if (!start_dir.empty()) candidates.push_back(join_path(start_dir, name));
+  const std::string in_program = program_dir + name;
+  if (candidates.empty() || candidates.front() != in_program) candidates.push_back(in_program);
+  return candidates;
+}
+
+std::string resolve_project_path(const std::string& name, const std::string& start_dir,
+                                 const std::string& program_dir) {
+  const std::vector<std::string> candidates = project_path_candidates(name, start_dir, program_dir);
+  for (const std::string& candidate : candidates) {
+    if (is_file(candidate)) return candidate;
+  }
+  return candidates.back();
+}
+
+int run_batch(appApp& app, const command_line& line) {
+  if (line.mode == run_mode::list_styles) return list_styles(app);
+  projectCollection collection;
+  if (line.mode == run_mode::folder && !line.listing.save_project.empty()) {
+    // Writing the project file builds nothing: no table is needed.
+    collection.program_folder = app.program_dir;
+    collection.language = app.lang.get();
+    return list_folder(app, line, collection);
+  }
+  if (!prepare_collection(app, collection)) return kFailed;
+  if (line.mode == run_mode::folder) return list_folder(app, line, collection);
+  for (const std::string& typed : line.projects) {
+    if (const int code = build_project_file(app, line, typed, collection); code != kSucceeded) {
+      return code;
+    }
+  }
+  return kSucceeded;
 }
 
 }  // namespace dirscribe

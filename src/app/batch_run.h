@@ -1,24 +1,32 @@
-// The batch run: builds the listings of the project file named on the command
-// line without a window and reports every failure as one line on standard
-// error.
+// The batch run: builds listings without a window, from project files or
+// from the options of the command line, and reports every failure as one
+// line on standard error.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dirscribe {
 
 class appApp;
+struct command_line;
 
-// Builds the projects of the file named by the first argument (the others are
-// ignored), in this order: size unit names, the extension table, the project
-// file, the build. Returns the process exit code: 0 on success (also when the
-// build was stopped), 1 on any failure after showing its message.
-int run_batch(appApp& app);
+// Runs what `line` asks for (run_mode projects, folder or list_styles) with
+// the services of `app`. Project files are built in order, each after its
+// warnings are shown (under `strict` they fail it); the first failure ends
+// the run. A folder is listed, or its project file written. Returns the
+// process exit code: 0 on success (also when a build was stopped), 1 on any
+// failure after showing its message.
+int run_batch(appApp& app, const command_line& line);
 
-// Where a project file named on the command line is read from: an absolute
-// name as it stands; a relative one in `start_dir` (the folder the command was
-// started from) when a file of that name exists there, otherwise in
-// `program_dir`.
+// The places a project file named on the command line is looked for, in
+// order: an absolute name as it stands; a relative one in `start_dir` (the
+// folder the command was started from), then in `program_dir`.
+std::vector<std::string> project_path_candidates(const std::string& name,
+                                                 const std::string& start_dir,
+                                                 const std::string& program_dir);
+
+// The first of project_path_candidates that is a file, else the last of them.
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,
                                  const std::string& program_dir);
 

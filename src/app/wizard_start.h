@@ -14,7 +14,7 @@ bool display_available();
 // The line printed, instead of a window, when there is no display.
 inline constexpr const char* kNeedsDisplay =
     "The wizard needs a display (DISPLAY or WAYLAND_DISPLAY is not set); "
-    "to build a listing without one, run: dirscribe PROJECT-FILE";
+    "to build a listing without one, run: dirscribe FOLDER or dirscribe PROJECT-FILE";
 
 // The version of Qt this build was compiled against, "6.4.2".
 const char* toolkit_version();

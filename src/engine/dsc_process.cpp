@@ -1,5 +1,6 @@
 #include "engine/dsc_process.h"
 
+#include "engine/html_list_project.h"
 #include "engine/link_rules.h"
 
 namespace dirscribe {
@@ -9,6 +10,27 @@ dsc_process make_root_process(std::string folder, std::string folder_link) {
   root.folder = std::move(folder);
   root.absolute_url = std::move(folder_link);
   return root;
+}
+
+std::string folder_link(const html_list_project& project, std::string_view folder) {
+  const project_settings& settings = project.settings;
+  const project_run& run = project.run;
+  if (run.link_base.empty()) {
+    return folder_url(folder, settings.url_escape, settings.source, settings.ftp_host);
+  }
+  std::string link = run.link_base;
+  std::string_view below;
+  if (folder.starts_with(run.folder)) below = folder.substr(run.folder.size());
+  while (!below.empty()) {
+    const size_t slash = below.find('/');
+    const std::string_view name = below.substr(0, slash);
+    if (!name.empty()) {
+      append_escaped_name(link, name, settings.url_escape);
+      link += '/';
+    }
+    below = slash == std::string_view::npos ? std::string_view() : below.substr(slash + 1);
+  }
+  return link;
 }
 
 dsc_process go_down(const dsc_process& parent, std::string_view name, int url_escape,

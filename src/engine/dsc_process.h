@@ -10,6 +10,7 @@
 namespace dirscribe {
 
 struct qxfile_node;
+struct html_list_project;
 
 // Loop modes: the for directive's variable row.
 enum loop_mode : int32_t { loop_files = 0, loop_folders = 1, loop_tree = 2 };
@@ -44,6 +45,13 @@ struct dsc_process {
 // The root record of an output file listing `folder`: mode files, no depth,
 // absolute URL `folder_link` (the URL of the listed folder).
 dsc_process make_root_process(std::string folder, std::string folder_link);
+
+// The link of `folder` (the listed folder of the project's run, or a folder
+// below it) as the entries inside it extend it, ending in "/": with a link
+// base, the base + the folder's path below the listed folder, each name
+// escaped by `url_escape`; otherwise the folder's own file (or FTP) URL.
+// REQUIRES: the project's run part was prepared for the build.
+std::string folder_link(const html_list_project& project, std::string_view folder);
 
 // The record of subfolder `name` below `parent`: the same mode, one level less
 // to go, the folder, relative path and both URLs extended by the name (escaped

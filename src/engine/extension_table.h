@@ -16,9 +16,9 @@ struct qxfile_node;
 
 // Empties the four tables of `collection` and fills them from `file_name`.
 // Fails with 1 and phrase 15 + the name when the file cannot be opened; with 2
-// on any other failure (a parse error: phrase 16 + the reader's text; no
-// /ext/extensions: phrase 0; no /ext/types: phrase 18, the extension tables
-// keep what was read).
+// and the name + ": " on any other failure (a parse error: phrase 16 + the
+// reader's line, column and error; no /ext/extensions: phrase 0; no
+// /ext/types: phrase 18, the extension tables keep what was read).
 outcome load_extension_table(const std::string& file_name, projectCollection& collection);
 
 // The type text of an entry: from the table by extension, then by the

@@ -1,5 +1,8 @@
 #include "engine/html_list_project.h"
 
+#include <algorithm>
+
+#include "core/nearest_word.h"
 #include "core/qxchar.h"
 #include "files/stored_field.h"
 
@@ -36,6 +39,78 @@ void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
   visit("shell_mode", s.shell_mode);
   visit("format_file", s.format_file);
   visit("disk_space", s.disk_space);
+  visit("link_base", s.link_base);
+  visit("output_dir", s.output_dir);
+}
+
+// Keys that older readers do not know: written only when they hold a value.
+bool written_only_when_set(std::string_view key) {
+  return key == "link_base" || key == "output_dir";
+}
+
+bool is_element(const xml_node& node) {
+  return node.type == xml_start_tag || node.type == xml_empty_element;
+}
+
+// The text of an element as the reader takes it: its first child's when that
+// is text, else "".
+std::string element_text(const xml_node& element) {
+  const xml_node* child = element.first_child();
+  if (child && (child->type == xml_text || child->type == xml_untyped)) return child->text;
+  return {};
+}
+
+const stored_key* find_key(const std::vector<stored_key>& keys, std::string_view name) {
+  const auto found = std::find_if(keys.begin(), keys.end(),
+                                  [&](const stored_key& key) { return key.name == name; });
+  return found == keys.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> key_names(const std::vector<stored_key>& keys) {
+  std::vector<std::string> names;
+  for (const stored_key& key : keys) names.emplace_back(key.name);
+  return names;
+}
+
+std::vector<stored_key> project_keys() {
+  std::vector<stored_key> keys;
+  project_settings any;
+  for_each_key(
+      any, [&](const char* key, const auto& field) { keys.push_back(key_of(key, field)); },
+      [&](const file_filter_data&) {
+        keys.push_back({"filter", false});
+      });
+  return keys;
+}
+
+// Checks the element children of `parent` against `keys`; `others` are the
+// keys of the other level, which a child may have been meant for.
+void check_keys(const xml_node& parent, const std::vector<stored_key>& keys,
+                const std::vector<stored_key>& others, bool in_filter,
+                std::vector<project_key_problem>& problems) {
+  for (const xml_node* child = parent.first_child(); child; child = child->next()) {
+    if (!is_element(*child)) continue;
+    project_key_problem problem;
+    problem.key = child->name;
+    problem.in_filter = in_filter;
+    const stored_key* key = find_key(keys, child->name);
+    if (!key) {
+      if (!in_filter && find_key(others, child->name)) {
+        problem.kind = project_key_problem::filter_key_outside;
+      } else {
+        problem.suggestion = nearest_word(child->name, key_names(keys));
+      }
+      problems.push_back(std::move(problem));
+      continue;
+    }
+    if (!key->number) continue;
+    const std::string text = element_text(*child);
+    if (is_stored_number(text)) continue;
+    problem.kind = project_key_problem::not_a_number;
+    problem.value = text;
+    problem.read_as = stored_int64(text);
+    problems.push_back(std::move(problem));
+  }
 }
 
 }  // namespace
@@ -76,6 +151,9 @@ void write_project(const html_list_project& project, std::vector<std::string>& l
   for_each_key(
       project.settings,
       [&](const char* key, const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
+          if (field.empty() && written_only_when_set(key)) return;
+        }
         lines.push_back(xml_element_line(key, stored_value(field)));
       },
       [&](const file_filter_data& filter) {
@@ -84,6 +162,35 @@ void write_project(const html_list_project& project, std::vector<std::string>& l
         block += "</filter>\r\n";
         lines.push_back(std::move(block));
       });
+}
+
+std::vector<project_key_problem> check_project(const xml_node& element) {
+  std::vector<project_key_problem> problems;
+  const std::vector<stored_key> keys = project_keys();
+  const std::vector<stored_key> filter_keys = file_filter_data::stored_keys();
+  check_keys(element, keys, filter_keys, false, problems);
+  for (const xml_node* child = element.first_child(); child; child = child->next()) {
+    if (is_element(*child) && child->name == "filter") {
+      check_keys(*child, filter_keys, keys, true, problems);
+    }
+  }
+  return problems;
+}
+
+std::string describe(const project_key_problem& problem) {
+  const std::string key = "\"" + problem.key + "\"";
+  const std::string where = problem.in_filter ? " in <filter>" : "";
+  switch (problem.kind) {
+    case project_key_problem::unknown_key:
+      return "unknown key " + key + where +
+             (problem.suggestion.empty() ? "" : ", did you mean \"" + problem.suggestion + "\"?");
+    case project_key_problem::filter_key_outside:
+      return "key " + key + " belongs inside <filter> and is ignored here";
+    case project_key_problem::not_a_number:
+      return key + where + " holds \"" + problem.value + "\", not a number; read as " +
+             std::to_string(problem.read_as);
+  }
+  return {};
 }
 
 }  // namespace dirscribe

@@ -61,22 +61,27 @@ struct project_settings {
   std::string image_dir;
   bool local_image_dir = true;
   int32_t shell_mode = 0;   // shell_mode_system_types: type texts from the system
-  std::string format_file;  // full path of the template file
+  std::string format_file;  // the template file
   bool disk_space = false;  // sizes as space taken on disk
+  // Written only when set, so files without them read the same everywhere.
+  std::string link_base;   // entry links as link_base + path in the listed folder
+  std::string output_dir;  // where a relative `save` of one file lands instead of the folder
 };
 
 // Run state of a project, set up before each run; never persisted.
 struct project_run {
   const projectCollection* collection = nullptr;  // borrowed while a run lasts
   // What a build works out from the settings, which it never changes.
-  std::string folder;     // the listed folder as it resolves
-  std::string image_dir;  // `image_dir` with one trailing "/", as links print it
+  std::string folder;       // the listed folder as it resolves
+  std::string image_dir;    // `image_dir` with one trailing "/", as links print it
   // image_dir as the page being written links it: a relative one is taken
   // in the listed folder, so it is reached from the page's own folder.
   std::string page_image_dir;
   file_filter_data filter;  // the project's filter with concrete time and size windows
   std::string size_unit_label;
   std::string source_url;
+  std::string link_base;   // `link_base` ending in "/", escaped like the links it starts
+  std::string output_dir;  // `output_dir` as it resolves; empty when not set
   std::string local_image_url;
   int64_t cluster_size = 0;  // 0: sizes not rounded
   // Listing totals of the current output file, cleared together.
@@ -116,7 +121,31 @@ void reset_project(html_list_project& project);
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element);
 
 // Appends one element line per key, in the file's key order, with the filter
-// block in its place.
+// block in its place; `link_base` and `output_dir` only when they are set.
 void write_project(const html_list_project& project, std::vector<std::string>& lines);
+
+// What is wrong with one key of a project element. The reader takes every
+// value and ignores unknown keys; these are what it took by accident.
+struct project_key_problem {
+  enum problem_kind {
+    unknown_key,         // the program knows no such key (here)
+    filter_key_outside,  // a key of the filter block given outside <filter>
+    not_a_number,        // a number field whose text is no number
+  };
+  problem_kind kind = unknown_key;
+  std::string key;         // the element's name
+  bool in_filter = false;  // the key stands inside the <filter> block
+  std::string value;       // not_a_number: the text as it stands
+  int64_t read_as = 0;     // not_a_number: the number the reader makes of it
+  std::string suggestion;  // unknown_key: the nearest known key, when one is close
+};
+
+// Checks the direct children of a `project` element and those of its <filter>
+// block, in document order.
+std::vector<project_key_problem> check_project(const xml_node& element);
+
+// One problem as the user reads it: `unknown key "recursion_dept", did you
+// mean "recursion_depth"?`.
+std::string describe(const project_key_problem& problem);
 
 }  // namespace dirscribe

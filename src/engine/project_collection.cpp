@@ -1,8 +1,11 @@
 #include "engine/project_collection.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "engine/link_rules.h"
 #include "markup/document_reader.h"
+#include "platform/file_system.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 
@@ -22,9 +25,9 @@ bool is_project_with_content(const xml_node& node) {
 
 projectCollection::projectCollection() : numbers(user_number_format()) {}
 
-outcome projectCollection::load_file(const std::string& file_name,
-                                     const std::string& shown_name) {
+outcome projectCollection::load_file(const std::string& file_name, const std::string& shown_name) {
   projects.clear();
+  warnings.clear();
   this->file_name = file_name;
   xml_tree document;
   std::string error;
@@ -33,12 +36,13 @@ outcome projectCollection::load_file(const std::string& file_name,
     return {result_project_not_opened,
             phrase(kPhraseCantOpenFile) + (shown_name.empty() ? file_name : shown_name)};
   }
-  if (read != 0) return not_a_project();
+  if (read != 0) return not_a_project(error_text_line(error));
   return take_projects(document);
 }
 
 outcome projectCollection::load_text(std::string_view text) {
   projects.clear();
+  warnings.clear();
   file_name.clear();
   xml_tree document;
   std::string error;
@@ -46,12 +50,50 @@ outcome projectCollection::load_text(std::string_view text) {
   return take_projects(document);
 }
 
+std::vector<std::string> projectCollection::lookup_paths(const std::string& name) const {
+  if (name.empty() || name.front() == '/') return {name};
+  std::vector<std::string> paths;
+  if (const size_t slash = file_name.rfind('/'); slash != std::string::npos) {
+    paths.push_back(join_path(file_name.substr(0, slash + 1), name));
+  }
+  if (!program_folder.empty()) {
+    const std::string in_program = join_path(program_folder, name);
+    if (std::find(paths.begin(), paths.end(), in_program) == paths.end()) {
+      paths.push_back(in_program);
+    }
+  }
+  if (paths.empty()) paths.push_back(name);
+  return paths;
+}
+
+std::string projectCollection::resolve(const std::string& name) const {
+  const std::vector<std::string> paths = lookup_paths(name);
+  file_status status;
+  for (const std::string& path : paths) {
+    if (path_status(path, status)) return path;
+  }
+  return paths.front();
+}
+
+std::string name_with_places_tried(const std::string& name, const std::vector<std::string>& tried) {
+  if (tried.empty() || (tried.size() == 1 && tried.front() == name)) return name;
+  std::string text = name + " (tried ";
+  for (size_t i = 0; i < tried.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += tried[i];
+  }
+  return text + ")";
+}
+
 std::string projectCollection::phrase(int id) const {
   return language ? std::string(language->text(id)) : std::string();
 }
 
-outcome projectCollection::not_a_project() const {
-  return {result_project_not_readable, phrase(kPhraseNotAProject)};
+outcome projectCollection::not_a_project(std::string_view detail) const {
+  std::string text = phrase(kPhraseNotAProject);
+  if (!file_name.empty()) text.insert(0, file_name + ": ");
+  if (!detail.empty()) text.append(" ").append(detail);
+  return {result_project_not_readable, std::move(text)};
 }
 
 outcome projectCollection::take_projects(const xml_tree& document) {
@@ -63,13 +105,18 @@ outcome projectCollection::take_projects(const xml_tree& document) {
       break;
     }
   }
-  if (!first) return not_a_project();
+  if (!first) return not_a_project("It holds no <project> element.");
   for (const xml_node* node = first; node; node = node->next()) {
     if (!is_project_with_content(*node)) continue;
     auto project = std::make_unique<html_list_project>();
     reset_project(*project);
     read_project(*project, document, node);
     projects.push_back(std::move(project));
+    for (const project_key_problem& problem : check_project(*node)) {
+      std::string line = file_name.empty() ? std::string() : file_name + ": ";
+      line += "project " + std::to_string(projects.size()) + ": " + describe(problem);
+      warnings.push_back(std::move(line));
+    }
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,21 @@ class projectCollection {
   // `project` element with content, in file order (a file of empty project
   // elements loads none). Fails with 20007 and phrase 15 + `shown_name` (the
   // name as the user gave it; `file_name` when empty) when the file cannot be
-  // opened, 20008 and phrase 231 when it is not a readable markup document or
-  // holds no `project` element.
+  // opened, 20008 and `file_name` + ": " + phrase 231 when it is not a
+  // readable markup document (then with the reader's line, column and error)
+  // or holds no `project` element. Fills `warnings`.
   outcome load_file(const std::string& file_name, const std::string& shown_name = {});
-  // The same for a project file's text held in memory (20008 when it is not a
-  // readable markup document or holds no `project` element).
+  // The same for a project file's text held in memory (20008 and phrase 231
+  // when it is not a readable markup document or holds no `project` element).
   outcome load_text(std::string_view text);
+
+  // Where a relative name of a project (`path`, `format_file`, `output_dir`)
+  // is looked for, in order: the folder of the project file loaded last (when
+  // there is one), then the program folder. An absolute name, or one with
+  // neither folder known, is the only place.
+  std::vector<std::string> lookup_paths(const std::string& name) const;
+  // The first of lookup_paths(name) that exists, else the first of them.
+  std::string resolve(const std::string& name) const;
 
   // Writes every project, each followed by the separator comment, replacing the
   // file. Fails with 20004 and phrase 232 + `file_name`.
@@ -50,8 +60,15 @@ class projectCollection {
   // Fills the size unit names from phrases 27 and 28 (when a language is set).
   void fill_size_unit_names();
 
-  std::string program_folder;        // ends in "/"
-  std::string file_name;             // the project file last loaded; empty when none
+  std::string program_folder;  // ends in "/"
+  std::string file_name;       // the project file last loaded; empty when none
+  // Warnings about the projects loaded last, one line each, naming the file,
+  // the project's number and the key: unknown keys (with the nearest known
+  // key when one is close) and numbers that are no numbers.
+  std::vector<std::string> warnings;
+  // The moment the listings give as `now`; none: the clock's present moment.
+  // A fixed moment makes a listing reproducible byte for byte.
+  std::optional<int64_t> fixed_now;
   const qxlang* language = nullptr;  // borrowed
   number_format numbers;
   qxhash size_unit_names;  // size_units as text -> unit label
@@ -72,9 +89,14 @@ class projectCollection {
 
  private:
   outcome take_projects(const xml_tree& document);
-  outcome not_a_project() const;
+  outcome not_a_project(std::string_view detail = {}) const;
   std::string phrase(int id) const;  // "" without a language
 };
+
+// `name` followed by the places tried for it, for a message about a file that
+// was not found: "t.html (tried /p/t.html, /prog/t.html)"; `name` alone when
+// it was the one place tried.
+std::string name_with_places_tried(const std::string& name, const std::vector<std::string>& tried);
 
 // The project file's lines for `projects`, in the written layout.
 std::vector<std::string> project_file_lines(

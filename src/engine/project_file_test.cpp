@@ -34,7 +34,7 @@ std::string dump(const project_settings& s) {
       << '|' << s.filter.str_folder_include << '|' << s.filter.str_folder_skip << '|'
       << s.filter.time_filter << '|' << s.filter.time_start << '|' << s.filter.time_end << '|'
       << s.filter.size_filter << '|' << s.filter.size_end << '|' << s.filter.size_high_end << '|'
-      << s.filter.att_filter << '|' << s.filter.attrs;
+      << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir;
   return out.str();
 }
 
@@ -66,7 +66,8 @@ TEST_F(ProjectFile, SkipMaskDefaultsToTheOutputFileName) {
   };
   for (const auto& c : cases) {
     projectCollection collection;
-    ASSERT_TRUE(collection.load_text(std::string("<project>") + c.body + "</project>").ok()) << c.body;
+    ASSERT_TRUE(collection.load_text(std::string("<project>") + c.body + "</project>").ok())
+        << c.body;
     EXPECT_EQ(collection.projects[0]->settings.filter.str_files_skip, c.skip) << c.body;
   }
 }
@@ -152,6 +153,109 @@ TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
   EXPECT_EQ(collection.projects[0]->settings.path, "/one");
   EXPECT_EQ(collection.save_file(folder_.at("no/such/folder/p.txt")).code(), 20004);
   EXPECT_EQ(collection.save_file("/dev/full").code(), 20004);
+}
+
+TEST_F(ProjectFile, WarnsAboutValuesTheReaderTakesByAccident) {
+  const struct {
+    const char* body;                   // the project elements of the file
+    std::vector<std::string> warnings;  // after "<file>: "
+  } cases[] = {
+      {"<project><path>/x</path><recursion_depth>-1</recursion_depth></project>", {}},
+      {"<project><recursion_dept>-1</recursion_dept></project>",
+       {"project 1: unknown key \"recursion_dept\", did you mean \"recursion_depth\"?"}},
+      {"<project><colour>red</colour><Save>x.html</Save></project>",
+       {"project 1: unknown key \"colour\""}},  // names are read in any case
+      {"<project><str_files_skip>*.tmp</str_files_skip></project>",
+       {"project 1: key \"str_files_skip\" belongs inside <filter> and is ignored here"}},
+      {"<project><filter><str_file_skip>*.tmp</str_file_skip><save>x</save></filter></project>",
+       {"project 1: unknown key \"str_file_skip\" in <filter>, did you mean \"str_files_skip\"?",
+        "project 1: unknown key \"save\" in <filter>"}},
+      {"<project><recursion_depth>all</recursion_depth><subfolders_in_one_file>true"
+       "</subfolders_in_one_file><order_files> 7x</order_files><sort_order> 1 </sort_order>"
+       "<path>12abc</path><size_units></size_units></project>",
+       {"project 1: \"recursion_depth\" holds \"all\", not a number; read as 0",
+        "project 1: \"subfolders_in_one_file\" holds \"true\", not a number; read as 0",
+        "project 1: \"order_files\" holds \" 7x\", not a number; read as 7",
+        "project 1: \"size_units\" holds \"\", not a number; read as 0"}},
+      {"<project><filter><time_start>yesterday</time_start></filter></project>",
+       {"project 1: \"time_start\" in <filter> holds \"yesterday\", not a number; read as 0"}},
+      {"<project></project><project/><project><sav>x</sav></project>",
+       {"project 2: unknown key \"sav\", did you mean \"save\"?"}},
+  };
+  for (const auto& c : cases) {
+    projectCollection collection;
+    const std::string file = write("p.txt", c.body);
+    ASSERT_TRUE(collection.load_file(file).ok()) << c.body;
+    std::vector<std::string> expected;
+    for (const std::string& warning : c.warnings) expected.push_back(file + ": " + warning);
+    EXPECT_EQ(collection.warnings, expected) << c.body;
+  }
+}
+
+TEST_F(ProjectFile, PublishingKeysAreWrittenOnlyWhenSet) {
+  const auto lines_of = [](const html_list_project& project) {
+    std::vector<std::string> lines;
+    write_project(project, lines);
+    std::string text;
+    for (const std::string& line : lines) text += line;
+    return text;
+  };
+  html_list_project project;
+  reset_project(project);
+  const std::string plain = lines_of(project);
+  EXPECT_EQ(plain.find("link_base"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("output_dir"), std::string::npos) << plain;
+
+  project.settings.link_base = "https://x.org/a&b/";
+  project.settings.output_dir = "../out";
+  const std::string set = lines_of(project);
+  EXPECT_TRUE(
+      set.ends_with("<disk_space>0</disk_space>\r\n"
+                    "<link_base>https://x.org/a&amp;b/</link_base>\r\n"
+                    "<output_dir>../out</output_dir>\r\n"))
+      << set;
+  projectCollection collection;
+  ASSERT_TRUE(collection.load_file(write("p.txt", "<project>" + set + "</project>")).ok());
+  EXPECT_EQ(dump(collection.projects.at(0)->settings), dump(project.settings));
+  EXPECT_TRUE(collection.warnings.empty());
+}
+
+TEST_F(ProjectFile, RelativeNamesAreLookedForBesideTheFileThenInTheProgramFolder) {
+  projectCollection collection;
+  collection.program_folder = folder_.at("program/");
+  folder_.write("program/templates/t.html", "t");
+  folder_.write("program/both.html", "p");
+  folder_.write("projects/both.html", "b");
+  const std::string file = write("projects/p.txt", "<project></project>");
+  const struct {
+    const char* name;
+    std::vector<std::string> places;
+    std::string resolved;
+  } cases[] = {
+      {"templates/t.html",
+       {folder_.at("projects/templates/t.html"), folder_.at("program/templates/t.html")},
+       folder_.at("program/templates/t.html")},
+      {"both.html",
+       {folder_.at("projects/both.html"), folder_.at("program/both.html")},
+       folder_.at("projects/both.html")},
+      // Found nowhere: the place beside the project file.
+      {"none.html",
+       {folder_.at("projects/none.html"), folder_.at("program/none.html")},
+       folder_.at("projects/none.html")},
+      {"/abs/x.html", {"/abs/x.html"}, "/abs/x.html"},
+  };
+  ASSERT_TRUE(collection.load_file(file).ok());
+  for (const auto& c : cases) {
+    EXPECT_EQ(collection.lookup_paths(c.name), c.places) << c.name;
+    EXPECT_EQ(collection.resolve(c.name), c.resolved) << c.name;
+  }
+  // Without a project file only the program folder is known.
+  ASSERT_TRUE(collection.load_text("<project></project>").ok());
+  EXPECT_EQ(collection.lookup_paths("x.html"),
+            std::vector<std::string>{folder_.at("program/x.html")});
+  EXPECT_EQ(name_with_places_tried("x.html", collection.lookup_paths("x.html")),
+            "x.html (tried " + folder_.at("program/x.html") + ")");
+  EXPECT_EQ(name_with_places_tried("/abs/x.html", {"/abs/x.html"}), "/abs/x.html");
 }
 
 }  // namespace

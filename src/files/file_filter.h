@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/file_node.h"
+#include "files/stored_field.h"
 #include "platform/regex_service.h"
 
 namespace dirscribe {
@@ -149,6 +150,9 @@ struct file_filter_data {
   // Appends one "<key>value</key>\r\n" line per key, in the stored order;
   // numbers as signed decimals (a low word of 4294967295 is written -1).
   void write(std::string& out) const;
+
+  // The keys of the stored block in their stored order.
+  static std::vector<stored_key> stored_keys();
 };
 
 // `t` moved back by `count` units of `unit` (time_unit). Day, week, minute and

@@ -37,6 +37,14 @@ void for_each_key(filter_data& f, visit_key visit, visit_end_of_masks after_mask
 
 }  // namespace
 
+std::vector<stored_key> file_filter_data::stored_keys() {
+  std::vector<stored_key> keys;
+  file_filter_data any;
+  for_each_key(
+      any, [&](const char* key, const auto& field) { keys.push_back(key_of(key, field)); }, [] {});
+  return keys;
+}
+
 int file_filter_data::read(const xml_tree& document, const xml_node* filter_element) {
   std::string text;
   for_each_key(

@@ -30,4 +30,16 @@ qxval stored_value(uint32_t field) { return qxval(static_cast<int32_t>(field)); 
 qxval stored_value(bool field) { return qxval(static_cast<int32_t>(field ? 1 : 0)); }
 qxval stored_value(unix_time field) { return qxval(std::to_string(field)); }
 
+bool is_stored_number(std::string_view text) {
+  const auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  size_t i = 0;
+  while (i < text.size() && is_space(text[i])) ++i;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const size_t digits = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == digits) return false;
+  while (i < text.size() && is_space(text[i])) ++i;
+  return i == text.size();
+}
+
 }  // namespace dirscribe

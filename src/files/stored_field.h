@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "core/qxval.h"
 #include "files/file_node.h"
@@ -35,5 +37,24 @@ qxval stored_value(int32_t field);
 qxval stored_value(uint32_t field);
 qxval stored_value(bool field);
 qxval stored_value(unix_time field);
+
+// True when `text` is a number as a project file should hold one: an optional
+// sign and at least one decimal digit, with white space allowed around them.
+// The reader takes anything ("true" as 0, "7x" as 7); this tells a value the
+// user meant from one that was read by accident.
+bool is_stored_number(std::string_view text);
+
+// One key of a stored block, with whether its value is a number (every field
+// but a text is).
+struct stored_key {
+  const char* name;
+  bool number;
+};
+
+// The stored_key of a key whose field has the type `Field`.
+template <class Field>
+stored_key key_of(const char* name, const Field&) {
+  return {name, !std::is_same_v<Field, std::string>};
+}
 
 }  // namespace dirscribe

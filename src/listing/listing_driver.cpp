@@ -36,13 +36,28 @@ bool stop_raised(const html_list_project& project) {
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
-// A path that is relative to the program folder unless it is absolute, as
-// every data file the program reads.
-std::string in_program_folder(const html_list_project& project, const std::string& name) {
-  if (name.empty() || name.front() == '/') return name;
+// A relative name of a project where the collection finds it: in the
+// project file's folder, else in the program folder; an absolute name as it
+// stands.
+std::string resolved(const html_list_project& project, const std::string& name) {
   const projectCollection* collection = project.run.collection;
-  if (!collection || collection->program_folder.empty()) return name;
-  return join_path(collection->program_folder, name);
+  if (!collection) return name;
+  return collection->resolve(name);
+}
+
+// The name of a template that was not found, with every place tried.
+std::string template_not_found_name(const html_list_project& project) {
+  const std::string& name = project.settings.format_file;
+  // "Can't open file: " and nothing would leave the user guessing.
+  if (name.empty()) return "(the project names no template: its format_file is empty)";
+  const projectCollection* collection = project.run.collection;
+  if (!collection) return name;
+  return name_with_places_tried(name, collection->lookup_paths(name));
+}
+
+// The name "-" as a `save` of one file: the listing goes to standard output.
+bool to_standard_output(const project_settings& settings) {
+  return settings.save == "-" && settings.source != source_ftp;
 }
 
 // True when `folder` is a folder the listing can enter (list and reach
@@ -122,6 +137,7 @@ outcome open_output(html_list_project& project, const std::string& path, output_
 void note_own_output(project_run& run, const project_settings& settings, const std::string& path,
                      const output_file& output) {
   run.outputs = own_output{};
+  if (output.is_standard_output()) return;  // nothing in the tree to leave out
   if (settings.subfolders_in_one_file) {
     run.outputs.name = std::filesystem::path(path).filename().string();
     run.outputs.device = output.device();
@@ -146,9 +162,9 @@ void start_output_file(project_run& run, const project_settings& settings) {
   }
 }
 
-// The listed folder as a build takes it: a relative folder in the program
-// folder (where every relative name of a build resolves; the build never
-// relies on the current directory), "../x" read as the folder it names, and
+// The listed folder as a build takes it: a relative folder in the project
+// file's folder or else the program folder (the build never relies on the
+// current directory), "../x" read as the folder it names, and
 // trailing "/" removed. An empty local path names no folder and stays empty,
 // so that the first file fails with "can't open folder" instead of listing
 // (and writing index files into) the whole file system; "/" itself still
@@ -158,7 +174,7 @@ std::string listed_folder(const html_list_project& project) {
   std::string folder = settings.path;
   const bool local = settings.source != source_ftp;
   if (local && !folder.empty() && folder.front() != '/') {
-    folder = std::filesystem::path(in_program_folder(project, folder)).lexically_normal().string();
+    folder = std::filesystem::path(resolved(project, folder)).lexically_normal().string();
   }
   if (!local || !folder.empty()) folder = normalise_folder_path(folder);
   return folder;
@@ -170,7 +186,22 @@ void prepare_run(html_list_project& project) {
   const project_settings& settings = project.settings;
   project_run& run = project.run;
   run.folder = listed_folder(project);
-  run.source_url = folder_url(run.folder, settings.url_escape, settings.source, settings.ftp_host);
+  run.link_base.clear();
+  if (!settings.link_base.empty()) {
+    std::string base = settings.link_base;
+    if (base.back() != '/') base += '/';
+    // Typed, like `image_dir`: escaped once under url_escape 1, as the links
+    // the rules build are.
+    run.link_base = settings.url_escape == url_escape_markup ? html_escape(base) : base;
+  }
+  run.source_url = run.link_base.empty() ? folder_url(run.folder, settings.url_escape,
+                                                      settings.source, settings.ftp_host)
+                                         : run.link_base;
+  run.output_dir.clear();
+  if (!settings.output_dir.empty()) {
+    run.output_dir = normalise_folder_path(
+        std::filesystem::path(resolved(project, settings.output_dir)).lexically_normal().string());
+  }
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
   // The icons' folder is linked like the listed folder, so a program folder
@@ -194,8 +225,13 @@ void prepare_run(html_list_project& project) {
 }  // namespace
 
 std::string output_path(const html_list_project& project, const std::string& folder) {
-  const std::string& save = project.settings.save;
-  if (project.settings.source == source_ftp || (!save.empty() && save.front() == '/')) return save;
+  const project_settings& settings = project.settings;
+  const std::string& save = settings.save;
+  if (to_standard_output(settings)) return save;
+  if (settings.source == source_ftp || (!save.empty() && save.front() == '/')) return save;
+  if (settings.subfolders_in_one_file && !project.run.output_dir.empty()) {
+    return join_path(project.run.output_dir, save);
+  }
   return join_path(folder, save);
 }
 
@@ -211,7 +247,13 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
 
   const std::string path = output_path(project, folder);
   output_file output;
-  if (outcome opened = open_output(project, path, output); !opened.ok()) return opened;
+  if (to_standard_output(settings)) {
+    if (output.open_standard_output() != output_open_result::opened) {
+      return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + path};
+    }
+  } else if (outcome opened = open_output(project, path, output); !opened.ok()) {
+    return opened;
+  }
   note_own_output(run, settings, path, output);
 
   std::unique_ptr<qxfile_tree> summary;
@@ -224,8 +266,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   qxfile_node root_entry;
   root_entry.is_folder = true;
   qxfile_node* slot = &root_entry;
-  dsc_process root = make_root_process(
-      folder, folder_url(folder, settings.url_escape, settings.source, settings.ftp_host));
+  dsc_process root = make_root_process(folder, folder_link(project, folder));
   // Relative links are relative to the page: a page saved away from the
   // folder it lists reaches it through the way between the two, so its links
   // work wherever it was saved. A page in the folder needs no way at all.
@@ -309,12 +350,23 @@ outcome build_project(html_list_project& project) {
     return {result_output_not_created,
             phrase(project, kPhraseOutputNameHasFolder) + " (" + settings.save + ")"};
   }
+  if (!settings.subfolders_in_one_file && to_standard_output(settings)) {
+    return {result_output_not_created,
+            "Standard output (save \"-\") takes one listing file, not one per folder."};
+  }
+  // The pages of a mirror under output_dir need links into the mirror,
+  // which the link rules do not make yet: refused rather than half done.
+  if (!settings.subfolders_in_one_file && !settings.output_dir.empty()) {
+    return {result_output_not_created,
+            "output_dir with one listing file per folder is not supported yet (" +
+                settings.output_dir + ")."};
+  }
   prepare_run(project);
 
   qxi2_tree tree;
-  const std::string template_path = in_program_folder(project, settings.format_file);
-  outcome built =
-      read_template_file(template_path, settings.format_file, *collection->language, tree);
+  const std::string template_path = resolved(project, settings.format_file);
+  outcome built = read_template_file(template_path, template_not_found_name(project),
+                                     *collection->language, tree);
   if (!built.ok()) return built;
   protect_inputs(project, template_path);
   built = settings.subfolders_in_one_file

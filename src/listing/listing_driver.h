@@ -56,8 +56,10 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
                            const std::string& folder, int levels, evaluation_memo* memo = nullptr);
 
 // The full path of the output file of `folder`: `save` itself when it is an
-// absolute path (or when the project lists FTP links, whose folders are not
-// local), otherwise `save` inside `folder`.
+// absolute path, or "-" (standard output, one file only), or when the project
+// lists FTP links, whose folders are not local; otherwise `save` inside the
+// run's resolved `output_dir` when one file is written and it is set, else
+// inside `folder`.
 std::string output_path(const html_list_project& project, const std::string& folder);
 
 }  // namespace dirscribe

@@ -63,9 +63,31 @@ output_open_result output_file::open(const std::string& path, const protected_fi
   return output_open_result::opened;
 }
 
+output_open_result output_file::open_standard_output() {
+  const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return output_open_result::failed;
+  file_ = ::fdopen(fd, "wb");
+  if (!file_) {
+    ::close(fd);
+    return output_open_result::failed;
+  }
+  standard_output_ = true;
+  buffer_.resize(kOutputBuffer);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+  return output_open_result::opened;
+}
+
 bool output_file::close() {
   if (!file_) return true;
   bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  if (standard_output_) {
+    // A pipe has no length to cut, and a file the shell opened for us is
+    // the shell's to shape.
+    standard_output_ = false;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return flushed && closed;
+  }
   // The descriptor's offset counts only what reached the file.
   const int fd = ::fileno(file_);
   const off_t end = ::lseek(fd, 0, SEEK_CUR);

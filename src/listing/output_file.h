@@ -38,7 +38,12 @@ class output_file {
   // component is never followed), anything but a regular file, and a file of
   // `inputs`. Never blocks, not even on a FIFO.
   output_open_result open(const std::string& path, const protected_files& inputs);
+  // Writes to the process's standard output (a copy of its descriptor, so
+  // closing leaves standard output open), which may be a pipe or a terminal:
+  // nothing is checked, truncated or excluded from the listing.
+  output_open_result open_standard_output();
   std::FILE* get() const { return file_; }
+  bool is_standard_output() const { return standard_output_; }
   // The open file's device and inode.
   dev_t device() const { return device_; }
   ino_t inode() const { return inode_; }
@@ -50,6 +55,7 @@ class output_file {
 
  private:
   std::FILE* file_ = nullptr;
+  bool standard_output_ = false;
   std::vector<char> buffer_;  // stdio's buffer; outlives the stream
   dev_t device_ = 0;
   ino_t inode_ = 0;

@@ -102,4 +102,19 @@ int parse_text(std::string_view text, xml_tree& tree, const document_options& op
   return read_document(reader, options, static_cast<int64_t>(text.size()), read_chunk, error_text);
 }
 
+std::string error_text_line(std::string_view error_text) {
+  std::string line;
+  bool blank_pending = false;
+  for (const char c : error_text) {
+    if (c == '\r' || c == '\n') {
+      blank_pending = true;
+      continue;
+    }
+    if (blank_pending && !line.empty() && line.back() != ' ') line += ' ';
+    blank_pending = false;
+    line += c;
+  }
+  return line;
+}
+
 }  // namespace dirscribe

@@ -32,4 +32,9 @@ int parse_file(const std::string& file_name, xml_tree& tree, const document_opti
 int parse_text(std::string_view text, xml_tree& tree, const document_options& options,
                std::string& error_text);
 
+// The error text of a failed parse as one line, to follow the file's name in
+// a message: "Line: 3, column: 5 Error: unclosed tag." (line ends become
+// blanks, the last one goes).
+std::string error_text_line(std::string_view error_text);
+
 }  // namespace dirscribe

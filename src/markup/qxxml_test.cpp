@@ -292,5 +292,22 @@ TEST(DocumentReaderTest, ParseFile) {
   EXPECT_EQ(error, "Can't open source file: " + folder.path());
 }
 
+TEST(DocumentReaderTest, ErrorTextFitsOnOneLine) {
+  const struct {
+    const char* document;
+    const char* expected;
+  } cases[] = {
+      {"<project>\n<path>x</path>\n</projet>", "Line: 3, column: 9 Error: misplaced end tag."},
+      {"<a>\r\n<b", "Line: 2, column: 2 Error: unclosed tag."},
+  };
+  for (const auto& c : cases) {
+    xml_tree tree;
+    std::string error;
+    ASSERT_EQ(parse_text(c.document, tree, document_options{}, error), 2) << c.document;
+    EXPECT_EQ(error_text_line(error), c.expected) << c.document;
+  }
+  EXPECT_EQ(error_text_line(""), "");
+}
+
 }  // namespace
 }  // namespace dirscribe

@@ -93,10 +93,15 @@ outcome template_catalog::load(const std::string& path) {
   xml_tree document;
   std::string error;
   const int read = parse_file(path, document, document_options{}, error);
-  if (read != 0) return {read, error};
+  // The reader's own text names the file it cannot open; a markup error
+  // names it here, with where in the file it lies.
+  if (read == 1) return {read, error};
+  if (read != 0) return {read, path + ": " + error_text_line(error)};
   xml_node* node = document.first();
   while (node && !is_template_element(*node)) node = node->next();
-  if (!node) return {catalog_no_template_element, phrase(language, kPhraseNoTemplateElement)};
+  if (!node) {
+    return {catalog_no_template_element, path + ": " + phrase(language, kPhraseNoTemplateElement)};
+  }
   while (node) {
     xml_node* following = node->next();
     if (is_template_element(*node)) {
@@ -212,6 +217,26 @@ void apply_preset(const dscTemplate& entry, html_list_project& project,
   const std::string folder =
       program_folder.empty() ? std::string() : normalise_folder_path(program_folder);
   project.settings.format_file = join_path(join_path(folder, kTemplatesFolder), entry.file);
+}
+
+void pick_style(const dscTemplate& entry, html_list_project& project,
+                const user_data_folders& folders) {
+  reset_project(project);
+  apply_preset(entry, project, folders);
+}
+
+const dscTemplate* find_by_name(const template_catalog& catalog, std::string_view name) {
+  const dscTemplate* found = nullptr;
+  int in_any_case = 0;
+  const std::string lowered = ascii_lower(name);
+  for (const auto& entry : catalog.entries) {
+    if (entry->name == name) return entry.get();
+    if (ascii_lower(entry->name) == lowered) {
+      found = entry.get();
+      ++in_any_case;
+    }
+  }
+  return in_any_case == 1 ? found : nullptr;
 }
 
 std::string next_template_name(std::string_view file_name) {

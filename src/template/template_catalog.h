@@ -50,9 +50,10 @@ class template_catalog {
 
   // Clears the catalog and reads every top-level `template` element of the
   // markup file `path`, in order; any other top-level node is skipped. Fails
-  // with the reader's 1 or 2 and its message, or 40000 and phrase 216 when the
-  // file holds no template element; the catalog is then empty. A file with
-  // template elements always loads at least one entry.
+  // with the reader's 1 and its message; with 2 and `path` + ": " + the
+  // reader's line, column and error; or with 40000 and `path` + ": " + phrase
+  // 216 when the file holds no template element; the catalog is then empty. A
+  // file with template elements always loads at least one entry.
   outcome load(const std::string& path);
 
   // Writes every entry to "templates.txt" in `folder` (the program folder, or
@@ -109,6 +110,18 @@ void apply_preset(const dscTemplate& entry, html_list_project& project,
 // writable).
 void apply_preset(const dscTemplate& entry, html_list_project& project,
                   const user_data_folders& folders);
+
+// Picking a style: `project` starts afresh (every setting at its default,
+// reset_project), then gets `entry`'s preset and template as apply_preset
+// gives them with `folders`. The wizard and the command line pick styles
+// through this one function, so a style lists the same from either.
+void pick_style(const dscTemplate& entry, html_list_project& project,
+                const user_data_folders& folders);
+
+// The entry named `name`: the first whose name is exactly `name`, else the
+// only one whose name equals it in any ASCII case; nullptr when there is none
+// (or more than one differ from it only in case).
+const dscTemplate* find_by_name(const template_catalog& catalog, std::string_view name);
 
 // The next name in the copy sequence: split at the last "." into base and
 // extension (no extension without a dot); a last base digit 0 to 8 is raised

@@ -103,11 +103,11 @@ TEST_F(TemplateCatalog, LoadFailuresLeaveTheCatalogEmptyWithAMessage) {
     const char* error_start;
   };
   const Case cases[] = {
-      {"<project><path>/x</path></project>", catalog_no_template_element, "[no template]"},
-      {"", catalog_no_template_element, "[no template]"},
-      {"<!-- <template> in a comment --> text", catalog_no_template_element, "[no template]"},
-      {"<template><file>a.html</template>", 2, "Line: 1, column: "},
-      {"<template><file>a.html</file>", 2, "Line: 1, column: "},
+      {"<project><path>/x</path></project>", catalog_no_template_element, ": [no template]"},
+      {"", catalog_no_template_element, ": [no template]"},
+      {"<!-- <template> in a comment --> text", catalog_no_template_element, ": [no template]"},
+      {"<template><file>a.html</template>", 2, ": Line: 1, column: "},
+      {"<template><file>a.html</file>", 2, ": Line: 1, column: "},
       {nullptr, 1, "Can't open source file: "},
   };
   for (const Case& c : cases) {
@@ -122,7 +122,11 @@ TEST_F(TemplateCatalog, LoadFailuresLeaveTheCatalogEmptyWithAMessage) {
     }
     EXPECT_EQ(result, c.result);
     EXPECT_TRUE(catalog_.entries.empty());
-    EXPECT_TRUE(message_.starts_with(c.error_start)) << message_;
+    // Every message names the file, a markup error with where it lies.
+    const std::string file = c.content ? catalog_path() : program_ + "missing.txt";
+    const std::string expected = c.content ? file + c.error_start : c.error_start + file;
+    EXPECT_TRUE(message_.starts_with(expected)) << message_;
+    EXPECT_EQ(message_.find('\n'), std::string::npos) << message_;
   }
 }
 

@@ -536,8 +536,7 @@ int template_evaluator::run_for(const qxi2_node& node, const dsc_process& proces
   loop.mode = node.index;
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
-  loop.absolute_url =
-      folder_url(process.folder, settings.url_escape, settings.source, settings.ftp_host);
+  loop.absolute_url = folder_link(project_, process.folder);
   loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
   return run_loop(loop, node.first_child(), node.next());
 }

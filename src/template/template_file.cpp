@@ -45,9 +45,10 @@ outcome read_template_file(const std::string& path, const std::string& shown_nam
     status = parser.finish();
     if (status == qxi2::read_completely) status = 0;
   }
+  // The parser's text gives the line and column; the path says of which file.
   const auto broken = [&](int code, const qxi2_node* node) {
-    return outcome{code,
-                   std::string(phrases.text(kPhraseTemplateError)) + parser.error_text(code, node)};
+    return outcome{code, path + ": " + std::string(phrases.text(kPhraseTemplateError)) +
+                             parser.error_text(code, node)};
   };
   if (status != 0) return broken(status, nullptr);
   if (const qxi2_node* open = parser.first_unclosed()) return broken(qxi2_unclosed_block, open);

@@ -14,9 +14,10 @@ class qxlang;
 // Reads the file at `path` in pieces of 16,384 bytes into `tree` (which should
 // be empty), parsing as it goes, and checks that every block is closed.
 // Fails with 20000 and phrase 15 + `shown_name` when the file cannot be
-// opened or read to its end; with the parser's code and phrase 149 + the
-// parser's description when the text cannot be parsed; with 10002 and the
-// description naming the first block left open.
+// opened or read to its end; with the parser's code and `path` + ": " +
+// phrase 149 + the parser's description (with its line and column) when the
+// text cannot be parsed; with 10002 and the description naming the first
+// block left open.
 outcome read_template_file(const std::string& path, const std::string& shown_name,
                            const qxlang& phrases, qxi2_tree& tree);
 

@@ -296,6 +296,8 @@ int rel_path(const template_value_context& c, qxval& r) {
   return set_value(r, entry_path(c, c.process.relative_path));
 }
 int rel_url(const template_value_context& c, qxval& r) {
+  // Under a link base every link is absolute, relative ones included.
+  if (!c.project.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
   std::string link = entry_url(c, c.process.relative_url);
   guard_relative_link(link);
   r = qxval(std::move(link));
@@ -419,7 +421,8 @@ int ftp_host(const template_value_context& c, qxval& r) {
   return set_value(r, c.project.settings.ftp_host);
 }
 int now(const template_value_context& c, qxval& r) {
-  unix_time t = current_unix_time();
+  const projectCollection* collection = c.project.run.collection;
+  unix_time t = collection && collection->fixed_now ? *collection->fixed_now : current_unix_time();
   if (c.project.settings.is_local_date) t = to_local_time(t);
   return date_time(c, t, r);
 }

@@ -392,7 +392,7 @@ void main_window::new_project() {
   collection_->projects.clear();
   html_list_project& fresh = collection_->first_project_creating();
   project_file_.clear();
-  if (!catalog_.entries.empty()) apply_preset(*catalog_.entries.front(), fresh, folders_);
+  if (!catalog_.entries.empty()) pick_style(*catalog_.entries.front(), fresh, folders_);
   clear_status();
   set_title();
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
@@ -489,10 +489,9 @@ void main_window::style_clicked(int row) {
     return;
   }
   // A style starts a project of its own: the old settings are dropped.
-  reset_project(*current);
   project_file_.clear();
   clear_status();
-  apply_preset(*catalog_.entries[static_cast<size_t>(row)], *current, folders_);
+  pick_style(*catalog_.entries[static_cast<size_t>(row)], *current, folders_);
   set_title();
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
 }

@@ -290,7 +290,7 @@ TEST_F(WizardWindow, ACatalogWithoutStylesStopsTheWindow) {
   folder_.write("program/templates.txt", "<other/>");
   const outcome built = open_window();
   EXPECT_FALSE(built.ok());
-  EXPECT_EQ(built.message(), phrase(216));
+  EXPECT_EQ(built.message(), folder_.at("program/templates.txt") + ": " + phrase(216));
 }
 
 }  // namespace

@@ -74,4 +74,12 @@ int load_english_phrases(qxlang& table, std::string& error) {
   return read != 0 ? read : table.load(document);
 }
 
+std::string english::plain_template_error(const std::string& path, int line, int column,
+                                          const std::string& detail) {
+  std::string text = path + ": " + kTemplateError +
+                     "Error occurred while processing QXI directive. Line # " +
+                     std::to_string(line) + " Col # " + std::to_string(column);
+  return detail.empty() ? text : text + " " + detail;
+}
+
 }  // namespace dirscribe

@@ -65,6 +65,12 @@ inline constexpr phrase kMessages[] = {
     {kPhraseOutputIsInput, kOutputIsInput},
 };
 
+// A template error as the batch run prints it, in plain text: the
+// template's path, then phrase 149 and the parser's line, column and detail
+// (empty for none) without the message box's markup.
+std::string plain_template_error(const std::string& path, int line, int column,
+                                 const std::string& detail);
+
 }  // namespace english
 
 // The English variable names, row by row (phrases 30 to 88): the names
