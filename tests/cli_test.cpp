@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,16 @@ TEST_F(Cli, EveryOptionAloneAndWithAnother) {
       "A.md A.md\n"
       "b.txt b.txt\n";
   const std::string base = "https://files.example.org/pub/";
+  // The same lines as a page elsewhere links them: `way` before every link.
+  const auto from = [](const std::string& way, const std::string& lines) {
+    std::string out;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);) {
+      const size_t link = line.rfind(' ') + 1;
+      out += line.substr(0, link) + way + line.substr(link) + "\n";
+    }
+    return out;
+  };
   const struct {
     const char* name;
     std::vector<std::string> options;            // after "-s paths.html tree"
@@ -201,14 +212,22 @@ TEST_F(Cli, EveryOptionAloneAndWithAnother) {
        {{"tree/list.html", top},
         {"tree/empty/list.html", ""},
         {"tree/sub/list.html", "deep/  deep/\nc.txt c.txt\n"}}},
-      {"-o: where the command ran", {"-o", "out.html"}, {{"out.html", top}}},
-      {"--output: a path", {"--output", "lists/../out.html"}, {{"out.html", top}}},
+      {"-o: where the command ran, linking into the tree",
+       {"-o", "out.html"},
+       {{"out.html", from("tree/", top)}}},
+      {"--output: a path", {"--output", "lists/../out.html"}, {{"out.html", from("tree/", top)}}},
       {"-o -", {"-o", "-"}, {{"-", top}}},
       {"-o - with -q", {"-o", "-", "-q", "-d", "-1"}, {{"-", whole}}},
-      {"--output-dir", {"--output-dir", "lists"}, {{"lists/index.html", top}}},
+      {"--output-dir", {"--output-dir", "lists"}, {{"lists/index.html", from("../tree/", top)}}},
       {"--output-dir with -o",
        {"--output-dir", "lists", "-o", "mine.html"},
-       {{"lists/mine.html", top}}},
+       {{"lists/mine.html", from("../tree/", top)}}},
+      {"--per-folder with --output-dir: a mirror, links to the tree and into the mirror",
+       {"--per-folder", "-d", "1", "--output-dir", "lists"},
+       {{"lists/index.html",
+         "empty/  empty/\nsub/  sub/\nA.md ../tree/A.md\nb.txt ../tree/b.txt\n"},
+        {"lists/empty/index.html", ""},
+        {"lists/sub/index.html", "deep/  deep/\nc.txt ../../tree/sub/c.txt\n"}}},
       {"-q", {"-q"}, {{"tree/index.html", top}}},
       {"--strict", {"--strict", "-d", "-1"}, {{"tree/index.html", whole}}},
   };
@@ -225,6 +244,13 @@ TEST_F(Cli, EveryOptionAloneAndWithAnother) {
       if (path == "-") continue;
       EXPECT_EQ(read_file(at(path)), content) << path;
       fs::remove(at(path));
+      // The folders a mirror made, once they hold nothing else.
+      for (fs::path up = fs::path(at(path)).parent_path();
+           up != fs::path(at("lists")) && up.string().starts_with(at("lists"));
+           up = up.parent_path()) {
+        std::error_code ignored;
+        fs::remove(up, ignored);
+      }
     }
     // Nothing else was written.
     EXPECT_EQ(pages(), (std::map<std::string, std::string>{}));
@@ -296,15 +322,16 @@ TEST_F(Cli, TheSavedProjectGivesTheSameListingForEveryStyle) {
   }
 }
 
+// A page on standard output links as the page in the listed folder would:
+// where it is saved is not known.
 TEST_F(Cli, StandardOutputHoldsWhatTheFileWould) {
   for (const std::string& name : style_names()) {
     SCOPED_TRACE(name);
-    const limited_result to_file = run({"-s", name, "tree", "-o", "out.html"});
-    ASSERT_EQ(to_file.exit_code, 0) << to_file.err;
     const limited_result to_stdout = run({"-s", name, "tree", "-o", "-"});
-    if (fs::exists(at("out.html"))) {
-      EXPECT_EQ(to_stdout.exit_code, 0) << to_stdout.err;
-      EXPECT_EQ(to_stdout.out, read_file(at("out.html")));
+    const limited_result to_file = run({"-s", name, "tree"});
+    ASSERT_EQ(to_file.exit_code, 0) << to_file.err;
+    if (to_stdout.exit_code == 0) {
+      EXPECT_EQ(to_stdout.out, read_file(at("tree/index.html")));
       EXPECT_FALSE(to_stdout.out.empty());
     } else {
       // One page per folder cannot share one stream.
@@ -314,8 +341,7 @@ TEST_F(Cli, StandardOutputHoldsWhatTheFileWould) {
                                    "one per folder.\n");
       EXPECT_EQ(to_stdout.out, "");
     }
-    fs::remove(at("out.html"));
-    remove_pages("out.html");
+    remove_pages("index.html");
   }
 }
 
@@ -399,6 +425,9 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsageLines) {
 TEST_F(Cli, EachFailureExitsOneWithAMessageNamingTheFile) {
   dir_.write("broken.html",
              "<p><!--#for var=\"files\"-->\n<!--#echo var=\"nmae\"--><!--#endfor-->");
+  // A link where the mirror needs a folder of its own.
+  dir_.make_folder("mirror");
+  fs::create_directory_symlink(at("tree/sub"), at("mirror/sub"));
   dir_.write("strict.txt", project_text({{"path", at("tree")},
                                          {"format_file", at("paths.html")},
                                          {"recursion_dept", "-1"}}));
@@ -418,8 +447,8 @@ TEST_F(Cli, EachFailureExitsOneWithAMessageNamingTheFile) {
            program + "missing.txt)"},
       {{"-s", "broken.html", "tree"},
        english::plain_template_error(at("broken.html"), 2, 23, english::kUnknownVariable)},
-      {{"-s", "paths.html", "tree", "--per-folder", "--output-dir", "lists"},
-       "output_dir with one listing file per folder is not supported yet (" + at("lists") + ")."},
+      {{"-s", "paths.html", "tree", "--per-folder", "-d", "1", "--output-dir", "mirror"},
+       std::string(english::kOutputIsLink) + at("mirror/sub")},
       {{"-s", "paths.html", "tree", "-o", "no/such/x.html"},
        std::string(english::kCantWriteFile) + at("no/such/x.html")},
       {{"tree", "--save-project", "no/such/p.txt"}, "Can't save file: " + at("no/such/p.txt")},
@@ -473,9 +502,10 @@ TEST_F(Cli, AMisspeltKeyIsNamedWithTheKeyItMeantAndTheRunGoesOn) {
     const limited_result result = run(args);
     EXPECT_EQ(result.exit_code, c.exit_code);
     EXPECT_EQ(result.err, c.err);
-    // The key was ignored: the top level only.
-    EXPECT_EQ(read_file(at("out.html")),
-              c.listed ? "empty/  empty/\nsub/  sub/\nA.md A.md\nb.txt b.txt\n" : "");
+    // The key was ignored: the top level only, linked from beside the tree.
+    EXPECT_EQ(
+        read_file(at("out.html")),
+        c.listed ? "empty/  tree/empty/\nsub/  tree/sub/\nA.md tree/A.md\nb.txt tree/b.txt\n" : "");
     fs::remove(at("out.html"));
   }
 }

@@ -163,7 +163,8 @@ TEST_F(OutputSafety, LinksAreEscapedOnceAndNeverBecomeASchemeLink) {
   work_.write("tree/\xC3\xA9.txt", "x");
   work_.write("tree/javascript:alert(document.domain)", "x");
   work_.write("tree/mailto:x/c.txt", "x");
-  const std::string listing = work_.path() + "/listing.html";
+  // In the listed folder, so that the links start with the names themselves.
+  const std::string listing = work_.path() + "/tree/listing.html";
   const struct {
     const char* mode;
     std::vector<std::string> file_links;

@@ -43,6 +43,7 @@ dsc_process go_down(const dsc_process& parent, std::string_view name, int url_es
   level.relative_path = join_path(parent.relative_path, name);
   const std::string escaped = escaped_name(name, url_escape);
   level.relative_url = parent.relative_url + escaped + "/";
+  level.page_way = parent.page_way;
   level.absolute_url = parent.absolute_url + escaped + "/";
   level.summary = summary;
   return level;

@@ -26,7 +26,11 @@ struct dsc_process {
   std::string folder;         // file-system path of the folder being listed
   std::string relative_path;  // relative to where the listing began; empty there
   std::string relative_url;   // escaped folder names, each followed by "/"
-  std::string absolute_url;   // link of the folder, ending with "/"
+  // The way from the folder of the page being written to the folder it
+  // lists, put before every relative link ("../../srv/share/"); empty for a
+  // page inside that folder.
+  std::string page_way;
+  std::string absolute_url;  // link of the folder, ending with "/"
   // The four counts, cleared together.
   uint64_t total_size = 0;
   int32_t file_count = 0;

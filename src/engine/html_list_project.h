@@ -72,8 +72,8 @@ struct project_settings {
 struct project_run {
   const projectCollection* collection = nullptr;  // borrowed while a run lasts
   // What a build works out from the settings, which it never changes.
-  std::string folder;       // the listed folder as it resolves
-  std::string image_dir;    // `image_dir` with one trailing "/", as links print it
+  std::string folder;     // the listed folder as it resolves
+  std::string image_dir;  // `image_dir` with one trailing "/", as links print it
   // image_dir as the page being written links it: a relative one is taken
   // in the listed folder, so it is reached from the page's own folder.
   std::string page_image_dir;
@@ -82,6 +82,9 @@ struct project_run {
   std::string source_url;
   std::string link_base;   // `link_base` ending in "/", escaped like the links it starts
   std::string output_dir;  // `output_dir` as it resolves; empty when not set
+  // One page per folder under output_dir: the pages form a mirror of the
+  // folder tree there, and folder links lead to the mirror's pages.
+  bool mirror = false;
   std::string local_image_url;
   int64_t cluster_size = 0;  // 0: sizes not rounded
   // Listing totals of the current output file, cleared together.

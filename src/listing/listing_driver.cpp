@@ -13,6 +13,7 @@
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
+#include "listing/mirror_folder.h"
 #include "listing/output_file.h"
 #include "platform/file_system.h"
 #include "platform/user_data.h"
@@ -202,6 +203,8 @@ void prepare_run(html_list_project& project) {
     run.output_dir = normalise_folder_path(
         std::filesystem::path(resolved(project, settings.output_dir)).lexically_normal().string());
   }
+  run.mirror =
+      !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
   // The icons' folder is linked like the listed folder, so a program folder
@@ -232,6 +235,9 @@ std::string output_path(const html_list_project& project, const std::string& fol
   if (settings.subfolders_in_one_file && !project.run.output_dir.empty()) {
     return join_path(project.run.output_dir, save);
   }
+  if (project.run.mirror) {
+    return join_path(mirror_folder(project.run.folder, folder, project.run.output_dir), save);
+  }
   return join_path(folder, save);
 }
 
@@ -246,6 +252,20 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   }
 
   const std::string path = output_path(project, folder);
+  if (run.mirror) {
+    const mirror_result made =
+        make_mirror_folder(run.output_dir, std::filesystem::path(path).parent_path().string());
+    switch (made.fault) {
+      case mirror_fault::none:
+        break;
+      case mirror_fault::symbolic_link:
+        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
+      case mirror_fault::not_a_folder:
+        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
+      case mirror_fault::failed:
+        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+    }
+  }
   output_file output;
   if (to_standard_output(settings)) {
     if (output.open_standard_output() != output_open_result::opened) {
@@ -273,7 +293,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   run.page_image_dir = run.image_dir;
   if (settings.source != source_ftp) {
     const std::string page_folder = std::filesystem::path(path).parent_path().string();
-    root.relative_url = relative_way(page_folder, folder, settings.url_escape);
+    root.page_way = relative_way(page_folder, folder, settings.url_escape);
     if (is_relative_link(run.image_dir)) {
       run.page_image_dir =
           relative_way(page_folder, run.folder, settings.url_escape) + run.image_dir;
@@ -353,13 +373,6 @@ outcome build_project(html_list_project& project) {
   if (!settings.subfolders_in_one_file && to_standard_output(settings)) {
     return {result_output_not_created,
             "Standard output (save \"-\") takes one listing file, not one per folder."};
-  }
-  // The pages of a mirror under output_dir need links into the mirror,
-  // which the link rules do not make yet: refused rather than half done.
-  if (!settings.subfolders_in_one_file && !settings.output_dir.empty()) {
-    return {result_output_not_created,
-            "output_dir with one listing file per folder is not supported yet (" +
-                settings.output_dir + ")."};
   }
   prepare_run(project);
 

@@ -537,6 +537,7 @@ int template_evaluator::run_for(const qxi2_node& node, const dsc_process& proces
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
   loop.absolute_url = folder_link(project_, process.folder);
+  loop.page_way = process.page_way;  // relative links start at the page
   loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
   return run_loop(loop, node.first_child(), node.next());
 }

@@ -298,7 +298,13 @@ int rel_path(const template_value_context& c, qxval& r) {
 int rel_url(const template_value_context& c, qxval& r) {
   // Under a link base every link is absolute, relative ones included.
   if (!c.project.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
-  std::string link = entry_url(c, c.process.relative_url);
+  // Every relative link starts from the page's own folder; a folder that
+  // has a page of its own in a mirror is reached in the mirror, where the
+  // page that links it also stands.
+  const bool in_mirror = c.project.run.mirror && (c.entry.name.empty() || c.entry.is_folder) &&
+                         (c.entry.attributes & attribute_link) == 0;
+  std::string link = in_mirror ? std::string() : c.process.page_way;
+  link += entry_url(c, c.process.relative_url);
   guard_relative_link(link);
   r = qxval(std::move(link));
   return 0;
