@@ -224,6 +224,9 @@ REQUIRED = [
     ("main/pOptions/gbIcons", "TGroupBox"),
     ("main/pOptions/gbIcons/cbLocalIcons", "TCheckBox"),
     ("main/pOptions/gbIcons/eIconPath", "TEdit"),
+    ("main/pOptions/gbPublish/eLinkBase", "TEdit"),
+    ("main/pOptions/gbPublish/eOutputDir", "TEdit"),
+    ("main/pOptions/gbPublish/bOutputDir", "TButton"),
     # Build
     ("main/pBuild/gbButtons", "TPanel"),
     ("main/pBuild/gbButtons/bMake1", "TButton"),

@@ -130,6 +130,7 @@ inline constexpr int kPhraseDateModeName = 292;
 inline constexpr int kPhraseDateFormatName = 293;
 inline constexpr int kPhraseIconFolderName = 294;
 inline constexpr int kPhraseProgressName = 295;
+inline constexpr int kPhraseChooseOutputDirTitle = 296;
 
 // Every id the program looks up, ranges expanded, ascending.
 inline constexpr int kAllPhraseIds[] = {

@@ -229,6 +229,7 @@ void main_window::connect_handlers() {
   on_click(c.image, [this] { set_style_image(); });
   on_click(c.describe, [this] { set_style_description(); });
   on_click(c.browse, [this] { browse_source(); });
+  on_click(c.browse_output_dir, [this] { browse_output_dir(); });
   on_click(c.choose_output, [this] { choose_output(); });
   on_click(c.try_date, [this] { try_date_format(); });
   QObject::connect(c.date_mode, &QComboBox::currentIndexChanged, context, [this](int index) {
@@ -321,6 +322,8 @@ outcome main_window::view() {
   c.local_icons->setChecked(s.local_image_dir);
   c.icon_folder->setText(to_qt(s.image_dir));
   c.icon_folder->setEnabled(!s.local_image_dir);
+  c.link_base->setText(to_qt(s.link_base));
+  c.output_dir->setText(to_qt(s.output_dir));
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
@@ -359,6 +362,8 @@ outcome main_window::store() {
   s.is_local_date = !c.utc->isChecked();
   s.local_image_dir = c.local_icons->isChecked();
   s.image_dir = from_qt(c.icon_folder->text());
+  s.link_base = from_qt(c.link_base->text());
+  s.output_dir = from_qt(c.output_dir->text());
   filter_page_->store(s.filter);
   settings_.last_folder = s.path;
   return {};
@@ -579,6 +584,15 @@ void main_window::browse_source() {
   if (!dialog.run()) return;
   controls_->source->setText(to_qt(dialog.result_path));
   settings_.last_folder = dialog.result_path;
+}
+
+void main_window::browse_output_dir() {
+  win_dir_open_dialog dialog;
+  dialog.owner = controls_->form;
+  dialog.title = phrase(kPhraseChooseOutputDirTitle);
+  const std::string typed = from_qt(controls_->output_dir->text());
+  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
+  if (dialog.run()) controls_->output_dir->setText(to_qt(dialog.result_path));
 }
 
 void main_window::choose_output() {

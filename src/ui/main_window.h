@@ -94,6 +94,7 @@ class main_window {
   void reset_filter();
   void try_date_format();
   void browse_source();
+  void browse_output_dir();
   void choose_output();
   void make();
   void stop();

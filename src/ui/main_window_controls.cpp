@@ -82,6 +82,9 @@ outcome main_window::find_controls() {
   find("main/pOptions/gbDateFormat/lDateFormat", c.date_result);
   find("main/pOptions/gbIcons/cbLocalIcons", c.local_icons);
   find("main/pOptions/gbIcons/eIconPath", c.icon_folder);
+  find("main/pOptions/gbPublish/eLinkBase", c.link_base);
+  find("main/pOptions/gbPublish/eOutputDir", c.output_dir);
+  find("main/pOptions/gbPublish/bOutputDir", c.browse_output_dir);
   find("pTop/bNew", c.new_button);
   find("pTop/bOpen", c.open_button);
   find("pTop/bSave", c.save_button);

@@ -76,6 +76,9 @@ struct main_window::controls {
   QLabel* date_result = nullptr;
   QCheckBox* local_icons = nullptr;
   QLineEdit* icon_folder = nullptr;
+  QLineEdit* link_base = nullptr;
+  QLineEdit* output_dir = nullptr;
+  QAbstractButton* browse_output_dir = nullptr;
   QAbstractButton* new_button = nullptr;
   QAbstractButton* open_button = nullptr;
   QAbstractButton* save_button = nullptr;

@@ -80,6 +80,8 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   s.is_local_date = false;
   s.local_image_dir = false;
   s.image_dir = "/icons";
+  s.link_base = "https://files.example.org/pub/";
+  s.output_dir = "/srv/www/pages";
   s.filter.str_files_include = "*.txt";
   s.filter.size_filter = size_not_below;
   s.filter.size_start = 2048;

@@ -93,6 +93,8 @@ const std::vector<looked_up> kWindowControls = {
     {"main/pOptions/gbDateFormat/lDateFormat", "QLabel"},
     {"main/pOptions/gbIcons/cbLocalIcons", "QCheckBox"},
     {"main/pOptions/gbIcons/eIconPath", "QLineEdit"},
+    {"main/pOptions/gbPublish/eLinkBase", "QLineEdit"},
+    {"main/pOptions/gbPublish/eOutputDir", "QLineEdit"},
     {"pTop/bNew", "QAbstractButton"},
     {"pTop/bOpen", "QAbstractButton"},
     {"pTop/bSave", "QAbstractButton"},
