@@ -252,7 +252,10 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   }
 
   const std::string path = output_path(project, folder);
-  if (run.mirror) {
+  // Pages under output_dir go into folders made as needed: the mirror of
+  // the tree, or the folder a single page is saved in.
+  if (!run.output_dir.empty() && !to_standard_output(settings) &&
+      path.starts_with(join_path(run.output_dir, ""))) {
     const mirror_result made =
         make_mirror_folder(run.output_dir, std::filesystem::path(path).parent_path().string());
     switch (made.fault) {
