@@ -180,7 +180,7 @@ void main_window::create_menu() {
   item(c.menus[0], 252, "Ctrl+N", [this] { new_project(); });
   item(c.menus[0], 253, "Ctrl+O", [this] { open_project(); });
   item(c.menus[0], 254, "Ctrl+S", [this] { save_project(); });
-  item(c.menus[0], 255, nullptr, [this] { save_project_as(); });
+  item(c.menus[0], 255, "Ctrl+Shift+S", [this] { save_project_as(); });
   c.menus[0]->addSeparator();
   QMenu* recent = c.menus[0]->addMenu(text(256));
   for (size_t k = 0; k < dscSettings::kRecentLimit; ++k) {
