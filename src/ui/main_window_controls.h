@@ -5,27 +5,9 @@
 #include <QPointer>
 #include <memory>
 
-#include "ui/main_window.h"
-
-class QAbstractButton;
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QProgressBar;
-class QRadioButton;
-class QWidget;
+#include "ui/main_window.h"  // declares the classes the controls are
 
 namespace dirscribe {
-
-class form_adapter;
-class image_adapter;
-class label_adapter;
-class panel_adapter;
-class tab_control_adapter;
 
 inline constexpr int kPages = 5;
 
