@@ -61,8 +61,8 @@ SETTLE_SCRIPT = """new Promise((done) => requestAnimationFrame(() => setTimeout(
 ICONS_SCRIPT = """Array.from(document.querySelectorAll(".ic"), (e) =>
   [e.className, getComputedStyle(e, "::before").backgroundImage.slice(0, 40)])"""
 
-# Types into the search box and answers the shown rows (folder path and
-# name) and the count.
+# Types into the search box and answers the rows shown, as the browser draws
+# them (folder path and name), and the count.
 SEARCH_SCRIPT = """(async (text) => {
   const box = document.querySelector("input[type=search]");
   if (!box) return null;
@@ -73,7 +73,7 @@ SEARCH_SCRIPT = """(async (text) => {
   let path = document.querySelector("table.listing").dataset.path || "";
   for (const row of document.querySelectorAll("table.listing tbody:not(.up) tr")) {
     if (row.classList.contains("head")) { path = row.cells[0].firstChild.data; continue; }
-    if (!row.hidden && !row.parentNode.hidden) shown.push(path + "|" + row.querySelector("a").textContent);
+    if (row.checkVisibility()) shown.push(path + "|" + row.querySelector("a").textContent);
   }
   return { shown, count: document.querySelector(".tools .count").textContent };
 })(%s)"""
