@@ -166,7 +166,8 @@ def check(html, name):
                     target.setdefault(colour, "%s { %s: %s }" % (selector, prop, value))
         if not texts or not backgrounds:
             faults.append("%s (%s): no text or no background colour found" % (name, scheme))
-        for kind, colours, least in (("text", texts, TEXT_RATIO), ("field edge", fields, FIELD_RATIO)):
+        for kind, colours, least in (("text", texts, TEXT_RATIO),
+                                     ("field edge", fields, FIELD_RATIO)):
             for colour, where in colours.items():
                 for ground, ground_where in backgrounds.items():
                     ratio = contrast(colour, ground)

@@ -32,7 +32,8 @@ ICONS_END = "/* End of entry icons. */"
 TOOLS_BEGIN = ("/* Table tools, written by scripts/embed-page-parts.py from "
                "data/sources/table-tools.js. */")
 TOOLS_END = "/* End of table tools. */"
-PAGE_ICON_BEGIN = "<!-- Page icon, written by scripts/embed-page-parts.py from images/folder.svg. -->"
+PAGE_ICON_BEGIN = ("<!-- Page icon, written by scripts/embed-page-parts.py from "
+                   "images/folder.svg. -->")
 PAGE_ICON_END = "<!-- End of page icon. -->"
 PAGE_ICON = "folder.svg"
 FALLBACK_ICON = "file.svg"
@@ -74,7 +75,8 @@ def icons_part(data_dir):
         raise ValueError("%s is missing from %s" % (FALLBACK_ICON, images_dir))
     lines = [ICONS_BEGIN]
     for name in [FALLBACK_ICON] + [n for n in names if n != FALLBACK_ICON]:
-        selector = ".ic::before" if name == FALLBACK_ICON else ".ic%s::before" % class_selector(name)
+        selector = (".ic::before" if name == FALLBACK_ICON
+                    else ".ic%s::before" % class_selector(name))
         lines.append('%s { background-image: url("%s"); }' % (selector, read_svg(images_dir, name)))
     lines.append(ICONS_END)
     return "\n".join(lines)

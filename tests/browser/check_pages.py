@@ -30,8 +30,9 @@ import threading
 import unicodedata
 import urllib.parse
 
-from cdp import Browser, CdpError
-from listing import Tally, file_url, make_tree, read_styles, run_program, show, write_project
+from cdp import CdpError
+from listing import (Tally, file_url, make_tree, read_styles, run_program, show, start_check,
+                     write_project)
 
 # (kind, name, link target); names are their own contents.
 TREE = [
@@ -87,8 +88,12 @@ SORT_SCRIPT = """(() => {
   table.settle();
   const groups = [[]];
   for (const row of table.querySelectorAll("tbody:not(.up) tr")) {
-    if (row.classList.contains("head")) { if (groups[groups.length - 1].length) groups.push([]); continue; }
-    groups[groups.length - 1].push((row.classList.contains("d") ? "d:" : "f:") + row.querySelector("a").textContent);
+    const group = groups[groups.length - 1];
+    if (row.classList.contains("head")) {
+      if (group.length) groups.push([]);
+      continue;
+    }
+    group.push((row.classList.contains("d") ? "d:" : "f:") + row.querySelector("a").textContent);
   }
   return { groups, sort: button.parentNode.getAttribute("aria-sort") };
 })()"""
@@ -230,15 +235,10 @@ def check_count_of_one(browser, session, program_dir, style, work):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    program_dir = os.path.realpath(sys.argv[1])
-    tally = Tally()
-    try:
-        browser = Browser()
-    except CdpError as error:
-        print("FAIL %s" % error)
+    program_dir, browser = start_check(__doc__)
+    if browser is None:
         return 1
+    tally = Tally()
     with browser, tempfile.TemporaryDirectory(prefix="dirscribe-pages-") as work:
         session = browser.new_page()
         browser.send("Network.enable", session=session)
