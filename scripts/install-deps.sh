@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format
-  python3 chromium
+  python3 chromium tree
   xvfb xauth dbus at-spi2-core python3-pyatspi
   dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion
 )

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,35 @@ TEST(Styles, EveryStyleListsHostileNamesSafely) {
             << page.substr(at < 60 ? 0 : at - 60, 100);
       }
     }
+  }
+}
+
+// Counts read "1 file" and "1 folder", never "1 files": a tree of one file
+// and one folder holding one more file gives every style a count of one
+// somewhere (a folder's own count, or the totals of a page).
+TEST(Styles, EveryStyleSaysOneFileAndOneFolder) {
+  std::vector<catalog_style> styles = read_catalog(catalog_path());
+  ASSERT_FALSE(styles.empty());
+  const std::regex wrong_plural("(^|[^0-9])1 (files|folders)\\b");
+  const std::regex one_of_a_kind("(^|[^0-9])1 (file|folder)\\b");
+  for (const catalog_style& style : styles) {
+    SCOPED_TRACE("style " + style.file);
+    temp_folder work;
+    work.write("tree/a.txt", "a\n");
+    work.write("tree/sub/b.txt", "b\n");
+    work.write("project.txt", project_from_preset(style, work.path() + "/tree"));
+    run_result result = run_dirscribe({work.path() + "/project.txt"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    std::string all_pages;
+    for (const auto& item : fs::recursive_directory_iterator(work.path() + "/tree")) {
+      if (item.is_regular_file() && item.path().filename() == style.project.settings.save) {
+        all_pages += read_file(item.path().string());
+      }
+    }
+    ASSERT_FALSE(all_pages.empty());
+    std::smatch wrong;
+    EXPECT_FALSE(std::regex_search(all_pages, wrong, wrong_plural)) << wrong.str();
+    EXPECT_TRUE(std::regex_search(all_pages, one_of_a_kind));
   }
 }
 

@@ -11,6 +11,7 @@
 #include "app/folder_listing.h"
 #include "app/messages.h"
 #include "app/progress_line.h"
+#include "engine/build_counts.h"
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
 #include "engine/project_collection.h"
@@ -36,26 +37,6 @@ std::string phrase(const appApp& app, int id) {
   return app.lang ? std::string(app.lang->text(id)) : std::string();
 }
 
-// Files listed so far across the output files of a run: the projects' listing
-// totals restart with every output file, so the counts of finished files are
-// carried in `done`.
-class file_counter {
- public:
-  explicit file_counter(const projectCollection& collection) : collection_(collection) {}
-  int64_t count() {
-    int64_t current = 0;
-    for (const auto& project : collection_.projects) current += project->run.listing_file_total;
-    if (current < last_) done_ += last_;
-    last_ = current;
-    return done_ + current;
-  }
-
- private:
-  const projectCollection& collection_;
-  int64_t last_ = 0;
-  int64_t done_ = 0;
-};
-
 // The collection of a batch run with its shared tables; false after showing
 // why the extension table could not be loaded.
 bool prepare_collection(const appApp& app, projectCollection& collection) {
@@ -78,8 +59,12 @@ bool prepare_collection(const appApp& app, projectCollection& collection) {
 // Builds the projects of `collection`; the exit code.
 int build(const appApp& app, projectCollection& collection, bool quiet) {
   progress_line progress(!quiet && ::isatty(STDERR_FILENO) == 1);
-  file_counter files(collection);
-  collection.progress = [&](std::string message) { progress.folder_read(message, files.count()); };
+  build_counts counts;
+  collection.progress = [&](std::string message) {
+    counts.folder_read(message);
+    counts.count_files(collection);
+    progress.show(message, counts.folders(), counts.files());
+  };
   const outcome built = run_collection(collection);
   progress.clear();
 

@@ -43,13 +43,27 @@ TEST_F(ProjectPath, StartFolderFirstThenProgramFolder) {
   EXPECT_EQ(resolve_project_path("here.txt", start_ + "/", program_), start_ + "/here.txt");
 }
 
+TEST(ProgressText, CountsSayOneFolderAndOneFile) {
+  const struct {
+    int64_t folders, files;
+    const char* line;
+  } cases[] = {
+      {0, 0, "0 folders, 0 files | x"},       {1, 1, "1 folder, 1 file | x"},
+      {1, 2, "1 folder, 2 files | x"},        {2, 1, "2 folders, 1 file | x"},
+      {11, 101, "11 folders, 101 files | x"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(progress_text("x", c.folders, c.files, 80), c.line) << c.folders << " " << c.files;
+  }
+}
+
 TEST(ProgressText, CountsStayVisibleAndLongPathsKeepTheirEnd) {
   EXPECT_EQ(progress_text("Reading folder: /a/b", 3, 12, 80),
             "3 folders, 12 files | Reading folder: /a/b");
   const std::string deep = "Reading folder: /" + std::string(100, 'x') + "/last";
   const std::string line = progress_text(deep, 1, 2, 40);
-  EXPECT_EQ(line.size(), 39u);
-  EXPECT_EQ(line.rfind("1 folders, 2 files | ...", 0), 0u) << line;
+  EXPECT_EQ(line.size(), 39u) << line;
+  EXPECT_EQ(line.rfind("1 folder, 2 files | ...", 0), 0u) << line;
   EXPECT_TRUE(line.ends_with("/last")) << line;
   // Control bytes of odd names never reach the terminal.
   EXPECT_EQ(progress_text("a\nb\x1b", 0, 0, 80), "0 folders, 0 files | a?b?");

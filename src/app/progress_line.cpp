@@ -25,10 +25,16 @@ std::string printable(const std::string& text) {
   return out;
 }
 
+// "1 folder", "2 folders", "0 folders".
+std::string count_of(int64_t count, const char* singular, const char* plural) {
+  return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
 }  // namespace
 
 std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width) {
-  std::string counts = std::to_string(folders) + " folders, " + std::to_string(files) + " files | ";
+  std::string counts =
+      count_of(folders, "folder", "folders") + ", " + count_of(files, "file", "files") + " | ";
   std::string text = printable(message);
   const int room = width - 1 - static_cast<int>(counts.size());
   if (room <= 3) return counts.substr(0, width > 1 ? width - 1 : 0);
@@ -46,13 +52,12 @@ progress_line::progress_line(bool enabled) : enabled_(enabled) {}
 
 progress_line::~progress_line() { clear(); }
 
-void progress_line::folder_read(const std::string& message, int64_t files_so_far) {
-  ++folders_;
+void progress_line::show(const std::string& message, int64_t folders, int64_t files) {
   if (!enabled_) return;
   const auto now = std::chrono::steady_clock::now();
   if (shown_ && now - last_ < kInterval) return;
   last_ = now;
-  const std::string text = progress_text(message, folders_, files_so_far, terminal_width());
+  const std::string text = progress_text(message, folders, files, terminal_width());
   std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
   std::fflush(stderr);
   shown_ = true;

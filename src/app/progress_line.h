@@ -17,24 +17,21 @@ class progress_line {
   progress_line(const progress_line&) = delete;
   progress_line& operator=(const progress_line&) = delete;
 
-  // Reports one folder read (`message` is the "reading folder" text with the
-  // folder's path) and the files listed so far.
-  void folder_read(const std::string& message, int64_t files_so_far);
+  // Shows the folder being read (`message` is the "reading folder" text with
+  // the folder's path) and the folders read and files listed so far.
+  void show(const std::string& message, int64_t folders, int64_t files);
   // Removes the line so later messages start on a clean line.
   void clear();
-
-  int64_t folders_read() const { return folders_; }
 
  private:
   bool enabled_;
   bool shown_ = false;
-  int64_t folders_ = 0;
   std::chrono::steady_clock::time_point last_{};
 };
 
 // The text of the progress line, cut to `width` columns: the counts first so
-// they stay visible, then as much of the folder message as fits (keeping its
-// end, where the deepest folder names are).
+// they stay visible ("1 folder, 2 files"), then as much of the folder message
+// as fits (keeping its end, where the deepest folder names are).
 std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width);
 
 }  // namespace dirscribe

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/build_counts.h"
 #include "engine/html_list_project.h"
 #include "engine/project_collection.h"
 #include "services/qxlang.h"
@@ -176,6 +177,35 @@ TEST_F(DriverFaults, TemplateDeletedAfterParsingStillListsEverything) {
   for (const char* name : {"a", "b", "c"}) {
     EXPECT_EQ(read_file(tree_ + "/" + name + "/index.html"), "inner\nfile.txt\n") << name;
     EXPECT_EQ(read_file(tree_ + "/" + name + "/inner/index.html"), "deep.txt\n") << name;
+  }
+}
+
+// The progress display counts each folder once, whatever reads it: a run
+// with subtree sizes reads every folder for the summary and again for the
+// listing (the progress line once said 19 folders of a tree of 11).
+TEST_F(DriverFaults, ProgressCountsEveryFolderOnce) {
+  struct mode {
+    const char* what;
+    bool one_file;
+    int32_t recursive_options;
+    bool reads_twice;
+  };
+  const std::vector<mode> modes = {
+      {"tree loop in one file", true, 0, false},
+      {"subtree sizes in one file", true, 1, true},
+      {"one file per folder", false, 0, false},
+      {"subtree sizes, one file per folder", false, 1, true},
+  };
+  // The top, a, b, c and their three inner folders.
+  constexpr int64_t kFolders = 7;
+  for (const mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    read_.clear();
+    ASSERT_EQ(run(nullptr, m.one_file, m.recursive_options), 0) << error_text_;
+    build_counts counts;
+    for (const std::string& folder : read_) counts.folder_read(english::kReadingFolder + folder);
+    EXPECT_EQ(counts.folders(), kFolders);
+    EXPECT_EQ(static_cast<int64_t>(read_.size()) > kFolders, m.reads_twice) << read_.size();
   }
 }
 

@@ -654,8 +654,7 @@ void main_window::make() {
   };
   {
     std::lock_guard lock(progress_mutex_);
-    folders_read_ = files_listed_ = files_before_ = files_current_ = 0;
-    folders_seen_.clear();
+    counts_.reset();
   }
   show_counts(0, 0);
   controls_->progress->setRange(0, 0);  // how much is left is not known
@@ -670,10 +669,8 @@ void main_window::report_progress(std::string line) {
   // kProgressInterval so that a fast build never floods the window's queue.
   std::lock_guard lock(progress_mutex_);
   pending_progress_ = std::move(line);
-  // Each line names a folder read; a style that sums subtree sizes reads
-  // each folder twice, and a folder counts once.
-  if (folders_seen_.insert(pending_progress_).second) ++folders_read_;
-  count_files();
+  counts_.folder_read(pending_progress_);
+  counts_.count_files(*collection_);
   const auto now = std::chrono::steady_clock::now();
   if (progress_queued_ || now - last_progress_ < kProgressInterval) return;
   progress_queued_ = true;
@@ -687,8 +684,8 @@ void main_window::report_progress(std::string line) {
         {
           std::lock_guard lock(progress_mutex_);
           line = pending_progress_;
-          folders = folders_read_;
-          files = files_listed_;
+          folders = counts_.folders();
+          files = counts_.files();
           progress_queued_ = false;
         }
         if (!busy_) return;
@@ -696,16 +693,6 @@ void main_window::report_progress(std::string line) {
         show_counts(folders, files);
       },
       Qt::QueuedConnection);
-}
-
-void main_window::count_files() {
-  // The listing totals restart with every output file, so the files of the
-  // finished ones are carried.
-  int64_t current = 0;
-  for (const auto& project : collection_->projects) current += project->run.listing_file_total;
-  if (current < files_current_) files_before_ += files_current_;
-  files_current_ = current;
-  files_listed_ = files_before_ + current;
 }
 
 void main_window::show_counts(int64_t folders, int64_t files) {
@@ -718,10 +705,10 @@ void main_window::report_finish() {
   if (worker_.joinable()) worker_.join();
   set_busy(false);
   // The bar ends full, with the final counts (the worker has ended).
-  count_files();
+  counts_.count_files(*collection_);
   controls_->progress->setRange(0, 1);
   controls_->progress->setValue(1);
-  show_counts(folders_read_, files_listed_);
+  show_counts(counts_.folders(), counts_.files());
   const outcome& result = collection_->last_result;
   if (result.ok()) {
     controls_->status->write_caption(text(kPhraseBuildDone));

@@ -12,9 +12,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_set>
 
 #include "core/outcome.h"
+#include "engine/build_counts.h"
 #include "engine/project_collection.h"
 #include "markup/xml_node.h"
 #include "platform/user_data.h"
@@ -142,8 +142,6 @@ class main_window {
   void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
   void report_progress(std::string text);
   void show_counts(int64_t folders, int64_t files);
-  // Brings files_listed_ up to date; on the worker, or after it ended.
-  void count_files();
   void report_finish();
   void closing();
 
@@ -169,11 +167,7 @@ class main_window {
   std::thread worker_;
   std::mutex progress_mutex_;
   std::string pending_progress_;
-  std::unordered_set<std::string> folders_seen_;
-  int64_t folders_read_ = 0;  // folders and files so far; written by the worker
-  int64_t files_listed_ = 0;
-  int64_t files_before_ = 0;  // files of the output files already finished
-  int64_t files_current_ = 0;
+  build_counts counts_;  // folders and files so far; written by the worker
   bool progress_queued_ = false;
   std::chrono::steady_clock::time_point last_progress_{};
   std::atomic<bool> finish_shown_{true};

@@ -131,6 +131,17 @@ class Browser:
             if "method" in message:
                 self._events.append(message)
 
+    def take_events(self, method, session=None):
+        """Params of every kept event `method` of `session`, in arrival order,
+        forgetting them. Only what has arrived so far: call it after a command
+        (evaluate) that ran once the events of interest were sent."""
+        taken, kept = [], []
+        for event in self._events:
+            wanted = event["method"] == method and event.get("sessionId") == session
+            (taken if wanted else kept).append(event)
+        self._events = kept
+        return [event.get("params", {}) for event in taken]
+
     def drop_events(self, method, session=None):
         """Forgets kept events `method` of `session` (stale load events)."""
         self._events = [e for e in self._events

@@ -20,8 +20,8 @@ import subprocess
 import sys
 import tempfile
 
-from cdp import Browser, CdpError
-from listing import (Tally, file_url, make_tree, read_styles, run_program, show,
+from cdp import CdpError
+from listing import (Tally, file_url, make_tree, read_styles, run_program, show, start_check,
                      tree_entries, write_project)
 
 # Names whose text the page keeps under every url_escape setting: md5sum
@@ -135,16 +135,11 @@ def check_case(browser, page_session, program_dir, style, setting, work):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    program_dir = os.path.realpath(sys.argv[1])
+    program_dir, browser = start_check(__doc__)
+    if browser is None:
+        return 1
     style = next(s for s in read_styles(program_dir) if s.file == "checksums.html")
     tally = Tally()
-    try:
-        browser = Browser()
-    except CdpError as error:
-        print("FAIL %s" % error)
-        return 1
     with browser, tempfile.TemporaryDirectory(prefix="dirscribe-sums-") as work:
         page_session = browser.new_page()
         for setting in (2, 0, 1):

@@ -3,8 +3,11 @@ files and runs of the program. Python standard library only."""
 import os
 import re
 import subprocess
+import sys
 import urllib.parse
 import xml.etree.ElementTree as ET
+
+from cdp import Browser, CdpError
 
 
 class Style:
@@ -127,3 +130,17 @@ class Tally:
         """Prints the closing line; the exit status."""
         print("%d passed, %d failed" % (self.passed, self.failed))
         return 1 if self.failed else 0
+
+
+def start_check(usage):
+    """What every check starts with: the program folder named on the command
+    line (exits printing `usage` when there is none) and a headless Chromium,
+    or None for it after printing why it could not start."""
+    if len(sys.argv) != 2:
+        sys.exit(usage)
+    program_dir = os.path.realpath(sys.argv[1])
+    try:
+        return program_dir, Browser()
+    except CdpError as error:
+        print("FAIL %s" % error)
+        return program_dir, None
