@@ -93,14 +93,24 @@ def compare_with_tool(saved, tool, root, files):
                for line in sorted(lines - expected)])
 
 
-def check_case(browser, page_session, program_dir, style, setting, work):
-    """Problems of the catalogue under one url_escape setting."""
+def check_case(browser, page_session, program_dir, style, setting, work, way="in the tree"):
+    """Problems of the catalogue under one url_escape setting, its page saved
+    in the tree, outside it, or linking through link_base: the lists name the
+    files as the listed folder holds them in every case."""
     root = os.path.join(work, "tree")
     make_tree(root, PLAIN + (EXACT_BYTES_ONLY if setting == 2 else []))
     files, _ = tree_entries(root)
     project = os.path.join(work, "project.txt")
+    page = os.path.join(root, style.keys.get("save", "index.html"))
+    overrides = {"url_escape": setting}
+    if way == "outside":
+        page = os.path.join(work, "out", "deep", "catalogue.html")
+        os.makedirs(os.path.dirname(page))
+        overrides["save"] = page
+    elif way == "link_base":
+        overrides["link_base"] = "https://files.example.org/pub/"
     write_project(project, root, os.path.join(program_dir, "templates", style.file), style,
-                  url_escape=setting)
+                  **overrides)
     failed = run_program(program_dir, project)
     if failed:
         return [failed]
@@ -108,7 +118,6 @@ def check_case(browser, page_session, program_dir, style, setting, work):
     os.mkdir(downloads)
     browser.send("Browser.setDownloadBehavior",
                  {"behavior": "allow", "downloadPath": downloads, "eventsEnabled": True})
-    page = os.path.join(root, style.keys.get("save", "index.html"))
     browser.navigate(page_session, file_url(page))
 
     problems = []
@@ -142,15 +151,17 @@ def main():
     tally = Tally()
     with browser, tempfile.TemporaryDirectory(prefix="dirscribe-sums-") as work:
         page_session = browser.new_page()
-        for setting in (2, 0, 1):
-            case_work = os.path.join(work, "url_escape-%d" % setting)
+        cases = [(2, "in the tree"), (0, "in the tree"), (1, "in the tree"), (2, "outside"),
+                 (2, "link_base")]
+        for number, (setting, way) in enumerate(cases):
+            case_work = os.path.join(work, "case-%d" % number)
             os.mkdir(case_work)
             try:
                 problems = check_case(browser, page_session, program_dir, style, setting,
-                                      case_work)
+                                      case_work, way)
             except CdpError as error:
                 problems = [str(error)]
-            tally.case("%s url_escape=%d" % (style.name, setting), problems)
+            tally.case("%s url_escape=%d, %s" % (style.name, setting, way), problems)
     return tally.finish()
 
 
