@@ -163,7 +163,8 @@ void name_controls_from_labels(QWidget* root) {
     if (!name.isEmpty() && name_is_free(label->buddy())) give_name(label->buddy(), name);
   }
   for (QWidget* widget : widgets) {
-    if (!needs_a_name(widget) || !name_is_free(widget) || !widget->accessibleName().isEmpty()) {
+    // Named by now: by the program, or by a label above.
+    if (!needs_a_name(widget) || !widget->accessibleName().isEmpty()) {
       continue;
     }
     if (const QGroupBox* group = titled_group_of(widget)) {

@@ -21,8 +21,8 @@ import tempfile
 import urllib.parse
 
 from cdp import CdpError
-from listing import (Tally, file_url, make_tree, read_styles, run_program, show, start_check,
-                     tree_entries, write_project)
+from listing import (Tally, file_url, listed_entries, make_tree, read_styles, run_program, show,
+                     start_check, tree_entries, write_project)
 
 # Names that work under every url_escape setting: markup characters, quotes,
 # non-ASCII text and names that read as a URL scheme. (kind, name, link target)
@@ -139,14 +139,7 @@ def check_case(browser, page_session, program_dir, style, setting, work):
             elif entry:
                 linked.add(entry)
 
-    # Entries the preset lists: files and folders by show_folders, and with
-    # recursive_options 2 no folder whose subtree holds no file.
-    shown = style.key("show_folders", 3)
-    expected = set(files) if shown & 1 else set()
-    if shown & 2:
-        expected |= {f for f in folders if not (style.key("recursive_options", 0) & 2)
-                     or any(p.startswith(f + b"/") for p in files)}
-    for entry in sorted(expected - linked):
+    for entry in sorted(listed_entries(style, files, folders) - linked):
         problems.append("no page links %s" % show(os.path.relpath(entry, tree)))
     return problems
 

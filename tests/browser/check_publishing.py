@@ -19,9 +19,10 @@ import sys
 import tempfile
 import urllib.parse
 
-from cdp import Browser, CdpError
+from cdp import CdpError
 from check_links import LINKS_SCRIPT
-from listing import Tally, file_url, make_tree, read_styles, run_program, show, tree_entries, write_project
+from listing import (Tally, file_url, listed_entries, make_tree, read_styles, run_program, show,
+                     start_check, tree_entries, write_project)
 
 BASE = "https://files.example.org/pub/"
 ENTRIES = [
@@ -138,26 +139,16 @@ def check_case(browser, session, program_dir, style, way, work):
                                 % (name, element, show(written)))
             else:
                 linked.add(path)
-    shown = style.key("show_folders", 3)
-    expected = set(files) if shown & 1 else set()
-    if shown & 2:
-        expected |= {f for f in folders if not (style.key("recursive_options", 0) & 2)
-                     or any(p.startswith(f + b"/") for p in files)}
-    for entry in sorted(expected - linked):
+    for entry in sorted(listed_entries(style, files, folders) - linked):
         problems.append("no page links %s" % show(os.path.relpath(entry, tree)))
     return problems
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    program_dir = os.path.realpath(sys.argv[1])
-    tally = Tally()
-    try:
-        browser = Browser()
-    except CdpError as error:
-        print("FAIL %s" % error)
+    program_dir, browser = start_check(__doc__)
+    if browser is None:
         return 1
+    tally = Tally()
     with browser, tempfile.TemporaryDirectory(prefix="dirscribe-publish-") as work:
         session = browser.new_page()
         for number, style in enumerate(read_styles(program_dir)):

@@ -86,6 +86,18 @@ def tree_entries(root):
     return files, folders
 
 
+def listed_entries(style, files, folders):
+    """The entries the style's preset lists: files and folders by
+    show_folders, and with recursive_options 2 no folder whose subtree holds
+    no file."""
+    shown = style.key("show_folders", 3)
+    expected = set(files) if shown & 1 else set()
+    if shown & 2:
+        expected |= {f for f in folders if not (style.key("recursive_options", 0) & 2)
+                     or any(p.startswith(f + b"/") for p in files)}
+    return expected
+
+
 def run_program(program_dir, project):
     """Runs the program on a project file; None on success, else what it said."""
     result = subprocess.run([os.path.join(program_dir, "dirscribe"), project],
