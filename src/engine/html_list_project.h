@@ -66,6 +66,9 @@ struct project_settings {
   // Written only when set, so files without them read the same everywhere.
   std::string link_base;   // entry links as link_base + path in the listed folder
   std::string output_dir;  // where a relative `save` of one file lands instead of the folder
+  // Replace existing files at output paths that Dirscribe did not write
+  // (hand-made pages); off, such files are kept and named in a warning.
+  bool overwrite = false;
 };
 
 // Run state of a project, set up before each run; never persisted.

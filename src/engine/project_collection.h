@@ -84,6 +84,11 @@ class projectCollection {
   // Told the text "phrase 19 + folder" for every folder read; runs on the
   // building thread.
   std::function<void(std::string)> progress;
+  // Told each warning of a running build, one line naming the file or folder
+  // (a page kept because Dirscribe did not write it, a folder that turned
+  // into a link during the run); runs on the building thread. Unset: the
+  // warnings go unseen, the build's outcome still says that it fell short.
+  std::function<void(const std::string&)> warning;
   // Called once when a run ends, whatever its result.
   std::function<void()> finish;
 
