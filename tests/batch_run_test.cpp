@@ -593,7 +593,8 @@ TEST_F(BatchFailure, EachFailureNamesWhatFailedAndExitsOne) {
       {"output folder missing",
        [](BatchFailure& f) {
          return f.with_project(f.tree_project({{"save", "no/such/out.html"}}),
-                               message(std::string(english::kCantWriteFile) + "no/such/out.html"),
+                               message(english::kCantWriteFile + f.at("tree/no/such/out.html") +
+                                       ": No such file or directory"),
                                {f.at("tree/no")});
        }},
       {"output is a device",
@@ -717,7 +718,7 @@ TEST_F(BatchFailure, FolderThatCannotBeEnteredOrWrittenEndsTheBuild) {
       {"one file per folder, read-only folder",
        kReadOnly,
        {{"subfolders_in_one_file", "0"}, {"recursion_depth", "-1"}},
-       message(std::string(english::kCantWriteFile) + "index.html")},
+       message(english::kCantWriteFile + at("tree/shut/index.html") + ": Permission denied")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

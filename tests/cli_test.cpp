@@ -450,8 +450,9 @@ TEST_F(Cli, EachFailureExitsOneWithAMessageNamingTheFile) {
       {{"-s", "paths.html", "tree", "--per-folder", "-d", "1", "--output-dir", "mirror"},
        std::string(english::kOutputIsLink) + at("mirror/sub")},
       {{"-s", "paths.html", "tree", "-o", "no/such/x.html"},
-       std::string(english::kCantWriteFile) + at("no/such/x.html")},
-      {{"tree", "--save-project", "no/such/p.txt"}, "Can't save file: " + at("no/such/p.txt")},
+       std::string(english::kCantWriteFile) + at("no/such/x.html") + ": No such file or directory"},
+      {{"tree", "--save-project", "no/such/p.txt"},
+       "Can't save file: " + at("no/such/p.txt") + ": No such file or directory"},
       {{"--strict", "strict.txt"},
        at("strict.txt") +
            ": project 1: unknown key \"recursion_dept\", did you mean \"recursion_depth\"?"},

@@ -144,7 +144,8 @@ TEST(GoldenListing, FixedTreeThroughEveryVariable) {
   for (const golden_project& project : kProjects) {
     const std::string output = outputs.path() + "/" + project.name + ".html";
     // An older, longer listing in its place must leave nothing behind.
-    outputs.write(std::string(project.name) + ".html", std::string(100000, 'G'));
+    outputs.write(std::string(project.name) + ".html",
+                  "<meta name=\"generator\" content=\"Dirscribe\">" + std::string(100000, 'G'));
     outputs.write(std::string(project.name) + ".txt",
                   "<project><path>" + tree.path() + "</path><save>" + output + "</save>" +
                       "<format_file>" + kGoldenDir + "listing.html</format_file>" +

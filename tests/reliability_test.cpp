@@ -683,18 +683,20 @@ TEST_F(Faults, OutputThatCannotBeWrittenFailsNamingIt) {
   const struct {
     std::string save;
     std::string message;
+    std::string reason;
   } outputs[] = {
-      {"/dev/full", english::kOutputNotRegular},  // never opened
-      {"/proc/no-such-folder/listing.html",
-       english::kCantWriteFile},  // cannot be created, even by root
-      {"/sys/listing.html", english::kCantWriteFile},
-      {out_dir_, english::kOutputNotRegular},  // a folder
+      {"/dev/full", english::kOutputNotRegular, ""},  // never opened
+      {"/proc/no-such-folder/listing.html", english::kCantWriteFile,
+       ": No such file or directory"},  // cannot be created, even by root
+      {"/sys/listing.html", english::kCantWriteFile, ": Permission denied"},
+      {out_dir_, english::kOutputNotRegular, ""},  // a folder
   };
   for (const auto& output : outputs) {
     SCOPED_TRACE(output.save);
     const limited_result result = run({{"save", output.save}});
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_TRUE(is_one_message(result.err, output.message + output.save)) << result.err;
+    EXPECT_TRUE(is_one_message(result.err, output.message + output.save + output.reason))
+        << result.err;
   }
 }
 
@@ -707,25 +709,29 @@ TEST_F(Faults, OutputCutShortPartWayFails) {
   options.file_size_limit = 100;
   limited_result small = run({}, options);
   EXPECT_EQ(small.exit_code, 1);
-  EXPECT_TRUE(is_one_message(small.err, english::kCantWriteFile + listing_path())) << small.err;
+  const std::string too_large = ": File too large";
+  EXPECT_TRUE(is_one_message(small.err, english::kCantWriteFile + listing_path() + too_large))
+      << small.err;
 
   ASSERT_TRUE(make_empty_files(tree_, 3000, "some-file-with-a-longer-name-"));
   options.file_size_limit = 100000;
-  // An older, longer listing is written over in place: what the failed run
-  // could not write must not leave the old tail behind as if it belonged.
-  // (A control byte no listing holds: the temporary folder's name in the
-  // listing may hold any letter.)
-  std::ofstream(listing_path(), std::ios::binary) << std::string(101000, '\x01');
+  // The older listing stays as it was, byte for byte, and nothing of the
+  // failed run is left beside it.
+  const std::string older =
+      "<meta name=\"generator\" content=\"Dirscribe\">" + std::string(90000, '\x01');
+  std::ofstream(listing_path(), std::ios::binary) << older;
   limited_result result = run({}, options);
   EXPECT_EQ(result.signal, 0);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path())) << result.err;
-  EXPECT_EQ(fs::file_size(listing_path()), 100000u);
-  EXPECT_EQ(read_file(listing_path()).find('\x01'), std::string::npos);
+  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path() + too_large))
+      << result.err;
+  EXPECT_EQ(read_file(listing_path()), older);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out_dir_), fs::directory_iterator()), 1);
 
   result = run({{"subfolders_in_one_file", "0"}, {"save", "index.html"}}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + tree_ + "/index.html"))
+  EXPECT_TRUE(
+      is_one_message(result.err, english::kCantWriteFile + tree_ + "/index.html" + too_large))
       << result.err;
 }
 
@@ -739,14 +745,17 @@ TEST_F(Faults, ReadOnlyOutputFolderFailsNamingTheFile) {
   ASSERT_EQ(::chmod(out_dir_.c_str(), 0555), 0);
   limited_result result = run({}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path())) << result.err;
+  const std::string denied = ": Permission denied";
+  EXPECT_TRUE(is_one_message(result.err, english::kCantWriteFile + listing_path() + denied))
+      << result.err;
 
   // One file per folder: the listed folder takes its file, a read-only
   // subfolder cannot; the run fails instead of skipping it.
   ASSERT_EQ(::chmod((tree_ + "/sub").c_str(), 0555), 0);
   result = run({{"subfolders_in_one_file", "0"}, {"save", "index.html"}}, options);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(is_one_message(result.err, std::string(english::kCantWriteFile) + "index.html"))
+  EXPECT_TRUE(
+      is_one_message(result.err, english::kCantWriteFile + tree_ + "/sub/index.html" + denied))
       << result.err;
   EXPECT_TRUE(fs::exists(tree_ + "/index.html"));
   EXPECT_FALSE(fs::exists(tree_ + "/sub/index.html"));

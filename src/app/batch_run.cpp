@@ -121,8 +121,13 @@ int list_folder(const appApp& app, const command_line& line, projectCollection& 
     return kFailed;
   }
   if (!line.listing.save_project.empty()) {
+    // The project file is an output like a listing: never written over a
+    // file the listing reads (the style's template among them).
+    project.run.collection = &collection;
+    const protected_files inputs =
+        files_read_by(project, collection.resolve(project.settings.format_file));
     const outcome saved =
-        collection.save_file(absolute_in(app.start_dir, line.listing.save_project));
+        collection.save_file(absolute_in(app.start_dir, line.listing.save_project), &inputs);
     if (!saved.ok()) show_message(saved.message());
     return saved.ok() ? kSucceeded : kFailed;
   }

@@ -13,6 +13,7 @@
 #include "app/messages.h"
 #include "app/version_text.h"
 #include "app/wizard_start.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/process.h"
 
 namespace dirscribe {
@@ -40,6 +41,9 @@ int usage_error(std::string_view text) {
 int run_entry(const std::string& executable, const std::vector<std::string>& args) {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
+  // An interrupted run leaves no temporary file, and a file-size limit fails
+  // a write with a message instead of killing the program.
+  install_interrupt_cleanup();
 
   const std::string start_dir = current_directory();
   // A bare argument that is a folder where the command ran is a folder to

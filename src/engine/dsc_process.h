@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/folder_handle.h"
+
 namespace dirscribe {
 
 struct qxfile_node;
@@ -23,7 +25,10 @@ struct dsc_process {
   bool folder_start = false;  // set during the folder start pass of a tree loop
   bool folder_end = false;    // set during the folder end pass
   bool descends = false;      // the current entry is a folder the loop enters next
-  std::string folder;         // file-system path of the folder being listed
+  std::string folder;         // file-system path of the folder being listed, for messages
+  // The folder being listed, held open: it is read, and its subfolders are
+  // opened, through this handle; none until the loop opens it.
+  held_folder handle;
   std::string relative_path;  // relative to where the listing began; empty there
   std::string relative_url;   // escaped folder names, each followed by "/"
   // The way from the folder of the page being written to the folder it

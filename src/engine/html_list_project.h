@@ -101,6 +101,12 @@ struct project_run {
   // reads, never written over; both set by the driver.
   own_output outputs;
   protected_files inputs;
+  // The output_dir, made before the walk starts, which the walk never enters
+  // (unknown without one).
+  folder_identity written_folder;
+  // Pages not written because a file Dirscribe did not write is in their
+  // place; such a build still writes every other page, then fails.
+  int32_t kept_files = 0;
 
   void clear_listing_totals() {
     listing_total_size = 0;

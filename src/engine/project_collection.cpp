@@ -1,11 +1,17 @@
 #include "engine/project_collection.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
 #include <cstdio>
 
 #include "engine/link_rules.h"
 #include "markup/document_reader.h"
 #include "platform/file_system.h"
+#include "platform/replacing_file.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 
@@ -133,19 +139,26 @@ std::vector<std::string> project_file_lines(
   return lines;
 }
 
-outcome projectCollection::save_file(const std::string& file_name) const {
-  const outcome failed{result_write_failed, phrase(kPhraseCantSaveFile) + file_name};
-  std::FILE* file = std::fopen(file_name.c_str(), "wb");
-  if (!file) return failed;
-  bool ok = true;
-  for (const std::string& line : project_file_lines(projects)) {
-    if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) {
-      ok = false;
-      break;
+outcome projectCollection::save_file(const std::string& file_name,
+                                     const protected_files* inputs) const {
+  const std::string failed = phrase(kPhraseCantSaveFile) + file_name;
+  struct stat status {};
+  if (::lstat(file_name.c_str(), &status) == 0) {
+    if (S_ISLNK(status.st_mode)) {
+      return {result_write_failed, failed + ": it is a symbolic link, never written through"};
+    }
+    if (!S_ISREG(status.st_mode)) {
+      return {result_write_failed, failed + ": it is not a regular file"};
+    }
+    if (inputs && inputs->contains(status.st_dev, status.st_ino)) {
+      return {result_write_failed, failed + ": the listing reads it"};
     }
   }
-  if (std::fclose(file) != 0) ok = false;
-  return ok ? outcome{} : failed;
+  std::string text;
+  for (const std::string& line : project_file_lines(projects)) text += line;
+  // Whole or not at all, and never through a link or into a FIFO.
+  if (replace_file(file_name, text)) return {};
+  return {result_write_failed, failed + ": " + std::strerror(errno)};
 }
 
 html_list_project* projectCollection::first_project() const {

@@ -14,6 +14,7 @@
 #include "core/outcome.h"
 #include "core/qxhash.h"
 #include "engine/html_list_project.h"
+#include "engine/protected_files.h"
 #include "files/file_format.h"
 #include "platform/mime_database.h"
 
@@ -49,8 +50,10 @@ class projectCollection {
   std::string resolve(const std::string& name) const;
 
   // Writes every project, each followed by the separator comment, replacing the
-  // file. Fails with 20004 and phrase 232 + `file_name`.
-  outcome save_file(const std::string& file_name) const;
+  // file whole or not at all. Fails with 20004 and phrase 232 + `file_name` +
+  // why, changing nothing, when the file cannot be written, is a symbolic
+  // link or anything but a regular file, or is one of `inputs` (when given).
+  outcome save_file(const std::string& file_name, const protected_files* inputs = nullptr) const;
 
   // The first project or nullptr; the creating form makes a default project
   // when there is none.

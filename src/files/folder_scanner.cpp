@@ -40,11 +40,17 @@ qxfile_node* place_nodes(qxfile_tree& tree, qxfile_node* parent, qxfile_node* la
 
 bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
                  const std::string& pattern) {
+  const folder_opening opened = folder_handle::open_path(path);
+  return opened.folder && scan_folder(*opened.folder, tree, parent, pattern);
+}
+
+bool scan_folder(const folder_handle& folder, qxfile_tree& tree, qxfile_node* parent,
+                 const std::string& pattern) {
   if (tree.empty()) parent = nullptr;
   node_list folders;
   node_list files;
   const bool everything = pattern == "*";
-  const bool opened = list_folder(path, [&](const std::string& name, const file_status& status) {
+  const bool opened = list_folder(folder, [&](const std::string& name, const file_status& status) {
     if (!everything && fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) != 0) return;
     auto node = std::make_unique<qxfile_node>();
     node->name = name;
@@ -58,9 +64,9 @@ bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent
   return true;
 }
 
-bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
+bool scan_subfolders(const folder_handle& folder, qxfile_tree& tree) {
   node_list folders;
-  const bool opened = list_subfolders(path, [&](const std::string& name) {
+  const bool opened = list_subfolders(folder, [&](const std::string& name) {
     auto node = std::make_unique<qxfile_node>();
     node->name = name;
     node->is_folder = true;
@@ -69,6 +75,11 @@ bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
   if (!opened) return false;
   place_nodes(tree, nullptr, nullptr, folders);
   return true;
+}
+
+bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
+  const folder_opening opened = folder_handle::open_path(path);
+  return opened.folder && scan_subfolders(*opened.folder, tree);
 }
 
 bool stat_path(qxfile_node& node, const std::string& path) {

@@ -19,14 +19,14 @@ uint64_t size_on_disk(uint64_t size, uint64_t unit) {
 // Scans one folder into the summary, filters it, counts and sums its files,
 // drops them, orders the remaining folders and adds the totals to every
 // ancestor.
-int summarise_folder(const std::string& path, generation_context& context, qxfile_tree& summary,
-                     qxfile_node* folder) {
+int summarise_folder(const folder_handle& held, const std::string& path,
+                     generation_context& context, qxfile_tree& summary, qxfile_node* folder) {
   if (context.progress) context.progress(context.progress_phrase + path);
-  if (!scan_folder(path, summary, folder, "*")) {
+  if (!scan_folder(held, summary, folder, "*")) {
     return result_folder_not_entered;
   }
   if (context.stopped()) return result_stopped;
-  if (context.outputs) context.outputs->leave_out(summary, folder, path);
+  if (context.outputs) context.outputs->leave_out(summary, folder, held);
   if (context.filter) context.filter->apply(summary, folder);
   if (context.stopped()) return result_stopped;
 
@@ -65,33 +65,62 @@ std::string join_path(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-outcome build_summary(const std::string& path, generation_context& context,
+outcome build_summary(const held_folder& top, const std::string& path, generation_context& context,
                       qxfile_tree& summary, qxfile_node* folder) {
+  // A folder waiting to be read: its node, its parent (held, so the folder
+  // is opened from it by name and a path is never resolved again) and its
+  // path, for messages.
+  struct waiting {
+    qxfile_node* node;
+    held_folder parent;
+    std::string path;
+  };
   // Depth-first, parents before children and siblings in order, exactly as a
   // recursive walk would go, but with an explicit stack.
-  std::vector<std::pair<qxfile_node*, std::string>> pending;
-  pending.emplace_back(folder, path);
+  std::vector<waiting> pending;
+  pending.push_back({folder, nullptr, path});
   bool first = true;
   while (!pending.empty()) {
-    auto [node, node_path] = std::move(pending.back());
+    waiting next = std::move(pending.back());
     pending.pop_back();
     if (!first && context.stopped()) return {result_stopped, {}};
+    held_folder held = top;
+    if (!first) {
+      folder_opening opened = next.parent->open_child(next.node->name);
+      if (opened.fault == folder_fault::symbolic_link) {
+        // Swapped for a link since its parent was read: never followed,
+        // left out of the counts, and said.
+        if (context.warning) context.warning(context.folder_swapped_phrase + next.path);
+        summary.remove(next.node);
+        continue;
+      }
+      if (!opened.folder)
+        return {result_folder_not_entered, context.scan_failed_phrase + next.path};
+      held = std::move(opened.folder);
+    }
     first = false;
-    const int result = summarise_folder(node_path, context, summary, node);
+    const int result = summarise_folder(*held, next.path, context, summary, next.node);
     if (result == result_folder_not_entered) {
-      return {result, context.scan_failed_phrase + node_path};
+      return {result, context.scan_failed_phrase + next.path};
     }
     if (result != 0) return {result, {}};
     const size_t mark = pending.size();
-    for (qxfile_node* child = node->first_child(); child; child = child->next()) {
+    for (qxfile_node* child = next.node->first_child(); child; child = child->next()) {
       // A folder reached through a symbolic link is listed but never entered,
       // so a link cycle cannot make the walk run away.
       if (child->attributes & attribute_link) continue;
-      pending.emplace_back(child, join_path(node_path, child->name));
+      pending.push_back({child, held, join_path(next.path, child->name)});
     }
     std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
   }
   return {};
+}
+
+outcome build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
+                      qxfile_node* folder) {
+  const folder_opening opened = folder_handle::open_path(path);
+  if (!opened.folder) return {result_folder_not_entered, context.scan_failed_phrase + path};
+  return build_summary(opened.folder, path, context, summary, folder);
 }
 
 void suppress_empty(qxfile_tree& summary) {

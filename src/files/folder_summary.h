@@ -16,7 +16,6 @@
 
 namespace dirscribe {
 
-
 // What a generation run lends the summary walk. Nothing here is owned.
 struct generation_context {
   // Receives "progress phrase + folder path" before each folder is read; may
@@ -34,22 +33,31 @@ struct generation_context {
   // error text of a folder that cannot be read.
   std::string progress_phrase;
   std::string scan_failed_phrase;
+  // Told "folder_swapped_phrase + folder path" for a folder that turned into
+  // a symbolic link (or went) while the walk ran; it is left out. May be empty.
+  std::function<void(const std::string&)> warning;
+  std::string folder_swapped_phrase;
 
   bool stopped() const { return stop && stop->load(std::memory_order_relaxed) != 0; }
 };
 
 // Fills the summary below `folder` (a folder node of `summary`, normally its
-// one top-level node) from the folder at `path`: every folder of the filtered
+// one top-level node) from the held folder `top`, whose path `path` names it
+// in messages: every folder of the filtered
 // subtree gets a node, ordered by name in byte order, with file_count,
 // folder_count and size covering its whole subtree (sizes rounded up to whole
 // allocation units when the context gives one). Folders reached through a
-// symbolic link are counted but never entered. Depth is unlimited: the walk
-// keeps its own stack.
+// symbolic link are counted but never entered; each subfolder is opened from
+// its parent's descriptor, so one swapped for a link during the walk is left
+// out with a warning. Depth is unlimited: the walk keeps its own stack.
 // Fails with 20001 when the stop flag is seen, or with 20005 and
 // scan_failed_phrase + the folder path at the first folder that cannot be
 // opened.
+outcome build_summary(const held_folder& top, const std::string& path, generation_context& context,
+                      qxfile_tree& summary, qxfile_node* folder);
+// The same from the folder the user named at `path`.
 outcome build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
-                  qxfile_node* folder);
+                      qxfile_node* folder);
 
 // Removes, below the top node, every folder whose subtree holds no file; the
 // top node itself stays.

@@ -1,22 +1,32 @@
 #include "files/own_output.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
-#include "files/folder_summary.h"
+#include "platform/replacing_file.h"
 
 namespace dirscribe {
 
-bool own_output::is_output(const std::string& folder, const qxfile_node& entry) const {
-  if (entry.is_folder || name.empty() || entry.name != name) return false;
-  if (in_every_folder) return true;
-  const std::string path = join_path(folder, entry.name);
+folder_identity folder_identity::of(const folder_handle& folder) {
   struct stat status {};
-  return ::lstat(path.c_str(), &status) == 0 && status.st_dev == device && status.st_ino == inode;
+  if (::fstat(folder.descriptor(), &status) != 0) return {};
+  return {status.st_dev, status.st_ino, true};
+}
+
+bool own_output::is_output(const folder_handle& folder, const qxfile_node& entry) const {
+  if (entry.is_folder) {
+    if (!written_folder.known) return false;
+    struct stat status {};
+    return ::fstatat(folder.descriptor(), entry.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           status.st_dev == written_folder.device && status.st_ino == written_folder.inode;
+  }
+  if (name.empty() || (entry.name != name && !is_temporary_of(entry.name, name))) return false;
+  return in_every_folder || folder_identity::of(folder) == page_folder;
 }
 
 void own_output::leave_out(qxfile_tree& tree, qxfile_node* parent,
-                           const std::string& folder) const {
-  if (name.empty()) return;
+                           const folder_handle& folder) const {
+  if (name.empty() && !written_folder.known) return;
   qxfile_node* entry = parent ? parent->first_child() : tree.first();
   while (entry) {
     qxfile_node* following = entry->next();

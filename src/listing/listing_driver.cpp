@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "core/qxchar.h"
@@ -61,22 +62,35 @@ bool to_standard_output(const project_settings& settings) {
   return settings.save == "-" && settings.source != source_ftp;
 }
 
-// True when `folder` is a folder the listing can enter (list and reach
-// entries of).
-bool can_enter(const std::string& folder) {
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
-  return ::access(folder.c_str(), R_OK | X_OK) == 0;
+// The folder a listing lists, held open when the listing can enter it (list
+// and reach its entries); none otherwise.
+held_folder enter_folder(const std::string& folder, const held_folder& listed) {
+  held_folder held = listed ? listed : folder_handle::open_path(folder).folder;
+  if (!held || ::faccessat(held->descriptor(), ".", R_OK | X_OK, 0) != 0) return nullptr;
+  return held;
+}
+
+// Tells the run's warning channel `text`.
+void warn(const html_list_project& project, const std::string& text) {
+  const projectCollection* collection = project.run.collection;
+  if (collection && collection->warning) collection->warning(text);
+}
+
+// The reason of a failed system call, after the path it failed on.
+std::string because(int error) {
+  return error != 0 ? std::string(": ") + std::strerror(error) : std::string();
 }
 
 // Builds the folder summary of `folder` for subtree sizes and empty-folder
 // suppression.
-outcome make_summary(html_list_project& project, const std::string& folder, qxfile_tree& summary) {
+outcome make_summary(html_list_project& project, const held_folder& listed,
+                     const std::string& folder, qxfile_tree& summary) {
   const projectCollection* collection = project.run.collection;
   generation_context context;
   if (collection) {
     context.progress = collection->progress;
     context.stop = &collection->stop_flag;
+    context.warning = collection->warning;
   }
   context.filter = &project.run.filter;
   context.outputs = &project.run.outputs;
@@ -84,22 +98,22 @@ outcome make_summary(html_list_project& project, const std::string& folder, qxfi
       project.run.cluster_size > 0 ? static_cast<uint64_t>(project.run.cluster_size) : 0;
   context.progress_phrase = phrase(project, kPhraseReadingFolder);
   context.scan_failed_phrase = phrase(project, kPhraseCantOpenFolder);
+  context.folder_swapped_phrase = phrase(project, kPhraseFolderSwapped);
 
   auto top = std::make_unique<qxfile_node>();
   top->is_folder = true;
   top->name = folder;
   qxfile_node* top_node = summary.append_top(std::move(top));
-  outcome built = build_summary(folder, context, summary, top_node);
+  outcome built = build_summary(listed, folder, context, summary, top_node);
   if (!built.ok()) return built;
   if (project.settings.recursive_options & recursive_leave_out_empty) suppress_empty(summary);
   return {};
 }
 
-// Remembers the files this project reads, so that no output path, however
-// it is spelt, writes over one of them.
-void protect_inputs(html_list_project& project, const std::string& template_path) {
-  protected_files& inputs = project.run.inputs;
-  inputs.clear();
+}  // namespace
+
+protected_files files_read_by(const html_list_project& project, const std::string& template_path) {
+  protected_files inputs;
   inputs.add(template_path);
   if (const projectCollection* collection = project.run.collection) {
     inputs.add(collection->file_name);
@@ -114,16 +128,20 @@ void protect_inputs(html_list_project& project, const std::string& template_path
       }
     }
   }
+  return inputs;
 }
 
-// Opens the output file at `path`, or says why it may not be written.
-outcome open_output(html_list_project& project, const std::string& path, output_file& output) {
-  switch (output.open(path, project.run.inputs)) {
+namespace {
+
+// Why the output file at `path` may not be written; success when it may.
+outcome refusal(const html_list_project& project, output_open_result result,
+                const std::string& path, int error) {
+  switch (result) {
     case output_open_result::opened:
+    case output_open_result::foreign:
       return {};
     case output_open_result::failed:
-      return {result_output_not_created,
-              phrase(project, kPhraseCantWriteFile) + project.settings.save};
+      break;
     case output_open_result::symbolic_link:
       return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + path};
     case output_open_result::not_regular_file:
@@ -131,22 +149,51 @@ outcome open_output(html_list_project& project, const std::string& path, output_
     case output_open_result::protected_input:
       return {result_output_not_created, phrase(project, kPhraseOutputIsInput) + path};
   }
-  return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + path};
+  return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + path + because(error)};
 }
 
-// The file just opened is part of the run's output, whatever the masks say.
-void note_own_output(project_run& run, const project_settings& settings, const std::string& path,
-                     const output_file& output) {
+// The page about to be written in `page_folder` is part of the run's output,
+// whatever the masks say, and so is the output_dir.
+void note_own_output(project_run& run, const project_settings& settings,
+                     const std::string& page_name, const held_folder& page_folder) {
   run.outputs = own_output{};
-  if (output.is_standard_output()) return;  // nothing in the tree to leave out
+  run.outputs.written_folder = run.written_folder;
+  if (!page_folder) return;  // standard output: nothing in the tree to leave out
+  run.outputs.name = page_name;
   if (settings.subfolders_in_one_file) {
-    run.outputs.name = std::filesystem::path(path).filename().string();
-    run.outputs.device = output.device();
-    run.outputs.inode = output.inode();
+    run.outputs.page_folder = folder_identity::of(*page_folder);
   } else {
-    run.outputs.name = settings.save;
     run.outputs.in_every_folder = true;
   }
+}
+
+// The folder the page at `path` goes into, held open: made under output_dir
+// as needed (never through a link), else the folder as the user named it.
+outcome open_page_folder(const html_list_project& project, const std::string& path,
+                         held_folder& page_folder) {
+  const project_run& run = project.run;
+  const std::string parent = std::filesystem::path(path).parent_path().string();
+  if (!run.output_dir.empty() && path.starts_with(join_path(run.output_dir, ""))) {
+    mirror_result made = make_mirror_folder(run.output_dir, parent);
+    switch (made.fault) {
+      case mirror_fault::none:
+        page_folder = std::move(made.folder);
+        return {};
+      case mirror_fault::symbolic_link:
+        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
+      case mirror_fault::not_a_folder:
+        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
+      case mirror_fault::failed:
+        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+    }
+  }
+  const folder_opening opened = folder_handle::open_path(parent.empty() ? "." : parent);
+  if (!opened.folder) {
+    return {result_output_not_created,
+            phrase(project, kPhraseCantWriteFile) + path + because(opened.error)};
+  }
+  page_folder = opened.folder;
+  return {};
 }
 
 // Clears what one output file counts and finds its size unit label.
@@ -205,6 +252,8 @@ void prepare_run(html_list_project& project) {
   }
   run.mirror =
       !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;
+  run.written_folder = {};
+  run.kept_files = 0;
   std::string images = run.collection ? run.collection->program_folder + "images" : "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
   // The icons' folder is linked like the listed folder, so a program folder
@@ -243,101 +292,140 @@ std::string output_path(const html_list_project& project, const std::string& fol
 
 outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
                            const std::string& folder, std::unique_ptr<qxfile_tree>* summary_out,
-                           evaluation_memo* memo) {
+                           evaluation_memo* memo, const held_folder& listed,
+                           const held_folder& page_folder) {
   project_run& run = project.run;
   const project_settings& settings = project.settings;
   start_output_file(run, settings);
-  if (settings.source != source_ftp && !can_enter(folder)) {
-    return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
+  held_folder listed_folder;
+  if (settings.source != source_ftp) {
+    listed_folder = enter_folder(folder, listed);
+    if (!listed_folder) {
+      return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
+    }
   }
 
+  // Everything about the page is settled before the tree is read: where it
+  // goes, and whether what is there now may be replaced.
   const std::string path = output_path(project, folder);
-  // Pages under output_dir go into folders made as needed: the mirror of
-  // the tree, or the folder a single page is saved in.
-  if (!run.output_dir.empty() && !to_standard_output(settings) &&
-      path.starts_with(join_path(run.output_dir, ""))) {
-    const mirror_result made =
-        make_mirror_folder(run.output_dir, std::filesystem::path(path).parent_path().string());
-    switch (made.fault) {
-      case mirror_fault::none:
-        break;
-      case mirror_fault::symbolic_link:
-        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
-      case mirror_fault::not_a_folder:
-        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
-      case mirror_fault::failed:
-        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+  const bool standard_output = to_standard_output(settings);
+  const std::string page_name = std::filesystem::path(path).filename().string();
+  held_folder page = page_folder;
+  bool keep = false;
+  if (!standard_output) {
+    if (!page) {
+      if (outcome opened = open_page_folder(project, path, page); !opened.ok()) return opened;
     }
+    const output_open_result checked =
+        check_output(*page, page_name, run.inputs, settings.overwrite);
+    if (outcome refused = refusal(project, checked, path, 0); !refused.ok()) return refused;
+    keep = checked == output_open_result::foreign;
   }
-  output_file output;
-  if (to_standard_output(settings)) {
-    if (output.open_standard_output() != output_open_result::opened) {
-      return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + path};
-    }
-  } else if (outcome opened = open_output(project, path, output); !opened.ok()) {
-    return opened;
-  }
-  note_own_output(run, settings, path, output);
+  note_own_output(run, settings, page_name, standard_output ? nullptr : page);
 
   std::unique_ptr<qxfile_tree> summary;
   if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
     summary = std::make_unique<qxfile_tree>();
-    if (outcome made = make_summary(project, folder, *summary); !made.ok()) return made;
-    run.summary = summary.get();
+    if (outcome made = make_summary(project, listed_folder, folder, *summary); !made.ok()) {
+      return made;
+    }
   }
+  if (keep) {
+    // A page someone made by hand stays; the rest of the listing goes on.
+    warn(project, phrase(project, kPhraseKeptForeignFile) + path);
+    ++run.kept_files;
+    if (summary_out) *summary_out = std::move(summary);
+    return {};
+  }
+
+  output_file output;
+  const output_open_result opened =
+      standard_output ? output.open_standard_output()
+                      : output.open(page, page_name, run.inputs, settings.overwrite);
+  if (opened == output_open_result::foreign) {
+    // Made by someone else since the look above.
+    warn(project, phrase(project, kPhraseKeptForeignFile) + path);
+    ++run.kept_files;
+    if (summary_out) *summary_out = std::move(summary);
+    return {};
+  }
+  if (opened != output_open_result::opened) return refusal(project, opened, path, output.error());
+  run.summary = summary.get();
 
   qxfile_node root_entry;
   root_entry.is_folder = true;
   qxfile_node* slot = &root_entry;
   dsc_process root = make_root_process(folder, folder_link(project, folder));
+  root.handle = listed_folder;
   // Relative links are relative to the page: a page saved away from the
   // folder it lists reaches it through the way between the two, so its links
   // work wherever it was saved. A page in the folder needs no way at all.
   run.page_image_dir = run.image_dir;
   if (settings.source != source_ftp) {
-    const std::string page_folder = std::filesystem::path(path).parent_path().string();
-    root.page_way = relative_way(page_folder, folder, settings.url_escape);
+    const std::string page_folder_path = std::filesystem::path(path).parent_path().string();
+    root.page_way = relative_way(page_folder_path, folder, settings.url_escape);
     if (is_relative_link(run.image_dir)) {
       run.page_image_dir =
-          relative_way(page_folder, run.folder, settings.url_escape) + run.image_dir;
+          relative_way(page_folder_path, run.folder, settings.url_escape) + run.image_dir;
     }
   }
   file_sink sink(output.get());
   outcome written = evaluate(tree.first(), nullptr, slot, root, project, sink, memo);
+  const int write_error = errno;  // why a write failed, when one did
   run.summary = nullptr;
-  // Bytes still buffered can fail as they go out: a listing is complete only
-  // once the file is closed.
-  const bool closed = output.close();
-  if (written.is(result_write_failed) ||
-      (!closed && (written.ok() || written.is(result_stopped)))) {
-    written = {result_write_failed, phrase(project, kPhraseCantWriteFile) + path};
-  }
   if (summary_out) *summary_out = std::move(summary);
-  return written;
+  // A listing is put in place only when complete: a stopped or failed build
+  // leaves the listing that was there before.
+  if (!written.ok() && !written.is(result_write_failed)) return written;
+  if (written.ok() && output.close()) return {};
+  return {result_write_failed, phrase(project, kPhraseCantWriteFile) + path +
+                                   because(written.ok() ? output.error() : write_error)};
 }
 
 outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
-                           const std::string& folder, int levels, evaluation_memo* memo) {
+                           const std::string& folder, int levels, evaluation_memo* memo,
+                           const held_folder& listed, const held_folder& mirror) {
   // The pages of one walk share what their evaluations learn.
   std::unique_ptr<evaluation_memo> own_memo;
   if (!memo) {
     own_memo = std::make_unique<evaluation_memo>();
     memo = own_memo.get();
   }
+  project_run& run = project.run;
+  const bool local = project.settings.source != source_ftp;
+  const held_folder held = local ? enter_folder(folder, listed) : nullptr;
+  if (local && !held) {
+    return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
+  }
+  held_folder mirrored = mirror;
+  if (run.mirror && !mirrored) {
+    mirror_result made =
+        make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
+    if (made.fault != mirror_fault::none) {
+      return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+    }
+    mirrored = std::move(made.folder);
+  }
+  // The page goes into the folder itself, reached through its descriptor, or
+  // into its mirror.
+  const held_folder page_folder = run.mirror ? mirrored : held;
   std::unique_ptr<qxfile_tree> summary;
-  if (outcome written = write_listing_file(project, tree, folder, &summary, memo); !written.ok()) {
+  if (outcome written = write_listing_file(project, tree, folder, &summary, memo, held,
+                                           local ? page_folder : nullptr);
+      !written.ok()) {
     return written;
   }
-  if (levels == 0) return {};
+  if (levels == 0 || !local) return {};
 
   // The walk needs the subfolders only, not the status of every file.
   qxfile_tree entries;
-  if (!scan_subfolders(folder, entries)) {
+  if (!scan_subfolders(*held, entries)) {
     return {result_folder_not_entered, phrase(project, kPhraseCantOpenFolder) + folder};
   }
   const outcome stopped{result_stopped, {}};
   if (stop_raised(project)) return stopped;
-  project.run.filter.apply(entries, nullptr);
+  run.outputs.leave_out(entries, nullptr, *held);
+  run.filter.apply(entries, nullptr);
   if (stop_raised(project)) return stopped;
 
   const bool leave_out_empty =
@@ -354,7 +442,31 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
       if (!entry->summary) continue;
     }
     const std::string child = join_path(folder, entry->name);
-    outcome written = write_folder_files(project, tree, child, levels - 1, memo);
+    folder_opening opened = held->open_child(entry->name);
+    if (opened.fault == folder_fault::symbolic_link) {
+      warn(project, phrase(project, kPhraseFolderSwapped) + child);
+      continue;
+    }
+    if (!opened.folder) {
+      return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + child};
+    }
+    held_folder child_mirror;
+    if (run.mirror) {
+      mirror_result made = make_mirror_child(
+          mirrored, mirror_folder(run.folder, folder, run.output_dir), entry->name);
+      if (made.fault == mirror_fault::symbolic_link) {
+        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
+      }
+      if (made.fault == mirror_fault::not_a_folder) {
+        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
+      }
+      if (made.fault != mirror_fault::none) {
+        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+      }
+      child_mirror = std::move(made.folder);
+    }
+    outcome written =
+        write_folder_files(project, tree, child, levels - 1, memo, opened.folder, child_mirror);
     if (!written.ok()) return written;
   }
   return {};
@@ -384,11 +496,30 @@ outcome build_project(html_list_project& project) {
   outcome built = read_template_file(template_path, template_not_found_name(project),
                                      *collection->language, tree);
   if (!built.ok()) return built;
-  protect_inputs(project, template_path);
+  // No output path, however it is spelt, writes over a file the run reads.
+  run.inputs = files_read_by(project, template_path);
+  held_folder mirror;
+  if (!run.output_dir.empty() && settings.source != source_ftp) {
+    // Made before the walk, so the walk knows it and never enters it, even
+    // when it lies inside the listed tree.
+    mirror_result made = make_mirror_folder(run.output_dir, run.output_dir);
+    if (made.fault != mirror_fault::none) {
+      run.inputs.clear();
+      return {result_output_not_created,
+              phrase(project, kPhraseCantWriteFile) + run.output_dir + because(errno)};
+    }
+    run.written_folder = folder_identity::of(*made.folder);
+    mirror = std::move(made.folder);
+  }
   built = settings.subfolders_in_one_file
               ? write_listing_file(project, tree, run.folder)
-              : write_folder_files(project, tree, run.folder, settings.recursion_depth);
+              : write_folder_files(project, tree, run.folder, settings.recursion_depth, nullptr,
+                                   nullptr, run.mirror ? mirror : nullptr);
   run.inputs.clear();
+  if (built.ok() && run.kept_files > 0) {
+    return {result_output_not_created,
+            phrase(project, kPhraseFilesKept) + std::to_string(run.kept_files)};
+  }
   return built;
 }
 

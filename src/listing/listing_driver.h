@@ -12,6 +12,8 @@
 #include <string>
 
 #include "core/outcome.h"
+#include "engine/protected_files.h"
+#include "platform/folder_handle.h"
 #include "template/qxi2_node.h"
 
 namespace dirscribe {
@@ -40,20 +42,37 @@ outcome build_project(html_list_project& project);
 // given and the project asks for recursive sizes, it receives the folder
 // summary the listing used (the caller may need it to tell empty subfolders).
 // `memo`, when given, is shared by the evaluations of `tree` in this run.
+// `listed`, when given, is `folder` held open; `page_folder` the folder the
+// page goes into, held open (both are opened by path when not given). The
+// page is written whole or not at all; a file Dirscribe did not write in its
+// place is kept (unless the project overwrites), named in a warning and
+// counted in the run's kept_files, and the call succeeds.
 // REQUIRES: the project's run part was prepared by build_project (the tests
 // call it directly after preparing it the same way).
 outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
                            const std::string& folder,
                            std::unique_ptr<qxfile_tree>* summary_out = nullptr,
-                           evaluation_memo* memo = nullptr);
+                           evaluation_memo* memo = nullptr, const held_folder& listed = nullptr,
+                           const held_folder& page_folder = nullptr);
 
 // Writes the output file of `folder` and, while `levels` is not 0, those of
 // its subfolders that pass the folder filter, one level less each time (-1
-// covers the whole tree). Folders reached through symbolic links are never
-// entered; with recursive_options bit 2, folders whose subtree holds no file
-// get no output file.
+// covers the whole tree). Each subfolder is opened from its parent's
+// descriptor, as is its mirror folder under output_dir: folders reached
+// through symbolic links are never entered, and one that turned into a link
+// during the walk is skipped with a warning. With recursive_options bit 2,
+// folders whose subtree holds no file get no output file. `listed` and
+// `mirror`, when given, hold `folder` and its mirror folder open.
 outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
-                           const std::string& folder, int levels, evaluation_memo* memo = nullptr);
+                           const std::string& folder, int levels, evaluation_memo* memo = nullptr,
+                           const held_folder& listed = nullptr,
+                           const held_folder& mirror = nullptr);
+
+// The files a build of `project` (whose run part is linked to its
+// collection) reads: the template at `template_path`, the project file, the
+// extension table, the style catalog and the settings wherever they are read
+// from. No output may be written over one of them.
+protected_files files_read_by(const html_list_project& project, const std::string& template_path);
 
 // The full path of the output file of `folder`: `save` itself when it is an
 // absolute path, or "-" (standard output, one file only), or when the project

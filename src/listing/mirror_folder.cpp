@@ -1,8 +1,5 @@
 #include "listing/mirror_folder.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -17,30 +14,40 @@ std::string mirror_folder(const std::string& listed_root, const std::string& fol
   return (std::filesystem::path(mirror_root) / below).lexically_normal().string();
 }
 
+mirror_result make_mirror_child(const held_folder& parent, const std::string& parent_path,
+                                const std::string& name) {
+  const std::string path = (std::filesystem::path(parent_path) / name).string();
+  folder_opening made = parent->make_child(name);
+  switch (made.fault) {
+    case folder_fault::none:
+      return {mirror_fault::none, {}, std::move(made.folder)};
+    case folder_fault::symbolic_link:
+      return {mirror_fault::symbolic_link, path, nullptr};
+    case folder_fault::not_a_folder:
+      return {mirror_fault::not_a_folder, path, nullptr};
+    case folder_fault::failed:
+      break;
+  }
+  return {mirror_fault::failed, path, nullptr};
+}
+
 mirror_result make_mirror_folder(const std::string& mirror_root, const std::string& folder) {
+  // The root is the user's: made with its parents and followed as typed.
   std::error_code error;
   std::filesystem::create_directories(mirror_root, error);
-  if (error && !std::filesystem::is_directory(mirror_root)) {
-    return {mirror_fault::failed, mirror_root};
-  }
+  folder_opening root = folder_handle::open_path(mirror_root);
+  if (!root.folder) return {mirror_fault::failed, mirror_root, nullptr};
   const std::filesystem::path below =
       std::filesystem::path(folder).lexically_relative(std::filesystem::path(mirror_root));
-  std::filesystem::path path(mirror_root);
+  mirror_result made{mirror_fault::none, {}, std::move(root.folder)};
+  std::string path = mirror_root;
   for (const std::filesystem::path& part : below) {
     if (part.empty() || part == ".") continue;
-    path /= part;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) {
-      if (errno != ENOENT) return {mirror_fault::failed, path.string()};
-      if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
-        return {mirror_fault::failed, path.string()};
-      }
-      if (::lstat(path.c_str(), &status) != 0) return {mirror_fault::failed, path.string()};
-    }
-    if (S_ISLNK(status.st_mode)) return {mirror_fault::symbolic_link, path.string()};
-    if (!S_ISDIR(status.st_mode)) return {mirror_fault::not_a_folder, path.string()};
+    made = make_mirror_child(made.folder, path, part.string());
+    if (made.fault != mirror_fault::none) return made;
+    path = (std::filesystem::path(path) / part).string();
   }
-  return {};
+  return made;
 }
 
 }  // namespace dirscribe

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/folder_handle.h"
+
 namespace dirscribe {
 
 // Where the page of `folder` goes: `mirror_root` followed by the path of
@@ -23,13 +25,21 @@ enum class mirror_fault {
 
 struct mirror_result {
   mirror_fault fault = mirror_fault::none;
-  std::string path;  // the path at fault
+  std::string path;    // the path at fault
+  held_folder folder;  // the folder made or found, held open; set without fault
 };
 
 // Makes `folder` and the folders above it up to `mirror_root` (made as
-// needed too, as the user named it). Below the root nothing is followed: a
-// symbolic link or anything but a folder in the way is reported with its
-// path and nothing is made past it.
+// needed too, as the user named it) and holds it open. Below the root each
+// folder is made and opened from its parent's descriptor and nothing is
+// followed: a symbolic link or anything but a folder in the way is reported
+// with its path and nothing is made past it, even when it was put there while
+// the chain was made.
 mirror_result make_mirror_folder(const std::string& mirror_root, const std::string& folder);
+
+// One step of the same chain: the folder `name` in the held mirror folder
+// `parent` (whose path is `parent_path`), made as needed.
+mirror_result make_mirror_child(const held_folder& parent, const std::string& parent_path,
+                                const std::string& name);
 
 }  // namespace dirscribe

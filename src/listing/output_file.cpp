@@ -4,8 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+
+#include "platform/output_mark.h"
 
 namespace dirscribe {
 
@@ -14,87 +15,72 @@ namespace {
 // Large writes keep system calls rare on big listings.
 constexpr size_t kOutputBuffer = 1 << 16;
 
-output_open_result kind_of(const struct stat& status, const protected_files& inputs) {
-  if (S_ISLNK(status.st_mode)) return output_open_result::symbolic_link;
-  if (!S_ISREG(status.st_mode)) return output_open_result::not_regular_file;
+}  // namespace
+
+output_open_result check_output(const folder_handle& folder, const std::string& name,
+                                const protected_files& inputs, bool overwrite) {
+  struct stat status {};
+  switch (look_at_target(folder, name, status)) {
+    case target_kind::absent:
+      return output_open_result::opened;
+    case target_kind::symbolic_link:
+      return output_open_result::symbolic_link;
+    case target_kind::other:
+      return output_open_result::not_regular_file;
+    case target_kind::regular_file:
+      break;
+  }
   if (inputs.contains(status.st_dev, status.st_ino)) return output_open_result::protected_input;
+  if (!overwrite && !written_by_dirscribe(folder.descriptor(), name)) {
+    return output_open_result::foreign;
+  }
   return output_open_result::opened;
 }
 
-}  // namespace
-
-output_open_result output_file::open(const std::string& path, const protected_files& inputs) {
-  // Looking first means a device is never opened at all (opening one can act
-  // on it), and gives the reason a later open would only hint at.
+output_open_result output_file::open(const held_folder& folder, const std::string& name,
+                                     const protected_files& inputs, bool overwrite) {
+  const output_open_result checked = check_output(*folder, name, inputs, overwrite);
+  if (checked != output_open_result::opened) return checked;
   struct stat status {};
-  if (::lstat(path.c_str(), &status) == 0) {
-    const output_open_result kind = kind_of(status, inputs);
-    if (kind != output_open_result::opened) return kind;
-  }
-  // O_NOFOLLOW and O_NONBLOCK close the gap between that look and the open:
-  // a link put in place since fails with ELOOP, a FIFO cannot wait for a
-  // reader.
-  const int fd =
-      ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) {
-    if (errno == ELOOP) return output_open_result::symbolic_link;
-    if (errno == ENXIO) return output_open_result::not_regular_file;  // a FIFO without reader
+  const bool replaces = look_at_target(*folder, name, status) == target_kind::regular_file;
+  if (!file_.begin(folder, name, replaces ? &status : nullptr)) {
+    error_ = errno;
     return output_open_result::failed;
   }
-  if (::fstat(fd, &status) != 0) {
-    ::close(fd);
-    return output_open_result::failed;
-  }
-  if (const output_open_result kind = kind_of(status, inputs); kind != output_open_result::opened) {
-    ::close(fd);
-    return kind;
-  }
-  device_ = status.st_dev;
-  inode_ = status.st_ino;
-  file_ = ::fdopen(fd, "w+b");  // fdopen never truncates
-  if (!file_) {
-    ::close(fd);
-    return output_open_result::failed;
-  }
-  // Without a buffer of its own, stdio keeps the size it chooses (4 KB on
-  // most file systems) whatever size is asked for.
-  buffer_.resize(kOutputBuffer);
-  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
   return output_open_result::opened;
 }
 
 output_open_result output_file::open_standard_output() {
   const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
-  if (fd < 0) return output_open_result::failed;
-  file_ = ::fdopen(fd, "wb");
-  if (!file_) {
+  if (fd < 0) {
+    error_ = errno;
+    return output_open_result::failed;
+  }
+  standard_stream_ = ::fdopen(fd, "wb");
+  if (!standard_stream_) {
+    error_ = errno;
     ::close(fd);
     return output_open_result::failed;
   }
   standard_output_ = true;
   buffer_.resize(kOutputBuffer);
-  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+  std::setvbuf(standard_stream_, buffer_.data(), _IOFBF, buffer_.size());
   return output_open_result::opened;
 }
 
 bool output_file::close() {
-  if (!file_) return true;
-  bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
   if (standard_output_) {
-    // A pipe has no length to cut, and a file the shell opened for us is
-    // the shell's to shape.
     standard_output_ = false;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
+    const bool flushed = std::fflush(standard_stream_) == 0 && !std::ferror(standard_stream_);
+    if (!flushed) error_ = errno;
+    const bool closed = std::fclose(standard_stream_) == 0;
+    standard_stream_ = nullptr;
     return flushed && closed;
   }
-  // The descriptor's offset counts only what reached the file.
-  const int fd = ::fileno(file_);
-  const off_t end = ::lseek(fd, 0, SEEK_CUR);
-  flushed = end >= 0 && ::ftruncate(fd, end) == 0 && flushed;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  return flushed && closed;
+  if (!file_.stream()) return true;
+  if (file_.commit(true)) return true;
+  error_ = errno;
+  return false;
 }
 
 }  // namespace dirscribe

@@ -1,5 +1,6 @@
-// The output file of one listing: opened only when it is safe to write, then
-// written through a large buffer and closed with every buffered byte checked.
+// The output file of one listing: checked before anything is written, then
+// written to a temporary file beside it and put in its place only when
+// complete, so the listing there is replaced whole or not at all.
 #pragma once
 
 #include <sys/types.h>
@@ -9,56 +10,58 @@
 #include <vector>
 
 #include "engine/protected_files.h"
+#include "platform/folder_handle.h"
+#include "platform/replacing_file.h"
 
 namespace dirscribe {
 
-// Why an output file was not opened.
+// Whether an output file may be written, and why not.
 enum class output_open_result {
   opened,
-  failed,            // the system refused (errno says why)
+  failed,            // the system refused (error() says why)
   symbolic_link,     // the path is a symbolic link, dangling or not
   not_regular_file,  // a FIFO, socket, device or folder is in the way
   protected_input,   // the path is a file the run reads
+  foreign,           // a file Dirscribe did not write, kept unless overwriting
 };
 
-// An existing file is written over in place and cut to the new length when it
-// is closed, instead of being emptied when it is opened: ext4 pushes a file
-// that was truncated to nothing out to disk as soon as it is closed
-// (auto_da_alloc), which made every page of a per-folder listing, written
-// again over the last build, wait for the disk.
+// Looks at the file `name` in `folder` as an output: nothing there, or a
+// regular file that is not one of `inputs` and (unless `overwrite`) was
+// written by Dirscribe, gives opened. Creates and changes nothing.
+output_open_result check_output(const folder_handle& folder, const std::string& name,
+                                const protected_files& inputs, bool overwrite);
+
 class output_file {
  public:
   output_file() = default;
   output_file(const output_file&) = delete;
   output_file& operator=(const output_file&) = delete;
-  ~output_file() { close(); }
+  // A file not closed is abandoned: whatever was there stays.
+  ~output_file() = default;
 
-  // Opens `path` for writing, creating it when missing. Refuses, without
-  // creating or changing anything, a path that is a symbolic link (the last
-  // component is never followed), anything but a regular file, and a file of
-  // `inputs`. Never blocks, not even on a FIFO.
-  output_open_result open(const std::string& path, const protected_files& inputs);
+  // Starts the output `name` in `folder`, after check_output says it may be
+  // written; the file there, if any, is untouched until close(). Never
+  // follows a link and never opens what is there, so a FIFO cannot block.
+  output_open_result open(const held_folder& folder, const std::string& name,
+                          const protected_files& inputs, bool overwrite);
   // Writes to the process's standard output (a copy of its descriptor, so
   // closing leaves standard output open), which may be a pipe or a terminal:
-  // nothing is checked, truncated or excluded from the listing.
+  // nothing is checked or replaced.
   output_open_result open_standard_output();
-  std::FILE* get() const { return file_; }
+  std::FILE* get() const { return standard_output_ ? standard_stream_ : file_.stream(); }
   bool is_standard_output() const { return standard_output_; }
-  // The open file's device and inode.
-  dev_t device() const { return device_; }
-  ino_t inode() const { return inode_; }
-  // False when buffered bytes could not be written or the close failed.
-  // The file ends where the writing ended, also after a failure: what is
-  // left of an older, longer file beyond that point goes, so a failed run
-  // never leaves the old tail behind as if it belonged to the new listing.
+  // Puts the complete file in place. False when a byte could not be written
+  // or the file could not be put in place; the old file is then as it was.
   bool close();
+  // The errno of the last failure.
+  int error() const { return error_; }
 
  private:
-  std::FILE* file_ = nullptr;
+  replacing_file file_;
   bool standard_output_ = false;
-  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
+  std::FILE* standard_stream_ = nullptr;
+  std::vector<char> buffer_;  // stdio's buffer for standard output
+  int error_ = 0;
 };
 
 }  // namespace dirscribe

@@ -13,6 +13,9 @@ namespace dirscribe {
 
 namespace {
 
+// One read of a folder takes this many bytes of entries: a few hundred names.
+constexpr size_t kEntryBlock = 32 * 1024;
+
 constexpr unsigned int kStatxMask =
     STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_CTIME | STATX_BTIME;
 
@@ -68,39 +71,36 @@ bool read_status(int dir_fd, const char* name, std::string_view last_component,
   return true;
 }
 
-// Calls `visit(folder_fd, entry)` for each entry of the folder `path` but "."
-// and "..", in readdir order, until it returns false. True when the folder
-// was read to its end; false when it cannot be opened, readdir fails (errno)
-// or `visit` stopped the walk. A template, so that each caller's visitor is
-// inlined into the loop rather than called through a pointer per entry.
+// Calls `visit(entry)` for each entry of the open folder `folder_fd` but "."
+// and "..", in the order the file system gives them, until it returns false.
+// Reads from the start of the folder whatever was read before, through the
+// held descriptor itself (no second open), in large blocks. True when the
+// folder was read to its end; false when reading fails (errno) or `visit`
+// stopped the walk. A template, so that each caller's visitor is inlined into
+// the loop rather than called through a pointer per entry.
 template <class visitor>
-bool for_each_entry(const std::string& path, visitor&& visit) {
-  DIR* folder = opendir(path.c_str());
-  if (!folder) return false;
-  const int folder_fd = dirfd(folder);
-  bool complete = true;
+bool for_each_entry(int folder_fd, visitor&& visit) {
+  if (::lseek(folder_fd, 0, SEEK_SET) != 0) return false;
+  alignas(dirent64) char block[kEntryBlock];
   for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(folder);
-    if (!entry) {
-      complete = errno == 0;
-      break;
-    }
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    if (!visit(folder_fd, *entry)) {
-      complete = false;
-      break;
+    const ssize_t got = ::getdents64(folder_fd, block, sizeof block);
+    if (got == 0) return true;
+    if (got < 0) return false;
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(block + at);
+      at += entry->d_reclen;
+      const char* name = entry->d_name;
+      if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+      if (!visit(*entry)) return false;
     }
   }
-  closedir(folder);
-  return complete;
 }
 
 // Whether `entry` of the open folder `folder_fd` is a folder and not a link,
 // as list_folder would describe it. The type readdir gives spares a statx for
 // all but entries of unknown type; a folder entry is still checked to exist,
 // as list_folder leaves out an entry that vanished before its statx.
-bool is_subfolder(int folder_fd, const dirent& entry) {
+bool is_subfolder(int folder_fd, const dirent64& entry) {
   if (entry.d_type == DT_UNKNOWN) {
     file_status status;
     return read_status(folder_fd, entry.d_name, entry.d_name, status) && status.is_folder &&
@@ -115,12 +115,13 @@ bool is_subfolder(int folder_fd, const dirent& entry) {
 
 }  // namespace
 
-bool list_folder(const std::string& path, const folder_entry_callback& on_entry) {
+bool list_folder(const folder_handle& folder, const folder_entry_callback& on_entry) {
+  const int folder_fd = folder.descriptor();
   std::string name;  // one buffer for every entry's name
-  return for_each_entry(path, [&](int folder_fd, const dirent& entry) {
+  return for_each_entry(folder_fd, [&](const dirent64& entry) {
     file_status status;
     if (!read_status(folder_fd, entry.d_name, entry.d_name, status)) {
-      // An entry removed since readdir is no failure: it is simply gone.
+      // An entry removed since it was read is no failure: it is simply gone.
       return errno == ENOENT;
     }
     name = entry.d_name;
@@ -129,16 +130,28 @@ bool list_folder(const std::string& path, const folder_entry_callback& on_entry)
   });
 }
 
-bool list_subfolders(const std::string& path,
+bool list_folder(const std::string& path, const folder_entry_callback& on_entry) {
+  const folder_opening opened = folder_handle::open_path(path);
+  return opened.folder && list_folder(*opened.folder, on_entry);
+}
+
+bool list_subfolders(const folder_handle& folder,
                      const std::function<void(const std::string& name)>& on_folder) {
+  const int folder_fd = folder.descriptor();
   std::string name;
-  return for_each_entry(path, [&](int folder_fd, const dirent& entry) {
+  return for_each_entry(folder_fd, [&](const dirent64& entry) {
     if (is_subfolder(folder_fd, entry)) {
       name = entry.d_name;
       on_folder(name);
     }
     return true;
   });
+}
+
+bool list_subfolders(const std::string& path,
+                     const std::function<void(const std::string& name)>& on_folder) {
+  const folder_opening opened = folder_handle::open_path(path);
+  return opened.folder && list_subfolders(*opened.folder, on_folder);
 }
 
 bool path_status(const std::string& path, file_status& status) {

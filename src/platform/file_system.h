@@ -1,11 +1,13 @@
-// The file-system facts the scanner needs, read through opendir/readdir and
-// statx. Paths are byte strings joined explicitly; nothing here reads or
+// The file-system facts the scanner needs, read through held folder
+// descriptors and statx. Paths are byte strings joined explicitly; nothing here reads or
 // changes the process's current directory.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "platform/folder_handle.h"
 
 namespace dirscribe {
 
@@ -48,12 +50,16 @@ using folder_entry_callback =
 // removal (a folder that may be read but not entered): a listing never shows
 // such a folder emptier than it is. An entry that vanishes between readdir and
 // statx is left out.
+bool list_folder(const folder_handle& folder, const folder_entry_callback& on_entry);
+// The same for the folder the user named at `path` (links on the way followed).
 bool list_folder(const std::string& path, const folder_entry_callback& on_entry);
 
 // Lists the names of the entries of `path` that are folders and not links,
 // in readdir order: those list_folder would report with is_folder set and
 // without attribute_link. The entry type readdir gives spares a statx for
 // all but entries of unknown type. False when the folder cannot be opened.
+bool list_subfolders(const folder_handle& folder,
+                     const std::function<void(const std::string& name)>& on_folder);
 bool list_subfolders(const std::string& path,
                      const std::function<void(const std::string& name)>& on_folder);
 

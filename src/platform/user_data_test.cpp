@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_replace.h"
+#include "platform/replacing_file.h"
 #include "support/temp_folder.h"
 
 namespace dirscribe {

@@ -4,7 +4,7 @@
 
 #include "core/qxchar.h"
 #include "markup/document_reader.h"
-#include "platform/file_replace.h"
+#include "platform/replacing_file.h"
 #include "services/phrase_ids.h"
 #include "services/qxlang.h"
 

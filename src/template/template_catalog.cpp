@@ -7,7 +7,7 @@
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
 #include "markup/document_reader.h"
-#include "platform/file_replace.h"
+#include "platform/replacing_file.h"
 #include "platform/file_system.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"

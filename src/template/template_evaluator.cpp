@@ -356,6 +356,24 @@ int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* bod
 int template_evaluator::run_level(const dsc_process& loop, qxfile_node& folder,
                                   const qxi2_node* body, const qxi2_node* stop) {
   dsc_process level = go_down(loop, folder.name, project_.settings.url_escape, folder.summary);
+  if (loop.handle) {
+    folder_opening opened = loop.handle->open_child(folder.name);
+    if (opened.fault == folder_fault::symbolic_link) {
+      // Swapped for a link since the folder was read: never followed, and
+      // said. (A folder that went fails the listing as one that cannot be
+      // read does.)
+      const projectCollection* collection = project_.run.collection;
+      if (collection && collection->warning) {
+        collection->warning(phrase_text(kPhraseFolderSwapped) + level.folder);
+      }
+      return 0;
+    }
+    if (!opened.folder) {
+      error_text_ = phrase_text(kPhraseCantOpenFolder) + level.folder;
+      return result_folder_not_entered;
+    }
+    level.handle = std::move(opened.folder);
+  }
   return run_loop(level, body, stop);
 }
 
@@ -409,24 +427,25 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   return 0;
 }
 
-int template_evaluator::read_level(const dsc_process& loop, const qxi2_node* body,
-                                   const qxi2_node* stop, qxfile_tree& tree) {
+std::string template_evaluator::phrase_text(int id) const {
+  const projectCollection* collection = project_.run.collection;
+  return collection && collection->language ? std::string(collection->language->text(id)) : "";
+}
+
+int template_evaluator::read_level(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
+                                   qxfile_tree& tree) {
   const project_settings& settings = project_.settings;
   project_run& run = project_.run;
   const projectCollection* collection = run.collection;
   if (collection && collection->progress) {
-    std::string message =
-        collection->language ? std::string(collection->language->text(kPhraseReadingFolder)) : "";
-    collection->progress(message + loop.folder);
+    collection->progress(phrase_text(kPhraseReadingFolder) + loop.folder);
   }
-  if (!scan_folder(loop.folder, tree, nullptr, "*")) {
-    error_text_ = (collection && collection->language
-                       ? std::string(collection->language->text(kPhraseCantOpenFolder))
-                       : "") +
-                  loop.folder;
+  if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
+  if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
+    error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
     return result_folder_not_entered;
   }
-  run.outputs.leave_out(tree, nullptr, loop.folder);
+  run.outputs.leave_out(tree, nullptr, *loop.handle);
   run.filter.apply(tree, nullptr);
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.
@@ -536,6 +555,7 @@ int template_evaluator::run_for(const qxi2_node& node, const dsc_process& proces
   loop.mode = node.index;
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
+  loop.handle = process.handle;
   loop.absolute_url = folder_link(project_, process.folder);
   loop.page_way = process.page_way;  // relative links start at the page
   loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;

@@ -169,15 +169,21 @@ class template_evaluator {
   int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
                 bool& holds);
   int run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop);
+  // The phrase `id` of the run's phrase table; "" without one.
+  std::string phrase_text(int id) const;
   // Reads the folder of `loop` into `tree` as the loop lists it: scanned,
   // without the run's own outputs, filtered, prepared and sorted. Reports
   // progress before and the failure (in run.error_text) when the folder
   // cannot be read.
-  int read_level(const dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
+  // A loop whose folder is not held yet opens it by its path first.
+  int read_level(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
                  qxfile_tree& tree);
   // Adds a tree loop's counts to the listing's totals; another loop's counts
   // replace them.
   void add_to_listing_totals(const dsc_process& loop);
+  // Runs the loop's body over the subfolder `folder`, opened from the loop's
+  // held folder; one that turned into a link since it was read is skipped
+  // with a warning.
   int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
                 const qxi2_node* stop);
   int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);
@@ -197,7 +203,7 @@ class template_evaluator {
   std::unique_ptr<evaluation_memo> own_memo_;  // when the caller gives none
   evaluation_memo& memo_;
   std::string out_;
-  std::string scratch_;  // an echo's text while it is cut or converted
+  std::string scratch_;     // an echo's text while it is cut or converted
   std::string error_text_;  // what the failing step says went wrong
   // One list of blocks per depth of nested walks, reused across walks.
   std::vector<std::unique_ptr<std::deque<walk_level>>> level_pool_;
@@ -206,8 +212,8 @@ class template_evaluator {
 
 // Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
 outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-             dsc_process& process, html_list_project& project, output_sink& sink,
-             evaluation_memo* memo = nullptr);
+                 dsc_process& process, html_list_project& project, output_sink& sink,
+                 evaluation_memo* memo = nullptr);
 
 // `text` cut to its first `size` UTF-8 characters followed by "..." when it
 // has more; a negative size cuts nothing. Invalid bytes count as characters.

@@ -1,0 +1,62 @@
+#include "platform/output_mark.h"
+
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace dirscribe {
+
+namespace {
+
+constexpr char kMarkAttribute[] = "user.dirscribe";
+constexpr char kMarkValue[] = "listing";
+constexpr size_t kHeadBytes = 4096;
+
+// Case-insensitive search of `needle` (lowercase) in `text`.
+bool contains_folded(std::string_view text, std::string_view needle) {
+  const auto found =
+      std::search(text.begin(), text.end(), needle.begin(), needle.end(),
+                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  return found != text.end();
+}
+
+// The generator meta element of the bundled styles, in either attribute
+// order.
+bool names_dirscribe_as_generator(std::string_view head) {
+  return contains_folded(head, "<meta name=\"generator\" content=\"dirscribe") ||
+         contains_folded(head, "<meta content=\"dirscribe\" name=\"generator\"");
+}
+
+}  // namespace
+
+void mark_as_written(int descriptor) {
+  (void)::fsetxattr(descriptor, kMarkAttribute, kMarkValue, sizeof kMarkValue - 1, 0);
+}
+
+bool written_by_dirscribe(int folder_descriptor, const std::string& name) {
+  const int descriptor = ::openat(folder_descriptor, name.c_str(),
+                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  char value[sizeof kMarkValue] = {};
+  bool ours = ::fgetxattr(descriptor, kMarkAttribute, value, sizeof value) ==
+                  static_cast<ssize_t>(sizeof kMarkValue - 1) &&
+              std::string_view(value, sizeof kMarkValue - 1) == kMarkValue;
+  if (!ours) {
+    char head[kHeadBytes];
+    size_t have = 0;
+    while (have < sizeof head) {
+      const ssize_t got = ::read(descriptor, head + have, sizeof head - have);
+      if (got <= 0) break;
+      have += static_cast<size_t>(got);
+    }
+    ours = names_dirscribe_as_generator(std::string_view(head, have));
+  }
+  ::close(descriptor);
+  return ours;
+}
+
+}  // namespace dirscribe

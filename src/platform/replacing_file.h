@@ -1,0 +1,81 @@
+// Writing a file so that it is replaced whole or not at all. The new content
+// goes to a temporary file in the target's folder (an unnamed one where the
+// file system offers it) and is renamed over the target only when every byte
+// is written. An interrupted, failed or concurrent run therefore leaves either
+// the old file or one complete new file, never a mixture, and a hard link at
+// the target is never written through: its other names keep the old content.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/folder_handle.h"
+#include "platform/interrupt_cleanup.h"
+
+namespace dirscribe {
+
+// What is at a target name now.
+enum class target_kind { absent, regular_file, symbolic_link, other };
+
+// Looks at `name` in the held folder without following a link; `status`
+// receives what is there when something is.
+target_kind look_at_target(const folder_handle& folder, const std::string& name,
+                           struct stat& status);
+
+class replacing_file {
+ public:
+  replacing_file() = default;
+  replacing_file(const replacing_file&) = delete;
+  replacing_file& operator=(const replacing_file&) = delete;
+  // Abandons a file not committed.
+  ~replacing_file() { abandon(); }
+
+  // Starts the new content of `name` in `folder`. `replaced`, the status of
+  // the regular file there now (from look_at_target), gives the permissions
+  // (and, where allowed, the owner) the new file keeps; none: a new file gets
+  // 0666 less the umask. False, with errno set, when no temporary file can be
+  // made; the target is untouched either way.
+  bool begin(held_folder folder, std::string name, const struct stat* replaced);
+  // The stream to write the content to, fully buffered.
+  std::FILE* stream() const { return stream_; }
+  // The new file's device and inode, the same before and after commit.
+  dev_t device() const { return device_; }
+  ino_t inode() const { return inode_; }
+  // Flushes the stream, marks the file as written by Dirscribe (when `mark`)
+  // and renames it over the target. False, with errno set and the target as
+  // it was, when any byte could not be written or the rename failed.
+  bool commit(bool mark);
+  // Removes the temporary file; the target stays as it was.
+  void abandon();
+
+ private:
+  bool give_name();
+
+  held_folder folder_;
+  std::string name_;
+  std::FILE* stream_ = nullptr;
+  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
+  std::string temporary_;     // the temporary's name once it has one
+  std::unique_ptr<interrupt_cleanup_entry> cleanup_;
+  std::optional<struct stat> replaced_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
+
+// Whether `name` could be a temporary file of an output named `output`: the
+// listing leaves such files out, also those an earlier, killed run left.
+bool is_temporary_of(const std::string& name, const std::string& output);
+
+// Writes `text` as the whole new content of the regular file at `path` (made
+// when missing), in place of the old one. Refuses, changing nothing, a path
+// that is a symbolic link or anything but a regular file (errno ELOOP or
+// EINVAL). False with errno set on any failure; `path` is then as it was.
+bool replace_file(const std::string& path, const std::string& text);
+
+}  // namespace dirscribe
