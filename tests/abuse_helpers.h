@@ -1,20 +1,27 @@
 // Helpers of the reliability tests: running the program with a time limit,
 // another locale or another user, or beside the test; copies of the program
-// folder, project files, many files made quickly, and decoders that turn the
-// escaped names of a listing back into what they stand for.
+// folder, project files, many files made quickly, dumps of a folder to compare
+// before and after, a folder swapped for a link while a run reads it, and
+// decoders that turn the escaped names of a listing back into what they stand
+// for.
 #pragma once
 
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -329,5 +336,85 @@ inline uid_t unprivileged_user() {
   constexpr uid_t kNobody = 65534;
   return ::geteuid() == 0 ? kNobody : 0;
 }
+
+// The names in `folder`, sorted; empty when it cannot be read.
+inline std::vector<std::string> folder_names(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Everything under `root` by its path relative to root: a file's content,
+// "<folder>" for a folder, "<link> " + target for a symbolic link (never
+// followed). One value to compare a tree before and after a run.
+inline std::map<std::string, std::string> tree_contents(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> contents;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string relative = it->path().lexically_relative(root).string();
+    if (it->is_symlink()) {
+      contents[relative] = "<link> " + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      contents[relative] = "<folder>";
+    } else {
+      contents[relative] = read_file(it->path().string());
+    }
+  }
+  return contents;
+}
+
+// Exchanges two paths on one file system (a folder and a symbolic link to
+// somewhere else, say) over and over on a thread of its own, as a hostile
+// user racing a run would, until the object goes; both paths then hold what
+// they held at the start.
+class path_swapper {
+ public:
+  path_swapper(std::string first, std::string second)
+      : first_(std::move(first)), second_(std::move(second)), thread_([this] { swap(); }) {}
+  ~path_swapper() {
+    stop_ = true;
+    thread_.join();
+    if (swaps_ % 2 == 1) exchange();
+  }
+  path_swapper(const path_swapper&) = delete;
+  path_swapper& operator=(const path_swapper&) = delete;
+
+  long swaps() const { return swaps_; }
+  // False once an exchange was refused (the file system cannot exchange).
+  bool working() const { return working_; }
+
+ private:
+  bool exchange() {
+    return ::renameat2(AT_FDCWD, first_.c_str(), AT_FDCWD, second_.c_str(), RENAME_EXCHANGE) == 0;
+  }
+  void swap() {
+    // Without this each sleep below would stretch by the default slack, 50 us.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
+    while (!stop_) {
+      if (!exchange()) {
+        working_ = false;
+        return;
+      }
+      ++swaps_;
+      // Long enough for a run to make progress, short enough that any gap
+      // between looking at a path and using it is likely to see a swap.
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+  }
+
+  const std::string first_;
+  const std::string second_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> working_{true};
+  std::atomic<long> swaps_{0};
+  std::thread thread_;  // last, so that it starts once the fields above are set
+};
 
 }  // namespace dirscribe::testing
