@@ -1,8 +1,11 @@
 // Nothing a user had is lost, tried as faults and hostile users would try it:
-// a run interrupted, cut short by a full disk or racing another run, and hard
-// links under the pages. Every spawned run has a time limit.
+// a run interrupted, cut short by a full disk or racing another run, hard
+// links and folders swapped for links under the pages, hand-made pages where
+// a listing goes, an output folder inside the listed tree, and a project file
+// saved where it may not go. Every spawned run has a time limit.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <signal.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +36,15 @@ constexpr char kPageTemplate[] =
     "<!--#for var=\"tree\"--><!--#if var=\"is_item\"--><n><!--#echoe var=\"rel_path\"--></n>\n"
     "<!--#endif--><!--#endfor-->";
 
+// The same records with nothing that marks the page as Dirscribe's.
+constexpr char kUnmarkedTemplate[] =
+    "<!--#for var=\"tree\"--><!--#if var=\"is_item\"--><n><!--#echoe var=\"rel_path\"--></n>\n"
+    "<!--#endif--><!--#endfor-->";
+
+constexpr char kHandMadePage[] =
+    "<!DOCTYPE html>\n<html><head><title>Our documents</title></head>\n"
+    "<body><p>Written by hand, linked from elsewhere.</p></body></html>\n";
+
 // The paths a page written with kPageTemplate lists.
 std::vector<std::string> listed(const std::string& page) {
   return pieces_between(read_file(page), "<n>", "</n>");
@@ -52,6 +65,20 @@ bool make_large_tree(const std::string& root) {
     }
   }
   return true;
+}
+
+// The last subfolder of `folder` as reading it gives them: the one a walk in
+// that order reaches last.
+std::string last_subfolder(const std::string& folder) {
+  std::string last;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return last;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != ".." && fs::is_directory(folder + "/" + name)) last = name;
+  }
+  ::closedir(dir);
+  return last;
 }
 
 class NothingLost : public ::testing::Test {
@@ -91,6 +118,15 @@ class NothingLost : public ::testing::Test {
 
   limited_result run_project(const keys& extra = {}, const run_options& options = {}) const {
     return run_limited({"-q", project(extra)}, options);
+  }
+
+  // Quick mode: a page per folder of the whole tree with kPageTemplate, in
+  // the mirror under `output_dir`.
+  std::vector<std::string> mirror_run(const std::string& output_dir) const {
+    std::vector<std::string> args = {"-q", "--depth=-1", "--per-folder"};
+    args.insert(args.end(), {"--output-dir", output_dir, "--style", work_.at("template.html")});
+    args.push_back(tree_);
+    return args;
   }
 
   std::string listing_path() const { return out_ + "/listing.html"; }
@@ -250,6 +286,211 @@ TEST_F(NothingLost, PlantedHardLinkIsNotWrittenThrough) {
   EXPECT_FALSE(result.hung);
   EXPECT_EQ(result.signal, 0);
   EXPECT_EQ(read_file(victim), victim_before) << "written through the hard link";
+}
+
+// ---------------------------------------------------------------------------
+// Folders swapped for links while a run reads them
+
+// Runs `run` `times` times while the swapper works, and checks after each
+// that nothing outside changed and that the run ended by itself with 0, or
+// with 1 naming `swapped`; `check` adds what one run must also hold.
+void race(int times, const std::function<limited_result(int)>& run, const std::string& outside,
+          const std::string& swapped, const path_swapper& swapper,
+          const std::function<void(int)>& check = {}) {
+  const auto outside_before = tree_contents(outside);
+  for (int i = 0; i < times; ++i) {
+    SCOPED_TRACE("run " + std::to_string(i + 1));
+    const limited_result result = run(i);
+    ASSERT_FALSE(result.hung);
+    ASSERT_EQ(result.signal, 0) << "crashed";
+    ASSERT_TRUE(result.exit_code == 0 || result.exit_code == 1) << result.err;
+    if (result.exit_code == 1) {
+      ASSERT_NE(result.err.find(swapped), std::string::npos) << result.err;
+    }
+    ASSERT_TRUE(tree_contents(outside) == outside_before) << "a file outside was written";
+    if (check) check(i);
+    if (::testing::Test::HasFailure()) return;
+  }
+  ASSERT_TRUE(swapper.working()) << "the file system cannot exchange a folder and a link";
+  EXPECT_GT(swapper.swaps(), times);
+}
+
+// The folder the walk reaches last is swapped, over and over, with a link to
+// a folder outside that holds a page and a secret: no run writes there, and no
+// listing of the tree shows the secret.
+TEST_F(NothingLost, FolderSwappedForALinkIsNeverFollowed) {
+  for (int i = 0; i < 3000; ++i) {
+    const std::string folder = tree_ + "/d" + std::to_string(i);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_TRUE(make_empty_files(folder, 2, "f"));
+  }
+  // A page of Dirscribe's, other than the one a run would write there now.
+  ASSERT_EQ(run_project({{"path", outside_}, {"save", outside_ + "/index.html"}}).exit_code, 0);
+  work_.write("outside/secret.txt", "secret");
+  const std::string last = last_subfolder(tree_);
+  fs::create_directory_symlink(outside_, work_.at("link"));
+  const std::string per_folder_project = project(per_folder(), "per-folder.txt");
+  const std::string one_file_project = project({}, "one-file.txt");
+  run_options options;
+  options.seconds = 30;
+
+  const path_swapper swapper(tree_ + "/" + last, work_.at("link"));
+  const auto run = [&](int i) {
+    return run_limited({"-q", i % 2 ? one_file_project : per_folder_project}, options);
+  };
+  race(50, run, outside_, last, swapper, [&](int i) {
+    if (i % 2 == 0) return;
+    EXPECT_EQ(read_file(listing_path()).find("secret.txt"), std::string::npos)
+        << "listed through the link";
+  });
+}
+
+// A folder of the output_dir mirror swapped with a link to a folder outside:
+// no page, folder or temporary file lands there.
+TEST_F(NothingLost, MirrorFolderSwappedForALinkIsNeverFollowed) {
+  for (int i = 0; i < 200; ++i) work_.write("tree/a/b/c" + std::to_string(i) + "/f", "f");
+  const std::string mirror = work_.at("mirror");
+  const std::vector<std::string> args = mirror_run(mirror);
+  ASSERT_EQ(run_limited(args).exit_code, 0);
+  ASSERT_TRUE(fs::is_directory(mirror + "/a/b/c0"));
+  work_.write("outside/c0/f", "f");
+  ASSERT_EQ(run_project({{"path", outside_}, {"save", outside_ + "/index.html"}}).exit_code, 0);
+  fs::create_directory_symlink(outside_, work_.at("link"));
+  run_options options;
+  options.seconds = 30;
+
+  const path_swapper swapper(mirror + "/a/b", work_.at("link"));
+  const auto run = [&](int) { return run_limited(args, options); };
+  race(60, run, outside_, "a/b", swapper);
+}
+
+// ---------------------------------------------------------------------------
+// Pages Dirscribe did not write
+
+// A hand-made page where a listing goes is kept, named in a warning, and the
+// run fails after writing every other page; unless the user says to replace
+// it. Pages a run wrote before are always written again, whatever template
+// wrote them.
+TEST_F(NothingLost, PagesDirscribeDidNotWriteAreKeptUnlessAsked) {
+  work_.write("unmarked.html", kUnmarkedTemplate);
+  const std::string bundled = DIRSCRIBE_PROGRAM_DIR + std::string("templates/folder-index.html");
+  struct page_case {
+    const char* what;
+    std::string hand_made;  // the page made by hand; empty: the one an earlier run wrote
+    bool quick;             // quick mode with `options`, or else a project with `extra` keys
+    std::vector<std::string> options;
+    keys extra;
+    int exit_code;
+  };
+  const page_case cases[] = {
+      {"one file per folder", "docs/index.html", true, {"--per-folder"}, {}, 1},
+      {"one file", "index.html", true, {}, {}, 1},
+      {"--overwrite", "docs/index.html", true, {"--per-folder", "--overwrite"}, {}, 0},
+      {"project key overwrite", "docs/index.html", false, {}, {{"overwrite", "1"}}, 0},
+      {"again, a bundled style", "", false, {}, {{"format_file", bundled}}, 0},
+      {"again, a template that marks nothing",
+       "",
+       false,
+       {},
+       {{"format_file", work_.at("unmarked.html")}},
+       0},
+  };
+  const auto run = [&](const page_case& c, const std::string& tree) {
+    if (c.quick) {
+      std::vector<std::string> args = c.options;
+      args.push_back(tree);
+      return run_limited(args);
+    }
+    keys all = per_folder({{"path", tree}});
+    all.insert(all.end(), c.extra.begin(), c.extra.end());
+    return run_project(all);
+  };
+  int number = 0;
+  for (const page_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string name = "case" + std::to_string(++number);
+    const std::string tree = work_.at(name);
+    work_.write(name + "/docs/guide.txt", "g");
+    work_.write(name + "/src/main.c", "m");
+    const std::string page = tree + "/" + (c.hand_made.empty() ? "docs/index.html" : c.hand_made);
+    if (c.hand_made.empty()) {
+      const limited_result first = run(c, tree);
+      EXPECT_EQ(first.exit_code, 0) << first.err;
+      work_.write(name + "/docs/added.txt", "n");
+    } else {
+      work_.write(name + "/" + c.hand_made, kHandMadePage);
+    }
+    const limited_result result = run(c, tree);
+    EXPECT_FALSE(result.hung);
+    EXPECT_EQ(result.exit_code, c.exit_code) << result.err;
+    const std::string now = read_file(page);
+    if (!c.hand_made.empty() && c.exit_code == 1) {
+      EXPECT_TRUE(now == kHandMadePage) << "the hand-made page was replaced";
+      EXPECT_NE(result.err.find("warning:"), std::string::npos) << result.err;
+      EXPECT_NE(result.err.find(c.hand_made), std::string::npos) << result.err;
+      if (c.hand_made != "index.html") {
+        EXPECT_NE(read_file(tree + "/src/index.html").find("main.c"), std::string::npos);
+        EXPECT_TRUE(fs::exists(tree + "/index.html"));
+      }
+    } else if (!c.hand_made.empty()) {
+      EXPECT_FALSE(now == kHandMadePage) << "the page was not replaced";
+      EXPECT_NE(now.find("guide.txt"), std::string::npos);
+    } else {
+      EXPECT_NE(now.find("added.txt"), std::string::npos) << "the earlier page was not rewritten";
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Where outputs go
+
+// An output folder inside the listed tree is neither walked nor listed.
+TEST_F(NothingLost, OutputFolderInsideTheTreeIsNeverWalked) {
+  work_.write("tree/sub/b.txt", "b");
+  const std::string mirror = tree_ + "/out";
+  run_options options;
+  options.seconds = 10;  // a listing of three entries: more is a walk into its own pages
+  const limited_result result = run_limited(mirror_run(mirror), options);
+  ASSERT_FALSE(result.hung) << "the run walked into its own pages";
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_FALSE(fs::exists(mirror + "/out"));
+  const std::vector<std::string> top = listed(mirror + "/index.html");
+  EXPECT_TRUE(lists(mirror + "/index.html", "a.txt") && lists(mirror + "/index.html", "sub"));
+  EXPECT_TRUE(std::none_of(top.begin(), top.end(), [](const std::string& path) {
+    return path == "out" || path.starts_with("out/");
+  })) << "the output folder was listed";
+  EXPECT_TRUE(lists(mirror + "/sub/index.html", "b.txt"));
+}
+
+// --save-project writes as a listing does: never over the run's own template,
+// never into a FIFO, and never leaving a project file cut short.
+TEST_F(NothingLost, SavedProjectFileFollowsTheSameRules) {
+  run_options limited;
+  limited.seconds = 10;
+  const std::string style = work_.at("template.html");
+  limited_result result = run_limited({"--style", style, "--save-project", style, tree_}, limited);
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+  EXPECT_TRUE(read_file(style) == kPageTemplate) << "the style's template was written over";
+
+  const std::string fifo = work_.at("project.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  result = run_limited({"--save-project", fifo, tree_}, limited);
+  EXPECT_FALSE(result.hung) << "waited for a reader of the FIFO";
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+
+  const std::string saved = work_.at("saved/project.txt");
+  fs::create_directories(work_.at("saved"));
+  ASSERT_EQ(run_limited({"--save-project", saved, tree_}, limited).exit_code, 0);
+  const std::string good = read_file(saved);
+  const std::vector<std::string> names = folder_names(work_.at("saved"));
+  limited.file_size_limit = 64;
+  limited.keep_size_signal = true;
+  result = run_limited({"--save-project", saved, out_}, limited);
+  EXPECT_EQ(result.signal, 0) << "ended by the signal instead of failing the write";
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+  EXPECT_NE(result.err.find(saved), std::string::npos) << result.err;
+  EXPECT_TRUE(read_file(saved) == good) << "the saved project was changed";
+  EXPECT_EQ(folder_names(work_.at("saved")), names);
 }
 
 }  // namespace
