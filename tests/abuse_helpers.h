@@ -1,20 +1,27 @@
 // Helpers of the reliability tests: running the program with a time limit,
-// another locale or another user, copies of the program folder, project files,
-// many files made quickly, and decoders that turn the escaped names of a
-// listing back into what they stand for.
+// another locale or another user, or beside the test; copies of the program
+// folder, project files, many files made quickly, dumps of a folder to compare
+// before and after, a folder swapped for a link while a run reads it, and
+// decoders that turn the escaped names of a listing back into what they stand
+// for.
 #pragma once
 
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +39,9 @@ struct run_options {
   // Not 0: no file the program writes may grow beyond this many bytes; a
   // write past it fails (EFBIG) instead of ending the program.
   long file_size_limit = 0;
+  // With a file size limit: SIGXFSZ keeps its default action, so only a
+  // program that ignores it itself lives on to report the failed write.
+  bool keep_size_signal = false;
 };
 
 struct limited_result : run_result {
@@ -39,26 +49,35 @@ struct limited_result : run_result {
   int signal = 0;     // the signal that ended the program, if any
 };
 
-// Runs the program with `args` like run_program, but with the options above;
-// a program that runs away is killed and reported as hung rather than hanging
-// the suite.
-inline limited_result run_limited(const std::vector<std::string>& args,
-                                  const run_options& options = {}) {
-  const std::string program = options.program.empty() ? program_path() : options.program;
-  temp_folder capture;
-  if (options.user != 0) ::chmod(capture.path().c_str(), 0777);
-  const std::string out_path = capture.path() + "/out";
-  const std::string err_path = capture.path() + "/err";
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
-  for (const auto& extra : options.environment) {
-    const std::string name = extra.substr(0, extra.find('=') + 1);
-    std::erase_if(environment, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
-    environment.push_back(extra);
-  }
-  limited_result result;
-  const pid_t pid = fork();
-  if (pid == 0) {
+// The program started with `args` as run_program starts it, but with the
+// options above, running while the test goes on (to signal it, or to run
+// another beside it). A program still running when the object goes is
+// killed.
+class started_program {
+ public:
+  started_program(const std::vector<std::string>& args, const run_options& options = {})
+      : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds)) {
+    const std::string program = options.program.empty() ? program_path() : options.program;
+    if (options.user != 0) ::chmod(capture_.path().c_str(), 0777);
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+    for (const auto& extra : options.environment) {
+      const std::string name = extra.substr(0, extra.find('=') + 1);
+      std::erase_if(environment, [&](const std::string& e) { return e.rfind(name, 0) == 0; });
+      environment.push_back(extra);
+    }
+    // Everything the child needs is made before the fork: a thread of the
+    // test may hold the allocator's lock at that moment.
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const std::string out_path = this->out_path();
+    const std::string err_path = this->err_path();
+    pid_ = fork();
+    if (pid_ != 0) return;
     const int in = open("/dev/null", O_RDONLY);
     const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
@@ -67,7 +86,7 @@ inline limited_result run_limited(const std::vector<std::string>& args,
     dup2(out, 1);
     dup2(err, 2);
     if (options.file_size_limit > 0) {
-      signal(SIGXFSZ, SIG_IGN);
+      signal(SIGXFSZ, options.keep_size_signal ? SIG_DFL : SIG_IGN);
       const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
                          static_cast<rlim_t>(options.file_size_limit)};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(124);
@@ -77,34 +96,71 @@ inline limited_result run_limited(const std::vector<std::string>& args,
       _exit(125);
     }
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
     execve(program.c_str(), argv.data(), envp.data());
     _exit(options.user != 0 ? 125 : 127);
   }
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
-  while (pid > 0) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0) return result;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      result.hung = true;
-      break;
+  ~started_program() {
+    if (pid_ > 0 && !ended_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status_, 0);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  result.out = read_file(out_path);
-  result.err = read_file(err_path);
-  return result;
+  started_program(const started_program&) = delete;
+  started_program& operator=(const started_program&) = delete;
+
+  pid_t pid() const { return pid_; }
+
+  // Whether the program has not ended yet; never waits.
+  bool running() {
+    if (pid_ <= 0 || ended_) return false;
+    const pid_t done = waitpid(pid_, &status_, WNOHANG);
+    if (done == 0) return true;
+    ended_ = true;
+    reaped_ = done == pid_;
+    return false;
+  }
+
+  // Waits for the program to end, killing it at the time limit, and gives
+  // what it printed and how it ended.
+  limited_result finish() {
+    limited_result result;
+    if (pid_ <= 0) return result;
+    while (running()) {
+      if (std::chrono::steady_clock::now() > deadline_) {
+        kill(pid_, SIGKILL);
+        reaped_ = waitpid(pid_, &status_, 0) == pid_;
+        ended_ = true;
+        result.hung = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!reaped_) return result;
+    if (WIFEXITED(status_)) result.exit_code = WEXITSTATUS(status_);
+    if (WIFSIGNALED(status_)) result.signal = WTERMSIG(status_);
+    result.out = read_file(out_path());
+    result.err = read_file(err_path());
+    return result;
+  }
+
+ private:
+  std::string out_path() const { return capture_.path() + "/out"; }
+  std::string err_path() const { return capture_.path() + "/err"; }
+
+  temp_folder capture_;
+  std::chrono::steady_clock::time_point deadline_;
+  pid_t pid_ = -1;
+  int status_ = 0;
+  bool ended_ = false;
+  bool reaped_ = false;  // status_ holds how it ended
+};
+
+// Runs the program with `args` like run_program, but with the options above;
+// a program that runs away is killed and reported as hung rather than hanging
+// the suite.
+inline limited_result run_limited(const std::vector<std::string>& args,
+                                  const run_options& options = {}) {
+  return started_program(args, options).finish();
 }
 
 // The one message line of a failed run: "Vostra Dirscribe 3.0: " + text +
@@ -280,5 +336,85 @@ inline uid_t unprivileged_user() {
   constexpr uid_t kNobody = 65534;
   return ::geteuid() == 0 ? kNobody : 0;
 }
+
+// The names in `folder`, sorted; empty when it cannot be read.
+inline std::vector<std::string> folder_names(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Everything under `root` by its path relative to root: a file's content,
+// "<folder>" for a folder, "<link> " + target for a symbolic link (never
+// followed). One value to compare a tree before and after a run.
+inline std::map<std::string, std::string> tree_contents(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> contents;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string relative = it->path().lexically_relative(root).string();
+    if (it->is_symlink()) {
+      contents[relative] = "<link> " + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      contents[relative] = "<folder>";
+    } else {
+      contents[relative] = read_file(it->path().string());
+    }
+  }
+  return contents;
+}
+
+// Exchanges two paths on one file system (a folder and a symbolic link to
+// somewhere else, say) over and over on a thread of its own, as a hostile
+// user racing a run would, until the object goes; both paths then hold what
+// they held at the start.
+class path_swapper {
+ public:
+  path_swapper(std::string first, std::string second)
+      : first_(std::move(first)), second_(std::move(second)), thread_([this] { swap(); }) {}
+  ~path_swapper() {
+    stop_ = true;
+    thread_.join();
+    if (swaps_ % 2 == 1) exchange();
+  }
+  path_swapper(const path_swapper&) = delete;
+  path_swapper& operator=(const path_swapper&) = delete;
+
+  long swaps() const { return swaps_; }
+  // False once an exchange was refused (the file system cannot exchange).
+  bool working() const { return working_; }
+
+ private:
+  bool exchange() {
+    return ::renameat2(AT_FDCWD, first_.c_str(), AT_FDCWD, second_.c_str(), RENAME_EXCHANGE) == 0;
+  }
+  void swap() {
+    // Without this each sleep below would stretch by the default slack, 50 us.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
+    while (!stop_) {
+      if (!exchange()) {
+        working_ = false;
+        return;
+      }
+      ++swaps_;
+      // Long enough for a run to make progress, short enough that any gap
+      // between looking at a path and using it is likely to see a swap.
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+  }
+
+  const std::string first_;
+  const std::string second_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> working_{true};
+  std::atomic<long> swaps_{0};
+  std::thread thread_;  // last, so that it starts once the fields above are set
+};
 
 }  // namespace dirscribe::testing
