@@ -319,7 +319,7 @@ void race(int times, const std::function<limited_result(int)>& run, const std::s
 // a folder outside that holds a page and a secret: no run writes there, and no
 // listing of the tree shows the secret.
 TEST_F(NothingLost, FolderSwappedForALinkIsNeverFollowed) {
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     const std::string folder = tree_ + "/d" + std::to_string(i);
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     ASSERT_TRUE(make_empty_files(folder, 2, "f"));
