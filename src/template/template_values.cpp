@@ -87,6 +87,16 @@ std::string entry_file(const template_value_context& c) {
   return join_path(std::string_view(c.process.folder), std::string_view(c.entry.name));
 }
 
+// Where the entry's content is read from: through the held folder (the
+// kernel's name for the open descriptor), so a folder swapped for a link
+// since it was listed can never make a digest or a title read a file
+// elsewhere; the path itself where no folder is held or /proc is missing.
+std::string entry_source(const template_value_context& c) {
+  static const bool has_proc = ::access("/proc/self/fd", X_OK) == 0;
+  if (!c.process.handle || !has_proc || c.entry.name.empty()) return entry_file(c);
+  return "/proc/self/fd/" + std::to_string(c.process.handle->descriptor()) + "/" + c.entry.name;
+}
+
 void report_unreadable(const template_value_context& c, const std::string& path) {
   if (c.error_text != nullptr) *c.error_text = std::string(phrase(c, kPhraseCantOpenFile)) + path;
 }
@@ -164,10 +174,9 @@ int entry_digest(const template_value_context& c, qxval& r, const EVP_MD* method
     r = qxval("");
     return 0;
   }
-  const std::string path = entry_file(c);
   std::string hex;
-  const int result = file_digest(path, method, hex);
-  if (result != 0) report_unreadable(c, path);
+  const int result = file_digest(entry_source(c), method, hex);
+  if (result != 0) report_unreadable(c, entry_file(c));
   r = qxval(std::move(hex));
   return result;
 }
@@ -367,15 +376,15 @@ int title(const template_value_context& c, qxval& r) {
     r = qxval("");
     return 0;
   }
-  const std::string path = entry_file(c);
+  const std::string source = entry_source(c);
   std::string text;
   // A FIFO or device has no title and must not be read.
-  if (is_special_file(path)) {
+  if (is_special_file(source)) {
     r = qxval("");
     return 0;
   }
-  const int result = title_of_file(path, text);
-  if (result == 1) report_unreadable(c, path);
+  const int result = title_of_file(source, text);
+  if (result == 1) report_unreadable(c, entry_file(c));
   r = qxval(std::move(text));
   return result;
 }
