@@ -44,6 +44,7 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
   // An interrupted run leaves no temporary file, and a file-size limit fails
   // a write with a message instead of killing the program.
   install_interrupt_cleanup();
+  raise_open_file_limit();
 
   const std::string start_dir = current_directory();
   // A bare argument that is a folder where the command ran is a folder to

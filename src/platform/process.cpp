@@ -1,5 +1,7 @@
 #include "platform/process.h"
 
+#include <sys/resource.h>
+
 #include <limits.h>
 #include <unistd.h>
 
@@ -29,5 +31,12 @@ std::string current_directory() {
 }
 
 bool change_directory(const std::string& path) { return chdir(path.c_str()) == 0; }
+
+void raise_open_file_limit() {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  (void)::setrlimit(RLIMIT_NOFILE, &limit);
+}
 
 }  // namespace dirscribe
