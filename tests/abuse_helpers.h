@@ -206,6 +206,23 @@ inline std::string project_escape(const std::string& text) {
   return out;
 }
 
+// `base` with each of `extra`'s keys: a key already there takes the new
+// value in its place, a new one comes last.
+inline std::vector<std::pair<std::string, std::string>> with_keys(
+    std::vector<std::pair<std::string, std::string>> base,
+    const std::vector<std::pair<std::string, std::string>>& extra) {
+  for (const auto& [key, value] : extra) {
+    auto same =
+        std::find_if(base.begin(), base.end(), [&](const auto& k) { return k.first == key; });
+    if (same != base.end()) {
+      same->second = value;
+    } else {
+      base.emplace_back(key, value);
+    }
+  }
+  return base;
+}
+
 // A project file text of one project with `keys` (name, value) in order.
 inline std::string project_text(const std::vector<std::pair<std::string, std::string>>& keys) {
   std::string text = "<project>\n";

@@ -103,15 +103,7 @@ class NothingLost : public ::testing::Test {
                 {"subfolders_in_one_file", "1"},
                 {"order_files", "1"},
                 {"url_escape", "2"}};
-    for (const auto& [key, value] : extra) {
-      auto same =
-          std::find_if(all.begin(), all.end(), [&](const auto& k) { return k.first == key; });
-      if (same != all.end()) {
-        same->second = value;
-      } else {
-        all.emplace_back(key, value);
-      }
-    }
+    all = with_keys(std::move(all), extra);
     work_.write(name, project_text(all));
     return work_.at(name);
   }

@@ -51,15 +51,7 @@ class OutputSafety : public ::testing::Test {
                      const std::string& filter = "") {
     keys all = {
         {"path", tree_}, {"format_file", work_.path() + "/template.html"}, {"order_files", "1"}};
-    for (const auto& [key, value] : extra) {
-      auto same =
-          std::find_if(all.begin(), all.end(), [&](const auto& k) { return k.first == key; });
-      if (same != all.end()) {
-        same->second = value;
-      } else {
-        all.emplace_back(key, value);
-      }
-    }
+    all = with_keys(std::move(all), extra);
     std::string text = project_text(all);
     text.insert(text.rfind("</project>"), filter);
     work_.write("project.txt", text);

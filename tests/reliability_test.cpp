@@ -91,15 +91,7 @@ class Listing : public ::testing::Test {
         {"url_escape", "2"},
         {"size_units", "0"},
     };
-    for (const auto& [name, value] : extra) {
-      auto same =
-          std::find_if(all.begin(), all.end(), [&](const auto& k) { return k.first == name; });
-      if (same != all.end()) {
-        same->second = value;
-      } else {
-        all.emplace_back(name, value);
-      }
-    }
+    all = with_keys(std::move(all), extra);
     return all;
   }
 
