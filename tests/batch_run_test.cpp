@@ -835,7 +835,7 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
   }
 }
 
-TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) {
+TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderAndTemplatesAlsoInTheProgramFolder) {
   const std::string program = at("program");
   fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
   for (const std::string place : {"start", "program"}) {
@@ -843,31 +843,62 @@ TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) 
           place + " <!--#echo var=\"source_path\"-->\n" + kPathsTemplate);
     write(place + "/tree/" + place + ".txt", "x");
   }
-  // `path` and `format_file` from the project's folder, else the program
-  // folder; `save` in the listed folder.
+  // `format_file` from the project's folder, else the program folder; `path`
+  // from the project's folder only; `save` in the listed folder.
   write("start/listing.txt", project({{"path", "tree/"},
                                       {"format_file", "mine/paths.html"},
                                       {"save", "../list.html"},
                                       {"order_files", "1"}}));
   make_folder("elsewhere");
   const struct {
-    const char* removed;  // what the project's folder no longer holds
-    const char* place;    // where the names resolve
+    const char* removed;         // what the project's folder no longer holds
+    const char* template_place;  // where the template resolves
   } cases[] = {
       {nullptr, "start"},
       {"start/mine", "program"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.place);
-    if (c.removed) {
-      fs::remove_all(at(c.removed));
-      fs::remove_all(at("start/tree"));
-    }
-    const std::string place = c.place;
+    SCOPED_TRACE(c.template_place);
+    if (c.removed) fs::remove_all(at(c.removed));
     expect_success(run_program(program + "/dirscribe", {at("start/listing.txt")}, at("elsewhere")));
-    EXPECT_EQ(read_file(at(place + "/list.html")),
-              place + " " + at(place + "/tree") + "\n" + place + ".txt\nfiles 1, folders 0\n");
+    EXPECT_EQ(read_file(at("start/list.html")), std::string(c.template_place) + " " +
+                                                    at("start/tree") +
+                                                    "\nstart.txt\nfiles 1, folders 0\n");
+    EXPECT_FALSE(fs::exists(at("program/list.html")));
   }
+}
+
+// Every file under `folder`, by its path there, in a stable order.
+std::vector<std::string> files_under(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files.push_back(fs::relative(entry.path(), folder).string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A project beside a tree that lacks the folders it names must not find them
+// in the program folder, which holds a templates/ and an images/ of its own:
+// the run would list the program's icons and replace its bundled style.
+TEST_F(BatchRun, FoldersOfAProjectNeverResolveIntoTheProgramFolder) {
+  const std::string program = at("program");
+  fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
+  ASSERT_TRUE(fs::is_directory(program + "/images"));
+  const std::vector<std::string> files_before = files_under(program);
+  const std::string table_before = read_file(program + "/templates/table.html");
+  ASSERT_FALSE(table_before.empty());
+  write("start/listing.txt", project({{"path", "images"},
+                                      {"output_dir", "templates"},
+                                      {"format_file", "templates/table.html"},
+                                      {"save", "table.html"}}));
+  make_folder("elsewhere");
+  const run_result result =
+      run_program(program + "/dirscribe", {at("start/listing.txt")}, at("elsewhere"));
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, message(english::kCantOpenFolder + at("start/images")));
+  EXPECT_EQ(files_under(program), files_before);
+  EXPECT_EQ(read_file(program + "/templates/table.html"), table_before);
 }
 
 TEST_F(BatchRun, ProjectFilesAreBuiltInOrderUntilOneFails) {

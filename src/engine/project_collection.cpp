@@ -75,6 +75,16 @@ std::string projectCollection::resolve(const std::string& name) const {
   return paths.front();
 }
 
+std::string projectCollection::resolve_in_project_folder(const std::string& name) const {
+  if (name.empty() || name.front() == '/') return name;
+  if (file_name.empty()) return resolve(name);
+  // A project file named without a folder lies in the current folder, and so
+  // does the name.
+  const size_t slash = file_name.rfind('/');
+  if (slash == std::string::npos) return name;
+  return join_path(file_name.substr(0, slash + 1), name);
+}
+
 std::string name_with_places_tried(const std::string& name, const std::vector<std::string>& tried) {
   if (tried.empty() || (tried.size() == 1 && tried.front() == name)) return name;
   std::string text = name + " (tried ";

@@ -40,13 +40,22 @@ class projectCollection {
   // when it is not a readable markup document or holds no `project` element).
   outcome load_text(std::string_view text);
 
-  // Where a relative name of a project (`path`, `format_file`, `output_dir`)
-  // is looked for, in order: the folder of the project file loaded last (when
-  // there is one), then the program folder. An absolute name, or one with
+  // Where a relative `format_file` is looked for, in order: the folder of the
+  // project file loaded last (when there is one), then the program folder,
+  // whose templates a project may name. An absolute name, or one with
   // neither folder known, is the only place.
   std::vector<std::string> lookup_paths(const std::string& name) const;
   // The first of lookup_paths(name) that exists, else the first of them.
   std::string resolve(const std::string& name) const;
+  // Where a relative `path` or `output_dir` of a loaded project file is: in
+  // that file's folder, whether it exists there or not, and never in the
+  // program folder, so that a project beside a tree that lacks "templates"
+  // or "images" never lists or writes the program's own files. An absolute
+  // name stands as it is. While no project file is loaded (the wizard's
+  // untitled project; a folder listed from the command line, which makes
+  // its names absolute itself) there is no folder to take it in, and the
+  // name resolves as resolve(name) does.
+  std::string resolve_in_project_folder(const std::string& name) const;
 
   // Writes every project, each followed by the separator comment, replacing the
   // file. Fails with 20004 and phrase 232 + `file_name`.

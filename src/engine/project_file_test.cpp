@@ -258,5 +258,38 @@ TEST_F(ProjectFile, RelativeNamesAreLookedForBesideTheFileThenInTheProgramFolder
   EXPECT_EQ(name_with_places_tried("/abs/x.html", {"/abs/x.html"}), "/abs/x.html");
 }
 
+// The listed folder and output_dir stay beside the project even where only
+// the program folder holds the name: a run never lists or writes the
+// program's own files by accident.
+TEST_F(ProjectFile, FoldersOfAProjectResolveOnlyBesideIt) {
+  projectCollection collection;
+  collection.program_folder = folder_.at("program/");
+  folder_.write("program/templates/table.html", "t");
+  folder_.write("program/images/file.svg", "i");
+  folder_.write("projects/tree/a.txt", "a");
+  const std::string file = write("projects/p.txt", "<project></project>");
+  // Without a project file only the program folder is known, as for resolve.
+  const struct {
+    const char* name;
+    std::string with_file;     // with projects/p.txt loaded
+    std::string without_file;  // with no project file loaded
+  } cases[] = {
+      {"templates", folder_.at("projects/templates"), folder_.at("program/templates")},
+      {"images", folder_.at("projects/images"), folder_.at("program/images")},
+      {"tree", folder_.at("projects/tree"), folder_.at("program/tree")},
+      {"../up", folder_.at("projects/../up"), folder_.at("program/../up")},
+      {"/srv/www", "/srv/www", "/srv/www"},
+      {"", "", ""},
+  };
+  ASSERT_TRUE(collection.load_file(file).ok());
+  for (const auto& c : cases) {
+    EXPECT_EQ(collection.resolve_in_project_folder(c.name), c.with_file) << c.name;
+  }
+  ASSERT_TRUE(collection.load_text("<project></project>").ok());
+  for (const auto& c : cases) {
+    EXPECT_EQ(collection.resolve_in_project_folder(c.name), c.without_file) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace dirscribe

@@ -644,6 +644,9 @@ void main_window::make() {
     show_warning(phrase(refused));
     return;
   }
+  // Relative folders of the project are taken beside the project file the
+  // window shows, not beside one opened earlier (New and Save as change it).
+  collection_->file_name = project_file_;
   show_page(4);
   set_busy(true);
   collection_->stop_flag = 0;

@@ -180,6 +180,28 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   EXPECT_EQ(read_file(folder_.at("out.html")), listing);
 }
 
+// A relative folder is taken beside the project file the window shows: after
+// Save as, the new file's folder, not the folder of the file opened before.
+TEST_F(WizardWindow, RelativeFoldersFollowTheProjectFileShown) {
+  ASSERT_TRUE(open_window().ok());
+  folder_.write("first/tree/first.txt", "1");
+  folder_.write("second/tree/second.txt", "2");
+  control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("tree"));
+  control<QLineEdit>("main/pSource/gbDest/eDest")
+      ->setText(QString::fromStdString(folder_.at("out.html")));
+  for (const std::string place : {"first", "second"}) {
+    answer_dialogs({true, {QString::fromStdString(folder_.at(place + "/p.txt"))}});
+    ASSERT_TRUE(window_->save_project_as());
+    if (place == "first") {
+      ASSERT_TRUE(window_->open_project_file(folder_.at("first/p.txt")).ok());
+    }
+    window_->make();
+    window_->wait_for_build();
+    EXPECT_EQ(window_->status_text().toStdString(), phrase(235)) << place;
+    EXPECT_NE(read_file(folder_.at("out.html")).find(place + ".txt"), std::string::npos) << place;
+  }
+}
+
 TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
   ASSERT_TRUE(open_window().ok());
   const std::string tree = make_tree("big", 50000);
