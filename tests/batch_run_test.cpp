@@ -901,6 +901,32 @@ TEST_F(BatchRun, FoldersOfAProjectNeverResolveIntoTheProgramFolder) {
   EXPECT_EQ(read_file(program + "/templates/table.html"), table_before);
 }
 
+// A file of 800,000 projects is refused, and whatever allocation fails first
+// under a small memory limit, the run ends with one message and status 1,
+// never with an abort.
+TEST_F(BatchRun, RunningOutOfMemoryEndsTheRunWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  std::string text;
+  for (int i = 0; i < 800000; ++i) text += "<project> </project>";
+  write("many.txt", text);
+  const run_result unlimited = run_dirscribe({at("many.txt")});
+  EXPECT_EQ(unlimited.exit_code, 1);
+  EXPECT_EQ(
+      unlimited.err,
+      message(at("many.txt") + ": It holds 800000 projects; a project file holds at most 1000."));
+  for (const char* kilobytes : {"120000", "200000", "300000"}) {
+    SCOPED_TRACE(kilobytes);
+    const run_result limited = run_program(
+        "/bin/sh", {"-c", std::string("ulimit -v ") + kilobytes + " && exec \"$0\" \"$@\"",
+                    program_path(), at("many.txt")});
+    EXPECT_EQ(limited.exit_code, 1) << limited.err;
+    EXPECT_TRUE(limited.err.starts_with(kPrefix)) << limited.err;
+    EXPECT_EQ(std::count(limited.err.begin(), limited.err.end(), '\n'), 1) << limited.err;
+  }
+}
+
 TEST_F(BatchRun, ProjectFilesAreBuiltInOrderUntilOneFails) {
   write("tree/a.txt", "a");
   write("paths.html", kPathsTemplate);

@@ -23,6 +23,10 @@ class qxlang;
 
 class projectCollection {
  public:
+  // The most projects one file may hold: enough for any real use, and a
+  // bound on what a file of repeated elements can make the reader allocate.
+  static constexpr size_t kMaxProjects = 1000;
+
   // Reads the user's number format once.
   projectCollection();
   projectCollection(const projectCollection&) = delete;
@@ -34,10 +38,13 @@ class projectCollection {
   // name as the user gave it; `file_name` when empty) when the file cannot be
   // opened, 20008 and `file_name` + ": " + phrase 231 when it is not a
   // readable markup document (then with the reader's line, column and error)
-  // or holds no `project` element. Fills `warnings`.
+  // or holds no `project` element, and 20008 naming the file and the limit
+  // when it holds more than kMaxProjects `project` elements (empty ones
+  // count), before any is read. Fills `warnings`.
   outcome load_file(const std::string& file_name, const std::string& shown_name = {});
   // The same for a project file's text held in memory (20008 and phrase 231
-  // when it is not a readable markup document or holds no `project` element).
+  // when it is not a readable markup document or holds no `project` element,
+  // 20008 when it holds too many).
   outcome load_text(std::string_view text);
 
   // Where a relative `format_file` is looked for, in order: the folder of the

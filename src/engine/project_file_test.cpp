@@ -155,6 +155,35 @@ TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
   EXPECT_EQ(collection.save_file("/dev/full").code(), 20004);
 }
 
+TEST_F(ProjectFile, AFileHoldsAtMostAThousandProjects) {
+  const std::string full = "<project> </project>\r\n";
+  const struct {
+    size_t with_content;
+    size_t empty;   // "<project/>" elements, which load nothing but count
+    size_t loaded;  // 0: the load fails
+  } cases[] = {
+      {1000, 0, 1000}, {999, 1, 999}, {1001, 0, 0}, {1000, 1, 0}, {1, 5000, 0},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    for (size_t i = 0; i < c.empty; ++i) text += "<project/>\r\n";
+    for (size_t i = 0; i < c.with_content; ++i) text += full;
+    const std::string file = write("many.txt", text);
+    projectCollection collection;
+    const outcome loaded = collection.load_file(file);
+    const std::string name = std::to_string(c.with_content) + "+" + std::to_string(c.empty);
+    EXPECT_EQ(collection.projects.size(), c.loaded) << name;
+    if (c.loaded > 0) {
+      EXPECT_TRUE(loaded.ok()) << name << ": " << loaded.message();
+      continue;
+    }
+    EXPECT_EQ(loaded.code(), result_project_not_readable) << name;
+    EXPECT_EQ(loaded.message(), file + ": It holds " + std::to_string(c.with_content + c.empty) +
+                                    " projects; a project file holds at most 1000.")
+        << name;
+  }
+}
+
 TEST_F(ProjectFile, WarnsAboutValuesTheReaderTakesByAccident) {
   const struct {
     const char* body;                   // the project elements of the file

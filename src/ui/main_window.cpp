@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <new>
 
 #include "engine/extension_table.h"
 #include "files/file_format.h"
@@ -664,7 +666,24 @@ void main_window::make() {
   controls_->progress->show();
   finish_shown_ = false;
   // The outcome reaches the window through the collection's last_result.
-  worker_ = std::thread([this] { (void)run_collection(*collection_); });
+  worker_ = std::thread([this] { build_on_worker(); });
+}
+
+void main_window::build_on_worker() {
+  // An exception leaving the thread would end the program with the user's
+  // work unsaved; the build fails with a message instead, and the window
+  // hears of its end as of any other.
+  outcome failed;
+  try {
+    (void)run_collection(*collection_);
+    return;
+  } catch (const std::bad_alloc&) {
+    failed = {result_out_of_memory, phrase(kPhraseOutOfMemory)};
+  } catch (const std::exception& error) {
+    failed = {1, std::string("Unexpected failure: ") + error.what()};
+  }
+  collection_->last_result = failed;
+  if (collection_->finish) collection_->finish();
 }
 
 void main_window::report_progress(std::string line) {

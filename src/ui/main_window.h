@@ -140,6 +140,8 @@ class main_window {
   bool open_with_shell(const std::string& target);
   outcome load_project(const std::string& path);
   void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
+  // The build of the collection, on the worker thread.
+  void build_on_worker();
   void report_progress(std::string text);
   void show_counts(int64_t folders, int64_t files);
   void report_finish();
