@@ -34,7 +34,8 @@ std::string dump(const project_settings& s) {
       << '|' << s.filter.str_folder_include << '|' << s.filter.str_folder_skip << '|'
       << s.filter.time_filter << '|' << s.filter.time_start << '|' << s.filter.time_end << '|'
       << s.filter.size_filter << '|' << s.filter.size_end << '|' << s.filter.size_high_end << '|'
-      << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir;
+      << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir
+      << '|' << s.overwrite;
   return out.str();
 }
 
@@ -234,14 +235,17 @@ TEST_F(ProjectFile, PublishingKeysAreWrittenOnlyWhenSet) {
   const std::string plain = lines_of(project);
   EXPECT_EQ(plain.find("link_base"), std::string::npos) << plain;
   EXPECT_EQ(plain.find("output_dir"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("overwrite"), std::string::npos) << plain;
 
   project.settings.link_base = "https://x.org/a&b/";
   project.settings.output_dir = "../out";
+  project.settings.overwrite = true;
   const std::string set = lines_of(project);
   EXPECT_TRUE(
       set.ends_with("<disk_space>0</disk_space>\r\n"
                     "<link_base>https://x.org/a&amp;b/</link_base>\r\n"
-                    "<output_dir>../out</output_dir>\r\n"))
+                    "<output_dir>../out</output_dir>\r\n"
+                    "<overwrite>1</overwrite>\r\n"))
       << set;
   projectCollection collection;
   ASSERT_TRUE(collection.load_file(write("p.txt", "<project>" + set + "</project>")).ok());

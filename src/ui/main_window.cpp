@@ -326,6 +326,7 @@ outcome main_window::view() {
   c.icon_folder->setEnabled(!s.local_image_dir);
   c.link_base->setText(to_qt(s.link_base));
   c.output_dir->setText(to_qt(s.output_dir));
+  c.overwrite->setChecked(s.overwrite);
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
@@ -366,6 +367,7 @@ outcome main_window::store() {
   s.image_dir = from_qt(c.icon_folder->text());
   s.link_base = from_qt(c.link_base->text());
   s.output_dir = from_qt(c.output_dir->text());
+  s.overwrite = c.overwrite->isChecked();
   filter_page_->store(s.filter);
   settings_.last_folder = s.path;
   return {};

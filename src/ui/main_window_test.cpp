@@ -82,6 +82,7 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   s.image_dir = "/icons";
   s.link_base = "https://files.example.org/pub/";
   s.output_dir = "/srv/www/pages";
+  s.overwrite = true;
   s.filter.str_files_include = "*.txt";
   s.filter.size_filter = size_not_below;
   s.filter.size_start = 2048;
