@@ -61,6 +61,10 @@ void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
   if (list->currentIndex() >= 0) value = list->currentIndex() + offset;
 }
 
+// At most this many warnings are listed in the box after a build; a box
+// taller than the screen would hide its own button.
+constexpr size_t kWarningsShown = 20;
+
 std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -655,6 +659,13 @@ void main_window::make() {
   set_busy(true);
   collection_->stop_flag = 0;
   collection_->progress = [this](std::string line) { report_progress(std::move(line)); };
+  build_warnings_.clear();
+  // Posted like the end of the build, and so delivered before it.
+  collection_->warning = [this](const std::string& line) {
+    QMetaObject::invokeMethod(
+        controls_->context.get(), [this, line] { build_warnings_.push_back(line); },
+        Qt::QueuedConnection);
+  };
   collection_->finish = [this] {
     QMetaObject::invokeMethod(
         controls_->context.get(), [this] { report_finish(); }, Qt::QueuedConnection);
@@ -686,6 +697,20 @@ void main_window::build_on_worker() {
   }
   collection_->last_result = failed;
   if (collection_->finish) collection_->finish();
+}
+
+std::string warnings_text(const std::vector<std::string>& warnings, size_t shown,
+                          std::string_view more) {
+  std::string text;
+  for (size_t i = 0; i < warnings.size() && i < shown; ++i) {
+    if (i > 0) text += '\n';
+    text += warnings[i];
+  }
+  if (warnings.size() > shown) {
+    if (!text.empty()) text += '\n';
+    text.append(more).append(std::to_string(warnings.size() - shown));
+  }
+  return text;
 }
 
 void main_window::report_progress(std::string line) {
@@ -734,6 +759,9 @@ void main_window::report_finish() {
   controls_->progress->setValue(1);
   show_counts(counts_.folders(), counts_.files());
   const outcome& result = collection_->last_result;
+  // One box says everything: the failure, then what the build warned about.
+  const std::string warnings =
+      warnings_text(build_warnings_, kWarningsShown, phrase(kPhraseMoreWarnings));
   if (result.ok()) {
     controls_->status->write_caption(text(kPhraseBuildDone));
   } else if (result.is(result_stopped)) {
@@ -743,7 +771,11 @@ void main_window::report_finish() {
                                   ? phrase(kPhraseOutOfMemory)
                                   : result.message();
     controls_->status->write_caption(to_qt(phrase(kPhraseErrorCaption) + ": " + error));
-    show_error(error);
+    show_error(warnings.empty() ? error : error + "\n\n" + warnings);
+  }
+  if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
+    show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
+                                       to_qt(warnings), QMessageBox::Ok});
   }
   controls_->preview_button->setEnabled(true);
   controls_->preview_action->setEnabled(true);

@@ -311,6 +311,24 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
                                 window_->catalog().entries[static_cast<size_t>(count)]->file);
 }
 
+TEST(BuildWarnings, TheBoxListsTheFirstAndCountsTheRest) {
+  const struct {
+    std::vector<std::string> warnings;
+    size_t shown;
+    std::string text;
+  } cases[] = {
+      {{}, 2, ""},
+      {{"a"}, 2, "a"},
+      {{"a", "b"}, 2, "a\nb"},
+      {{"a", "b", "c", "d"}, 2, "a\nb\nmore: 2"},
+      {{"a", "b"}, 0, "more: 2"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(warnings_text(c.warnings, c.shown, "more: "), c.text)
+        << ::testing::PrintToString(c.warnings) << " " << c.shown;
+  }
+}
+
 TEST_F(WizardWindow, ACatalogWithoutStylesStopsTheWindow) {
   folder_.write("program/templates.txt", "<other/>");
   const outcome built = open_window();
