@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <cstdio>
 #include <ctime>
@@ -64,6 +66,20 @@ void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
 // At most this many warnings are listed in the box after a build; a box
 // taller than the screen would hide its own button.
 constexpr size_t kWarningsShown = 20;
+
+// Where the window opens when the settings say it was left at `saved`: there
+// while any of it is on a screen, else (a monitor unplugged since, settings
+// from another desk) centred on the primary screen, where it can be seen and
+// moved.
+QPoint opening_position(QPoint saved, QSize size) {
+  const QRect window(saved, size);
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(window)) return saved;
+  }
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return saved;  // no screen at all: the window system decides
+  return centred_position(centring::on_screen, primary->availableGeometry(), size);
+}
 
 std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -161,7 +177,8 @@ outcome main_window::build() {
   about_box_->fill(&language_);
   // 8. Where the window was left; without settings the form centres itself.
   if (settings_.read(folders_.read_path("settings.txt"))) {
-    controls_->form->place_at(QPoint(settings_.left, settings_.top));
+    controls_->form->place_at(
+        opening_position(QPoint(settings_.left, settings_.top), controls_->form->size()));
     fill_recent_menu();
   }
   close_guard_ = std::make_unique<close_guard>(*this);

@@ -9,10 +9,12 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScreen>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -309,6 +311,37 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   window_->edit_style();
   EXPECT_EQ(opened_.back(), folder_.at("program/templates/") +
                                 window_->catalog().entries[static_cast<size_t>(count)]->file);
+}
+
+// A window left on a monitor that is gone opens where it can be seen; one
+// still partly on the screen stays where it was left.
+TEST_F(WizardWindow, ASavedPlaceOffEveryScreenOpensCentred) {
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  ASSERT_NE(primary, nullptr);
+  const QRect screen = primary->availableGeometry();
+  const struct {
+    QPoint saved;
+    bool kept;
+  } cases[] = {
+      {QPoint(123, 45), true},
+      {screen.topLeft(), true},
+      {QPoint(screen.right() - 10, screen.bottom() - 10), true},
+      {QPoint(5000, 4000), false},
+      {QPoint(screen.right() + 1, screen.top()), false},
+      {QPoint(-20000, 100), false},
+      {QPoint(100, -20000), false},
+  };
+  for (const auto& c : cases) {
+    const std::string where = std::to_string(c.saved.x()) + "," + std::to_string(c.saved.y());
+    folder_.write("program/settings.txt", "<left>" + std::to_string(c.saved.x()) +
+                                              "</left>\r\n<top>" + std::to_string(c.saved.y()) +
+                                              "</top>\r\n");
+    ASSERT_TRUE(open_window().ok()) << where;
+    const QSize size = window_->form()->size();
+    const QPoint centred = centred_position(centring::on_screen, screen, size);
+    EXPECT_EQ(window_->form()->pos(), c.kept ? c.saved : centred) << where;
+    EXPECT_TRUE(screen.intersects(QRect(window_->form()->pos(), size))) << where;
+  }
 }
 
 TEST(BuildWarnings, TheBoxListsTheFirstAndCountsTheRest) {
