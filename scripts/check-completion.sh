@@ -54,6 +54,7 @@ rows=(
     "dirscribe wi|with space.txt"
     "dirscribe notes|"
     "dirscribe --v|--version"
+    "dirscribe --o|--output|--output-dir|--overwrite"
     "dirscribe --s|--save-project|--sizes|--sort|--strict|--style"
     "dirscribe a.txt s|sub"
     "dirscribe --sort n|name|name-case|none"

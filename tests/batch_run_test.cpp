@@ -836,7 +836,7 @@ TEST_F(BatchRun, RelativeProjectNameIsLookedForInTheStartingFolderThenTheProgram
   }
 }
 
-TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) {
+TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderAndTemplatesAlsoInTheProgramFolder) {
   const std::string program = at("program");
   fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
   for (const std::string place : {"start", "program"}) {
@@ -844,30 +844,87 @@ TEST_F(BatchRun, RelativeNamesInAProjectResolveInItsFolderThenTheProgramFolder) 
           place + " <!--#echo var=\"source_path\"-->\n" + kPathsTemplate);
     write(place + "/tree/" + place + ".txt", "x");
   }
-  // `path` and `format_file` from the project's folder, else the program
-  // folder; `save` in the listed folder.
+  // `format_file` from the project's folder, else the program folder; `path`
+  // from the project's folder only; `save` in the listed folder.
   write("start/listing.txt", project({{"path", "tree/"},
                                       {"format_file", "mine/paths.html"},
                                       {"save", "../list.html"},
                                       {"order_files", "1"}}));
   make_folder("elsewhere");
   const struct {
-    const char* removed;  // what the project's folder no longer holds
-    const char* place;    // where the names resolve
+    const char* removed;         // what the project's folder no longer holds
+    const char* template_place;  // where the template resolves
   } cases[] = {
       {nullptr, "start"},
       {"start/mine", "program"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.place);
-    if (c.removed) {
-      fs::remove_all(at(c.removed));
-      fs::remove_all(at("start/tree"));
-    }
-    const std::string place = c.place;
+    SCOPED_TRACE(c.template_place);
+    if (c.removed) fs::remove_all(at(c.removed));
     expect_success(run_program(program + "/dirscribe", {at("start/listing.txt")}, at("elsewhere")));
-    EXPECT_EQ(read_file(at(place + "/list.html")),
-              place + " " + at(place + "/tree") + "\n" + place + ".txt\nfiles 1, folders 0\n");
+    EXPECT_EQ(read_file(at("start/list.html")), std::string(c.template_place) + " " +
+                                                    at("start/tree") +
+                                                    "\nstart.txt\nfiles 1, folders 0\n");
+    EXPECT_FALSE(fs::exists(at("program/list.html")));
+  }
+}
+
+// Every file under `folder`, by its path there, in a stable order.
+std::vector<std::string> files_under(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files.push_back(fs::relative(entry.path(), folder).string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A project beside a tree that lacks the folders it names must not find them
+// in the program folder, which holds a templates/ and an images/ of its own:
+// the run would list the program's icons and replace its bundled style.
+TEST_F(BatchRun, FoldersOfAProjectNeverResolveIntoTheProgramFolder) {
+  const std::string program = at("program");
+  fs::copy(DIRSCRIBE_PROGRAM_DIR, program, fs::copy_options::recursive);
+  ASSERT_TRUE(fs::is_directory(program + "/images"));
+  const std::vector<std::string> files_before = files_under(program);
+  const std::string table_before = read_file(program + "/templates/table.html");
+  ASSERT_FALSE(table_before.empty());
+  write("start/listing.txt", project({{"path", "images"},
+                                      {"output_dir", "templates"},
+                                      {"format_file", "templates/table.html"},
+                                      {"save", "table.html"}}));
+  make_folder("elsewhere");
+  const run_result result =
+      run_program(program + "/dirscribe", {at("start/listing.txt")}, at("elsewhere"));
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, message(english::kCantOpenFolder + at("start/images")));
+  EXPECT_EQ(files_under(program), files_before);
+  EXPECT_EQ(read_file(program + "/templates/table.html"), table_before);
+}
+
+// A file of 800,000 projects is refused, and whatever allocation fails first
+// under a small memory limit, the run ends with one message and status 1,
+// never with an abort.
+TEST_F(BatchRun, RunningOutOfMemoryEndsTheRunWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  std::string text;
+  for (int i = 0; i < 800000; ++i) text += "<project> </project>";
+  write("many.txt", text);
+  const run_result unlimited = run_dirscribe({at("many.txt")});
+  EXPECT_EQ(unlimited.exit_code, 1);
+  EXPECT_EQ(
+      unlimited.err,
+      message(at("many.txt") + ": It holds 800000 projects; a project file holds at most 1000."));
+  for (const char* kilobytes : {"120000", "200000", "300000"}) {
+    SCOPED_TRACE(kilobytes);
+    const run_result limited = run_program(
+        "/bin/sh", {"-c", std::string("ulimit -v ") + kilobytes + " && exec \"$0\" \"$@\"",
+                    program_path(), at("many.txt")});
+    EXPECT_EQ(limited.exit_code, 1) << limited.err;
+    EXPECT_TRUE(limited.err.starts_with(kPrefix)) << limited.err;
+    EXPECT_EQ(std::count(limited.err.begin(), limited.err.end(), '\n'), 1) << limited.err;
   }
 }
 

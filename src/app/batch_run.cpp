@@ -65,6 +65,13 @@ int build(const appApp& app, projectCollection& collection, bool quiet) {
     counts.count_files(collection);
     progress.show(message, counts.folders(), counts.files());
   };
+  // As the load warnings are printed; the progress line steps aside so the
+  // warning starts on a line of its own.
+  collection.warning = [&](const std::string& text) {
+    if (quiet) return;
+    progress.clear();
+    show_message("warning: " + text);
+  };
   const outcome built = run_collection(collection);
   progress.clear();
 

@@ -37,6 +37,7 @@ constexpr std::string_view kHelpBody =
     "      --sizes               folder sizes and counts of whole subtrees\n"
     "      --hide-empty          leave out folders that hold no file\n"
     "      --link-base URL       link entries as URL + their path in FOLDER\n"
+    "      --overwrite           replace pages Dirscribe did not write\n"
     "      --save-project FILE   write the project file of this listing instead\n"
     "\n"
     "Other options:\n"
@@ -66,13 +67,14 @@ enum long_only : int {
   option_sizes,
   option_hide_empty,
   option_link_base,
+  option_overwrite,
   option_save_project,
   option_list_styles,
   option_strict,
   option_version,
 };
 
-constexpr std::array<option, 19> kOptions = {{
+constexpr std::array<option, 20> kOptions = {{
     {"style", required_argument, nullptr, 's'},
     {"output", required_argument, nullptr, 'o'},
     {"depth", required_argument, nullptr, 'd'},
@@ -85,6 +87,7 @@ constexpr std::array<option, 19> kOptions = {{
     {"sizes", no_argument, nullptr, option_sizes},
     {"hide-empty", no_argument, nullptr, option_hide_empty},
     {"link-base", required_argument, nullptr, option_link_base},
+    {"overwrite", no_argument, nullptr, option_overwrite},
     {"save-project", required_argument, nullptr, option_save_project},
     {"list-styles", no_argument, nullptr, option_list_styles},
     {"strict", no_argument, nullptr, option_strict},
@@ -214,6 +217,9 @@ outcome take_option(int code, const std::string& name, const std::string& value,
       break;
     case option_link_base:
       listing.link_base = value;
+      break;
+    case option_overwrite:
+      listing.overwrite = true;
       break;
     case option_save_project:
       listing.save_project = value;

@@ -36,6 +36,7 @@ struct listing_options {
   bool sizes = false;                  // recursive_options bit 1
   bool hide_empty = false;             // recursive_options bit 2
   std::optional<std::string> link_base;
+  bool overwrite = false;    // replace files at output paths that Dirscribe did not write
   std::string save_project;  // write this project file instead of listing; empty: list
 };
 

@@ -35,6 +35,7 @@ std::string summary(const command_line& line) {
   if (o.sizes) out += " sizes";
   if (o.hide_empty) out += " hide-empty";
   if (o.link_base) out += " link-base=" + *o.link_base;
+  if (o.overwrite) out += " overwrite";
   if (!o.save_project.empty()) out += " save-project=" + o.save_project;
   if (line.quiet) out += " quiet";
   if (line.strict) out += " strict";
@@ -70,6 +71,7 @@ TEST(CommandLine, ReadsWhatEachArgumentAsksFor) {
       {{"--link-base", "https://x.org/pub/", "music"},
        "folder folder=music link-base=https://x.org/pub/"},
       {{"--save-project", "p.txt", "music"}, "folder folder=music save-project=p.txt"},
+      {{"--overwrite", "music"}, "folder folder=music overwrite"},
       // Options of a folder listing make a name that is nothing yet a folder,
       // which then fails as a folder that cannot be opened.
       {{"-d", "0", "nowhere"}, "folder folder=nowhere depth=0"},
@@ -101,6 +103,7 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
       {{"music", "-o"}, "the option -o needs a value"},
       {{"--help=x"}, "the option --help takes no value"},
       {{"--sizes=yes", "music"}, "the option --sizes takes no value"},
+      {{"--overwrite", "a.txt"}, "the option --overwrite lists a FOLDER, but a.txt is a file"},
       {{"-d", "all", "music"}, "the option -d needs a number of levels, -1 for all: \"all\""},
       {{"--depth", "-2", "music"},
        "the option --depth needs a number of levels, -1 for all: \"-2\""},

@@ -4,6 +4,9 @@
 
 #include <clocale>
 #include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
 #include <string_view>
 
 #include "app/app_app.h"
@@ -15,6 +18,7 @@
 #include "app/wizard_start.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/process.h"
+#include "services/phrase_ids.h"
 
 namespace dirscribe {
 
@@ -36,9 +40,22 @@ int usage_error(std::string_view text) {
   return kUsageExitCode;
 }
 
-}  // namespace
+// What the entry prints when memory runs out: the language file's phrase
+// once the phrases are read, its English text before. Kept ready, so that
+// nothing needs looking up when there may be no memory to look it up with.
+std::string& out_of_memory_text() {
+  static std::string text = "Out of memory.";
+  return text;
+}
 
-int run_entry(const std::string& executable, const std::vector<std::string>& args) {
+void take_out_of_memory_phrase(const appApp& app) {
+  if (!app.lang) return;
+  if (const std::string_view phrase = app.lang->text(kPhraseOutOfMemory); !phrase.empty()) {
+    out_of_memory_text() = phrase;
+  }
+}
+
+int run(const std::string& executable, const std::vector<std::string>& args) {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
   // An interrupted run leaves no temporary file, and a file-size limit fails
@@ -81,13 +98,32 @@ int run_entry(const std::string& executable, const std::vector<std::string>& arg
       show_message(kNeedsDisplay);
       return 1;
     }
-    return run_wizard(app, app.start_up());
+    const outcome started = app.start_up();
+    take_out_of_memory_phrase(app);
+    return run_wizard(app, started);
   }
   if (const outcome started = app.start_up(); !started.ok()) {
     if (!started.message().empty()) show_message(started.message());
     return 1;
   }
+  take_out_of_memory_phrase(app);
   return run_batch(app, line);
+}
+
+}  // namespace
+
+int run_entry(const std::string& executable, const std::vector<std::string>& args) {
+  // The engine reports its failures in outcomes, but the standard library
+  // throws when an allocation fails or a size overflows; such a run still
+  // ends with one message and the failure status, never with an abort.
+  try {
+    return run(executable, args);
+  } catch (const std::bad_alloc&) {
+    show_message(out_of_memory_text());
+  } catch (const std::exception& error) {
+    show_message(std::string("Unexpected failure: ") + error.what());
+  }
+  return 1;
 }
 
 }  // namespace dirscribe

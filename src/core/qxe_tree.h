@@ -53,17 +53,32 @@ class qxe_node {
  private:
   friend class qxe_tree<T>;
 
-  // Frees the first-child subtree and the following siblings with an explicit
-  // stack instead of recursion.
+  // Frees the first-child subtree and the following siblings without
+  // recursion and without allocating: a tree is often freed while an
+  // exception for memory that ran out unwinds, and a destructor that needed
+  // memory then would end the program.
   void release_links() {
-    std::vector<std::unique_ptr<T>> pending;
-    if (first_child_) pending.push_back(std::move(first_child_));
-    if (next_) pending.push_back(std::move(next_));
-    while (!pending.empty()) {
-      std::unique_ptr<T> node = std::move(pending.back());
-      pending.pop_back();
-      if (node->first_child_) pending.push_back(std::move(node->first_child_));
-      if (node->next_) pending.push_back(std::move(node->next_));
+    release_chain(std::move(first_child_));
+    release_chain(std::move(next_));
+  }
+
+  // Frees `node`, its children and its following siblings. A node with
+  // children is turned so that its first child comes first and the node
+  // follows that child, holding the child's siblings as its own children;
+  // a node without children is freed and its next sibling taken. Each turn
+  // moves one node off a chain of first children, so the whole is linear.
+  static void release_chain(std::unique_ptr<T> node) {
+    while (node) {
+      if (node->first_child_) {
+        std::unique_ptr<T> child = std::move(node->first_child_);
+        node->first_child_ = std::move(child->next_);
+        child->next_ = std::move(node);
+        node = std::move(child);
+      } else {
+        // The old node goes with both links empty: its destructor frees
+        // nothing more.
+        node = std::move(node->next_);
+      }
     }
   }
 

@@ -1,6 +1,7 @@
 #include "engine/html_list_project.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/nearest_word.h"
 #include "core/qxchar.h"
@@ -41,11 +42,24 @@ void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
   visit("disk_space", s.disk_space);
   visit("link_base", s.link_base);
   visit("output_dir", s.output_dir);
+  visit("overwrite", s.overwrite);
 }
 
-// Keys that older readers do not know: written only when they hold a value.
+// Keys that older readers do not know: written only when they hold a value
+// other than their default (empty, off).
 bool written_only_when_set(std::string_view key) {
-  return key == "link_base" || key == "output_dir";
+  return key == "link_base" || key == "output_dir" || key == "overwrite";
+}
+
+template <class Field>
+bool at_default(const Field& field) {
+  if constexpr (std::is_same_v<Field, std::string>) {
+    return field.empty();
+  } else if constexpr (std::is_same_v<Field, bool>) {
+    return !field;
+  } else {
+    return false;
+  }
 }
 
 bool is_element(const xml_node& node) {
@@ -151,9 +165,7 @@ void write_project(const html_list_project& project, std::vector<std::string>& l
   for_each_key(
       project.settings,
       [&](const char* key, const auto& field) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
-          if (field.empty() && written_only_when_set(key)) return;
-        }
+        if (written_only_when_set(key) && at_default(field)) return;
         lines.push_back(xml_element_line(key, stored_value(field)));
       },
       [&](const file_filter_data& filter) {

@@ -133,7 +133,8 @@ void reset_project(html_list_project& project);
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element);
 
 // Appends one element line per key, in the file's key order, with the filter
-// block in its place; `link_base` and `output_dir` only when they are set.
+// block in its place; `link_base`, `output_dir` and `overwrite` only when
+// they are set.
 void write_project(const html_list_project& project, std::vector<std::string>& lines);
 
 // What is wrong with one key of a project element. The reader takes every

@@ -19,6 +19,10 @@ namespace dirscribe {
 
 namespace {
 
+bool is_project(const xml_node& node) {
+  return (node.type == xml_start_tag || node.type == xml_empty_element) && node.name == "project";
+}
+
 // A `project` element with content: a start tag, or `<project></project>`,
 // which the reader turns into an empty element but is not the self-closing form.
 bool is_project_with_content(const xml_node& node) {
@@ -81,6 +85,16 @@ std::string projectCollection::resolve(const std::string& name) const {
   return paths.front();
 }
 
+std::string projectCollection::resolve_in_project_folder(const std::string& name) const {
+  if (name.empty() || name.front() == '/') return name;
+  if (file_name.empty()) return resolve(name);
+  // A project file named without a folder lies in the current folder, and so
+  // does the name.
+  const size_t slash = file_name.rfind('/');
+  if (slash == std::string::npos) return name;
+  return join_path(file_name.substr(0, slash + 1), name);
+}
+
 std::string name_with_places_tried(const std::string& name, const std::vector<std::string>& tried) {
   if (tried.empty() || (tried.size() == 1 && tried.front() == name)) return name;
   std::string text = name + " (tried ";
@@ -105,13 +119,22 @@ outcome projectCollection::not_a_project(std::string_view detail) const {
 outcome projectCollection::take_projects(const xml_tree& document) {
   const xml_node* first = nullptr;
   for (const xml_node* node = document.first(); node; node = node->next()) {
-    if ((node->type == xml_start_tag || node->type == xml_empty_element) &&
-        node->name == "project") {
+    if (is_project(*node)) {
       first = node;
       break;
     }
   }
   if (!first) return not_a_project("It holds no <project> element.");
+  size_t count = 0;
+  for (const xml_node* node = first; node; node = node->next()) {
+    if (is_project(*node)) ++count;
+  }
+  if (count > kMaxProjects) {
+    return {result_project_not_readable, (file_name.empty() ? std::string() : file_name + ": ") +
+                                             "It holds " + std::to_string(count) +
+                                             " projects; a project file holds at most " +
+                                             std::to_string(kMaxProjects) + "."};
+  }
   for (const xml_node* node = first; node; node = node->next()) {
     if (!is_project_with_content(*node)) continue;
     auto project = std::make_unique<html_list_project>();

@@ -24,6 +24,10 @@ class qxlang;
 
 class projectCollection {
  public:
+  // The most projects one file may hold: enough for any real use, and a
+  // bound on what a file of repeated elements can make the reader allocate.
+  static constexpr size_t kMaxProjects = 1000;
+
   // Reads the user's number format once.
   projectCollection();
   projectCollection(const projectCollection&) = delete;
@@ -35,19 +39,31 @@ class projectCollection {
   // name as the user gave it; `file_name` when empty) when the file cannot be
   // opened, 20008 and `file_name` + ": " + phrase 231 when it is not a
   // readable markup document (then with the reader's line, column and error)
-  // or holds no `project` element. Fills `warnings`.
+  // or holds no `project` element, and 20008 naming the file and the limit
+  // when it holds more than kMaxProjects `project` elements (empty ones
+  // count), before any is read. Fills `warnings`.
   outcome load_file(const std::string& file_name, const std::string& shown_name = {});
   // The same for a project file's text held in memory (20008 and phrase 231
-  // when it is not a readable markup document or holds no `project` element).
+  // when it is not a readable markup document or holds no `project` element,
+  // 20008 when it holds too many).
   outcome load_text(std::string_view text);
 
-  // Where a relative name of a project (`path`, `format_file`, `output_dir`)
-  // is looked for, in order: the folder of the project file loaded last (when
-  // there is one), then the program folder. An absolute name, or one with
+  // Where a relative `format_file` is looked for, in order: the folder of the
+  // project file loaded last (when there is one), then the program folder,
+  // whose templates a project may name. An absolute name, or one with
   // neither folder known, is the only place.
   std::vector<std::string> lookup_paths(const std::string& name) const;
   // The first of lookup_paths(name) that exists, else the first of them.
   std::string resolve(const std::string& name) const;
+  // Where a relative `path` or `output_dir` of a loaded project file is: in
+  // that file's folder, whether it exists there or not, and never in the
+  // program folder, so that a project beside a tree that lacks "templates"
+  // or "images" never lists or writes the program's own files. An absolute
+  // name stands as it is. While no project file is loaded (the wizard's
+  // untitled project; a folder listed from the command line, which makes
+  // its names absolute itself) there is no folder to take it in, and the
+  // name resolves as resolve(name) does.
+  std::string resolve_in_project_folder(const std::string& name) const;
 
   // Writes every project, each followed by the separator comment, replacing the
   // file whole or not at all. Fails with 20004 and phrase 232 + `file_name` +

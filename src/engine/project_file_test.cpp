@@ -34,7 +34,8 @@ std::string dump(const project_settings& s) {
       << '|' << s.filter.str_folder_include << '|' << s.filter.str_folder_skip << '|'
       << s.filter.time_filter << '|' << s.filter.time_start << '|' << s.filter.time_end << '|'
       << s.filter.size_filter << '|' << s.filter.size_end << '|' << s.filter.size_high_end << '|'
-      << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir;
+      << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir
+      << '|' << s.overwrite;
   return out.str();
 }
 
@@ -155,6 +156,35 @@ TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
   EXPECT_EQ(collection.save_file("/dev/full").code(), 20004);
 }
 
+TEST_F(ProjectFile, AFileHoldsAtMostAThousandProjects) {
+  const std::string full = "<project> </project>\r\n";
+  const struct {
+    size_t with_content;
+    size_t empty;   // "<project/>" elements, which load nothing but count
+    size_t loaded;  // 0: the load fails
+  } cases[] = {
+      {1000, 0, 1000}, {999, 1, 999}, {1001, 0, 0}, {1000, 1, 0}, {1, 5000, 0},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    for (size_t i = 0; i < c.empty; ++i) text += "<project/>\r\n";
+    for (size_t i = 0; i < c.with_content; ++i) text += full;
+    const std::string file = write("many.txt", text);
+    projectCollection collection;
+    const outcome loaded = collection.load_file(file);
+    const std::string name = std::to_string(c.with_content) + "+" + std::to_string(c.empty);
+    EXPECT_EQ(collection.projects.size(), c.loaded) << name;
+    if (c.loaded > 0) {
+      EXPECT_TRUE(loaded.ok()) << name << ": " << loaded.message();
+      continue;
+    }
+    EXPECT_EQ(loaded.code(), result_project_not_readable) << name;
+    EXPECT_EQ(loaded.message(), file + ": It holds " + std::to_string(c.with_content + c.empty) +
+                                    " projects; a project file holds at most 1000.")
+        << name;
+  }
+}
+
 TEST_F(ProjectFile, WarnsAboutValuesTheReaderTakesByAccident) {
   const struct {
     const char* body;                   // the project elements of the file
@@ -205,14 +235,17 @@ TEST_F(ProjectFile, PublishingKeysAreWrittenOnlyWhenSet) {
   const std::string plain = lines_of(project);
   EXPECT_EQ(plain.find("link_base"), std::string::npos) << plain;
   EXPECT_EQ(plain.find("output_dir"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("overwrite"), std::string::npos) << plain;
 
   project.settings.link_base = "https://x.org/a&b/";
   project.settings.output_dir = "../out";
+  project.settings.overwrite = true;
   const std::string set = lines_of(project);
   EXPECT_TRUE(
       set.ends_with("<disk_space>0</disk_space>\r\n"
                     "<link_base>https://x.org/a&amp;b/</link_base>\r\n"
-                    "<output_dir>../out</output_dir>\r\n"))
+                    "<output_dir>../out</output_dir>\r\n"
+                    "<overwrite>1</overwrite>\r\n"))
       << set;
   projectCollection collection;
   ASSERT_TRUE(collection.load_file(write("p.txt", "<project>" + set + "</project>")).ok());
@@ -256,6 +289,39 @@ TEST_F(ProjectFile, RelativeNamesAreLookedForBesideTheFileThenInTheProgramFolder
   EXPECT_EQ(name_with_places_tried("x.html", collection.lookup_paths("x.html")),
             "x.html (tried " + folder_.at("program/x.html") + ")");
   EXPECT_EQ(name_with_places_tried("/abs/x.html", {"/abs/x.html"}), "/abs/x.html");
+}
+
+// The listed folder and output_dir stay beside the project even where only
+// the program folder holds the name: a run never lists or writes the
+// program's own files by accident.
+TEST_F(ProjectFile, FoldersOfAProjectResolveOnlyBesideIt) {
+  projectCollection collection;
+  collection.program_folder = folder_.at("program/");
+  folder_.write("program/templates/table.html", "t");
+  folder_.write("program/images/file.svg", "i");
+  folder_.write("projects/tree/a.txt", "a");
+  const std::string file = write("projects/p.txt", "<project></project>");
+  // Without a project file only the program folder is known, as for resolve.
+  const struct {
+    const char* name;
+    std::string with_file;     // with projects/p.txt loaded
+    std::string without_file;  // with no project file loaded
+  } cases[] = {
+      {"templates", folder_.at("projects/templates"), folder_.at("program/templates")},
+      {"images", folder_.at("projects/images"), folder_.at("program/images")},
+      {"tree", folder_.at("projects/tree"), folder_.at("program/tree")},
+      {"../up", folder_.at("projects/../up"), folder_.at("program/../up")},
+      {"/srv/www", "/srv/www", "/srv/www"},
+      {"", "", ""},
+  };
+  ASSERT_TRUE(collection.load_file(file).ok());
+  for (const auto& c : cases) {
+    EXPECT_EQ(collection.resolve_in_project_folder(c.name), c.with_file) << c.name;
+  }
+  ASSERT_TRUE(collection.load_text("<project></project>").ok());
+  for (const auto& c : cases) {
+    EXPECT_EQ(collection.resolve_in_project_folder(c.name), c.without_file) << c.name;
+  }
 }
 
 }  // namespace

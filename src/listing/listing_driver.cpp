@@ -222,7 +222,11 @@ std::string listed_folder(const html_list_project& project) {
   std::string folder = settings.path;
   const bool local = settings.source != source_ftp;
   if (local && !folder.empty() && folder.front() != '/') {
-    folder = std::filesystem::path(resolved(project, folder)).lexically_normal().string();
+    folder = std::filesystem::path(project.run.collection
+                                       ? project.run.collection->resolve_in_project_folder(folder)
+                                       : folder)
+                 .lexically_normal()
+                 .string();
   }
   if (!local || !folder.empty()) folder = normalise_folder_path(folder);
   return folder;
@@ -248,7 +252,12 @@ void prepare_run(html_list_project& project) {
   run.output_dir.clear();
   if (!settings.output_dir.empty()) {
     run.output_dir = normalise_folder_path(
-        std::filesystem::path(resolved(project, settings.output_dir)).lexically_normal().string());
+        std::filesystem::path(
+            project.run.collection
+                ? project.run.collection->resolve_in_project_folder(settings.output_dir)
+                : settings.output_dir)
+            .lexically_normal()
+            .string());
   }
   run.mirror =
       !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;

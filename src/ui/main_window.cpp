@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,9 +14,12 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <new>
 
 #include "engine/extension_table.h"
 #include "files/file_format.h"
@@ -57,6 +61,24 @@ std::string without_trailing_slashes(std::string path) {
 // the list has no item for (a depth of 10, say) must survive a save.
 void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
   if (list->currentIndex() >= 0) value = list->currentIndex() + offset;
+}
+
+// At most this many warnings are listed in the box after a build; a box
+// taller than the screen would hide its own button.
+constexpr size_t kWarningsShown = 20;
+
+// Where the window opens when the settings say it was left at `saved`: there
+// while any of it is on a screen, else (a monitor unplugged since, settings
+// from another desk) centred on the primary screen, where it can be seen and
+// moved.
+QPoint opening_position(QPoint saved, QSize size) {
+  const QRect window(saved, size);
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(window)) return saved;
+  }
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return saved;  // no screen at all: the window system decides
+  return centred_position(centring::on_screen, primary->availableGeometry(), size);
 }
 
 std::string folder_of(const std::string& path) {
@@ -155,7 +177,8 @@ outcome main_window::build() {
   about_box_->fill(&language_);
   // 8. Where the window was left; without settings the form centres itself.
   if (settings_.read(folders_.read_path("settings.txt"))) {
-    controls_->form->place_at(QPoint(settings_.left, settings_.top));
+    controls_->form->place_at(
+        opening_position(QPoint(settings_.left, settings_.top), controls_->form->size()));
     fill_recent_menu();
   }
   close_guard_ = std::make_unique<close_guard>(*this);
@@ -324,6 +347,7 @@ outcome main_window::view() {
   c.icon_folder->setEnabled(!s.local_image_dir);
   c.link_base->setText(to_qt(s.link_base));
   c.output_dir->setText(to_qt(s.output_dir));
+  c.overwrite->setChecked(s.overwrite);
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
@@ -364,6 +388,7 @@ outcome main_window::store() {
   s.image_dir = from_qt(c.icon_folder->text());
   s.link_base = from_qt(c.link_base->text());
   s.output_dir = from_qt(c.output_dir->text());
+  s.overwrite = c.overwrite->isChecked();
   filter_page_->store(s.filter);
   settings_.last_folder = s.path;
   return {};
@@ -644,10 +669,20 @@ void main_window::make() {
     show_warning(phrase(refused));
     return;
   }
+  // Relative folders of the project are taken beside the project file the
+  // window shows, not beside one opened earlier (New and Save as change it).
+  collection_->file_name = project_file_;
   show_page(4);
   set_busy(true);
   collection_->stop_flag = 0;
   collection_->progress = [this](std::string line) { report_progress(std::move(line)); };
+  build_warnings_.clear();
+  // Posted like the end of the build, and so delivered before it.
+  collection_->warning = [this](const std::string& line) {
+    QMetaObject::invokeMethod(
+        controls_->context.get(), [this, line] { build_warnings_.push_back(line); },
+        Qt::QueuedConnection);
+  };
   collection_->finish = [this] {
     QMetaObject::invokeMethod(
         controls_->context.get(), [this] { report_finish(); }, Qt::QueuedConnection);
@@ -661,7 +696,38 @@ void main_window::make() {
   controls_->progress->show();
   finish_shown_ = false;
   // The outcome reaches the window through the collection's last_result.
-  worker_ = std::thread([this] { (void)run_collection(*collection_); });
+  worker_ = std::thread([this] { build_on_worker(); });
+}
+
+void main_window::build_on_worker() {
+  // An exception leaving the thread would end the program with the user's
+  // work unsaved; the build fails with a message instead, and the window
+  // hears of its end as of any other.
+  outcome failed;
+  try {
+    (void)run_collection(*collection_);
+    return;
+  } catch (const std::bad_alloc&) {
+    failed = {result_out_of_memory, phrase(kPhraseOutOfMemory)};
+  } catch (const std::exception& error) {
+    failed = {1, std::string("Unexpected failure: ") + error.what()};
+  }
+  collection_->last_result = failed;
+  if (collection_->finish) collection_->finish();
+}
+
+std::string warnings_text(const std::vector<std::string>& warnings, size_t shown,
+                          std::string_view more) {
+  std::string text;
+  for (size_t i = 0; i < warnings.size() && i < shown; ++i) {
+    if (i > 0) text += '\n';
+    text += warnings[i];
+  }
+  if (warnings.size() > shown) {
+    if (!text.empty()) text += '\n';
+    text.append(more).append(std::to_string(warnings.size() - shown));
+  }
+  return text;
 }
 
 void main_window::report_progress(std::string line) {
@@ -710,6 +776,9 @@ void main_window::report_finish() {
   controls_->progress->setValue(1);
   show_counts(counts_.folders(), counts_.files());
   const outcome& result = collection_->last_result;
+  // One box says everything: the failure, then what the build warned about.
+  const std::string warnings =
+      warnings_text(build_warnings_, kWarningsShown, phrase(kPhraseMoreWarnings));
   if (result.ok()) {
     controls_->status->write_caption(text(kPhraseBuildDone));
   } else if (result.is(result_stopped)) {
@@ -719,7 +788,11 @@ void main_window::report_finish() {
                                   ? phrase(kPhraseOutOfMemory)
                                   : result.message();
     controls_->status->write_caption(to_qt(phrase(kPhraseErrorCaption) + ": " + error));
-    show_error(error);
+    show_error(warnings.empty() ? error : error + "\n\n" + warnings);
+  }
+  if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
+    show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
+                                       to_qt(warnings), QMessageBox::Ok});
   }
   controls_->preview_button->setEnabled(true);
   controls_->preview_action->setEnabled(true);

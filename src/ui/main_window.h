@@ -11,7 +11,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "core/outcome.h"
 #include "engine/build_counts.h"
@@ -140,6 +142,8 @@ class main_window {
   bool open_with_shell(const std::string& target);
   outcome load_project(const std::string& path);
   void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
+  // The build of the collection, on the worker thread.
+  void build_on_worker();
   void report_progress(std::string text);
   void show_counts(int64_t folders, int64_t files);
   void report_finish();
@@ -171,6 +175,13 @@ class main_window {
   bool progress_queued_ = false;
   std::chrono::steady_clock::time_point last_progress_{};
   std::atomic<bool> finish_shown_{true};
+  // The warnings of the running build, in order; the window's thread only.
+  std::vector<std::string> build_warnings_;
 };
+
+// The warnings of a build as the box after it lists them: the first `shown`,
+// one a line, then `more` followed by how many were left out. "" without any.
+std::string warnings_text(const std::vector<std::string>& warnings, size_t shown,
+                          std::string_view more);
 
 }  // namespace dirscribe

@@ -85,6 +85,7 @@ outcome main_window::find_controls() {
   find("main/pOptions/gbPublish/eLinkBase", c.link_base);
   find("main/pOptions/gbPublish/eOutputDir", c.output_dir);
   find("main/pOptions/gbPublish/bOutputDir", c.browse_output_dir);
+  find("main/pOptions/gbPublish/cbOverwrite", c.overwrite);
   find("pTop/bNew", c.new_button);
   find("pTop/bOpen", c.open_button);
   find("pTop/bSave", c.save_button);

@@ -61,6 +61,7 @@ struct main_window::controls {
   QLineEdit* link_base = nullptr;
   QLineEdit* output_dir = nullptr;
   QAbstractButton* browse_output_dir = nullptr;
+  QCheckBox* overwrite = nullptr;
   QAbstractButton* new_button = nullptr;
   QAbstractButton* open_button = nullptr;
   QAbstractButton* save_button = nullptr;

@@ -9,10 +9,12 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScreen>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,6 +84,7 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   s.image_dir = "/icons";
   s.link_base = "https://files.example.org/pub/";
   s.output_dir = "/srv/www/pages";
+  s.overwrite = true;
   s.filter.str_files_include = "*.txt";
   s.filter.size_filter = size_not_below;
   s.filter.size_start = 2048;
@@ -178,6 +181,28 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   ASSERT_TRUE(batch.load_file(folder_.at("project.txt")).ok());
   ASSERT_TRUE(run_collection(batch).ok());
   EXPECT_EQ(read_file(folder_.at("out.html")), listing);
+}
+
+// A relative folder is taken beside the project file the window shows: after
+// Save as, the new file's folder, not the folder of the file opened before.
+TEST_F(WizardWindow, RelativeFoldersFollowTheProjectFileShown) {
+  ASSERT_TRUE(open_window().ok());
+  folder_.write("first/tree/first.txt", "1");
+  folder_.write("second/tree/second.txt", "2");
+  control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("tree"));
+  control<QLineEdit>("main/pSource/gbDest/eDest")
+      ->setText(QString::fromStdString(folder_.at("out.html")));
+  for (const std::string place : {"first", "second"}) {
+    answer_dialogs({true, {QString::fromStdString(folder_.at(place + "/p.txt"))}});
+    ASSERT_TRUE(window_->save_project_as());
+    if (place == "first") {
+      ASSERT_TRUE(window_->open_project_file(folder_.at("first/p.txt")).ok());
+    }
+    window_->make();
+    window_->wait_for_build();
+    EXPECT_EQ(window_->status_text().toStdString(), phrase(235)) << place;
+    EXPECT_NE(read_file(folder_.at("out.html")).find(place + ".txt"), std::string::npos) << place;
+  }
 }
 
 TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
@@ -286,6 +311,55 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   window_->edit_style();
   EXPECT_EQ(opened_.back(), folder_.at("program/templates/") +
                                 window_->catalog().entries[static_cast<size_t>(count)]->file);
+}
+
+// A window left on a monitor that is gone opens where it can be seen; one
+// still partly on the screen stays where it was left.
+TEST_F(WizardWindow, ASavedPlaceOffEveryScreenOpensCentred) {
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  ASSERT_NE(primary, nullptr);
+  const QRect screen = primary->availableGeometry();
+  const struct {
+    QPoint saved;
+    bool kept;
+  } cases[] = {
+      {QPoint(123, 45), true},
+      {screen.topLeft(), true},
+      {QPoint(screen.right() - 10, screen.bottom() - 10), true},
+      {QPoint(5000, 4000), false},
+      {QPoint(screen.right() + 1, screen.top()), false},
+      {QPoint(-20000, 100), false},
+      {QPoint(100, -20000), false},
+  };
+  for (const auto& c : cases) {
+    const std::string where = std::to_string(c.saved.x()) + "," + std::to_string(c.saved.y());
+    folder_.write("program/settings.txt", "<left>" + std::to_string(c.saved.x()) +
+                                              "</left>\r\n<top>" + std::to_string(c.saved.y()) +
+                                              "</top>\r\n");
+    ASSERT_TRUE(open_window().ok()) << where;
+    const QSize size = window_->form()->size();
+    const QPoint centred = centred_position(centring::on_screen, screen, size);
+    EXPECT_EQ(window_->form()->pos(), c.kept ? c.saved : centred) << where;
+    EXPECT_TRUE(screen.intersects(QRect(window_->form()->pos(), size))) << where;
+  }
+}
+
+TEST(BuildWarnings, TheBoxListsTheFirstAndCountsTheRest) {
+  const struct {
+    std::vector<std::string> warnings;
+    size_t shown;
+    std::string text;
+  } cases[] = {
+      {{}, 2, ""},
+      {{"a"}, 2, "a"},
+      {{"a", "b"}, 2, "a\nb"},
+      {{"a", "b", "c", "d"}, 2, "a\nb\nmore: 2"},
+      {{"a", "b"}, 0, "more: 2"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(warnings_text(c.warnings, c.shown, "more: "), c.text)
+        << ::testing::PrintToString(c.warnings) << " " << c.shown;
+  }
 }
 
 TEST_F(WizardWindow, ACatalogWithoutStylesStopsTheWindow) {
