@@ -38,13 +38,23 @@ bool stop_raised(const html_list_project& project) {
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
-// A relative name of a project where the collection finds it: in the
-// project file's folder, else in the program folder; an absolute name as it
-// stands.
+// A relative template name of a project where the collection finds it: in
+// the project file's folder, else in the program folder; an absolute name as
+// it stands.
 std::string resolved(const html_list_project& project, const std::string& name) {
   const projectCollection* collection = project.run.collection;
   if (!collection) return name;
   return collection->resolve(name);
+}
+
+// A folder the project names (`path`, `output_dir`), taken in the project
+// file's folder when relative and made lexically normal; never looked for in
+// the program folder, so a run cannot list or write the program's own files
+// by accident.
+std::string project_folder_path(const html_list_project& project, const std::string& name) {
+  const projectCollection* collection = project.run.collection;
+  const std::string found = collection ? collection->resolve_in_project_folder(name) : name;
+  return std::filesystem::path(found).lexically_normal().string();
 }
 
 // The name of a template that was not found, with every place tried.
@@ -211,22 +221,16 @@ void start_output_file(project_run& run, const project_settings& settings) {
 }
 
 // The listed folder as a build takes it: a relative folder in the project
-// file's folder or else the program folder (the build never relies on the
-// current directory), "../x" read as the folder it names, and
-// trailing "/" removed. An empty local path names no folder and stays empty,
-// so that the first file fails with "can't open folder" instead of listing
-// (and writing index files into) the whole file system; "/" itself still
-// lists the root.
+// file's folder (the build never relies on the current directory), "../x" read as the folder it
+// names, and trailing "/" removed. An empty local path names no folder and stays empty, so that the
+// first file fails with "can't open folder" instead of listing (and writing index files into) the
+// whole file system; "/" itself still lists the root.
 std::string listed_folder(const html_list_project& project) {
   const project_settings& settings = project.settings;
   std::string folder = settings.path;
   const bool local = settings.source != source_ftp;
   if (local && !folder.empty() && folder.front() != '/') {
-    folder = std::filesystem::path(project.run.collection
-                                       ? project.run.collection->resolve_in_project_folder(folder)
-                                       : folder)
-                 .lexically_normal()
-                 .string();
+    folder = project_folder_path(project, folder);
   }
   if (!local || !folder.empty()) folder = normalise_folder_path(folder);
   return folder;
@@ -251,13 +255,7 @@ void prepare_run(html_list_project& project) {
                                          : run.link_base;
   run.output_dir.clear();
   if (!settings.output_dir.empty()) {
-    run.output_dir = normalise_folder_path(
-        std::filesystem::path(
-            project.run.collection
-                ? project.run.collection->resolve_in_project_folder(settings.output_dir)
-                : settings.output_dir)
-            .lexically_normal()
-            .string());
+    run.output_dir = normalise_folder_path(project_folder_path(project, settings.output_dir));
   }
   run.mirror =
       !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;
