@@ -306,7 +306,8 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   start_output_file(run, settings);
   held_folder listed_folder;
   if (settings.source != source_ftp) {
-    listed_folder = enter_folder(folder, listed);
+    // A folder handed in was entered by the caller.
+    listed_folder = listed ? listed : enter_folder(folder, nullptr);
     if (!listed_folder) {
       return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
     }
@@ -319,12 +320,13 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   const std::string page_name = std::filesystem::path(path).filename().string();
   held_folder page = page_folder;
   bool keep = false;
+  std::optional<struct stat> replaced;
   if (!standard_output) {
     if (!page) {
       if (outcome opened = open_page_folder(project, path, page); !opened.ok()) return opened;
     }
     const output_open_result checked =
-        check_output(*page, page_name, run.inputs, settings.overwrite);
+        check_output(*page, page_name, run.inputs, settings.overwrite, &replaced);
     if (outcome refused = refusal(project, checked, path, 0); !refused.ok()) return refused;
     keep = checked == output_open_result::foreign;
   }
@@ -347,15 +349,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
 
   output_file output;
   const output_open_result opened =
-      standard_output ? output.open_standard_output()
-                      : output.open(page, page_name, run.inputs, settings.overwrite);
-  if (opened == output_open_result::foreign) {
-    // Made by someone else since the look above.
-    warn(project, phrase(project, kPhraseKeptForeignFile) + path);
-    ++run.kept_files;
-    if (summary_out) *summary_out = std::move(summary);
-    return {};
-  }
+      standard_output ? output.open_standard_output() : output.open(page, page_name, replaced);
   if (opened != output_open_result::opened) return refusal(project, opened, path, output.error());
   run.summary = summary.get();
 

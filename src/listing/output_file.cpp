@@ -18,7 +18,8 @@ constexpr size_t kOutputBuffer = 1 << 16;
 }  // namespace
 
 output_open_result check_output(const folder_handle& folder, const std::string& name,
-                                const protected_files& inputs, bool overwrite) {
+                                const protected_files& inputs, bool overwrite,
+                                std::optional<struct stat>* replaced) {
   struct stat status {};
   switch (look_at_target(folder, name, status)) {
     case target_kind::absent:
@@ -30,6 +31,7 @@ output_open_result check_output(const folder_handle& folder, const std::string& 
     case target_kind::regular_file:
       break;
   }
+  if (replaced) *replaced = status;
   if (inputs.contains(status.st_dev, status.st_ino)) return output_open_result::protected_input;
   if (!overwrite && !written_by_dirscribe(folder.descriptor(), name)) {
     return output_open_result::foreign;
@@ -38,12 +40,10 @@ output_open_result check_output(const folder_handle& folder, const std::string& 
 }
 
 output_open_result output_file::open(const held_folder& folder, const std::string& name,
-                                     const protected_files& inputs, bool overwrite) {
-  const output_open_result checked = check_output(*folder, name, inputs, overwrite);
-  if (checked != output_open_result::opened) return checked;
-  struct stat status {};
-  const bool replaces = look_at_target(*folder, name, status) == target_kind::regular_file;
-  if (!file_.begin(folder, name, replaces ? &status : nullptr)) {
+                                     const std::optional<struct stat>& replaced) {
+  // A link or a FIFO put in place since the check is still never written
+  // through: the page is renamed over whatever is there.
+  if (!file_.begin(folder, name, replaced ? &*replaced : nullptr)) {
     error_ = errno;
     return output_open_result::failed;
   }

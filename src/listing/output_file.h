@@ -5,7 +5,10 @@
 
 #include <sys/types.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +31,11 @@ enum class output_open_result {
 // Looks at the file `name` in `folder` as an output: nothing there, or a
 // regular file that is not one of `inputs` and (unless `overwrite`) was
 // written by Dirscribe, gives opened. Creates and changes nothing.
+// `replaced`, when given, is set when a regular file is there (to hand to
+// output_file::open).
 output_open_result check_output(const folder_handle& folder, const std::string& name,
-                                const protected_files& inputs, bool overwrite);
+                                const protected_files& inputs, bool overwrite,
+                                std::optional<struct stat>* replaced = nullptr);
 
 class output_file {
  public:
@@ -39,11 +45,12 @@ class output_file {
   // A file not closed is abandoned: whatever was there stays.
   ~output_file() = default;
 
-  // Starts the output `name` in `folder`, after check_output says it may be
-  // written; the file there, if any, is untouched until close(). Never
-  // follows a link and never opens what is there, so a FIFO cannot block.
+  // Starts the output `name` in `folder`. REQUIRES: check_output said it may
+  // be written. The file there, if any, is untouched until close(); what is
+  // there is never followed or opened, so a FIFO cannot block.
+  // `replaced` is the file there as check_output found it, if any.
   output_open_result open(const held_folder& folder, const std::string& name,
-                          const protected_files& inputs, bool overwrite);
+                          const std::optional<struct stat>& replaced);
   // Writes to the process's standard output (a copy of its descriptor, so
   // closing leaves standard output open), which may be a pipe or a terminal:
   // nothing is checked or replaced.

@@ -31,6 +31,12 @@ bool names_dirscribe_as_generator(std::string_view head) {
          contains_folded(head, "<meta content=\"dirscribe\" name=\"generator\"");
 }
 
+// Whether `value` (of `length` bytes, or -1) is the mark.
+bool is_mark(const char* value, ssize_t length) {
+  return length == static_cast<ssize_t>(sizeof kMarkValue - 1) &&
+         std::string_view(value, sizeof kMarkValue - 1) == kMarkValue;
+}
+
 }  // namespace
 
 void mark_as_written(int descriptor) {
@@ -38,13 +44,21 @@ void mark_as_written(int descriptor) {
 }
 
 bool written_by_dirscribe(int folder_descriptor, const std::string& name) {
+  char value[sizeof kMarkValue] = {};
+  // Most files asked about are pages of an earlier run: their mark is read
+  // without opening them, through the kernel's name of the held folder (the
+  // file itself is not followed).
+  static const bool has_proc = ::access("/proc/self/fd", X_OK) == 0;
+  if (has_proc) {
+    const std::string path = "/proc/self/fd/" + std::to_string(folder_descriptor) + "/" + name;
+    if (is_mark(value, ::lgetxattr(path.c_str(), kMarkAttribute, value, sizeof value))) {
+      return true;
+    }
+  }
   const int descriptor = ::openat(folder_descriptor, name.c_str(),
                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (descriptor < 0) return false;
-  char value[sizeof kMarkValue] = {};
-  bool ours = ::fgetxattr(descriptor, kMarkAttribute, value, sizeof value) ==
-                  static_cast<ssize_t>(sizeof kMarkValue - 1) &&
-              std::string_view(value, sizeof kMarkValue - 1) == kMarkValue;
+  bool ours = is_mark(value, ::fgetxattr(descriptor, kMarkAttribute, value, sizeof value));
   if (!ours) {
     char head[kHeadBytes];
     size_t have = 0;

@@ -1,9 +1,8 @@
 // Writing a file so that it is replaced whole or not at all. The new content
-// goes to a temporary file in the target's folder (an unnamed one where the
-// file system offers it) and is renamed over the target only when every byte
-// is written. An interrupted, failed or concurrent run therefore leaves either
-// the old file or one complete new file, never a mixture, and a hard link at
-// the target is never written through: its other names keep the old content.
+// goes to a hidden temporary file in the target's folder and is renamed over the target only when
+// every byte is written. An interrupted, failed or concurrent run therefore leaves either the old
+// file or one complete new file, never a mixture, and a hard link at the target is never written
+// through: its other names keep the old content.
 #pragma once
 
 #include <sys/stat.h>
@@ -44,9 +43,6 @@ class replacing_file {
   bool begin(held_folder folder, std::string name, const struct stat* replaced);
   // The stream to write the content to, fully buffered.
   std::FILE* stream() const { return stream_; }
-  // The new file's device and inode, the same before and after commit.
-  dev_t device() const { return device_; }
-  ino_t inode() const { return inode_; }
   // Flushes the stream, marks the file as written by Dirscribe (when `mark`)
   // and renames it over the target. False, with errno set and the target as
   // it was, when any byte could not be written or the rename failed.
@@ -55,17 +51,16 @@ class replacing_file {
   void abandon();
 
  private:
-  bool give_name();
+  // Renames the named temporary over the target.
+  bool put_in_place();
 
   held_folder folder_;
   std::string name_;
   std::FILE* stream_ = nullptr;
   std::vector<char> buffer_;  // stdio's buffer; outlives the stream
-  std::string temporary_;     // the temporary's name once it has one
+  std::string temporary_;     // the temporary's name
   std::unique_ptr<interrupt_cleanup_entry> cleanup_;
   std::optional<struct stat> replaced_;
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
 };
 
 // Whether `name` could be a temporary file of an output named `output`: the
