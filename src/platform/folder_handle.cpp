@@ -14,6 +14,14 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 }  // namespace
 
+std::string held_entry_path(int folder_descriptor, std::string_view name) {
+  static const bool has_proc = ::access("/proc/self/fd", X_OK) == 0;
+  if (!has_proc) return {};
+  std::string path = "/proc/self/fd/" + std::to_string(folder_descriptor) + "/";
+  path += name;
+  return path;
+}
+
 folder_handle::~folder_handle() { ::close(descriptor_); }
 
 folder_opening folder_handle::opened_or_fault(int descriptor, int parent, std::string_view name) {

@@ -28,6 +28,12 @@ struct folder_opening {
   int error = 0;  // errno of the failed call
 };
 
+// The kernel's name of the entry `name` of the folder held open by
+// `folder_descriptor` ("/proc/self/fd/N/NAME"): opening or reading it reaches
+// that folder's entry without resolving the folder's path again. Empty when
+// /proc is not mounted.
+std::string held_entry_path(int folder_descriptor, std::string_view name);
+
 class folder_handle {
  public:
   folder_handle(const folder_handle&) = delete;

@@ -8,6 +8,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/folder_handle.h"
+
 namespace dirscribe {
 
 namespace {
@@ -48,9 +50,7 @@ bool written_by_dirscribe(int folder_descriptor, const std::string& name) {
   // Most files asked about are pages of an earlier run: their mark is read
   // without opening them, through the kernel's name of the held folder (the
   // file itself is not followed).
-  static const bool has_proc = ::access("/proc/self/fd", X_OK) == 0;
-  if (has_proc) {
-    const std::string path = "/proc/self/fd/" + std::to_string(folder_descriptor) + "/" + name;
+  if (const std::string path = held_entry_path(folder_descriptor, name); !path.empty()) {
     if (is_mark(value, ::lgetxattr(path.c_str(), kMarkAttribute, value, sizeof value))) {
       return true;
     }

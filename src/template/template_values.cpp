@@ -92,9 +92,9 @@ std::string entry_file(const template_value_context& c) {
 // since it was listed can never make a digest or a title read a file
 // elsewhere; the path itself where no folder is held or /proc is missing.
 std::string entry_source(const template_value_context& c) {
-  static const bool has_proc = ::access("/proc/self/fd", X_OK) == 0;
-  if (!c.process.handle || !has_proc || c.entry.name.empty()) return entry_file(c);
-  return "/proc/self/fd/" + std::to_string(c.process.handle->descriptor()) + "/" + c.entry.name;
+  if (!c.process.handle || c.entry.name.empty()) return entry_file(c);
+  std::string held = held_entry_path(c.process.handle->descriptor(), c.entry.name);
+  return held.empty() ? entry_file(c) : held;
 }
 
 void report_unreadable(const template_value_context& c, const std::string& path) {
