@@ -15,6 +15,7 @@
 
 namespace dirscribe {
 
+class commit_queue;
 class projectCollection;
 class qxfile_tree;
 
@@ -107,6 +108,10 @@ struct project_run {
   // Pages not written because a file Dirscribe did not write is in their
   // place; such a build still writes every other page, then fails.
   int32_t kept_files = 0;
+  // Where the pages of a per-folder listing are put in place, on a thread of
+  // its own; none: each page is put in place before the walk goes on.
+  // Borrowed from the driver.
+  commit_queue* commits = nullptr;
 
   void clear_listing_totals() {
     listing_total_size = 0;

@@ -91,6 +91,14 @@ std::string because(int error) {
   return error != 0 ? std::string(": ") + std::strerror(error) : std::string();
 }
 
+// The failure of a page put in place behind the walk, if there was one.
+outcome commit_outcome(const html_list_project& project,
+                       const std::optional<commit_failure>& failure) {
+  if (!failure) return {};
+  return {result_write_failed,
+          phrase(project, kPhraseCantWriteFile) + failure->label + because(failure->error)};
+}
+
 // Builds the folder summary of `folder` for subtree sizes and empty-folder
 // suppression.
 outcome make_summary(html_list_project& project, const held_folder& listed,
@@ -303,6 +311,12 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
                            const held_folder& page_folder) {
   project_run& run = project.run;
   const project_settings& settings = project.settings;
+  // A page put in place behind the walk failed: the run ends there.
+  if (run.commits) {
+    if (outcome failed = commit_outcome(project, run.commits->failure()); !failed.ok()) {
+      return failed;
+    }
+  }
   start_output_file(run, settings);
   held_folder listed_folder;
   if (settings.source != source_ftp) {
@@ -378,6 +392,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   // A listing is put in place only when complete: a stopped or failed build
   // leaves the listing that was there before.
   if (!written.ok() && !written.is(result_write_failed)) return written;
+  if (written.ok() && run.commits && output.close_later(*run.commits, path)) return {};
   if (written.ok() && output.close()) return {};
   return {result_write_failed, phrase(project, kPhraseCantWriteFile) + path +
                                    because(written.ok() ? output.error() : write_error)};
@@ -512,10 +527,18 @@ outcome build_project(html_list_project& project) {
     run.written_folder = folder_identity::of(*made.folder);
     mirror = std::move(made.folder);
   }
-  built = settings.subfolders_in_one_file
-              ? write_listing_file(project, tree, run.folder)
-              : write_folder_files(project, tree, run.folder, settings.recursion_depth, nullptr,
-                                   nullptr, run.mirror ? mirror : nullptr);
+  if (settings.subfolders_in_one_file) {
+    built = write_listing_file(project, tree, run.folder);
+  } else {
+    // Each page is renamed into place, and the page it replaces removed,
+    // while the walk reads the next folder.
+    commit_queue commits;
+    run.commits = &commits;
+    built = write_folder_files(project, tree, run.folder, settings.recursion_depth, nullptr,
+                               nullptr, run.mirror ? mirror : nullptr);
+    run.commits = nullptr;
+    if (outcome failed = commit_outcome(project, commits.finish()); built.ok()) built = failed;
+  }
   run.inputs.clear();
   if (built.ok() && run.kept_files > 0) {
     return {result_output_not_created,

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/output_mark.h"
 
@@ -43,7 +44,7 @@ output_open_result output_file::open(const held_folder& folder, const std::strin
                                      const std::optional<struct stat>& replaced) {
   // A link or a FIFO put in place since the check is still never written
   // through: the page is renamed over whatever is there.
-  if (!file_.begin(folder, name, replaced ? &*replaced : nullptr)) {
+  if (!file_->begin(folder, name, replaced ? &*replaced : nullptr)) {
     error_ = errno;
     return output_open_result::failed;
   }
@@ -77,10 +78,16 @@ bool output_file::close() {
     standard_stream_ = nullptr;
     return flushed && closed;
   }
-  if (!file_.stream()) return true;
-  if (file_.commit(true)) return true;
+  if (!file_->stream()) return true;
+  if (file_->commit(true)) return true;
   error_ = errno;
   return false;
+}
+
+bool output_file::close_later(commit_queue& commits, std::string label) {
+  if (standard_output_ || !file_->stream()) return false;
+  commits.push(std::exchange(file_, std::make_unique<replacing_file>()), true, std::move(label));
+  return true;
 }
 
 }  // namespace dirscribe

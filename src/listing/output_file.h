@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/protected_files.h"
+#include "platform/commit_queue.h"
 #include "platform/folder_handle.h"
 #include "platform/replacing_file.h"
 
@@ -55,16 +57,19 @@ class output_file {
   // closing leaves standard output open), which may be a pipe or a terminal:
   // nothing is checked or replaced.
   output_open_result open_standard_output();
-  std::FILE* get() const { return standard_output_ ? standard_stream_ : file_.stream(); }
+  std::FILE* get() const { return standard_output_ ? standard_stream_ : file_->stream(); }
   bool is_standard_output() const { return standard_output_; }
   // Puts the complete file in place. False when a byte could not be written
   // or the file could not be put in place; the old file is then as it was.
   bool close();
+  // Hands the complete file to `commits` to be put in place there, named
+  // `label` in a failure; true when there was a file to hand over.
+  bool close_later(commit_queue& commits, std::string label);
   // The errno of the last failure.
   int error() const { return error_; }
 
  private:
-  replacing_file file_;
+  std::unique_ptr<replacing_file> file_ = std::make_unique<replacing_file>();
   bool standard_output_ = false;
   std::FILE* standard_stream_ = nullptr;
   std::vector<char> buffer_;  // stdio's buffer for standard output

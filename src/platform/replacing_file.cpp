@@ -153,7 +153,9 @@ bool replacing_file::commit(bool mark) {
   if (ok && replaced_) {
     // The listing keeps the place's permissions and, where the owner may be
     // given back (a run as root), its owner.
-    if (replaced_->st_uid != ::geteuid() || replaced_->st_gid != ::getegid()) {
+    static const uid_t user = ::geteuid();
+    static const gid_t group = ::getegid();
+    if (replaced_->st_uid != user || replaced_->st_gid != group) {
       (void)::fchown(descriptor, replaced_->st_uid, replaced_->st_gid);
     }
     const mode_t mode = replaced_->st_mode & 07777;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/commit_queue.h"
 #include "platform/output_mark.h"
 #include "support/temp_folder.h"
 
@@ -83,6 +84,48 @@ TEST(ReplacingFile, TemporaryNamesOfAnOutput) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(is_temporary_of(c.name, "index.html"), c.temporary) << c.name;
+}
+
+// A file begun in `folder` with `text` written, ready to be handed over.
+std::unique_ptr<replacing_file> begun(const held_folder& folder, const std::string& name,
+                                      const std::string& text) {
+  auto file = std::make_unique<replacing_file>();
+  EXPECT_TRUE(file->begin(folder, name, nullptr));
+  std::fputs(text.c_str(), file->stream());
+  return file;
+}
+
+TEST(CommitQueue, PutsFilesInPlaceInOrderAndNothingAfterTheFirstFailure) {
+  temp_folder dir;
+  const held_folder folder = folder_handle::open_path(dir.path()).folder;
+  ASSERT_TRUE(folder);
+  {
+    commit_queue commits(2);  // fewer places than files: handing over waits
+    for (int i = 0; i < 6; ++i) {
+      const std::string name = "page" + std::to_string(i % 3) + ".html";
+      commits.push(begun(folder, name, "run " + std::to_string(i)), true, name);
+    }
+    EXPECT_FALSE(commits.finish());
+  }
+  // The later of two files for one name is the one that stays.
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = "page" + std::to_string(i) + ".html";
+    EXPECT_EQ(read_file(dir.at(name)), "run " + std::to_string(i + 3));
+    EXPECT_TRUE(written_by_dirscribe(folder->descriptor(), name));
+  }
+
+  // A file renamed onto a folder fails; what is handed over after it is
+  // abandoned, and no temporary stays.
+  dir.make_folder("blocked.html/inside");
+  commit_queue commits;
+  commits.push(begun(folder, "blocked.html", "x"), true, "first");
+  commits.push(begun(folder, "after.html", "y"), true, "second");
+  const std::optional<commit_failure> failed = commits.finish();
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->label, "first");
+  EXPECT_NE(failed->error, 0);
+  EXPECT_EQ(names_in(dir.path()),
+            (std::set<std::string>{"page0.html", "page1.html", "page2.html", "blocked.html"}));
 }
 
 TEST(OutputMark, TellsPagesDirscribeWroteFromOthers) {
