@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "abuse_helpers.h"
-#include "core/qxchar.h"
-#include "engine/project_collection.h"
+#include "core/byte_string.h"
+#include "engine/project_context.h"
 #include "platform/user_data.h"
 #include "run_program.h"
 #include "support/test_phrases.h"
@@ -264,10 +264,10 @@ TEST_F(Cli, AStyleOfTheCatalogIsPickedByNameWithItsPreset) {
   template_catalog catalog;
   ASSERT_TRUE(catalog.load(std::string(DIRSCRIBE_PROGRAM_DIR) + "templates.txt").ok());
   ASSERT_GE(catalog.entries.size(), 2u);
-  const dscTemplate& second = *catalog.entries[1];
+  const style_entry& second = *catalog.entries[1];
   const struct {
     std::vector<std::string> style;  // the options that pick it
-    const dscTemplate* entry;
+    const style_entry* entry;
   } cases[] = {
       {{}, catalog.entries.front().get()},
       {{"--style", second.name}, &second},
@@ -281,7 +281,7 @@ TEST_F(Cli, AStyleOfTheCatalogIsPickedByNameWithItsPreset) {
     ASSERT_EQ(saved.exit_code, 0) << saved.err;
     EXPECT_EQ(saved.err, "");
     // The wizard's pick of the style, for the same folder.
-    projectCollection expected;
+    project_context expected;
     html_list_project& picked = expected.first_project_creating();
     pick_style(*c.entry, picked, user_data_folders::for_program(DIRSCRIBE_PROGRAM_DIR));
     picked.settings.path = at("tree");

@@ -6,15 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_app.h"
 #include "app/command_line.h"
 #include "app/folder_listing.h"
 #include "app/messages.h"
+#include "app/program_setup.h"
 #include "app/progress_line.h"
 #include "engine/build_counts.h"
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "platform/user_data.h"
@@ -33,13 +33,13 @@ bool is_file(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
-std::string phrase(const appApp& app, int id) {
+std::string phrase(const program_setup& app, int id) {
   return app.lang ? std::string(app.lang->text(id)) : std::string();
 }
 
 // The collection of a batch run with its shared tables; false after showing
 // why the extension table could not be loaded.
-bool prepare_collection(const appApp& app, projectCollection& collection) {
+bool prepare_collection(const program_setup& app, project_context& collection) {
   collection.program_folder = app.program_dir;
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
@@ -57,7 +57,7 @@ bool prepare_collection(const appApp& app, projectCollection& collection) {
 }
 
 // Builds the projects of `collection`; the exit code.
-int build(const appApp& app, projectCollection& collection, bool quiet) {
+int build(const program_setup& app, project_context& collection, bool quiet) {
   progress_line progress(!quiet && ::isatty(STDERR_FILENO) == 1);
   build_counts counts;
   collection.progress = [&](std::string message) {
@@ -88,8 +88,8 @@ int build(const appApp& app, projectCollection& collection, bool quiet) {
 }
 
 // Loads and builds the project file `typed`; the exit code.
-int build_project_file(const appApp& app, const command_line& line, const std::string& typed,
-                       projectCollection& collection) {
+int build_project_file(const program_setup& app, const command_line& line, const std::string& typed,
+                       project_context& collection) {
   const std::vector<std::string> tried =
       project_path_candidates(typed, app.start_dir, app.program_dir);
   const std::string path = resolve_project_path(typed, app.start_dir, app.program_dir);
@@ -118,7 +118,7 @@ int build_project_file(const appApp& app, const command_line& line, const std::s
 }
 
 // Lists the folder of the command line, or writes its project file.
-int list_folder(const appApp& app, const command_line& line, projectCollection& collection) {
+int list_folder(const program_setup& app, const command_line& line, project_context& collection) {
   html_list_project& project = collection.first_project_creating();
   const user_data_folders folders = user_data_folders::for_program(app.program_dir);
   const outcome made = make_folder_project(line.folder, line.listing, app.start_dir, folders,
@@ -142,7 +142,7 @@ int list_folder(const appApp& app, const command_line& line, projectCollection& 
 }
 
 // Prints the catalog's style names, one a line, on standard output.
-int list_styles(const appApp& app) {
+int list_styles(const program_setup& app) {
   const user_data_folders folders = user_data_folders::for_program(app.program_dir);
   template_catalog catalog;
   catalog.language = app.lang.get();
@@ -178,9 +178,9 @@ std::string resolve_project_path(const std::string& name, const std::string& sta
   return candidates.back();
 }
 
-int run_batch(appApp& app, const command_line& line) {
+int run_batch(program_setup& app, const command_line& line) {
   if (line.mode == run_mode::list_styles) return list_styles(app);
-  projectCollection collection;
+  project_context collection;
   if (line.mode == run_mode::folder && !line.listing.save_project.empty()) {
     // Writing the project file builds nothing: no table is needed.
     collection.program_folder = app.program_dir;

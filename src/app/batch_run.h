@@ -8,7 +8,7 @@
 
 namespace dirscribe {
 
-class appApp;
+class program_setup;
 struct command_line;
 
 // Runs what `line` asks for (run_mode projects, folder or list_styles) with
@@ -17,7 +17,7 @@ struct command_line;
 // the run. A folder is listed, or its project file written. Returns the
 // process exit code: 0 on success (also when a build was stopped), 1 on any
 // failure after showing its message.
-int run_batch(appApp& app, const command_line& line);
+int run_batch(program_setup& app, const command_line& line);
 
 // The places a project file named on the command line is looked for, in
 // order: an absolute name as it stands; a relative one in `start_dir` (the

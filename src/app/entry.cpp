@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_app.h"
 #include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/folder_listing.h"
 #include "app/messages.h"
+#include "app/program_setup.h"
 #include "app/version_text.h"
 #include "app/wizard_start.h"
 #include "platform/interrupt_cleanup.h"
@@ -48,7 +48,7 @@ std::string& out_of_memory_text() {
   return text;
 }
 
-void take_out_of_memory_phrase(const appApp& app) {
+void take_out_of_memory_phrase(const program_setup& app) {
   if (!app.lang) return;
   if (const std::string_view phrase = app.lang->text(kPhraseOutOfMemory); !phrase.empty()) {
     out_of_memory_text() = phrase;
@@ -84,7 +84,7 @@ int run(const std::string& executable, const std::vector<std::string>& args) {
     return 0;
   }
 
-  dscApp app;
+  program_setup app;
   app.start_dir = start_dir;
   split_program_path(executable, app.program_dir, app.exe_name);
   // Relative data-file names ("ext.txt" and the like) resolve in the program

@@ -23,7 +23,7 @@ bool is_regular_file(const std::string& path) {
 
 // Picks the style `options.style` names (the first style when it names none).
 outcome pick_named_style(const listing_options& options, const std::string& start_dir,
-                         const user_data_folders& folders, const qxlang* language,
+                         const user_data_folders& folders, const phrase_table* language,
                          html_list_project& project) {
   template_catalog catalog;
   catalog.language = language;
@@ -36,7 +36,7 @@ outcome pick_named_style(const listing_options& options, const std::string& star
     return {};
   }
   if (loaded.ok()) {
-    if (const dscTemplate* entry = find_by_name(catalog, options.style)) {
+    if (const style_entry* entry = find_by_name(catalog, options.style)) {
       pick_style(*entry, project, folders);
       return {};
     }
@@ -67,7 +67,7 @@ std::string absolute_in(const std::string& folder, const std::string& name) {
 
 outcome make_folder_project(const std::string& folder, const listing_options& options,
                             const std::string& start_dir, const user_data_folders& folders,
-                            const qxlang* language, html_list_project& project) {
+                            const phrase_table* language, html_list_project& project) {
   if (outcome picked = pick_named_style(options, start_dir, folders, language, project);
       !picked.ok()) {
     return picked;

@@ -10,7 +10,7 @@
 namespace dirscribe {
 
 struct html_list_project;
-class qxlang;
+class phrase_table;
 class user_data_folders;
 
 // Makes `project` list `folder` as `options` say. The style is picked as the
@@ -27,7 +27,7 @@ class user_data_folders;
 // messages their phrases.
 outcome make_folder_project(const std::string& folder, const listing_options& options,
                             const std::string& start_dir, const user_data_folders& folders,
-                            const qxlang* language, html_list_project& project);
+                            const phrase_table* language, html_list_project& project);
 
 // `name` as an absolute path: as it stands when it starts with "/", else in
 // `folder`, with "." and ".." worked out.

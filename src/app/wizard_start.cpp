@@ -54,7 +54,7 @@ bool display_available() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-int run_wizard(dscApp& app, const outcome& started) {
+int run_wizard(program_setup& app, const outcome& started) {
   // Qt keeps references to both for the application's whole life.
   int argc = 1;
   char name[] = "dirscribe";

@@ -2,7 +2,7 @@
 // description, and the window's run. The only code of app/ that links Qt.
 #pragma once
 
-#include "app/app_app.h"
+#include "app/program_setup.h"
 #include "core/outcome.h"
 
 namespace dirscribe {
@@ -24,6 +24,6 @@ const char* toolkit_version();
 // build shows its text in an information box. Returns the exit code: 0 after
 // the window closed, 1 on any failure.
 // REQUIRES: display_available().
-int run_wizard(dscApp& app, const outcome& started);
+int run_wizard(program_setup& app, const outcome& started);
 
 }  // namespace dirscribe

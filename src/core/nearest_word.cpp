@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 

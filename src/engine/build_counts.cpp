@@ -1,12 +1,12 @@
 #include "engine/build_counts.h"
 
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 
 namespace dirscribe {
 
 void build_counts::folder_read(const std::string& message) { folders_seen_.insert(message); }
 
-void build_counts::count_files(const projectCollection& collection) {
+void build_counts::count_files(const project_context& collection) {
   int64_t current = 0;
   for (const auto& project : collection.projects) current += project->run.listing_file_total;
   if (current < files_current_) files_before_ += files_current_;

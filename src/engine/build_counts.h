@@ -10,7 +10,7 @@
 
 namespace dirscribe {
 
-class projectCollection;
+class project_context;
 
 class build_counts {
  public:
@@ -23,7 +23,7 @@ class build_counts {
   // collection's projects. Those totals restart with every output file, so
   // what the finished files listed is carried over. Call it on the building
   // thread, or after the build ended.
-  void count_files(const projectCollection& collection);
+  void count_files(const project_context& collection);
 
   // Forgets everything, for the next build.
   void reset();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 
 namespace dirscribe {
 namespace {
@@ -39,7 +39,7 @@ TEST(BuildCounts, FoldersOnceAndFilesCarriedOverOutputFiles) {
       {"Reading folder: /t/b ", 0, 0, 4, 14},
       {nullptr, 3, 4, 4, 15},
   };
-  projectCollection collection;
+  project_context collection;
   collection.projects.push_back(std::make_unique<html_list_project>());
   collection.projects.push_back(std::make_unique<html_list_project>());
   build_counts counts;

@@ -1,17 +1,17 @@
 #include "engine/extension_table.h"
 
-#include "core/qxchar.h"
-#include "engine/project_collection.h"
+#include "core/byte_string.h"
+#include "engine/project_context.h"
 #include "files/file_node.h"
 #include "markup/document_reader.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 
 namespace dirscribe {
 
 namespace {
 
-std::string phrase(const projectCollection& collection, int id) {
+std::string phrase(const project_context& collection, int id) {
   return collection.language ? std::string(collection.language->text(id)) : std::string();
 }
 
@@ -23,23 +23,23 @@ bool is_table_entry(const xml_node& node) {
 
 // Walks the subtree of `section` (taken out of `document` so the walk stays
 // inside it) and stores every entry's icon and type under its name.
-void read_section(xml_tree& document, xml_node* section, qxhash& icons, qxhash& types) {
+void read_section(xml_tree& document, xml_node* section, value_map& icons, value_map& types) {
   xml_tree own;
   own.append_top(document.detach(section));
   for (const xml_node* node = own.first(); node; node = node->next_in_document_order()) {
     if (!is_table_entry(*node)) continue;
-    const qxval* name = node->attribute("name");
+    const tagged_value* name = node->attribute("name");
     if (!name) continue;
-    const qxval* icon = node->attribute("icon");
-    const qxval* type = node->attribute("type");
-    icons.set(*name, icon ? *icon : qxval(0));
-    types.set(*name, type ? *type : qxval(0));
+    const tagged_value* icon = node->attribute("icon");
+    const tagged_value* type = node->attribute("type");
+    icons.set(*name, icon ? *icon : tagged_value(0));
+    types.set(*name, type ? *type : tagged_value(0));
   }
 }
 
 // The major kind ("image" of "image/png") of the registered content type of
 // an entry's extension, or empty.
-std::string registered_kind(const qxfile_node& entry, const projectCollection& collection) {
+std::string registered_kind(const file_node& entry, const project_context& collection) {
   std::string content_type;
   if (!collection.mime_types.content_type(entry.ext, content_type)) return {};
   return content_type.substr(0, content_type.find('/'));
@@ -47,7 +47,7 @@ std::string registered_kind(const qxfile_node& entry, const projectCollection& c
 
 }  // namespace
 
-outcome load_extension_table(const std::string& file_name, projectCollection& collection) {
+outcome load_extension_table(const std::string& file_name, project_context& collection) {
   collection.kind_type_map.clear();
   collection.extension_type_map.clear();
   collection.kind_icon_map.clear();
@@ -70,8 +70,8 @@ outcome load_extension_table(const std::string& file_name, projectCollection& co
   return {};
 }
 
-std::string entry_type_text(const qxfile_node& entry, const html_list_project& project) {
-  const projectCollection& collection = *project.run.collection;
+std::string entry_type_text(const file_node& entry, const html_list_project& project) {
+  const project_context& collection = *project.run.collection;
   if (project.settings.shell_mode & shell_mode_system_types) {
     std::string description;
     if (!entry.is_folder && !entry.ext.empty() &&
@@ -82,7 +82,7 @@ std::string entry_type_text(const qxfile_node& entry, const html_list_project& p
     if (!entry.ext.empty()) return entry.ext + phrase(collection, kPhraseFileTypeSuffix);
     return phrase(collection, kPhraseFileType);
   }
-  qxval found;
+  tagged_value found;
   if (entry.is_folder) {
     if (collection.kind_type_map.get("folder", found)) return found.to_text();
     return phrase(collection, kPhraseFolderType);
@@ -94,9 +94,9 @@ std::string entry_type_text(const qxfile_node& entry, const html_list_project& p
   return phrase(collection, kPhraseFileType);
 }
 
-qxval entry_icon(const qxfile_node& entry, const html_list_project& project) {
-  const projectCollection& collection = *project.run.collection;
-  qxval found;
+tagged_value entry_icon(const file_node& entry, const html_list_project& project) {
+  const project_context& collection = *project.run.collection;
+  tagged_value found;
   if (entry.is_folder) {
     collection.kind_icon_map.get("folder", found);
     return found;

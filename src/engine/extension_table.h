@@ -6,29 +6,29 @@
 #include <string>
 
 #include "core/outcome.h"
-#include "core/qxval.h"
+#include "core/tagged_value.h"
 
 namespace dirscribe {
 
-class projectCollection;
+class project_context;
 struct html_list_project;
-struct qxfile_node;
+struct file_node;
 
 // Empties the four tables of `collection` and fills them from `file_name`.
 // Fails with 1 and phrase 15 + the name when the file cannot be opened; with 2
 // and the name + ": " on any other failure (a parse error: phrase 16 + the
 // reader's line, column and error; no /ext/extensions: phrase 0; no
 // /ext/types: phrase 18, the extension tables keep what was read).
-outcome load_extension_table(const std::string& file_name, projectCollection& collection);
+outcome load_extension_table(const std::string& file_name, project_context& collection);
 
 // The type text of an entry: from the table by extension, then by the
 // registered content type's major kind, then the "other" kind; with
 // `shell_mode` bit 2 the system's type description instead. Never fails.
 // REQUIRES: project.run.collection is set.
-std::string entry_type_text(const qxfile_node& entry, const html_list_project& project);
+std::string entry_type_text(const file_node& entry, const html_list_project& project);
 
 // The icon file name of an entry, or the integer 0 when none is found.
 // REQUIRES: project.run.collection is set.
-qxval entry_icon(const qxfile_node& entry, const html_list_project& project);
+tagged_value entry_icon(const file_node& entry, const html_list_project& project);
 
 }  // namespace dirscribe

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_node.h"
 #include "support/temp_folder.h"
 
@@ -26,15 +26,15 @@ class ExtensionTable : public ::testing::Test {
     return folder_.at("ext.txt");
   }
 
-  static std::unique_ptr<qxfile_node> file(const std::string& name) {
-    auto node = std::make_unique<qxfile_node>();
+  static std::unique_ptr<file_node> file(const std::string& name) {
+    auto node = std::make_unique<file_node>();
     node->name = name;
     node->ext = extension_of(name);
     return node;
   }
 
   temp_folder folder_;
-  projectCollection collection_;
+  project_context collection_;
   html_list_project project_;
 };
 
@@ -61,14 +61,14 @@ constexpr const char* kTable =
 TEST_F(ExtensionTable, LoadsOnlySelfClosingUnderscoreDigitEntries) {
   ASSERT_TRUE(load_extension_table(write(kTable), collection_).ok());
   EXPECT_EQ(collection_.extension_type_map.count(), 4);  // .txt .pdf .doc .noicon
-  qxval value;
+  tagged_value value;
   EXPECT_TRUE(collection_.extension_type_map.get(".doc", value));
   EXPECT_EQ(value.text(), "Word document");  // the later entry wins
   EXPECT_FALSE(collection_.extension_type_map.get(".with", value));
   EXPECT_FALSE(collection_.extension_type_map.get(".x1", value));
   EXPECT_FALSE(collection_.extension_type_map.get(".a", value));
   EXPECT_TRUE(collection_.extension_icon_map.get(".noicon", value));
-  EXPECT_EQ(value.type(), qxval::kind::integer);
+  EXPECT_EQ(value.type(), tagged_value::kind::integer);
   EXPECT_EQ(value.to_int(), 0);
   EXPECT_EQ(collection_.kind_type_map.count(), 3);
 }
@@ -92,7 +92,7 @@ TEST_F(ExtensionTable, TypeAndIconFallbacks) {
     EXPECT_EQ(entry_type_text(*node, project_), c.type) << c.name;
     EXPECT_EQ(entry_icon(*node, project_).to_text(), c.icon) << c.name;
   }
-  qxfile_node folder;
+  file_node folder;
   folder.name = "sub";
   folder.is_folder = true;
   EXPECT_EQ(entry_type_text(folder, project_), "Folder");
@@ -101,8 +101,8 @@ TEST_F(ExtensionTable, TypeAndIconFallbacks) {
 
 TEST_F(ExtensionTable, MissingKindsGiveIntegerZeroIcon) {
   ASSERT_TRUE(load_extension_table(write("<ext><extensions/><types/></ext>"), collection_).ok());
-  const qxval icon = entry_icon(*file("a.zzz"), project_);
-  EXPECT_EQ(icon.type(), qxval::kind::integer);
+  const tagged_value icon = entry_icon(*file("a.zzz"), project_);
+  EXPECT_EQ(icon.type(), tagged_value::kind::integer);
   EXPECT_EQ(icon.to_text(), "0");
 }
 

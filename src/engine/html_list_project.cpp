@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "core/byte_string.h"
 #include "core/nearest_word.h"
-#include "core/qxchar.h"
 #include "files/stored_field.h"
 
 namespace dirscribe {

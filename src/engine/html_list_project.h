@@ -16,8 +16,8 @@
 namespace dirscribe {
 
 class commit_queue;
-class projectCollection;
-class qxfile_tree;
+class project_context;
+class file_tree;
 
 // Values of `shell_mode`.
 enum shell_mode_value : int32_t {
@@ -74,7 +74,7 @@ struct project_settings {
 
 // Run state of a project, set up before each run; never persisted.
 struct project_run {
-  const projectCollection* collection = nullptr;  // borrowed while a run lasts
+  const project_context* collection = nullptr;  // borrowed while a run lasts
   // What a build works out from the settings, which it never changes.
   std::string folder;     // the listed folder as it resolves
   std::string image_dir;  // `image_dir` with one trailing "/", as links print it
@@ -97,7 +97,7 @@ struct project_run {
   int32_t listing_folder_total = 0;
   int32_t listing_row_total = 0;
   int32_t repeat_counter = 0;
-  qxfile_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
+  file_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
   // The files this run writes, left out of every listing, and the files it
   // reads, never written over; both set by the driver.
   own_output outputs;

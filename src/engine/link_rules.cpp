@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 

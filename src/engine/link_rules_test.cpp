@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/dsc_process.h"
-
 namespace dirscribe {
 namespace {
 
@@ -105,25 +103,6 @@ TEST(LinkRules, RelativeWayFromThePageToTheListedFolder) {
                                                            {"dir/a:b/", true}}) {
     EXPECT_EQ(is_relative_link(link), relative) << link;
   }
-}
-
-TEST(DscProcess, GoingDownExtendsPathsAndLinks) {
-  dsc_process root = make_root_process("/", folder_url("/", 2, 0, ""));
-  root.mode = loop_tree;
-  root.depth_left = 2;
-  dsc_process level = go_down(root, "a b&c", 2, nullptr);
-  EXPECT_EQ(level.folder, "/a b&c");  // no second "/" after the root
-  EXPECT_EQ(level.relative_path, "a b&c");
-  EXPECT_EQ(level.relative_url, "a%20b%26c/");
-  EXPECT_EQ(level.absolute_url, "file:///a%20b%26c/");
-  EXPECT_EQ(level.depth_left, 1);
-  EXPECT_EQ(level.mode, loop_tree);
-  EXPECT_TRUE(level.is_subfolder_level);
-  dsc_process deeper = go_down(level, "d", 1, nullptr);
-  EXPECT_EQ(deeper.folder, "/a b&c/d");
-  EXPECT_EQ(deeper.relative_path, "a b&c/d");
-  EXPECT_EQ(deeper.relative_url, "a%20b%26c/d/");
-  EXPECT_EQ(deeper.depth_left, 0);
 }
 
 }  // namespace

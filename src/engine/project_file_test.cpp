@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "support/temp_folder.h"
 
 namespace dirscribe {
@@ -40,7 +40,7 @@ std::string dump(const project_settings& s) {
 }
 
 TEST_F(ProjectFile, EmptyProjectLoadsAllDefaults) {
-  projectCollection collection;
+  project_context collection;
   ASSERT_TRUE(collection.load_file(write("p.txt", "<project></project>")).ok());
   ASSERT_EQ(collection.projects.size(), 1u);
   const project_settings& s = collection.projects[0]->settings;
@@ -66,7 +66,7 @@ TEST_F(ProjectFile, SkipMaskDefaultsToTheOutputFileName) {
       {"<filter></filter>", "index.html"},
   };
   for (const auto& c : cases) {
-    projectCollection collection;
+    project_context collection;
     ASSERT_TRUE(collection.load_text(std::string("<project>") + c.body + "</project>").ok())
         << c.body;
     EXPECT_EQ(collection.projects[0]->settings.filter.str_files_skip, c.skip) << c.body;
@@ -88,7 +88,7 @@ TEST_F(ProjectFile, NumbersAndBooleansReadLeadingDigits) {
       {"<recursion_depth>3</recursion_depth><recursion_depth>9</recursion_depth>", 3, true},
   };
   for (const auto& c : cases) {
-    projectCollection collection;
+    project_context collection;
     ASSERT_TRUE(
         collection.load_file(write("p.txt", std::string("<project>") + c.xml + "</project>")).ok())
         << c.xml;
@@ -98,7 +98,7 @@ TEST_F(ProjectFile, NumbersAndBooleansReadLeadingDigits) {
 }
 
 TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
-  projectCollection collection;
+  project_context collection;
   html_list_project& first = collection.first_project_creating();
   first.settings.path = "/srv/a&b <c> \"d\" 'e' \xFC\xC3\xA9";
   first.settings.ftp_password = "p&ss;word&amp;";
@@ -132,7 +132,7 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
             std::string::npos);
   EXPECT_NE(text.find("</filter>\r\n<order_files>5</order_files>\r\n"), std::string::npos);
 
-  projectCollection loaded;
+  project_context loaded;
   ASSERT_TRUE(loaded.load_file(file).ok());
   ASSERT_EQ(loaded.projects.size(), 2u);
   EXPECT_EQ(dump(loaded.projects[0]->settings), dump(collection.projects[0]->settings));
@@ -140,7 +140,7 @@ TEST_F(ProjectFile, AwkwardValuesRoundTrip) {
 }
 
 TEST_F(ProjectFile, LoadFailuresAndSkippedElements) {
-  projectCollection collection;
+  project_context collection;
   EXPECT_EQ(collection.load_file(folder_.at("missing.txt")).code(), 20007);
   EXPECT_EQ(collection.load_file(write("bad.txt", "<project><path>x</project>")).code(), 20008);
   EXPECT_EQ(collection.load_file(write("none.txt", "<other></other>")).code(), 20008);
@@ -170,7 +170,7 @@ TEST_F(ProjectFile, AFileHoldsAtMostAThousandProjects) {
     for (size_t i = 0; i < c.empty; ++i) text += "<project/>\r\n";
     for (size_t i = 0; i < c.with_content; ++i) text += full;
     const std::string file = write("many.txt", text);
-    projectCollection collection;
+    project_context collection;
     const outcome loaded = collection.load_file(file);
     const std::string name = std::to_string(c.with_content) + "+" + std::to_string(c.empty);
     EXPECT_EQ(collection.projects.size(), c.loaded) << name;
@@ -213,7 +213,7 @@ TEST_F(ProjectFile, WarnsAboutValuesTheReaderTakesByAccident) {
        {"project 2: unknown key \"sav\", did you mean \"save\"?"}},
   };
   for (const auto& c : cases) {
-    projectCollection collection;
+    project_context collection;
     const std::string file = write("p.txt", c.body);
     ASSERT_TRUE(collection.load_file(file).ok()) << c.body;
     std::vector<std::string> expected;
@@ -247,14 +247,14 @@ TEST_F(ProjectFile, PublishingKeysAreWrittenOnlyWhenSet) {
                     "<output_dir>../out</output_dir>\r\n"
                     "<overwrite>1</overwrite>\r\n"))
       << set;
-  projectCollection collection;
+  project_context collection;
   ASSERT_TRUE(collection.load_file(write("p.txt", "<project>" + set + "</project>")).ok());
   EXPECT_EQ(dump(collection.projects.at(0)->settings), dump(project.settings));
   EXPECT_TRUE(collection.warnings.empty());
 }
 
 TEST_F(ProjectFile, RelativeNamesAreLookedForBesideTheFileThenInTheProgramFolder) {
-  projectCollection collection;
+  project_context collection;
   collection.program_folder = folder_.at("program/");
   folder_.write("program/templates/t.html", "t");
   folder_.write("program/both.html", "p");
@@ -295,7 +295,7 @@ TEST_F(ProjectFile, RelativeNamesAreLookedForBesideTheFileThenInTheProgramFolder
 // the program folder holds the name: a run never lists or writes the
 // program's own files by accident.
 TEST_F(ProjectFile, FoldersOfAProjectResolveOnlyBesideIt) {
-  projectCollection collection;
+  project_context collection;
   collection.program_folder = folder_.at("program/");
   folder_.write("program/templates/table.html", "t");
   folder_.write("program/images/file.svg", "i");

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ std::string joined(const std::vector<std::string>& lines) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  projectCollection first;
+  project_context first;
   // A file whose project elements are all empty loads no project; written
   // back it holds none, which the loader rightly refuses.
   if (!first.load_text(input).ok() || first.projects.empty()) return 0;
   const std::string written = joined(project_file_lines(first.projects));
 
-  projectCollection second;
+  project_context second;
   if (!second.load_text(written).ok()) std::abort();
   if (second.projects.size() != first.projects.size()) std::abort();
   if (joined(project_file_lines(second.projects)) != written) std::abort();

@@ -1,6 +1,6 @@
 #include "files/file_filter.h"
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 #include <cctype>
 #include <cwctype>
@@ -299,7 +299,7 @@ int64_t file_filter_data::size_upper_bound() const {
   return int64_t{size_high_end} * 4294967296LL + size_end;
 }
 
-bool file_filter_data::keeps(const qxfile_node& node) const {
+bool file_filter_data::keeps(const file_node& node) const {
   if (node.is_folder) {
     return folders_include.matches(node.name) && !folders_skip.matches(node.name);
   }
@@ -312,12 +312,12 @@ bool file_filter_data::keeps(const qxfile_node& node) const {
   return files_include.matches(node.name) && !files_skip.matches(node.name);
 }
 
-int file_filter_data::apply(qxfile_tree& tree, qxfile_node* parent) const {
+int file_filter_data::apply(file_tree& tree, file_node* parent) const {
   int kept = 0;
-  qxfile_node* node = parent ? parent->first_child() : tree.first();
+  file_node* node = parent ? parent->first_child() : tree.first();
   while (node) {
     if (!keeps(*node)) {
-      qxfile_node* following = parent ? node->next() : node->next_skipping_children();
+      file_node* following = parent ? node->next() : node->next_skipping_children();
       tree.remove(node);
       node = following;
       continue;

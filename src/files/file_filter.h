@@ -136,16 +136,16 @@ struct file_filter_data {
 
   // True when `node` passes: a folder by the folder masks alone; a file by
   // attributes, time, size and names, in that order.
-  bool keeps(const qxfile_node& node) const;
+  bool keeps(const file_node& node) const;
 
   // Removes every node that does not pass, with its subtree, and returns the
   // number kept. With `parent`: its children only. Without: the whole tree,
   // children of kept folders included.
-  int apply(qxfile_tree& tree, qxfile_node* parent) const;
+  int apply(file_tree& tree, file_node* parent) const;
 
   // Reads the keys present among the children of `filter_element` (keys that
   // are missing keep their values) and compiles the masks. Returns 0.
-  int read(const qxe_tree<xml_node>& document, const xml_node* filter_element);
+  int read(const owning_tree<xml_node>& document, const xml_node* filter_element);
 
   // Appends one "<key>value</key>\r\n" line per key, in the stored order;
   // numbers as signed decimals (a low word of 4294967295 is written -1).

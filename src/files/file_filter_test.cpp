@@ -35,18 +35,17 @@ std::string joined(const std::vector<std::string>& items) {
   return out;
 }
 
-std::string kept_names(const qxfile_tree& tree) {
+std::string kept_names(const file_tree& tree) {
   std::string out;
-  for (const qxfile_node* node = tree.first(); node; node = node->next_in_document_order()) {
+  for (const file_node* node = tree.first(); node; node = node->next_in_document_order()) {
     out += (out.empty() ? "" : " ") + node->name;
   }
   return out;
 }
 
-qxfile_node* add(qxfile_tree& tree, qxfile_node* parent, const std::string& name,
-                 bool is_folder = false, uint64_t size = 0, unix_time mtime = 0,
-                 uint32_t attributes = 0) {
-  auto node = std::make_unique<qxfile_node>();
+file_node* add(file_tree& tree, file_node* parent, const std::string& name, bool is_folder = false,
+               uint64_t size = 0, unix_time mtime = 0, uint32_t attributes = 0) {
+  auto node = std::make_unique<file_node>();
   node->name = name;
   node->is_folder = is_folder;
   node->size = size;
@@ -305,7 +304,7 @@ TEST(FileFilterTest, TimeWindowBoundsAreInclusive) {
     bool kept;
   } cases[] = {{start - 1, false}, {start, true}, {now, true}, {now + 1, false}};
   for (const auto& c : cases) {
-    qxfile_node file;
+    file_node file;
     file.mtime = c.mtime;
     file.name = "f";
     EXPECT_EQ(filter.keeps(file), c.kept) << c.mtime;
@@ -345,7 +344,7 @@ TEST(FileFilterTest, SizeWindowWith64BitBounds) {
     filter.size_end = c.end_low;
     filter.size_high_end = c.end_high;
     filter.prepare_windows(0);
-    qxfile_node file;
+    file_node file;
     file.name = "f";
     file.size = c.size;
     EXPECT_EQ(filter.keeps(file), c.kept) << "mode " << c.mode << " size " << c.size;
@@ -386,7 +385,7 @@ TEST(FileFilterTest, AttributeModes) {
     filter.compile_masks();
     filter.att_filter = c.att_filter;
     filter.attrs = c.attrs;
-    qxfile_node file;
+    file_node file;
     file.name = "f";
     file.attributes = c.attributes;
     EXPECT_EQ(filter.keeps(file), c.kept)
@@ -413,8 +412,8 @@ TEST(FileFilterTest, NamesAndFolders) {
       {"*.HTML", "", "d*", "", "dir page.html"},
   };
   for (const auto& c : cases) {
-    qxfile_tree tree;
-    qxfile_node* dir = add(tree, nullptr, "dir", true, 0, 0, attribute_folder);
+    file_tree tree;
+    file_node* dir = add(tree, nullptr, "dir", true, 0, 0, attribute_folder);
     add(tree, dir, "sub", true, 0, 0, attribute_folder);
     add(tree, nullptr, "x.bak");
     add(tree, nullptr, "page.html");
@@ -433,9 +432,9 @@ TEST(FileFilterTest, NamesAndFolders) {
 }
 
 TEST(FileFilterTest, OneLevelLeavesDeeperEntries) {
-  qxfile_tree tree;
-  qxfile_node* top = add(tree, nullptr, "top", true);
-  qxfile_node* keep = add(tree, top, "keep", true);
+  file_tree tree;
+  file_node* top = add(tree, nullptr, "top", true);
+  file_node* keep = add(tree, top, "keep", true);
   add(tree, keep, "deep.bak");
   add(tree, top, "a.bak");
   add(tree, top, "b.txt");
@@ -451,7 +450,7 @@ TEST(FileFilterTest, OneLevelLeavesDeeperEntries) {
 
 TEST(FileFilterTest, TestsRunInOrderAndEmptyMasksUntilCompiled) {
   file_filter_data filter;
-  qxfile_node file;
+  file_node file;
   file.name = "f";
   EXPECT_FALSE(filter.keeps(file)) << "nothing matches before the masks are compiled";
   filter.compile_masks();

@@ -15,24 +15,14 @@ int sign_of(int64_t value) { return (value > 0) - (value < 0); }
 // Applies `visit` to the top-level list and to each child list, parents
 // before children, without recursion.
 template <class Visit>
-void for_each_list(qxfile_tree& tree, Visit visit) {
-  visit(static_cast<qxfile_node*>(nullptr));
-  for (qxfile_node* node = tree.first(); node; node = node->next_in_document_order()) {
+void for_each_list(file_tree& tree, Visit visit) {
+  visit(static_cast<file_node*>(nullptr));
+  for (file_node* node = tree.first(); node; node = node->next_in_document_order()) {
     if (node->first_child()) visit(node);
   }
 }
 
 }  // namespace
-
-int compare_bytes(std::string_view a, std::string_view b) {
-  const size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    const unsigned char x = static_cast<unsigned char>(a[i]);
-    const unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x != y) return x - y;
-  }
-  return sign_of(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
-}
 
 int compare_nocase(std::string_view a, std::string_view b) {
   const size_t common = std::min(a.size(), b.size());
@@ -46,7 +36,7 @@ int compare_nocase(std::string_view a, std::string_view b) {
   return sign_of(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
 }
 
-int qxfile_tree::compare(const qxfile_node& a, const qxfile_node& b) const {
+int file_tree::compare(const file_node& a, const file_node& b) const {
   if (a.is_folder != b.is_folder) return a.is_folder ? -1 : 1;
   switch (sort_key) {
     case sort_by_name:
@@ -66,21 +56,21 @@ int qxfile_tree::compare(const qxfile_node& a, const qxfile_node& b) const {
   }
 }
 
-void qxfile_tree::sort_list(qxfile_node* parent) {
-  std::vector<std::unique_ptr<qxfile_node>> nodes = take_children(parent);
+void file_tree::sort_list(file_node* parent) {
+  std::vector<std::unique_ptr<file_node>> nodes = take_children(parent);
   std::stable_sort(nodes.begin(), nodes.end(),
-                   [this](const std::unique_ptr<qxfile_node>& a,
-                          const std::unique_ptr<qxfile_node>& b) { return compare(*a, *b) < 0; });
+                   [this](const std::unique_ptr<file_node>& a,
+                          const std::unique_ptr<file_node>& b) { return compare(*a, *b) < 0; });
   set_children(parent, std::move(nodes));
 }
 
-void qxfile_tree::sort_all() {
-  for_each_list(*this, [this](qxfile_node* parent) { sort_list(parent); });
+void file_tree::sort_all() {
+  for_each_list(*this, [this](file_node* parent) { sort_list(parent); });
 }
 
-void qxfile_tree::reverse_all() {
-  for_each_list(*this, [this](qxfile_node* parent) {
-    std::vector<std::unique_ptr<qxfile_node>> nodes = take_children(parent);
+void file_tree::reverse_all() {
+  for_each_list(*this, [this](file_node* parent) {
+    std::vector<std::unique_ptr<file_node>> nodes = take_children(parent);
     std::reverse(nodes.begin(), nodes.end());
     set_children(parent, std::move(nodes));
   });
@@ -92,7 +82,7 @@ std::string extension_of(std::string_view name) {
   return std::string(name.substr(dot));
 }
 
-std::string name_without_extension(const qxfile_node& node) {
+std::string name_without_extension(const file_node& node) {
   if (node.ext.size() >= node.name.size()) return {};
   return node.name.substr(0, node.name.size() - node.ext.size());
 }

@@ -1,5 +1,5 @@
-// The in-memory model of listed file-system entries: qxfile_node, one entry,
-// and qxfile_tree, the tree of them with its sort key and the sibling-list
+// The in-memory model of listed file-system entries: file_node, one entry,
+// and file_tree, the tree of them with its sort key and the sibling-list
 // orderings the listing uses.
 #pragma once
 
@@ -7,14 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "core/qxe_tree.h"
+#include "core/byte_string.h"
+#include "core/owning_tree.h"
 
 namespace dirscribe {
 
 // Seconds since 1970-01-01 00:00:00 UTC, signed and 64 bits wide (past 2038).
 using unix_time = int64_t;
 
-struct qxfile_node : qxe_node<qxfile_node> {
+struct file_node : tree_node<file_node> {
   std::string name;  // entry name as the file system lists it (no path)
   std::string ext;   // extension with its dot; filled by the template evaluation
   bool is_folder = false;
@@ -25,7 +26,7 @@ struct qxfile_node : qxe_node<qxfile_node> {
   unix_time atime = 0;
   std::string short_name;  // no Linux file system keeps a second name: always empty
   // For a listed folder: its node in the summary tree; borrowed, never owned.
-  qxfile_node* summary = nullptr;
+  file_node* summary = nullptr;
   int32_t file_count = 0;    // summary tree only: files in the whole subtree
   int32_t folder_count = 0;  // summary tree only: folders in the whole subtree
   std::string spare1;        // never filled; printed by two template variables
@@ -39,7 +40,7 @@ struct qxfile_node : qxe_node<qxfile_node> {
   }
 };
 
-// Sort keys of qxfile_tree; any other value orders nothing (folders still
+// Sort keys of file_tree; any other value orders nothing (folders still
 // come first).
 enum file_sort_key : int32_t {
   sort_unsorted = -1,
@@ -51,17 +52,17 @@ enum file_sort_key : int32_t {
   sort_by_ext_nocase = 5,
 };
 
-class qxfile_tree : public qxe_tree<qxfile_node> {
+class file_tree : public owning_tree<file_node> {
  public:
   int32_t sort_key = sort_unsorted;
 
   // Negative, 0 or positive as `a` orders before, with or after `b`: a folder
   // before a file, then by sort_key.
-  int compare(const qxfile_node& a, const qxfile_node& b) const;
+  int compare(const file_node& a, const file_node& b) const;
 
   // Orders the child list of `parent` (the top-level list when nullptr) by
   // compare, stably: entries that compare equal keep their order.
-  void sort_list(qxfile_node* parent);
+  void sort_list(file_node* parent);
   // Sorts the top-level list and every child list.
   void sort_all();
   // Reverses the top-level list and every child list.
@@ -73,11 +74,8 @@ class qxfile_tree : public qxe_tree<qxfile_node> {
 std::string extension_of(std::string_view name);
 
 // The first (length of name - length of ext) characters of the name.
-std::string name_without_extension(const qxfile_node& node);
+std::string name_without_extension(const file_node& node);
 
-// Case-sensitive byte order of the listing (sort key 0): unsigned bytes over
-// the shorter length, then the length decides.
-int compare_bytes(std::string_view a, std::string_view b);
 // Case-insensitive order (sort key 4): only a..z are folded to A..Z.
 int compare_nocase(std::string_view a, std::string_view b);
 

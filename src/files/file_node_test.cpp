@@ -12,7 +12,7 @@ namespace dirscribe {
 namespace {
 
 // "name" for files, "name/" for folders, children in brackets.
-std::string dump_list(const qxfile_node* node) {
+std::string dump_list(const file_node* node) {
   std::string out;
   for (; node; node = node->next()) {
     if (!out.empty()) out += ' ';
@@ -23,9 +23,9 @@ std::string dump_list(const qxfile_node* node) {
   return out;
 }
 
-qxfile_node* add(qxfile_tree& tree, qxfile_node* parent, const std::string& name,
-                 bool is_folder = false, uint64_t size = 0, unix_time mtime = 0) {
-  auto node = std::make_unique<qxfile_node>();
+file_node* add(file_tree& tree, file_node* parent, const std::string& name, bool is_folder = false,
+               uint64_t size = 0, unix_time mtime = 0) {
+  auto node = std::make_unique<file_node>();
   node->name = name;
   node->ext = extension_of(name);
   node->is_folder = is_folder;
@@ -37,9 +37,9 @@ qxfile_node* add(qxfile_tree& tree, qxfile_node* parent, const std::string& name
 // The ordering as first described: nodes taken from the last to the first,
 // each put in front of the first node of the growing list that it compares
 // less than or equal to, or at its end.
-std::vector<const qxfile_node*> insertion_sorted(const qxfile_tree& tree,
-                                                 std::vector<const qxfile_node*> order) {
-  std::list<const qxfile_node*> sorted;
+std::vector<const file_node*> insertion_sorted(const file_tree& tree,
+                                               std::vector<const file_node*> order) {
+  std::list<const file_node*> sorted;
   for (auto node = order.rbegin(); node != order.rend(); ++node) {
     auto place = sorted.begin();
     while (place != sorted.end() && tree.compare(**node, **place) > 0) ++place;
@@ -48,9 +48,9 @@ std::vector<const qxfile_node*> insertion_sorted(const qxfile_tree& tree,
   return {sorted.begin(), sorted.end()};
 }
 
-std::vector<const qxfile_node*> children_of(const qxfile_tree& tree) {
-  std::vector<const qxfile_node*> nodes;
-  for (const qxfile_node* node = tree.first(); node; node = node->next()) nodes.push_back(node);
+std::vector<const file_node*> children_of(const file_tree& tree) {
+  std::vector<const file_node*> nodes;
+  for (const file_node* node = tree.first(); node; node = node->next()) nodes.push_back(node);
   return nodes;
 }
 
@@ -69,7 +69,7 @@ TEST(FileSortTest, OrdersByEachKey) {
       {7, false, "ww/ B.txt a.txt C.txt"},
   };
   for (const Case& c : cases) {
-    qxfile_tree tree;
+    file_tree tree;
     add(tree, nullptr, "B.txt");
     add(tree, nullptr, "a.txt");
     add(tree, nullptr, "ww", true);
@@ -82,7 +82,7 @@ TEST(FileSortTest, OrdersByEachKey) {
 }
 
 TEST(FileSortTest, TiesKeepOrderAndSwapWhenDescending) {
-  qxfile_tree tree;
+  file_tree tree;
   add(tree, nullptr, "first", false, 10);
   add(tree, nullptr, "big", false, 20);
   add(tree, nullptr, "second", false, 10);
@@ -103,10 +103,10 @@ TEST(FileSortTest, TiesKeepOrderAndSwapWhenDescending) {
 }
 
 TEST(FileSortTest, SortAllReachesEveryLevelAndKeepsLinks) {
-  qxfile_tree tree;
-  qxfile_node* top = add(tree, nullptr, "top", true);
+  file_tree tree;
+  file_node* top = add(tree, nullptr, "top", true);
   add(tree, top, "z");
-  qxfile_node* inner = add(tree, top, "inner", true);
+  file_node* inner = add(tree, top, "inner", true);
   add(tree, inner, "b");
   add(tree, inner, "a");
   add(tree, top, "m", true);
@@ -116,11 +116,11 @@ TEST(FileSortTest, SortAllReachesEveryLevelAndKeepsLinks) {
   tree.reverse_all();
   EXPECT_EQ(dump_list(tree.first()), "top/[z m/ inner/[b a]]");
   // prev and parent links agree with the new order.
-  for (const qxfile_node* node = tree.first(); node; node = node->next_in_document_order()) {
+  for (const file_node* node = tree.first(); node; node = node->next_in_document_order()) {
     if (node->next()) {
       EXPECT_EQ(node->next()->prev(), node) << node->name;
     }
-    for (const qxfile_node* child = node->first_child(); child; child = child->next()) {
+    for (const file_node* child = node->first_child(); child; child = child->next()) {
       EXPECT_EQ(child->parent(), node) << child->name;
     }
   }
@@ -133,18 +133,18 @@ TEST(FileSortTest, MatchesDescribedInsertionSort) {
   const std::vector<std::string> names = {"a", "A",   "b",   "B",   "ab", "aB", "Ab",
                                           "",  "a.x", "a.X", "b.x", ".x", "_",  "\xe9"};
   for (int round = 0; round < 300; ++round) {
-    qxfile_tree tree;
+    file_tree tree;
     tree.sort_key = static_cast<int>(random() % 8) - 1;
     const int count = static_cast<int>(random() % 40);
     for (int i = 0; i < count; ++i) {
-      qxfile_node* node = add(tree, nullptr, names[random() % names.size()], random() % 4 == 0,
-                              random() % 3, static_cast<unix_time>(random() % 3) - 1);
+      file_node* node = add(tree, nullptr, names[random() % names.size()], random() % 4 == 0,
+                            random() % 3, static_cast<unix_time>(random() % 3) - 1);
       node->size += (random() % 2) * (uint64_t{1} << 32);
       node->spare1 = std::to_string(i);  // identity for the failure message
     }
-    const std::vector<const qxfile_node*> expected = insertion_sorted(tree, children_of(tree));
+    const std::vector<const file_node*> expected = insertion_sorted(tree, children_of(tree));
     tree.sort_list(nullptr);
-    const std::vector<const qxfile_node*> actual = children_of(tree);
+    const std::vector<const file_node*> actual = children_of(tree);
     ASSERT_EQ(actual.size(), expected.size());
     for (size_t i = 0; i < actual.size(); ++i) {
       ASSERT_EQ(actual[i], expected[i])
@@ -154,9 +154,9 @@ TEST(FileSortTest, MatchesDescribedInsertionSort) {
 }
 
 TEST(FileSortTest, CompareRules) {
-  qxfile_tree tree;
-  qxfile_node a;
-  qxfile_node b;
+  file_tree tree;
+  file_node a;
+  file_node b;
   tree.sort_key = sort_by_size;
   a.size = uint64_t{1} << 32;
   b.size = 4294967295u;
@@ -187,7 +187,7 @@ TEST(FileNodeTest, ExtensionRule) {
                {"README", "", "README"},   {"a.", ".", "a"},
                {"..x", ".x", "."},         {"", "", ""}};
   for (const auto& c : cases) {
-    qxfile_node node;
+    file_node node;
     node.name = c.name;
     node.ext = extension_of(node.name);
     EXPECT_EQ(node.ext, c.ext) << c.name;
@@ -196,7 +196,7 @@ TEST(FileNodeTest, ExtensionRule) {
 }
 
 TEST(FileNodeTest, SizeWords) {
-  qxfile_node node;
+  file_node node;
   node.set_size_words(2, 4294967295u);
   EXPECT_EQ(node.size, 3 * (uint64_t{1} << 32) - 1);
   EXPECT_EQ(node.size_high(), 2u);

@@ -1,8 +1,8 @@
 // Reading and writing the <filter> block of a project file.
 #include <string>
 
-#include "core/qxchar.h"
-#include "core/qxval.h"
+#include "core/byte_string.h"
+#include "core/tagged_value.h"
 #include "files/file_filter.h"
 #include "files/stored_field.h"
 #include "markup/xml_node.h"

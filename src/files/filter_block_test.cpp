@@ -113,7 +113,7 @@ TEST(FilterBlockTest, MissingKeysKeepValuesAndMasksAreCompiled) {
   EXPECT_EQ(filter.size_high_end, 0);
   EXPECT_EQ(filter.last_how_many, 9) << "missing key keeps its value";
   EXPECT_EQ(filter.size_start, 5u);
-  qxfile_node file;
+  file_node file;
   file.name = "notes.MD";
   EXPECT_TRUE(filter.keeps(file));
   file.name = "notes.c";

@@ -14,11 +14,11 @@ namespace {
 
 constexpr int kEntries = 100000;
 
-void fill(qxfile_tree& tree, std::mt19937& random) {
+void fill(file_tree& tree, std::mt19937& random) {
   static const char* kExtensions[] = {".txt", ".html", ".bak", ".JPG", ".c", ""};
-  qxfile_node* last = nullptr;
+  file_node* last = nullptr;
   for (int i = 0; i < kEntries; ++i) {
-    auto node = std::make_unique<qxfile_node>();
+    auto node = std::make_unique<file_node>();
     node->is_folder = random() % 10 == 0;
     node->name = "entry_" + std::to_string(random() % 50000) +
                  (node->is_folder ? "" : kExtensions[random() % 6]);
@@ -45,7 +45,7 @@ void BM_FilterAndSort(benchmark::State& state) {
   int64_t kept = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    qxfile_tree tree;
+    file_tree tree;
     fill(tree, random);
     state.ResumeTiming();
     kept = filter.apply(tree, nullptr);
@@ -65,7 +65,7 @@ void BM_SortOnly(benchmark::State& state) {
   std::mt19937 random(11);
   for (auto _ : state) {
     state.PauseTiming();
-    qxfile_tree tree;
+    file_tree tree;
     fill(tree, random);
     state.ResumeTiming();
     tree.sort_key = static_cast<int32_t>(state.range(0));

@@ -11,7 +11,7 @@ namespace dirscribe {
 
 namespace {
 
-void fill_node(qxfile_node& node, const file_status& status) {
+void fill_node(file_node& node, const file_status& status) {
   node.is_folder = status.is_folder;
   node.mtime = status.mtime;
   node.ctime = status.ctime;
@@ -20,15 +20,14 @@ void fill_node(qxfile_node& node, const file_status& status) {
   node.size = status.is_folder ? 0 : status.size;
 }
 
-using node_list = std::vector<std::unique_ptr<qxfile_node>>;
+using node_list = std::vector<std::unique_ptr<file_node>>;
 
 // Places `nodes`, in order, directly after `last` or, when last is nullptr,
 // after the existing children of `parent` (the top level for nullptr).
 // Returns the last node placed, or `last` when there is none. Only the first
 // node walks the sibling list; each further one goes directly after the one
 // placed before it, so a huge folder is placed in linear time.
-qxfile_node* place_nodes(qxfile_tree& tree, qxfile_node* parent, qxfile_node* last,
-                         node_list& nodes) {
+file_node* place_nodes(file_tree& tree, file_node* parent, file_node* last, node_list& nodes) {
   for (auto& node : nodes) {
     last = last ? tree.insert_after(last, std::move(node))
                 : tree.append_child(parent, std::move(node));
@@ -38,13 +37,13 @@ qxfile_node* place_nodes(qxfile_tree& tree, qxfile_node* parent, qxfile_node* la
 
 }  // namespace
 
-bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
+bool scan_folder(const std::string& path, file_tree& tree, file_node* parent,
                  const std::string& pattern) {
   const folder_opening opened = folder_handle::open_path(path);
   return opened.folder && scan_folder(*opened.folder, tree, parent, pattern);
 }
 
-bool scan_folder(const folder_handle& folder, qxfile_tree& tree, qxfile_node* parent,
+bool scan_folder(const folder_handle& folder, file_tree& tree, file_node* parent,
                  const std::string& pattern) {
   if (tree.empty()) parent = nullptr;
   node_list folders;
@@ -52,22 +51,22 @@ bool scan_folder(const folder_handle& folder, qxfile_tree& tree, qxfile_node* pa
   const bool everything = pattern == "*";
   const bool opened = list_folder(folder, [&](const std::string& name, const file_status& status) {
     if (!everything && fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) != 0) return;
-    auto node = std::make_unique<qxfile_node>();
+    auto node = std::make_unique<file_node>();
     node->name = name;
     fill_node(*node, status);
     (status.is_folder ? folders : files).push_back(std::move(node));
   });
   if (!opened) return false;
   // First the folders, then the files, each group in enumeration order.
-  qxfile_node* last = place_nodes(tree, parent, nullptr, folders);
+  file_node* last = place_nodes(tree, parent, nullptr, folders);
   place_nodes(tree, parent, last, files);
   return true;
 }
 
-bool scan_subfolders(const folder_handle& folder, qxfile_tree& tree) {
+bool scan_subfolders(const folder_handle& folder, file_tree& tree) {
   node_list folders;
   const bool opened = list_subfolders(folder, [&](const std::string& name) {
-    auto node = std::make_unique<qxfile_node>();
+    auto node = std::make_unique<file_node>();
     node->name = name;
     node->is_folder = true;
     folders.push_back(std::move(node));
@@ -77,12 +76,12 @@ bool scan_subfolders(const folder_handle& folder, qxfile_tree& tree) {
   return true;
 }
 
-bool scan_subfolders(const std::string& path, qxfile_tree& tree) {
+bool scan_subfolders(const std::string& path, file_tree& tree) {
   const folder_opening opened = folder_handle::open_path(path);
   return opened.folder && scan_subfolders(*opened.folder, tree);
 }
 
-bool stat_path(qxfile_node& node, const std::string& path) {
+bool stat_path(file_node& node, const std::string& path) {
   if (path.empty()) return false;
   std::string lookup = path;
   if (lookup.size() > 1 && lookup.back() == '/') lookup.pop_back();

@@ -1,4 +1,4 @@
-// Reading the file system into a qxfile_tree: one held folder at a time,
+// Reading the file system into a file_tree: one held folder at a time,
 // and the allocation unit used to count sizes as space taken on disk. Paths
 // are used as given (joined explicitly by the caller); the process's current
 // directory is neither read nor changed.
@@ -20,10 +20,10 @@ namespace dirscribe {
 // everything; any other pattern keeps the names fnmatch accepts. Never
 // recurses. Returns false, with the tree unchanged, when the folder cannot be
 // opened.
-bool scan_folder(const folder_handle& folder, qxfile_tree& tree, qxfile_node* parent,
+bool scan_folder(const folder_handle& folder, file_tree& tree, file_node* parent,
                  const std::string& pattern = "*");
 // The same for the folder the user named at `path`.
-bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent,
+bool scan_folder(const std::string& path, file_tree& tree, file_node* parent,
                  const std::string& pattern = "*");
 
 // Appends to the top level of `tree` one node per subfolder of `folder` that
@@ -31,13 +31,13 @@ bool scan_folder(const std::string& path, qxfile_tree& tree, qxfile_node* parent
 // attribute_link, with their names and is_folder only (no times, no other
 // attributes), read without the status of every file. False, with the tree
 // unchanged, when the folder cannot be opened.
-bool scan_subfolders(const folder_handle& folder, qxfile_tree& tree);
-bool scan_subfolders(const std::string& path, qxfile_tree& tree);
+bool scan_subfolders(const folder_handle& folder, file_tree& tree);
+bool scan_subfolders(const std::string& path, file_tree& tree);
 
 // Fills `node` from the single path `path` (one trailing "/" ignored); `name`
 // becomes the path itself. The root "/" is a folder without times. False when
 // the path is empty or nothing exists there.
-bool stat_path(qxfile_node& node, const std::string& path);
+bool stat_path(file_node& node, const std::string& path);
 
 // Bytes per allocation unit of the file system holding `path`, or -1.
 // `free_bytes`, when given, receives the free space available to the user.

@@ -17,9 +17,9 @@
 namespace dirscribe {
 namespace {
 
-std::vector<std::string> names_under(const qxfile_tree& tree, const qxfile_node* parent) {
+std::vector<std::string> names_under(const file_tree& tree, const file_node* parent) {
   std::vector<std::string> names;
-  for (const qxfile_node* node = parent ? parent->first_child() : tree.first(); node;
+  for (const file_node* node = parent ? parent->first_child() : tree.first(); node;
        node = node->next()) {
     names.push_back(node->name);
   }
@@ -39,7 +39,7 @@ TEST(ScanFolderTest, FoldersFirstThenFilesEachInEnumerationOrder) {
   temp_folder root;
   for (const char* name : {"b", "a", "m", "k"}) root.make_folder(name);
   for (const char* name : {"z.txt", "y.txt", ".hidden", "c"}) root.make_file(name, 3);
-  qxfile_tree tree;
+  file_tree tree;
   ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
 
   std::vector<std::string> expected_folders;
@@ -53,7 +53,7 @@ TEST(ScanFolderTest, FoldersFirstThenFilesEachInEnumerationOrder) {
   expected.insert(expected.end(), expected_files.begin(), expected_files.end());
   EXPECT_EQ(names_under(tree, nullptr), expected);
 
-  for (const qxfile_node* node = tree.first(); node; node = node->next()) {
+  for (const file_node* node = tree.first(); node; node = node->next()) {
     EXPECT_EQ(node->parent(), nullptr) << node->name;
     EXPECT_EQ(node->is_folder, (node->attributes & attribute_folder) != 0) << node->name;
     EXPECT_EQ(node->size, node->is_folder ? 0u : 3u) << node->name;
@@ -61,7 +61,7 @@ TEST(ScanFolderTest, FoldersFirstThenFilesEachInEnumerationOrder) {
     EXPECT_TRUE(node->short_name.empty());
     EXPECT_GT(node->mtime, 0) << node->name;
   }
-  const qxfile_node* hidden = tree.first();
+  const file_node* hidden = tree.first();
   while (hidden && hidden->name != ".hidden") hidden = hidden->next();
   ASSERT_NE(hidden, nullptr);
   EXPECT_EQ(hidden->attributes & attribute_hidden, attribute_hidden);
@@ -71,18 +71,18 @@ TEST(ScanFolderTest, AppendsAfterExistingChildrenAndSetsParent) {
   temp_folder root;
   root.make_folder("sub");
   root.make_file("f", 1);
-  qxfile_tree tree;
-  auto top = std::make_unique<qxfile_node>();
+  file_tree tree;
+  auto top = std::make_unique<file_node>();
   top->name = "top";
   top->is_folder = true;
-  qxfile_node* parent = tree.append_top(std::move(top));
-  auto old = std::make_unique<qxfile_node>();
+  file_node* parent = tree.append_top(std::move(top));
+  auto old = std::make_unique<file_node>();
   old->name = "old";
   tree.append_child(parent, std::move(old));
 
   ASSERT_TRUE(scan_folder(root.path(), tree, parent));
   EXPECT_EQ(names_under(tree, parent), (std::vector<std::string>{"old", "sub", "f"}));
-  for (const qxfile_node* node = parent->first_child(); node; node = node->next()) {
+  for (const file_node* node = parent->first_child(); node; node = node->next()) {
     EXPECT_EQ(node->parent(), parent) << node->name;
   }
   EXPECT_EQ(tree.first()->next(), nullptr);
@@ -91,8 +91,8 @@ TEST(ScanFolderTest, AppendsAfterExistingChildrenAndSetsParent) {
 TEST(ScanFolderTest, ParentIgnoredWhenTreeIsEmpty) {
   temp_folder root;
   root.make_file("only", 0);
-  qxfile_tree tree;
-  qxfile_node stray;
+  file_tree tree;
+  file_node stray;
   ASSERT_TRUE(scan_folder(root.path(), tree, &stray));
   EXPECT_EQ(names_under(tree, nullptr), (std::vector<std::string>{"only"}));
   EXPECT_EQ(stray.first_child(), nullptr);
@@ -101,7 +101,7 @@ TEST(ScanFolderTest, ParentIgnoredWhenTreeIsEmpty) {
 TEST(ScanFolderTest, MissingFolderFailsAndLeavesTreeAlone) {
   temp_folder root;
   root.make_file("f", 0);
-  qxfile_tree tree;
+  file_tree tree;
   ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
   EXPECT_FALSE(scan_folder(root.at("nothing"), tree, nullptr));
   EXPECT_FALSE(scan_folder(root.at("f"), tree, nullptr)) << "a file is not a folder";
@@ -112,7 +112,7 @@ TEST(ScanFolderTest, DoesNotTouchTheCurrentDirectory) {
   temp_folder root;
   root.make_folder("sub");
   const std::string before = current_directory();
-  qxfile_tree tree;
+  file_tree tree;
   ASSERT_TRUE(scan_folder(root.at("sub"), tree, nullptr));
   EXPECT_EQ(current_directory(), before);
 }
@@ -123,7 +123,7 @@ TEST(ScanFolderTest, UnreadableFolderFails) {
   root.make_folder("locked");
   root.make_file("locked/inside", 1);
   ASSERT_EQ(chmod(root.at("locked").c_str(), 0), 0);
-  qxfile_tree tree;
+  file_tree tree;
   EXPECT_FALSE(scan_folder(root.at("locked"), tree, nullptr));
   EXPECT_TRUE(tree.empty());
   // Listed from its parent it is an ordinary, read-only folder.
@@ -141,7 +141,7 @@ TEST(ScanFolderTest, SymbolicLinksDescribeTheirTargets) {
   root.make_link("dir", "to_dir");
   root.make_link("missing", "dangling");
   root.make_link(".", "loop");
-  qxfile_tree tree;
+  file_tree tree;
   ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
   struct Expected {
     const char* name;
@@ -157,7 +157,7 @@ TEST(ScanFolderTest, SymbolicLinksDescribeTheirTargets) {
       {"loop", true, 0, attribute_folder | attribute_link},
   };
   for (const Expected& e : expected) {
-    const qxfile_node* node = tree.first();
+    const file_node* node = tree.first();
     while (node && node->name != e.name) node = node->next();
     ASSERT_NE(node, nullptr) << e.name;
     EXPECT_EQ(node->is_folder, e.is_folder) << e.name;
@@ -171,9 +171,9 @@ TEST(ScanFolderTest, ReadOnlyAndSystemBits) {
   root.make_file("ro", 1);
   ASSERT_EQ(chmod(root.at("ro").c_str(), 0444), 0);
   ASSERT_EQ(mkfifo(root.at("pipe").c_str(), 0600), 0);
-  qxfile_tree tree;
+  file_tree tree;
   ASSERT_TRUE(scan_folder(root.path(), tree, nullptr));
-  for (const qxfile_node* node = tree.first(); node; node = node->next()) {
+  for (const file_node* node = tree.first(); node; node = node->next()) {
     const uint32_t expected = node->name == "ro" ? attribute_read_only : attribute_system;
     EXPECT_EQ(node->attributes, expected) << node->name;
     EXPECT_FALSE(node->is_folder) << node->name;
@@ -193,20 +193,20 @@ TEST(ScanSubfoldersTest, TheFoldersOfAFullScanThatAreNotLinks) {
   root.make_link(".", "loop");
   ASSERT_EQ(mkfifo(root.at("pipe").c_str(), 0600), 0);
   for (const std::string& path : {root.path(), root.at("deep"), root.at("deep/inner")}) {
-    qxfile_tree full;
+    file_tree full;
     ASSERT_TRUE(scan_folder(path, full, nullptr));
     std::vector<std::string> expected;
-    for (const qxfile_node* node = full.first(); node; node = node->next()) {
+    for (const file_node* node = full.first(); node; node = node->next()) {
       if (node->is_folder && !(node->attributes & attribute_link)) expected.push_back(node->name);
     }
-    qxfile_tree folders;
+    file_tree folders;
     ASSERT_TRUE(scan_subfolders(path, folders)) << path;
     EXPECT_EQ(names_under(folders, nullptr), expected) << path;
-    for (const qxfile_node* node = folders.first(); node; node = node->next()) {
+    for (const file_node* node = folders.first(); node; node = node->next()) {
       EXPECT_TRUE(node->is_folder) << node->name;
     }
   }
-  qxfile_tree untouched;
+  file_tree untouched;
   EXPECT_FALSE(scan_subfolders(root.at("missing"), untouched));
   EXPECT_FALSE(scan_subfolders(root.at("f1"), untouched));
   EXPECT_EQ(untouched.first(), nullptr);
@@ -216,25 +216,25 @@ TEST(StatPathTest, SinglePaths) {
   temp_folder root;
   root.make_folder("dir");
   root.make_file("dir/file.txt", 7);
-  qxfile_node file;
+  file_node file;
   ASSERT_TRUE(stat_path(file, root.at("dir/file.txt")));
   EXPECT_EQ(file.name, root.at("dir/file.txt")) << "name is the whole path";
   EXPECT_EQ(file.size, 7u);
   EXPECT_FALSE(file.is_folder);
 
-  qxfile_node folder;
+  file_node folder;
   ASSERT_TRUE(stat_path(folder, root.at("dir/")));
   EXPECT_EQ(folder.name, root.at("dir")) << "one trailing slash is dropped";
   EXPECT_TRUE(folder.is_folder);
   EXPECT_GT(folder.mtime, 0);
 
-  qxfile_node top;
+  file_node top;
   ASSERT_TRUE(stat_path(top, "/"));
   EXPECT_TRUE(top.is_folder);
   EXPECT_EQ(top.name, "/");
   EXPECT_EQ(top.mtime, 0) << "the root is a folder without times";
 
-  qxfile_node none;
+  file_node none;
   EXPECT_FALSE(stat_path(none, ""));
   EXPECT_FALSE(stat_path(none, root.at("dir/missing")));
 }

@@ -20,7 +20,7 @@ uint64_t size_on_disk(uint64_t size, uint64_t unit) {
 // drops them, orders the remaining folders and adds the totals to every
 // ancestor.
 int summarise_folder(const folder_handle& held, const std::string& path,
-                     generation_context& context, qxfile_tree& summary, qxfile_node* folder) {
+                     generation_context& context, file_tree& summary, file_node* folder) {
   if (context.progress) context.progress(context.progress_phrase + path);
   if (!scan_folder(held, summary, folder, "*")) {
     return result_folder_not_entered;
@@ -31,9 +31,9 @@ int summarise_folder(const folder_handle& held, const std::string& path,
   if (context.stopped()) return result_stopped;
 
   uint64_t total = folder->size;
-  qxfile_node* child = folder->first_child();
+  file_node* child = folder->first_child();
   while (child) {
-    qxfile_node* following = child->next();
+    file_node* following = child->next();
     if (child->is_folder) {
       ++folder->folder_count;
     } else {
@@ -49,7 +49,7 @@ int summarise_folder(const folder_handle& held, const std::string& path,
     summary.sort_list(folder);
   }
   if (context.stopped()) return result_stopped;
-  for (qxfile_node* ancestor = folder->parent(); ancestor; ancestor = ancestor->parent()) {
+  for (file_node* ancestor = folder->parent(); ancestor; ancestor = ancestor->parent()) {
     ancestor->size += total;
     ancestor->file_count += folder->file_count;
     ancestor->folder_count += folder->folder_count;
@@ -66,12 +66,12 @@ std::string join_path(const std::string& folder, const std::string& name) {
 }
 
 outcome build_summary(const held_folder& top, const std::string& path, generation_context& context,
-                      qxfile_tree& summary, qxfile_node* folder) {
+                      file_tree& summary, file_node* folder) {
   // A folder waiting to be read: its node, its parent (held, so the folder
   // is opened from it by name and a path is never resolved again) and its
   // path, for messages.
   struct waiting {
-    qxfile_node* node;
+    file_node* node;
     held_folder parent;
     std::string path;
   };
@@ -105,7 +105,7 @@ outcome build_summary(const held_folder& top, const std::string& path, generatio
     }
     if (result != 0) return {result, {}};
     const size_t mark = pending.size();
-    for (qxfile_node* child = next.node->first_child(); child; child = child->next()) {
+    for (file_node* child = next.node->first_child(); child; child = child->next()) {
       // A folder reached through a symbolic link is listed but never entered,
       // so a link cycle cannot make the walk run away.
       if (child->attributes & attribute_link) continue;
@@ -116,20 +116,20 @@ outcome build_summary(const held_folder& top, const std::string& path, generatio
   return {};
 }
 
-outcome build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
-                      qxfile_node* folder) {
+outcome build_summary(const std::string& path, generation_context& context, file_tree& summary,
+                      file_node* folder) {
   const folder_opening opened = folder_handle::open_path(path);
   if (!opened.folder) return {result_folder_not_entered, context.scan_failed_phrase + path};
   return build_summary(opened.folder, path, context, summary, folder);
 }
 
-void suppress_empty(qxfile_tree& summary) {
-  qxfile_node* top = summary.first();
+void suppress_empty(file_tree& summary) {
+  file_node* top = summary.first();
   if (!top) return;
-  qxfile_node* node = top->first_child();
+  file_node* node = top->first_child();
   while (node) {
     if (node->is_folder && node->file_count == 0) {
-      qxfile_node* following = node->next_skipping_children();
+      file_node* following = node->next_skipping_children();
       summary.remove(node);
       node = following;
     } else {
@@ -138,8 +138,8 @@ void suppress_empty(qxfile_tree& summary) {
   }
 }
 
-void find_summary(qxfile_node& listed, const qxfile_node& page_summary) {
-  for (qxfile_node* child = page_summary.first_child(); child; child = child->next()) {
+void find_summary(file_node& listed, const file_node& page_summary) {
+  for (file_node* child = page_summary.first_child(); child; child = child->next()) {
     const int order = compare_bytes(listed.name, child->name);
     if (order == 0) {
       listed.summary = child;

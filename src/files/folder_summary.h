@@ -54,19 +54,19 @@ struct generation_context {
 // scan_failed_phrase + the folder path at the first folder that cannot be
 // opened.
 outcome build_summary(const held_folder& top, const std::string& path, generation_context& context,
-                      qxfile_tree& summary, qxfile_node* folder);
+                      file_tree& summary, file_node* folder);
 // The same from the folder the user named at `path`.
-outcome build_summary(const std::string& path, generation_context& context, qxfile_tree& summary,
-                      qxfile_node* folder);
+outcome build_summary(const std::string& path, generation_context& context, file_tree& summary,
+                      file_node* folder);
 
 // Removes, below the top node, every folder whose subtree holds no file; the
 // top node itself stays.
-void suppress_empty(qxfile_tree& summary);
+void suppress_empty(file_tree& summary);
 
 // Looks for `listed`'s name among the children of `page_summary` (a summary
 // node). When found, links listed.summary to it and copies its size into
 // `listed`. Relies on the summary's byte order of names to stop early.
-void find_summary(qxfile_node& listed, const qxfile_node& page_summary);
+void find_summary(file_node& listed, const file_node& page_summary);
 
 // `folder` + "/" + `name`, the separator added only when `folder` does not
 // already end in one.

@@ -16,7 +16,7 @@ namespace dirscribe {
 namespace {
 
 // "name(files,folders,size)" per folder, children in brackets.
-std::string dump_summary(const qxfile_node* node) {
+std::string dump_summary(const file_node* node) {
   std::string out;
   for (; node; node = node->next()) {
     if (!out.empty()) out += ' ';
@@ -27,8 +27,8 @@ std::string dump_summary(const qxfile_node* node) {
   return out;
 }
 
-qxfile_node* start_summary(qxfile_tree& summary, const std::string& name = "root") {
-  auto top = std::make_unique<qxfile_node>();
+file_node* start_summary(file_tree& summary, const std::string& name = "root") {
+  auto top = std::make_unique<file_node>();
   top->name = name;
   top->is_folder = true;
   return summary.append_top(std::move(top));
@@ -51,7 +51,7 @@ TEST(BuildSummaryTest, CountsAndSizesWithAndWithoutAllocationUnit) {
       {4096, "root(4,4,16384)[a(0,0,0) b(3,1,12288)[deep(2,0,8192)] c(0,0,0)]"},
   };
   for (const auto& c : cases) {
-    qxfile_tree summary;
+    file_tree summary;
     generation_context context;
     context.allocation_unit = c.unit;
     std::vector<std::string> progress;
@@ -77,7 +77,7 @@ TEST(BuildSummaryTest, FilterAppliesPerLevel) {
   filter.str_files_skip = "*.bak";
   filter.str_folder_skip = "skip";
   filter.compile_masks();
-  qxfile_tree summary;
+  file_tree summary;
   generation_context context;
   context.filter = &filter;
   ASSERT_TRUE(build_summary(root.path() + "/", context, summary, start_summary(summary)).ok());
@@ -90,10 +90,10 @@ TEST(BuildSummaryTest, TwoHundredLevelsDeep) {
   for (int level = 1; level < 200; ++level) relative += "/d";
   root.make_folder(relative);
   root.make_file(relative + "/leaf", 3);
-  qxfile_tree summary;
+  file_tree summary;
   generation_context context;
   ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
-  const qxfile_node* node = summary.first();
+  const file_node* node = summary.first();
   EXPECT_EQ(node->file_count, 1);
   EXPECT_EQ(node->folder_count, 200);
   EXPECT_EQ(node->size, 3u);
@@ -113,7 +113,7 @@ TEST(BuildSummaryTest, SymbolicLinksAreNeverEntered) {
   root.make_link("..", "real/up");     // a cycle back to the root
   root.make_link("real", "alias");     // a second way into real
   root.make_link("gone", "dangling");  // counts as an empty file
-  qxfile_tree summary;
+  file_tree summary;
   generation_context context;
   ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   EXPECT_EQ(dump_summary(summary.first()), "root(2,3,8)[alias(0,0,0) real(1,1,8)[up(0,0,0)]]");
@@ -125,7 +125,7 @@ TEST(BuildSummaryTest, UnreadableFolderEndsTheWalk) {
   root.make_folder("locked");
   root.make_folder("later");
   ASSERT_EQ(chmod(root.at("locked").c_str(), 0), 0);
-  qxfile_tree summary;
+  file_tree summary;
   generation_context context;
   context.scan_failed_phrase = "Cannot read ";
   const outcome failed = build_summary(root.path(), context, summary, start_summary(summary));
@@ -145,7 +145,7 @@ TEST(BuildSummaryTest, StopFlagEndsTheWalk) {
   context.progress = [&](std::string) {
     if (++folders_read == 2) stop = 1;
   };
-  qxfile_tree summary;
+  file_tree summary;
   EXPECT_EQ(build_summary(root.path(), context, summary, start_summary(summary)).code(),
             result_stopped);
   EXPECT_EQ(folders_read, 2);
@@ -157,23 +157,23 @@ TEST(SuppressEmptyTest, KeepsPathsToFiles) {
   root.make_file("a/b/c/file", 1);
   root.make_folder("empty/x/y");
   root.make_folder("z");
-  qxfile_tree summary;
+  file_tree summary;
   generation_context context;
   ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   suppress_empty(summary);
   EXPECT_EQ(dump_summary(summary.first()), "root(1,7,1)[a(1,2,1)[b(1,1,1)[c(1,0,1)]]]");
 
-  qxfile_tree lonely;
+  file_tree lonely;
   start_summary(lonely);
   suppress_empty(lonely);
   ASSERT_NE(lonely.first(), nullptr) << "the top node always stays";
 }
 
 TEST(FindSummaryTest, LinksByNameInByteOrder) {
-  qxfile_tree summary;
-  qxfile_node* page = start_summary(summary);
+  file_tree summary;
+  file_node* page = start_summary(summary);
   for (const char* name : {"B", "a", "b"}) {
-    auto child = std::make_unique<qxfile_node>();
+    auto child = std::make_unique<file_node>();
     child->name = name;
     child->is_folder = true;
     child->size = 100 + static_cast<uint64_t>(name[0]);
@@ -184,7 +184,7 @@ TEST(FindSummaryTest, LinksByNameInByteOrder) {
     bool found;
   } cases[] = {{"a", true}, {"b", true}, {"B", true}, {"A", false}, {"c", false}, {"", false}};
   for (const auto& c : cases) {
-    qxfile_node listed;
+    file_node listed;
     listed.name = c.name;
     find_summary(listed, *page);
     EXPECT_EQ(listed.summary != nullptr, c.found) << c.name;

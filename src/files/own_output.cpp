@@ -13,7 +13,7 @@ folder_identity folder_identity::of(const folder_handle& folder) {
   return {status.st_dev, status.st_ino, true};
 }
 
-bool own_output::is_output(const folder_handle& folder, const qxfile_node& entry) const {
+bool own_output::is_output(const folder_handle& folder, const file_node& entry) const {
   if (entry.is_folder) {
     if (!written_folder.known) return false;
     struct stat status {};
@@ -24,12 +24,11 @@ bool own_output::is_output(const folder_handle& folder, const qxfile_node& entry
   return in_every_folder || folder_identity::of(folder) == page_folder;
 }
 
-void own_output::leave_out(qxfile_tree& tree, qxfile_node* parent,
-                           const folder_handle& folder) const {
+void own_output::leave_out(file_tree& tree, file_node* parent, const folder_handle& folder) const {
   if (name.empty() && !written_folder.known) return;
-  qxfile_node* entry = parent ? parent->first_child() : tree.first();
+  file_node* entry = parent ? parent->first_child() : tree.first();
   while (entry) {
-    qxfile_node* following = entry->next();
+    file_node* following = entry->next();
     if (is_output(folder, *entry)) tree.remove(entry);
     entry = following;
   }

@@ -36,10 +36,10 @@ struct own_output {
   // Whether `entry`, found in `folder`, is an output of the run (or a
   // temporary file of one, also one an interrupted run left) or the folder
   // the pages are written to.
-  bool is_output(const folder_handle& folder, const qxfile_node& entry) const;
+  bool is_output(const folder_handle& folder, const file_node& entry) const;
   // Removes the run's outputs from the children of `parent` in `tree` (its
   // top level when `parent` is nullptr), the entries of `folder`.
-  void leave_out(qxfile_tree& tree, qxfile_node* parent, const folder_handle& folder) const;
+  void leave_out(file_tree& tree, file_node* parent, const folder_handle& folder) const;
 };
 
 }  // namespace dirscribe

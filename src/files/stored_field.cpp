@@ -1,6 +1,6 @@
 #include "files/stored_field.h"
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 
@@ -24,11 +24,11 @@ void assign_stored(uint32_t& field, const std::string& text) {
 void assign_stored(bool& field, const std::string& text) { field = text_to_int(text) != 0; }
 void assign_stored(unix_time& field, const std::string& text) { field = stored_int64(text); }
 
-qxval stored_value(const std::string& field) { return qxval(field); }
-qxval stored_value(int32_t field) { return qxval(field); }
-qxval stored_value(uint32_t field) { return qxval(static_cast<int32_t>(field)); }
-qxval stored_value(bool field) { return qxval(static_cast<int32_t>(field ? 1 : 0)); }
-qxval stored_value(unix_time field) { return qxval(std::to_string(field)); }
+tagged_value stored_value(const std::string& field) { return tagged_value(field); }
+tagged_value stored_value(int32_t field) { return tagged_value(field); }
+tagged_value stored_value(uint32_t field) { return tagged_value(static_cast<int32_t>(field)); }
+tagged_value stored_value(bool field) { return tagged_value(static_cast<int32_t>(field ? 1 : 0)); }
+tagged_value stored_value(unix_time field) { return tagged_value(std::to_string(field)); }
 
 bool is_stored_number(std::string_view text) {
   const auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/qxval.h"
+#include "core/tagged_value.h"
 #include "files/file_node.h"
 
 namespace dirscribe {
@@ -32,11 +32,11 @@ void assign_stored(unix_time& field, const std::string& text);
 
 // A field as it is stored: booleans as 0 and 1, the unsigned words as signed
 // numbers, times as their decimal text.
-qxval stored_value(const std::string& field);
-qxval stored_value(int32_t field);
-qxval stored_value(uint32_t field);
-qxval stored_value(bool field);
-qxval stored_value(unix_time field);
+tagged_value stored_value(const std::string& field);
+tagged_value stored_value(int32_t field);
+tagged_value stored_value(uint32_t field);
+tagged_value stored_value(bool field);
+tagged_value stored_value(unix_time field);
 
 // True when `text` is a number as a project file should hold one: an optional
 // sign and at least one decimal digit, with white space allowed around them.

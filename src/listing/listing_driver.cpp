@@ -6,11 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/qxchar.h"
-#include "engine/dsc_process.h"
+#include "core/byte_string.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
@@ -19,7 +18,8 @@
 #include "platform/file_system.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
+#include "template/loop_frame.h"
 #include "template/template_evaluator.h"
 #include "template/template_file.h"
 
@@ -28,13 +28,13 @@ namespace dirscribe {
 namespace {
 
 std::string phrase(const html_list_project& project, int id) {
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   if (!collection || !collection->language) return {};
   return std::string(collection->language->text(id));
 }
 
 bool stop_raised(const html_list_project& project) {
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
@@ -42,7 +42,7 @@ bool stop_raised(const html_list_project& project) {
 // the project file's folder, else in the program folder; an absolute name as
 // it stands.
 std::string resolved(const html_list_project& project, const std::string& name) {
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   if (!collection) return name;
   return collection->resolve(name);
 }
@@ -52,7 +52,7 @@ std::string resolved(const html_list_project& project, const std::string& name) 
 // the program folder, so a run cannot list or write the program's own files
 // by accident.
 std::string project_folder_path(const html_list_project& project, const std::string& name) {
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   const std::string found = collection ? collection->resolve_in_project_folder(name) : name;
   return std::filesystem::path(found).lexically_normal().string();
 }
@@ -62,7 +62,7 @@ std::string template_not_found_name(const html_list_project& project) {
   const std::string& name = project.settings.format_file;
   // "Can't open file: " and nothing would leave the user guessing.
   if (name.empty()) return "(the project names no template: its format_file is empty)";
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   if (!collection) return name;
   return name_with_places_tried(name, collection->lookup_paths(name));
 }
@@ -82,7 +82,7 @@ held_folder enter_folder(const std::string& folder, const held_folder& listed) {
 
 // Tells the run's warning channel `text`.
 void warn(const html_list_project& project, const std::string& text) {
-  const projectCollection* collection = project.run.collection;
+  const project_context* collection = project.run.collection;
   if (collection && collection->warning) collection->warning(text);
 }
 
@@ -102,8 +102,8 @@ outcome commit_outcome(const html_list_project& project,
 // Builds the folder summary of `folder` for subtree sizes and empty-folder
 // suppression.
 outcome make_summary(html_list_project& project, const held_folder& listed,
-                     const std::string& folder, qxfile_tree& summary) {
-  const projectCollection* collection = project.run.collection;
+                     const std::string& folder, file_tree& summary) {
+  const project_context* collection = project.run.collection;
   generation_context context;
   if (collection) {
     context.progress = collection->progress;
@@ -118,10 +118,10 @@ outcome make_summary(html_list_project& project, const held_folder& listed,
   context.scan_failed_phrase = phrase(project, kPhraseCantOpenFolder);
   context.folder_swapped_phrase = phrase(project, kPhraseFolderSwapped);
 
-  auto top = std::make_unique<qxfile_node>();
+  auto top = std::make_unique<file_node>();
   top->is_folder = true;
   top->name = folder;
-  qxfile_node* top_node = summary.append_top(std::move(top));
+  file_node* top_node = summary.append_top(std::move(top));
   outcome built = build_summary(listed, folder, context, summary, top_node);
   if (!built.ok()) return built;
   if (project.settings.recursive_options & recursive_leave_out_empty) suppress_empty(summary);
@@ -133,7 +133,7 @@ outcome make_summary(html_list_project& project, const held_folder& listed,
 protected_files files_read_by(const html_list_project& project, const std::string& template_path) {
   protected_files inputs;
   inputs.add(template_path);
-  if (const projectCollection* collection = project.run.collection) {
+  if (const project_context* collection = project.run.collection) {
     inputs.add(collection->file_name);
     if (!collection->program_folder.empty()) {
       inputs.add(collection->program_folder + "ext.txt");
@@ -221,7 +221,7 @@ void start_output_file(project_run& run, const project_settings& settings) {
   run.summary = nullptr;
   run.size_unit_label.clear();
   if (run.collection) {
-    if (const qxval* label =
+    if (const tagged_value* label =
             run.collection->size_unit_names.lookup(std::to_string(settings.size_units))) {
       run.size_unit_label = label->to_text();
     }
@@ -305,8 +305,8 @@ std::string output_path(const html_list_project& project, const std::string& fol
   return join_path(folder, save);
 }
 
-outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
-                           const std::string& folder, std::unique_ptr<qxfile_tree>* summary_out,
+outcome write_listing_file(html_list_project& project, const template_tree& tree,
+                           const std::string& folder, std::unique_ptr<file_tree>* summary_out,
                            evaluation_memo* memo, const held_folder& listed,
                            const held_folder& page_folder) {
   project_run& run = project.run;
@@ -346,9 +346,9 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   }
   note_own_output(run, settings, page_name, standard_output ? nullptr : page);
 
-  std::unique_ptr<qxfile_tree> summary;
+  std::unique_ptr<file_tree> summary;
   if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
-    summary = std::make_unique<qxfile_tree>();
+    summary = std::make_unique<file_tree>();
     if (outcome made = make_summary(project, listed_folder, folder, *summary); !made.ok()) {
       return made;
     }
@@ -367,10 +367,10 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
   if (opened != output_open_result::opened) return refusal(project, opened, path, output.error());
   run.summary = summary.get();
 
-  qxfile_node root_entry;
+  file_node root_entry;
   root_entry.is_folder = true;
-  qxfile_node* slot = &root_entry;
-  dsc_process root = make_root_process(folder, folder_link(project, folder));
+  file_node* slot = &root_entry;
+  loop_frame root = make_root_frame(folder, folder_link(project, folder));
   root.handle = listed_folder;
   // Relative links are relative to the page: a page saved away from the
   // folder it lists reaches it through the way between the two, so its links
@@ -398,7 +398,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
                                    because(written.ok() ? output.error() : write_error)};
 }
 
-outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
+outcome write_folder_files(html_list_project& project, const template_tree& tree,
                            const std::string& folder, int levels, evaluation_memo* memo,
                            const held_folder& listed, const held_folder& mirror) {
   // The pages of one walk share what their evaluations learn.
@@ -425,7 +425,7 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
   // The page goes into the folder itself, reached through its descriptor, or
   // into its mirror.
   const held_folder page_folder = run.mirror ? mirrored : held;
-  std::unique_ptr<qxfile_tree> summary;
+  std::unique_ptr<file_tree> summary;
   if (outcome written = write_listing_file(project, tree, folder, &summary, memo, held,
                                            local ? page_folder : nullptr);
       !written.ok()) {
@@ -434,7 +434,7 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
   if (levels == 0 || !local) return {};
 
   // The walk needs the subfolders only, not the status of every file.
-  qxfile_tree entries;
+  file_tree entries;
   if (!scan_subfolders(*held, entries)) {
     return {result_folder_not_entered, phrase(project, kPhraseCantOpenFolder) + folder};
   }
@@ -446,8 +446,8 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
 
   const bool leave_out_empty =
       (project.settings.recursive_options & recursive_leave_out_empty) && summary;
-  const qxfile_node* page_summary = summary ? summary->first() : nullptr;
-  for (qxfile_node* entry = entries.first(); entry; entry = entry->next()) {
+  const file_node* page_summary = summary ? summary->first() : nullptr;
+  for (file_node* entry = entries.first(); entry; entry = entry->next()) {
     if (!entry->is_folder) continue;
     if (stop_raised(project)) return stopped;
     // A folder reached through a link is listed where it stands but never
@@ -491,7 +491,7 @@ outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
 outcome build_project(html_list_project& project) {
   const project_settings& settings = project.settings;
   project_run& run = project.run;
-  const projectCollection* collection = run.collection;
+  const project_context* collection = run.collection;
   if (!collection || !collection->language) {
     return {result_no_phrases, "No phrase table is loaded: the listing cannot be built."};
   }
@@ -507,7 +507,7 @@ outcome build_project(html_list_project& project) {
   }
   prepare_run(project);
 
-  qxi2_tree tree;
+  template_tree tree;
   const std::string template_path = resolved(project, settings.format_file);
   outcome built = read_template_file(template_path, template_not_found_name(project),
                                      *collection->language, tree);
@@ -547,7 +547,7 @@ outcome build_project(html_list_project& project) {
   return built;
 }
 
-outcome run_collection(projectCollection& collection) {
+outcome run_collection(project_context& collection) {
   collection.last_result = {};
   outcome built;
   for (const auto& project : collection.projects) {

@@ -14,13 +14,13 @@
 #include "core/outcome.h"
 #include "engine/protected_files.h"
 #include "platform/folder_handle.h"
-#include "template/qxi2_node.h"
+#include "template/template_node.h"
 
 namespace dirscribe {
 
-class projectCollection;
+class project_context;
 struct html_list_project;
-class qxfile_tree;
+class file_tree;
 struct evaluation_memo;
 
 // Builds every project of `collection` in order. The first failing project
@@ -28,7 +28,7 @@ struct evaluation_memo;
 // last project built in the collection's last_result and calls the finish
 // callback (when set) whatever the outcome. Returns that outcome (success
 // when there is no project).
-outcome run_collection(projectCollection& collection);
+outcome run_collection(project_context& collection);
 
 // Builds one project; its run part must be linked to a collection that has a
 // phrase table (20012 otherwise). The settings are read, never changed: what
@@ -49,9 +49,9 @@ outcome build_project(html_list_project& project);
 // counted in the run's kept_files, and the call succeeds.
 // REQUIRES: the project's run part was prepared by build_project (the tests
 // call it directly after preparing it the same way).
-outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
+outcome write_listing_file(html_list_project& project, const template_tree& tree,
                            const std::string& folder,
-                           std::unique_ptr<qxfile_tree>* summary_out = nullptr,
+                           std::unique_ptr<file_tree>* summary_out = nullptr,
                            evaluation_memo* memo = nullptr, const held_folder& listed = nullptr,
                            const held_folder& page_folder = nullptr);
 
@@ -63,7 +63,7 @@ outcome write_listing_file(html_list_project& project, const qxi2_tree& tree,
 // during the walk is skipped with a warning. With recursive_options bit 2,
 // folders whose subtree holds no file get no output file. `listed` and
 // `mirror`, when given, hold `folder` and its mirror folder open.
-outcome write_folder_files(html_list_project& project, const qxi2_tree& tree,
+outcome write_folder_files(html_list_project& project, const template_tree& tree,
                            const std::string& folder, int levels, evaluation_memo* memo = nullptr,
                            const held_folder& listed = nullptr,
                            const held_folder& mirror = nullptr);

@@ -14,8 +14,8 @@
 
 #include "engine/build_counts.h"
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
-#include "services/qxlang.h"
+#include "engine/project_context.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
 
@@ -54,7 +54,7 @@ class DriverFaults : public ::testing::Test {
   // about to read.
   int run(std::function<void(const std::string&)> on_folder, bool one_file,
           int32_t recursive_options = 0) {
-    projectCollection collection;
+    project_context collection;
     collection.language = &language_;
     collection.program_folder = folder_.path() + "/";
     collection.fill_size_unit_names();
@@ -82,7 +82,7 @@ class DriverFaults : public ::testing::Test {
   }
 
   temp_folder folder_;
-  qxlang language_;
+  phrase_table language_;
   std::string tree_;
   std::vector<std::string> read_;  // folders reported, in order
   std::string error_text_;
@@ -212,7 +212,7 @@ TEST_F(DriverFaults, ProgressCountsEveryFolderOnce) {
 // A build works out what it needs in the run part and leaves the settings as
 // the user set them, so a project saved after a build writes the same keys.
 TEST_F(DriverFaults, BuildLeavesTheSettingsAsSet) {
-  projectCollection collection;
+  project_context collection;
   collection.language = &language_;
   collection.program_folder = folder_.path() + "/";
   html_list_project& project = collection.first_project_creating();

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "markup/qxxml.h"
+#include "markup/xml_reader.h"
 
 namespace dirscribe {
 
@@ -12,7 +12,7 @@ namespace {
 
 constexpr size_t kChunkSize = 16384;
 
-void configure(qxxml& reader, const document_options& options) {
+void configure(xml_reader& reader, const document_options& options) {
   reader.set_lower_case_names(options.lower_case_names);
   reader.set_normalise_line_ends(options.normalise_line_ends);
   reader.set_attributes_as_map(options.attributes_as_map);
@@ -28,7 +28,7 @@ void report_progress(const document_options& options, int64_t done, int64_t tota
 // Feeds the chunks that `read_chunk` hands out (false at the end) and ends the
 // input. Returns 0 or 2 with error_text set.
 template <class ReadChunk>
-int read_document(qxxml& reader, const document_options& options, int64_t total,
+int read_document(xml_reader& reader, const document_options& options, int64_t total,
                   ReadChunk read_chunk, std::string& error_text) {
   int64_t done = 0;
   std::string chunk;
@@ -65,7 +65,7 @@ int parse_file(const std::string& file_name, xml_tree& tree, const document_opti
   }
   struct stat status {};
   const int64_t total = fstat(fileno(file), &status) == 0 ? status.st_size : 0;
-  qxxml reader(tree);
+  xml_reader reader(tree);
   configure(reader, options);
   bool read_failed = false;
   auto read_chunk = [&](std::string& chunk) {
@@ -89,7 +89,7 @@ int parse_file(const std::string& file_name, xml_tree& tree, const document_opti
 int parse_text(std::string_view text, xml_tree& tree, const document_options& options,
                std::string& error_text) {
   error_text.clear();
-  qxxml reader(tree);
+  xml_reader reader(tree);
   configure(reader, options);
   size_t at = 0;
   auto read_chunk = [&](std::string& chunk) {

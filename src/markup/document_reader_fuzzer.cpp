@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "markup/document_reader.h"
-#include "markup/qxsgml.h"
-#include "markup/qxxml.h"
+#include "markup/markup_lexer.h"
 #include "markup/xml_dump.h"
+#include "markup/xml_reader.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ using namespace dirscribe;
 // Feeds `input` to `scanner` in pieces of `piece` bytes, scanning after each,
 // then ends the input and scans once more; the first non-zero result stops
 // it and is returned.
-int scan_in_pieces(qxsgml& scanner, std::string_view input, size_t piece) {
+int scan_in_pieces(markup_lexer& scanner, std::string_view input, size_t piece) {
   int result = 0;
   for (size_t at = 0; at < input.size() && result == 0; at += piece) {
     scanner.append_chunk(std::string(input.substr(at, piece)));
@@ -36,7 +36,7 @@ int scan_in_pieces(qxsgml& scanner, std::string_view input, size_t piece) {
 std::string read_in_pieces(std::string_view input, size_t piece, const document_options& options,
                            int& result) {
   xml_tree tree;
-  qxxml reader(tree);
+  xml_reader reader(tree);
   reader.set_lower_case_names(options.lower_case_names);
   reader.set_normalise_line_ends(options.normalise_line_ends);
   reader.set_attributes_as_map(options.attributes_as_map);
@@ -46,7 +46,7 @@ std::string read_in_pieces(std::string_view input, size_t piece, const document_
 
 // A lexer with every kind on and the default kind table, where several rows
 // allow nested markup; records what the hooks see.
-class recording_lexer : public qxsgml {
+class recording_lexer : public markup_lexer {
  public:
   std::string events;
   int text_hook() override {

@@ -97,17 +97,17 @@ class file_byte_source : public byte_source {
 
 }  // namespace
 
-int qxhtml_title::element_index(std::string_view name) { return find_element(name); }
+int html_title_scanner::element_index(std::string_view name) { return find_element(name); }
 
-bool qxhtml_title::is_empty_element(int index) {
+bool html_title_scanner::is_empty_element(int index) {
   return index >= 0 && index < static_cast<int>(std::size(kElements)) && kElements[index].empty;
 }
 
-bool qxhtml_title::is_body_element(int index) {
+bool html_title_scanner::is_body_element(int index) {
   return index >= 0 && index < static_cast<int>(std::size(kElements)) && kElements[index].body;
 }
 
-qxhtml_title::qxhtml_title() {
+html_title_scanner::html_title_scanner() {
   enable_kinds(0x205B);  // start and end tags, declarations, comments, DOCTYPE, directives
   for (int kind : {kind_start_tag, kind_end_tag, kind_declaration, kind_doctype}) {
     set_row(kind, ">", false, false, false);
@@ -119,7 +119,7 @@ qxhtml_title::qxhtml_title() {
   set_entity_names_folded(false);
 }
 
-int qxhtml_title::text_hook() {
+int html_title_scanner::text_hook() {
   if (in_title_ && !token().empty()) {
     title_.append(token(), 0, kTitleLimit - std::min(title_.size(), kTitleLimit));
     if (title_.size() >= kTitleLimit) return 2;
@@ -127,20 +127,20 @@ int qxhtml_title::text_hook() {
   return 0;
 }
 
-bool qxhtml_title::collected_enough() const {
+bool html_title_scanner::collected_enough() const {
   const size_t pending = token().size();
   if (in_title_ && !in_markup() && title_.size() + pending >= kTitleLimit) return true;
   return pending > kLongestToken;
 }
 
-std::string qxhtml_title::collected_title() const {
+std::string html_title_scanner::collected_title() const {
   std::string title = title_;
   if (in_title_ && !in_markup()) title += token();
   if (title.size() > kTitleLimit) title.resize(kTitleLimit);
   return title;
 }
 
-int qxhtml_title::markup_hook() {
+int html_title_scanner::markup_hook() {
   int kind = this->kind();
   if (in_script_) {
     // Inside a script only an end tag is markup; anything else is script text.
@@ -181,7 +181,7 @@ int qxhtml_title::markup_hook() {
 
 int title_of_source(byte_source& source, std::string& title) {
   title.clear();
-  qxhtml_title scanner;
+  html_title_scanner scanner;
   char buffer[kTitleReadSize];
   int result = 0;
   for (;;) {

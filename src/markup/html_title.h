@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "markup/qxsgml.h"
+#include "markup/markup_lexer.h"
 
 namespace dirscribe {
 
@@ -23,9 +23,9 @@ class byte_source {
 // stands in the file (entities not decoded, blanks kept); the scan ends there
 // or at the first start or end tag of an element that only occurs in a
 // document body, and then the text gathered so far is the title.
-class qxhtml_title : public qxsgml {
+class html_title_scanner : public markup_lexer {
  public:
-  qxhtml_title();
+  html_title_scanner();
 
   int markup_hook() override;
   int text_hook() override;

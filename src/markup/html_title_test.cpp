@@ -200,13 +200,13 @@ TEST(HtmlTitle, ElementTable) {
       {"", false, false, false},
   };
   for (const auto& c : cases) {
-    const int index = qxhtml_title::element_index(c.name);
+    const int index = html_title_scanner::element_index(c.name);
     EXPECT_EQ(index >= 0, c.known) << c.name;
-    EXPECT_EQ(qxhtml_title::is_empty_element(index), c.empty) << c.name;
-    EXPECT_EQ(qxhtml_title::is_body_element(index), c.body) << c.name;
+    EXPECT_EQ(html_title_scanner::is_empty_element(index), c.empty) << c.name;
+    EXPECT_EQ(html_title_scanner::is_body_element(index), c.body) << c.name;
   }
-  EXPECT_EQ(qxhtml_title::element_index("a"), 0);
-  EXPECT_EQ(qxhtml_title::element_index("var"), 88);
+  EXPECT_EQ(html_title_scanner::element_index("a"), 0);
+  EXPECT_EQ(html_title_scanner::element_index("var"), 88);
 }
 
 TEST(HtmlTitle, Files) {

@@ -1,6 +1,6 @@
 #include "markup/xml_node.h"
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 
@@ -72,7 +72,7 @@ void xml_serialise(const xml_tree& tree, std::vector<std::string>& lines) {
   }
 }
 
-std::string xml_element_line(std::string_view name, const qxval& value) {
+std::string xml_element_line(std::string_view name, const tagged_value& value) {
   std::string line = "<";
   line += name;
   line += ">";

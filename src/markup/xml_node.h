@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/qxe_tree.h"
-#include "core/qxhash.h"
-#include "core/qxval.h"
+#include "core/owning_tree.h"
+#include "core/tagged_value.h"
+#include "core/value_map.h"
 
 namespace dirscribe {
 
@@ -29,25 +29,25 @@ enum xml_node_type : int {
   xml_text = 18,  // text run or CDATA section
 };
 
-struct xml_node : qxe_node<xml_node> {
+struct xml_node : tree_node<xml_node> {
   int type = xml_untyped;
   std::string name;  // element name for types 1, 2 and 3, empty otherwise
   std::string raw;   // the complete markup or text run as read
   std::string text;  // entity-decoded text for type 18 (CDATA: its content, undecoded)
   bool closed = false;
   void* object = nullptr;  // a user-interface object made from the node; never owned
-  qxhash attributes;       // attribute name -> entity-decoded value
+  value_map attributes;    // attribute name -> entity-decoded value
   // name, value, name, value... in order of appearance; filled only when the
   // document was read with attributes-as-map off.
   std::vector<std::string> attribute_list;
 
   // The attribute's value, or nullptr when the node has none of that name.
-  const qxval* attribute(std::string_view attribute_name) const {
+  const tagged_value* attribute(std::string_view attribute_name) const {
     return attributes.lookup(attribute_name);
   }
 };
 
-using xml_tree = qxe_tree<xml_node>;
+using xml_tree = owning_tree<xml_node>;
 
 // Resolves `path` exactly and case-sensitively. A path that begins with "/"
 // starts at the top level (`start` ignored); otherwise at `start`'s children
@@ -70,6 +70,6 @@ int xml_text_of(const xml_tree& tree, std::string_view path, const xml_node* sta
 void xml_serialise(const xml_tree& tree, std::vector<std::string>& lines);
 
 // One element line "<name>" + markup-escaped value + "</name>\r\n".
-std::string xml_element_line(std::string_view name, const qxval& value);
+std::string xml_element_line(std::string_view name, const tagged_value& value);
 
 }  // namespace dirscribe

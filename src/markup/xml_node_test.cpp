@@ -91,8 +91,8 @@ TEST(XmlNodeTest, Serialise) {
 }
 
 TEST(XmlNodeTest, ElementLine) {
-  EXPECT_EQ(xml_element_line("path", qxval("<")), "<path>&lt;</path>\r\n");
-  EXPECT_EQ(xml_element_line("n", qxval(-5)), "<n>-5</n>\r\n");
+  EXPECT_EQ(xml_element_line("path", tagged_value("<")), "<path>&lt;</path>\r\n");
+  EXPECT_EQ(xml_element_line("n", tagged_value(-5)), "<n>-5</n>\r\n");
 }
 
 }  // namespace

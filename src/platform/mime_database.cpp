@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 
 namespace dirscribe {
 

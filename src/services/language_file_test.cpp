@@ -6,7 +6,7 @@
 
 #include "markup/resource_document.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/test_phrases.h"
 
 namespace dirscribe {
@@ -21,11 +21,11 @@ class LanguageFile : public testing::Test {
               0)
         << error;
     const int result = lang_.load(resources_);
-    ASSERT_EQ(result, 0) << qxlang::load_error_text(result);
+    ASSERT_EQ(result, 0) << phrase_table::load_error_text(result);
   }
 
   xml_tree resources_;
-  qxlang lang_;
+  phrase_table lang_;
 };
 
 TEST_F(LanguageFile, EnglishComesFirst) {

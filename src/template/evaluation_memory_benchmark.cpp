@@ -35,16 +35,16 @@
 #include <string>
 #include <vector>
 
-#include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_node.h"
 #include "files/folder_summary.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
-#include "template/qxi2.h"
+#include "template/loop_frame.h"
 #include "template/template_evaluator.h"
+#include "template/template_parser.h"
 
 namespace dirscribe {
 namespace {
@@ -180,19 +180,19 @@ void BM_TreeListingMemory(benchmark::State& state) {
   const int recursive = static_cast<int>(state.range(1));
   const std::string& path = test_trees::get().path(kind);
 
-  qxlang phrases;
+  phrase_table phrases;
   std::string error;
   if (load_english_phrases(phrases, error) != 0) {
     state.SkipWithError(("phrases: " + error).c_str());
     return;
   }
-  qxi2_tree templ;
-  qxiDsc parser(phrases, templ);
+  template_tree templ;
+  template_parser parser(phrases, templ);
   if (parser.feed(kTemplate) != 0 || parser.finish() != 2 || parser.first_unclosed()) {
     state.SkipWithError("template does not parse");
     return;
   }
-  projectCollection collection;
+  project_context collection;
   collection.language = &phrases;
   html_list_project project;
   reset_project(project);
@@ -204,14 +204,14 @@ void BM_TreeListingMemory(benchmark::State& state) {
 
   long summary_kb = 0;
   long summary_hwm_kb = 0;
-  qxfile_tree summary;
+  file_tree summary;
   if (recursive & 1) {
     const bool reset = reset_peak();
     const long before = status_kb("VmRSS");
-    auto top = std::make_unique<qxfile_node>();
+    auto top = std::make_unique<file_node>();
     top->is_folder = true;
     top->name = path;
-    qxfile_node* top_node = summary.append_top(std::move(top));
+    file_node* top_node = summary.append_top(std::move(top));
     generation_context context;
     if (const outcome built = build_summary(path, context, summary, top_node); !built.ok()) {
       state.SkipWithError(("summary: " + built.message()).c_str());
@@ -233,10 +233,10 @@ void BM_TreeListingMemory(benchmark::State& state) {
     const long maxrss_before = maxrss_kb();
     counting_sink sink;
     project.run.clear_listing_totals();
-    qxfile_node nameless;
+    file_node nameless;
     nameless.is_folder = true;
-    qxfile_node* slot = &nameless;
-    dsc_process root = make_root_process(path, "file://" + path + "/");
+    file_node* slot = &nameless;
+    loop_frame root = make_root_frame(path, "file://" + path + "/");
     state.ResumeTiming();
 
     const outcome evaluated = evaluate(templ.first(), nullptr, slot, root, project, sink);

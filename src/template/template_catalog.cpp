@@ -3,15 +3,15 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "core/qxchar.h"
+#include "core/byte_string.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
 #include "markup/document_reader.h"
-#include "platform/replacing_file.h"
 #include "platform/file_system.h"
+#include "platform/replacing_file.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 
 namespace dirscribe {
 
@@ -20,7 +20,7 @@ namespace {
 constexpr std::string_view kCatalogFileName = "templates.txt";
 constexpr std::string_view kTemplatesFolder = "templates";
 
-std::string phrase(const qxlang* language, int id) {
+std::string phrase(const phrase_table* language, int id) {
   return language ? std::string(language->text(id)) : std::string();
 }
 
@@ -29,8 +29,8 @@ bool is_template_element(const xml_node& node) {
 }
 
 // Reads one detached template element (the only top-level node of `tree`).
-std::unique_ptr<dscTemplate> read_entry(xml_tree& tree) {
-  auto entry = std::make_unique<dscTemplate>();
+std::unique_ptr<style_entry> read_entry(xml_tree& tree) {
+  auto entry = std::make_unique<style_entry>();
   const xml_node* element = tree.first();
   xml_text_of(tree, "file", element, entry->file);
   xml_text_of(tree, "name", element, entry->name);
@@ -114,7 +114,7 @@ outcome template_catalog::load(const std::string& path) {
   return {};
 }
 
-std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& entries) {
+std::string catalog_file_text(const std::vector<std::unique_ptr<style_entry>>& entries) {
   std::string out;
   std::vector<std::string> preset_lines;
   for (const auto& entry : entries) {
@@ -144,7 +144,7 @@ outcome template_catalog::save(const std::string& folder) {
   return {};
 }
 
-dscTemplate* template_catalog::find_by_file(std::string_view template_path,
+style_entry* template_catalog::find_by_file(std::string_view template_path,
                                             size_t* position) const {
   const size_t slash = template_path.rfind('/');
   const std::string_view file =
@@ -158,12 +158,12 @@ dscTemplate* template_catalog::find_by_file(std::string_view template_path,
   return nullptr;
 }
 
-outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
+outcome template_catalog::copy(const style_entry* entry, std::string_view name_prefix,
                                const std::string& program_folder) {
   return copy(entry, name_prefix, user_data_folders(program_folder, {}, true));
 }
 
-outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_prefix,
+outcome template_catalog::copy(const style_entry* entry, std::string_view name_prefix,
                                const user_data_folders& folders) {
   if (!entry) return {catalog_no_entry, phrase(language, kPhraseNoStyleSelected)};
   // The copy goes into templates/ beside the catalog that will list it; the
@@ -190,7 +190,7 @@ outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_p
   if (!copy_to_new_file(source, target)) {
     return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + target};
   }
-  auto copied = std::make_unique<dscTemplate>();
+  auto copied = std::make_unique<style_entry>();
   copied->file = new_file;
   copied->name = std::string(name_prefix) + entry->name;
   copied->description = entry->description;
@@ -200,14 +200,14 @@ outcome template_catalog::copy(const dscTemplate* entry, std::string_view name_p
   return save(catalog_folder);
 }
 
-void apply_preset(const dscTemplate& entry, html_list_project& project,
+void apply_preset(const style_entry& entry, html_list_project& project,
                   const user_data_folders& folders) {
   const std::string found = folders.read_path(std::string(kTemplatesFolder) + "/" + entry.file);
   const bool own = !folders.user_folder().empty() && found.starts_with(folders.user_folder());
   apply_preset(entry, project, own ? folders.user_folder() : folders.program_folder());
 }
 
-void apply_preset(const dscTemplate& entry, html_list_project& project,
+void apply_preset(const style_entry& entry, html_list_project& project,
                   std::string_view program_folder) {
   if (const xml_node* element = xml_find(entry.preset, "/project")) {
     read_project(project, entry.preset, element);
@@ -219,14 +219,14 @@ void apply_preset(const dscTemplate& entry, html_list_project& project,
   project.settings.format_file = join_path(join_path(folder, kTemplatesFolder), entry.file);
 }
 
-void pick_style(const dscTemplate& entry, html_list_project& project,
+void pick_style(const style_entry& entry, html_list_project& project,
                 const user_data_folders& folders) {
   reset_project(project);
   apply_preset(entry, project, folders);
 }
 
-const dscTemplate* find_by_name(const template_catalog& catalog, std::string_view name) {
-  const dscTemplate* found = nullptr;
+const style_entry* find_by_name(const template_catalog& catalog, std::string_view name) {
+  const style_entry* found = nullptr;
   int in_any_case = 0;
   const std::string lowered = ascii_lower(name);
   for (const auto& entry : catalog.entries) {

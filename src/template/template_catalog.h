@@ -15,7 +15,7 @@
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 class user_data_folders;
 struct html_list_project;
 
@@ -31,7 +31,7 @@ enum catalog_result : int {
 };
 
 // One catalog entry.
-struct dscTemplate {
+struct style_entry {
   std::string file;         // template file name inside the "templates" folder
   std::string name;         // display name in the style list
   std::string description;  // shown under the style list
@@ -65,7 +65,7 @@ class template_catalog {
   // The first entry whose file equals the last "/"-separated component of
   // `template_path` (case-sensitive), or nullptr. `position`, when given,
   // receives its index.
-  dscTemplate* find_by_file(std::string_view template_path, size_t* position = nullptr) const;
+  style_entry* find_by_file(std::string_view template_path, size_t* position = nullptr) const;
 
   // Copies `entry`'s template file inside `program_folder`/templates to the
   // first name the next-name rule gives that nothing in that folder takes,
@@ -77,51 +77,51 @@ class template_catalog {
   // partial file is left), else as the save (on a failed save the new entry
   // stays in memory and the copied file stays in the folder).
   // REQUIRES: `entry`, when given, belongs to this catalog or outlives the call.
-  outcome copy(const dscTemplate* entry, std::string_view name_prefix,
+  outcome copy(const style_entry* entry, std::string_view name_prefix,
                const std::string& program_folder);
   // The same with the user-data rule: the template is read where
   // `folders` finds it, the copy (named so that it takes no name of either
   // folder) and the catalog go to its write folder, which is made when it is
   // the user's folder.
-  outcome copy(const dscTemplate* entry, std::string_view name_prefix,
+  outcome copy(const style_entry* entry, std::string_view name_prefix,
                const user_data_folders& folders);
 
   // Frees every entry.
   void clear() { entries.clear(); }
 
-  std::vector<std::unique_ptr<dscTemplate>> entries;
+  std::vector<std::unique_ptr<style_entry>> entries;
   // Phrases for the failures' messages; borrowed, may be nullptr (the phrase
   // parts are then empty and a message holds only the names).
-  const qxlang* language = nullptr;
+  const phrase_table* language = nullptr;
 };
 
 // The catalog file's text for `entries`, in the written form: per entry a
 // separator comment, the template element with the four fields markup-escaped
 // on lines of their own, and the preset written node by node.
-std::string catalog_file_text(const std::vector<std::unique_ptr<dscTemplate>>& entries);
+std::string catalog_file_text(const std::vector<std::unique_ptr<style_entry>>& entries);
 
 // Applies `entry`'s preset to `project` (only the keys the preset holds
 // change), then points `format_file` at the entry's template:
 // `program_folder` without trailing "/", "/templates/", the entry's file.
-void apply_preset(const dscTemplate& entry, html_list_project& project,
+void apply_preset(const style_entry& entry, html_list_project& project,
                   std::string_view program_folder);
 // The same, with `format_file` in the folder where `folders` finds the
 // entry's template (the user's copy first when the program folder is not
 // writable).
-void apply_preset(const dscTemplate& entry, html_list_project& project,
+void apply_preset(const style_entry& entry, html_list_project& project,
                   const user_data_folders& folders);
 
 // Picking a style: `project` starts afresh (every setting at its default,
 // reset_project), then gets `entry`'s preset and template as apply_preset
 // gives them with `folders`. The wizard and the command line pick styles
 // through this one function, so a style lists the same from either.
-void pick_style(const dscTemplate& entry, html_list_project& project,
+void pick_style(const style_entry& entry, html_list_project& project,
                 const user_data_folders& folders);
 
 // The entry named `name`: the first whose name is exactly `name`, else the
 // only one whose name equals it in any ASCII case; nullptr when there is none
 // (or more than one differ from it only in case).
-const dscTemplate* find_by_name(const template_catalog& catalog, std::string_view name);
+const style_entry* find_by_name(const template_catalog& catalog, std::string_view name);
 
 // The next name in the copy sequence: split at the last "." into base and
 // extension (no extension without a dot); a last base digit 0 to 8 is raised

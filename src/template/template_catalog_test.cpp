@@ -9,7 +9,7 @@
 #include "engine/html_list_project.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
@@ -63,7 +63,7 @@ class TemplateCatalog : public testing::Test {
 
   temp_folder folder_;
   std::string program_;  // ends in "/"
-  qxlang phrases_;
+  phrase_table phrases_;
   template_catalog catalog_;
   std::string message_;  // the message of the last outcome remembered
 };
@@ -174,7 +174,7 @@ TEST_F(TemplateCatalog, HostileFilesLoadOrFailCleanly) {
 }
 
 TEST_F(TemplateCatalog, SaveWritesTheEntryFormWithEscapedFields) {
-  auto entry = std::make_unique<dscTemplate>();
+  auto entry = std::make_unique<style_entry>();
   entry->file = "a&b.html";
   entry->name = "<b>";
   entry->description = "caf\xc3\xa9 \"1\"";
@@ -212,7 +212,7 @@ TEST_F(TemplateCatalog, SaveAndLoadRoundTripEveryField) {
                                           "x]]>y",
                                           "<!-- not a comment -->"};
   for (const std::string& text : texts) {
-    auto entry = std::make_unique<dscTemplate>();
+    auto entry = std::make_unique<style_entry>();
     entry->file = text + ".html";
     entry->name = text;
     entry->description = "d:" + text;
@@ -284,7 +284,7 @@ TEST_F(TemplateCatalog, FindByFileComparesTheLastPathComponentExactly) {
   };
   for (const Case& c : cases) {
     size_t position = 99;
-    const dscTemplate* found = catalog_.find_by_file(c.path, &position);
+    const style_entry* found = catalog_.find_by_file(c.path, &position);
     if (c.position < 0) {
       EXPECT_EQ(found, nullptr) << c.path;
       EXPECT_EQ(position, 99u) << c.path;
@@ -322,7 +322,7 @@ TEST(TemplatePreset, ApplyWithoutPresetOnlySetsTheTemplateFile) {
       {"/", "/templates/list.html"},
   };
   for (const auto& [folder, expected] : cases) {
-    dscTemplate entry;
+    style_entry entry;
     entry.file = "list.html";
     html_list_project project;
     reset_project(project);

@@ -5,12 +5,11 @@
 #include <memory>
 #include <utility>
 
-#include "core/qxchar.h"
-#include "core/qxval.h"
-#include "engine/dsc_process.h"
+#include "core/byte_string.h"
+#include "core/tagged_value.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
@@ -18,7 +17,8 @@
 #include "platform/file_system.h"
 #include "platform/regex_service.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
+#include "template/loop_frame.h"
 #include "template/template_values.h"
 #include "template/template_variables.h"
 
@@ -82,10 +82,10 @@ constexpr size_t kRememberedAnswers = 256;
 // Type texts and icons kept per extension.
 constexpr size_t kRememberedExtensions = 4096;
 
-bool is_echo(int type) { return type >= qxi2_echo && type <= qxi2_echoen; }
+bool is_echo(int type) { return type >= node_echo && type <= node_echoen; }
 
 // The node after `node` in document order that does not lie inside it.
-const qxi2_node* after(const qxi2_node* node) { return node->next_skipping_children(); }
+const template_node* after(const template_node* node) { return node->next_skipping_children(); }
 
 }  // namespace
 
@@ -156,11 +156,12 @@ template_evaluator::template_evaluator(html_list_project& project, output_sink& 
 template_evaluator::~template_evaluator() = default;
 
 bool template_evaluator::stopped() const {
-  const projectCollection* collection = project_.run.collection;
+  const project_context* collection = project_.run.collection;
   return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
 }
 
-int template_evaluator::value_of(int row, const template_value_context& context, qxval& value) {
+int template_evaluator::value_of(int row, const template_value_context& context,
+                                 tagged_value& value) {
   // The type text and the icon depend on nothing but whether the entry is a
   // folder and its extension (and on tables fixed for the run), while their
   // lookups cost more than anything else printed for an entry.
@@ -181,10 +182,10 @@ int template_evaluator::value_of(int row, const template_value_context& context,
   return code;
 }
 
-int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
-                             const dsc_process& process) {
+int template_evaluator::echo(const template_node& node, const file_node& entry,
+                             const loop_frame& process) {
   template_value_context context{entry, project_, process, nullptr, &error_text_};
-  qxval value;
+  tagged_value value;
   if (int code = value_of(node.index, context, value)) return code;
   // A text value is used where it lies; only other kinds are converted.
   std::string_view text;
@@ -194,15 +195,15 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
     scratch_ = value.to_text();
     text = scratch_;
   }
-  qxval size;
-  if ((node.type == qxi2_echon || node.type == qxi2_echoen) && node.attributes &&
+  tagged_value size;
+  if ((node.type == node_echon || node.type == node_echoen) && node.attributes &&
       node.attributes->get("size", size)) {
     scratch_ = cut_text(text, text_to_int(size.to_text()));
     text = scratch_;
   }
   switch (node.type) {
-    case qxi2_echoe:
-    case qxi2_echoen:
+    case node_echoe:
+    case node_echoen:
       // Under url_escape 1 the link rules have escaped the names already;
       // escaping again would link to a different file ("a&amp;amp;b").
       if (project_.settings.url_escape == url_escape_markup &&
@@ -212,10 +213,10 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
         append_html_escape(out_, text);
       }
       break;
-    case qxi2_echou:
+    case node_echou:
       out_ += change_case(text, true);
       break;
-    case qxi2_echol:
+    case node_echol:
       out_ += change_case(text, false);
       break;
     default:
@@ -225,15 +226,15 @@ int template_evaluator::echo(const qxi2_node& node, const qxfile_node& entry,
   return put({}) ? 0 : result_write_failed;
 }
 
-int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entry,
-                                  const dsc_process& process, bool& holds) {
+int template_evaluator::condition(const template_node& node, const file_node& entry,
+                                  const loop_frame& process, bool& holds) {
   template_value_context context{entry, project_, process, nullptr, &error_text_};
-  qxval value;
+  tagged_value value;
   if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
   const auto [known, first_time] = memo_.patterns.try_emplace(&node);
   evaluation_memo::node_pattern& found = known->second;
-  qxval pattern;
+  tagged_value pattern;
   if (first_time && node.attributes && node.attributes->get("re", pattern)) {
     found.regex = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
   }
@@ -263,7 +264,7 @@ int template_evaluator::condition(const qxi2_node& node, const qxfile_node& entr
   return 0;
 }
 
-bool template_evaluator::takes(const dsc_process& loop, const qxfile_node& entry) const {
+bool template_evaluator::takes(const loop_frame& loop, const file_node& entry) const {
   switch (loop.mode) {
     case loop_files:
       return !entry.is_folder;
@@ -280,13 +281,13 @@ bool template_evaluator::takes(const dsc_process& loop, const qxfile_node& entry
 // A tree loop enters a folder while depth is left (negative depth never runs
 // out); links to folders are listed but never entered, so a link cycle
 // cannot make the walk endless.
-bool template_evaluator::may_descend(const dsc_process& loop, const qxfile_node& entry) const {
+bool template_evaluator::may_descend(const loop_frame& loop, const file_node& entry) const {
   return loop.mode == loop_tree && entry.is_folder && loop.depth_left != 0 &&
          (entry.attributes & attribute_link) == 0 &&
          (entry.summary != nullptr || project_.run.summary == nullptr);
 }
 
-void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) const {
+void template_evaluator::count(loop_frame& loop, const file_node& entry) const {
   if (entry.is_folder) {
     ++loop.folder_count;
   } else {
@@ -295,13 +296,14 @@ void template_evaluator::count(dsc_process& loop, const qxfile_node& entry) cons
   }
 }
 
-bool template_evaluator::prints_other_times(const qxi2_node* body, const qxi2_node* stop) {
+bool template_evaluator::prints_other_times(const template_node* body, const template_node* stop) {
   const auto [known, first_time] = memo_.other_times.try_emplace(body, false);
   if (!first_time) return known->second;
   // Every node that can print an entry of the loop lies between its body and
   // its stop, nested loops included.
-  for (const qxi2_node* node = body; node && node != stop; node = node->next_in_document_order()) {
-    if (!is_echo(node->type) && node->type != qxi2_if) continue;
+  for (const template_node* node = body; node && node != stop;
+       node = node->next_in_document_order()) {
+    if (!is_echo(node->type) && node->type != node_if) continue;
     const template_variable* variable = template_variable_row(node->index);
     if (variable != nullptr && (variable->value == template_values::created ||
                                 variable->value == template_values::accessed)) {
@@ -312,12 +314,11 @@ bool template_evaluator::prints_other_times(const qxi2_node* body, const qxi2_no
   return known->second;
 }
 
-void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop,
-                                 bool other_times) const {
+void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool other_times) const {
   const project_settings& settings = project_.settings;
   const int64_t cluster = project_.run.cluster_size;
-  for (qxfile_node* entry = tree.first(); entry;) {
-    qxfile_node* next = entry->next();
+  for (file_node* entry = tree.first(); entry;) {
+    file_node* next = entry->next();
     if (!entry->is_folder) {
       entry->ext = extension_of(entry->name);
       if (settings.is_local_date) {
@@ -341,11 +342,11 @@ void template_evaluator::prepare(qxfile_tree& tree, const dsc_process& loop,
   }
 }
 
-int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* body,
-                             const qxi2_node* stop) {
-  qxfile_node nameless;
+int template_evaluator::pass(loop_frame& loop, bool start, const template_node* body,
+                             const template_node* stop) {
+  file_node nameless;
   nameless.is_folder = true;
-  qxfile_node* slot = &nameless;
+  file_node* slot = &nameless;
   (start ? loop.folder_start : loop.folder_end) = true;
   const int code = walk(body, stop, slot, loop);
   loop.folder_start = false;
@@ -353,16 +354,16 @@ int template_evaluator::pass(dsc_process& loop, bool start, const qxi2_node* bod
   return code;
 }
 
-int template_evaluator::run_level(const dsc_process& loop, qxfile_node& folder,
-                                  const qxi2_node* body, const qxi2_node* stop) {
-  dsc_process level = go_down(loop, folder.name, project_.settings.url_escape, folder.summary);
+int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
+                                  const template_node* body, const template_node* stop) {
+  loop_frame level = go_down(loop, folder.name, project_.settings.url_escape, folder.summary);
   if (loop.handle) {
     folder_opening opened = loop.handle->open_child(folder.name);
     if (opened.fault == folder_fault::symbolic_link) {
       // Swapped for a link since the folder was read: never followed, and
       // said. (A folder that went fails the listing as one that cannot be
       // read does.)
-      const projectCollection* collection = project_.run.collection;
+      const project_context* collection = project_.run.collection;
       if (collection && collection->warning) {
         collection->warning(phrase_text(kPhraseFolderSwapped) + level.folder);
       }
@@ -377,7 +378,8 @@ int template_evaluator::run_level(const dsc_process& loop, qxfile_node& folder,
   return run_loop(level, body, stop);
 }
 
-int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop) {
+int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
+                                 const template_node* stop) {
   const project_settings& settings = project_.settings;
   project_run& run = project_.run;
   const bool tree_loop = loop.mode == loop_tree;
@@ -386,16 +388,16 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   if (tree_loop && !loop.is_subfolder_level) run.clear_listing_totals();
   loop.folder_start = loop.folder_end = loop.descends = false;
 
-  auto tree = std::make_unique<qxfile_tree>();
+  auto tree = std::make_unique<file_tree>();
   if (int code = read_level(loop, body, stop, *tree)) return code;
 
   if (tree_loop) {
     if (int code = pass(loop, true, body, stop)) return code;
   }
   const bool after_level = (settings.recursive_options & recursive_folders_after_level) != 0;
-  for (qxfile_node* entry = tree->first(); entry;) {
+  for (file_node* entry = tree->first(); entry;) {
     count(loop, *entry);
-    qxfile_node* slot = entry;
+    file_node* slot = entry;
     if (takes(loop, *entry)) {
       loop.descends = !after_level && may_descend(loop, *entry);
       if (int code = walk(body, stop, slot, loop)) return code;
@@ -419,7 +421,7 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
   }
   add_to_listing_totals(loop);
   if (tree_loop && after_level) {
-    for (qxfile_node* entry = tree->first(); entry; entry = entry->next()) {
+    for (file_node* entry = tree->first(); entry; entry = entry->next()) {
       if (!may_descend(loop, *entry)) continue;
       if (int code = run_level(loop, *entry, body, stop)) return code;
     }
@@ -428,15 +430,15 @@ int template_evaluator::run_loop(dsc_process& loop, const qxi2_node* body, const
 }
 
 std::string template_evaluator::phrase_text(int id) const {
-  const projectCollection* collection = project_.run.collection;
+  const project_context* collection = project_.run.collection;
   return collection && collection->language ? std::string(collection->language->text(id)) : "";
 }
 
-int template_evaluator::read_level(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
-                                   qxfile_tree& tree) {
+int template_evaluator::read_level(loop_frame& loop, const template_node* body,
+                                   const template_node* stop, file_tree& tree) {
   const project_settings& settings = project_.settings;
   project_run& run = project_.run;
-  const projectCollection* collection = run.collection;
+  const project_context* collection = run.collection;
   if (collection && collection->progress) {
     collection->progress(phrase_text(kPhraseReadingFolder) + loop.folder);
   }
@@ -459,7 +461,7 @@ int template_evaluator::read_level(dsc_process& loop, const qxi2_node* body, con
   return stopped() ? result_stopped : 0;
 }
 
-void template_evaluator::add_to_listing_totals(const dsc_process& loop) {
+void template_evaluator::add_to_listing_totals(const loop_frame& loop) {
   project_run& run = project_.run;
   if (loop.mode == loop_tree) {
     run.listing_folder_total += loop.folder_count;
@@ -472,14 +474,14 @@ void template_evaluator::add_to_listing_totals(const dsc_process& loop) {
   }
 }
 
-void template_evaluator::turn_row(dsc_process& loop, int32_t step) {
+void template_evaluator::turn_row(loop_frame& loop, int32_t step) {
   loop.odd_row = !loop.odd_row;
   loop.row_index += step;
   project_.run.listing_row_total += step;
 }
 
-outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* stop,
-                                     qxfile_node*& slot, dsc_process& process) {
+outcome template_evaluator::evaluate(const template_node* start, const template_node* stop,
+                                     file_node*& slot, loop_frame& process) {
   error_text_.clear();
   int code = walk(start, stop, slot, process);
   const bool written = flush();
@@ -489,10 +491,10 @@ outcome template_evaluator::evaluate(const qxi2_node* start, const qxi2_node* st
   return {code, error_text_};
 }
 
-int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-                             dsc_process& process) {
+int template_evaluator::walk(const template_node* start, const template_node* stop,
+                             file_node*& slot, loop_frame& process) {
   // Nodes reached after a repeat used up the list print as the nameless entry.
-  qxfile_node nameless;
+  file_node nameless;
   nameless.is_folder = true;
   // The blocks whose branches are being walked (see walk_level), kept here
   // rather than on the call stack. Each nested walk (a loop's body) takes its
@@ -509,7 +511,7 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
 
   for (;;) {
     if (at.node && at.node != at.stop) {
-      const qxfile_node& entry = *at.current ? **at.current : nameless;
+      const file_node& entry = *at.current ? **at.current : nameless;
       if (int code = step(at, entry, process)) return code;
     } else if (at.levels.empty()) {
       return 0;
@@ -521,25 +523,24 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
 
 // Inlined into the walk, as the loop it was cut out of: a call per node
 // showed in the timings of large listings.
-[[gnu::always_inline]] inline int template_evaluator::step(walk_cursor& at,
-                                                           const qxfile_node& entry,
-                                                           dsc_process& process) {
-  const qxi2_node* node = at.node;
+[[gnu::always_inline]] inline int template_evaluator::step(walk_cursor& at, const file_node& entry,
+                                                           loop_frame& process) {
+  const template_node* node = at.node;
   // Where the walk goes on; a block sets it past its end, which is nullptr
   // when the block closes the template.
-  const qxi2_node* next = node->next_in_document_order();
-  if (node->type == qxi2_text) {
+  const template_node* next = node->next_in_document_order();
+  if (node->type == node_text) {
     if (!put(node->text)) return result_write_failed;
   } else if (is_echo(node->type)) {
     if (int code = echo(*node, entry, process)) return code;
-  } else if (node->type == qxi2_for) {
+  } else if (node->type == node_for) {
     if (int code = run_for(*node, process)) return code;
     next = after(node);
-  } else if (node->type == qxi2_if) {
+  } else if (node->type == node_if) {
     bool holds = false;
     if (int code = condition(*node, entry, process, holds)) return code;
     if (enter_if(at, holds, next)) return 0;
-  } else if (node->type == qxi2_repeat) {
+  } else if (node->type == node_repeat) {
     next = after(node);
     if (node->first_child() && enter_repeat(at, process, next)) return 0;
   }
@@ -548,10 +549,10 @@ int template_evaluator::walk(const qxi2_node* start, const qxi2_node* stop, qxfi
   return 0;
 }
 
-int template_evaluator::run_for(const qxi2_node& node, const dsc_process& process) {
+int template_evaluator::run_for(const template_node& node, const loop_frame& process) {
   if (!node.first_child()) return 0;
   const project_settings& settings = project_.settings;
-  dsc_process loop;
+  loop_frame loop;
   loop.mode = node.index;
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
@@ -563,12 +564,12 @@ int template_evaluator::run_for(const qxi2_node& node, const dsc_process& proces
 }
 
 [[gnu::always_inline]] inline bool template_evaluator::enter_if(walk_cursor& at, bool holds,
-                                                                const qxi2_node*& next) {
-  const qxi2_node* node = at.node;
-  const qxi2_node* middle = node->next();
-  if (middle && middle->type != qxi2_else) middle = nullptr;
-  const qxi2_node* end = middle ? middle->next() : node->next();
-  const qxi2_node* branch =
+                                                                const template_node*& next) {
+  const template_node* node = at.node;
+  const template_node* middle = node->next();
+  if (middle && middle->type != node_else) middle = nullptr;
+  const template_node* end = middle ? middle->next() : node->next();
+  const template_node* branch =
       holds ? node->first_child() : (middle ? middle->first_child() : nullptr);
   next = end ? after(end) : nullptr;
   if (!branch) return false;
@@ -582,13 +583,13 @@ int template_evaluator::run_for(const qxi2_node& node, const dsc_process& proces
   return true;
 }
 
-bool template_evaluator::enter_repeat(walk_cursor& at, dsc_process& process,
-                                      const qxi2_node*& next) {
-  const qxi2_node* node = at.node;
+bool template_evaluator::enter_repeat(walk_cursor& at, loop_frame& process,
+                                      const template_node*& next) {
+  const template_node* node = at.node;
   walk_level block;
   block.repeat = node;
   block.middle = node->next();
-  if (block.middle && block.middle->type != qxi2_elserepeat) block.middle = nullptr;
+  if (block.middle && block.middle->type != node_elserepeat) block.middle = nullptr;
   block.end = block.middle ? block.middle->next() : node->next();
   block.resume = block.end ? after(block.end) : nullptr;
   block.stop = at.stop;
@@ -611,7 +612,7 @@ bool template_evaluator::next_pass(walk_cursor& at, walk_level& block, bool entr
   }
   if (block.middle && block.middle->first_child() &&
       project_.run.repeat_counter < block.repeat->index) {
-    block.pad = std::make_unique<qxfile_node>();
+    block.pad = std::make_unique<file_node>();
     block.pad->is_folder = true;
     block.pad_slot = block.pad.get();
     at.current = &block.pad_slot;
@@ -622,7 +623,7 @@ bool template_evaluator::next_pass(walk_cursor& at, walk_level& block, bool entr
   return false;
 }
 
-int template_evaluator::close_block(walk_cursor& at, dsc_process& process) {
+int template_evaluator::close_block(walk_cursor& at, loop_frame& process) {
   walk_level& block = at.levels.back();
   if (block.repeat) {
     bool entries_left = false;
@@ -638,7 +639,7 @@ int template_evaluator::close_block(walk_cursor& at, dsc_process& process) {
   return stopped() ? result_stopped : 0;
 }
 
-int template_evaluator::end_repeat_pass(walk_level& block, dsc_process& process,
+int template_evaluator::end_repeat_pass(walk_level& block, loop_frame& process,
                                         bool& entries_left) {
   project_run& run = project_.run;
   const bool padding = block.pad != nullptr;
@@ -652,14 +653,14 @@ int template_evaluator::end_repeat_pass(walk_level& block, dsc_process& process,
   // Entries passed over are counted as the loop would have counted them; at
   // the end of the list the slot empties, which ends the loop's items. A
   // repeat nested in this one may have emptied it.
-  qxfile_node*& entry = *block.slot;
+  file_node*& entry = *block.slot;
   if (entry) entry = next_taken(process, *entry);
   entries_left = true;
   return 0;
 }
 
-qxfile_node* template_evaluator::next_taken(dsc_process& loop, const qxfile_node& entry) const {
-  qxfile_node* next = entry.next();
+file_node* template_evaluator::next_taken(loop_frame& loop, const file_node& entry) const {
+  file_node* next = entry.next();
   while (next) {
     count(loop, *next);
     if (takes(loop, *next)) break;
@@ -668,8 +669,8 @@ qxfile_node* template_evaluator::next_taken(dsc_process& loop, const qxfile_node
   return next;
 }
 
-outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-                 dsc_process& process, html_list_project& project, output_sink& sink,
+outcome evaluate(const template_node* start, const template_node* stop, file_node*& slot,
+                 loop_frame& process, html_list_project& project, output_sink& sink,
                  evaluation_memo* memo) {
   template_evaluator evaluator(project, sink, memo);
   return evaluator.evaluate(start, stop, slot, process);

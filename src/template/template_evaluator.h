@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "core/outcome.h"
-#include "core/qxval.h"
-#include "template/qxi2_node.h"
+#include "core/tagged_value.h"
+#include "template/template_node.h"
 
 namespace dirscribe {
 
-struct qxfile_node;
-class qxfile_tree;
-struct dsc_process;
+struct file_node;
+class file_tree;
+struct loop_frame;
 struct html_list_project;
 class compiled_regex;
 struct template_value_context;
@@ -70,10 +70,10 @@ struct evaluation_memo {
     std::unique_ptr<compiled_regex> regex;  // nullptr for a node without one
     std::unordered_map<std::string, bool> answers;
   };
-  std::unordered_map<const qxi2_node*, node_pattern> patterns;
+  std::unordered_map<const template_node*, node_pattern> patterns;
   // Type texts [0] and icons [1], by "/" or "." and the extension.
-  std::unordered_map<std::string, qxval> by_extension[2];
-  std::unordered_map<const qxi2_node*, bool> other_times;  // by loop body
+  std::unordered_map<std::string, tagged_value> by_extension[2];
+  std::unordered_map<const template_node*, bool> other_times;  // by loop body
 };
 
 // One evaluation of one output file.
@@ -95,8 +95,8 @@ class template_evaluator {
   // not every byte, 20005 (phrase 20 + the folder) when a listed folder cannot
   // be read, or a variable's code with its text (a digest or title of a file
   // that cannot be read: 1 and phrase 15 + the path).
-  outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-                   dsc_process& process);
+  outcome evaluate(const template_node* start, const template_node* stop, file_node*& slot,
+                   loop_frame& process);
 
  private:
   // One block whose branches a walk is in, innermost last. It keeps where
@@ -106,42 +106,43 @@ class template_evaluator {
   // the stack; a deque, because slots point into the levels and must stay
   // where they are as levels come and go.
   struct walk_level {
-    const qxi2_node* resume = nullptr;
-    const qxi2_node* stop = nullptr;
-    qxfile_node** slot = nullptr;
-    const qxi2_node* repeat = nullptr;  // a repeat's passes; nullptr for an if branch
-    const qxi2_node* middle = nullptr;  // the repeat's elserepeat, if any
-    const qxi2_node* end = nullptr;
+    const template_node* resume = nullptr;
+    const template_node* stop = nullptr;
+    file_node** slot = nullptr;
+    const template_node* repeat = nullptr;  // a repeat's passes; nullptr for an if branch
+    const template_node* middle = nullptr;  // the repeat's elserepeat, if any
+    const template_node* end = nullptr;
     // A padding pass walks the elserepeat branch with a nameless folder
     // entry in a slot of its own.
-    std::unique_ptr<qxfile_node> pad;
-    qxfile_node* pad_slot = nullptr;
+    std::unique_ptr<file_node> pad;
+    file_node* pad_slot = nullptr;
   };
 
   // Where one walk stands: the node it is at, the node it stops before, the
   // slot its entries come from and the blocks it is inside (innermost last).
   struct walk_cursor {
-    const qxi2_node* node;
-    const qxi2_node* stop;
-    qxfile_node** current;
+    const template_node* node;
+    const template_node* stop;
+    file_node** current;
     std::deque<walk_level>& levels;
   };
 
-  int walk(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot, dsc_process& process);
+  int walk(const template_node* start, const template_node* stop, file_node*& slot,
+           loop_frame& process);
   // Handles the node at `at` with `entry` as the current entry: prints it,
   // runs its loop, or steps into the branch of its block. Moves `at` on.
-  int step(walk_cursor& at, const qxfile_node& entry, dsc_process& process);
+  int step(walk_cursor& at, const file_node& entry, loop_frame& process);
   // Runs the for loop `node` over the folder `process` lists; nothing for a
   // loop without a body.
-  int run_for(const qxi2_node& node, const dsc_process& process);
+  int run_for(const template_node& node, const loop_frame& process);
   // Steps into the branch of the if node at `at` that `holds` chooses and
   // returns true; false, leaving `at` alone, when that branch is empty.
   // Either way `next` is set past the whole block.
-  bool enter_if(walk_cursor& at, bool holds, const qxi2_node*& next);
+  bool enter_if(walk_cursor& at, bool holds, const template_node*& next);
   // Steps into the first pass of the repeat node at `at` and returns true;
   // false, with `next` set past the block, when it has no pass at all.
   // REQUIRES: the repeat has a body.
-  bool enter_repeat(walk_cursor& at, dsc_process& process, const qxi2_node*& next);
+  bool enter_repeat(walk_cursor& at, loop_frame& process, const template_node*& next);
   // Sets `at` to the next pass of the repeat `block`: an entry pass while
   // `entries_left` and its slot holds an entry, else a padding pass until the
   // repeat's count. False when no pass is left.
@@ -149,26 +150,26 @@ class template_evaluator {
   // At the end of the innermost block's branch: goes on with the repeat's
   // next pass, or leaves the block to where the walk around it resumes.
   // REQUIRES: at.levels is not empty.
-  int close_block(walk_cursor& at, dsc_process& process);
+  int close_block(walk_cursor& at, loop_frame& process);
   // Counts the pass of the repeat `block` just walked and, after an entry pass
   // short of the repeat's count, moves its slot to the next entry the loop
   // takes (nullptr at the end of the list); `entries_left` tells which.
-  int end_repeat_pass(walk_level& block, dsc_process& process, bool& entries_left);
+  int end_repeat_pass(walk_level& block, loop_frame& process, bool& entries_left);
   // The first entry after `entry` the loop takes, counting the ones passed
   // over as the loop counts them; nullptr when none is left.
-  qxfile_node* next_taken(dsc_process& loop, const qxfile_node& entry) const;
+  file_node* next_taken(loop_frame& loop, const file_node& entry) const;
   // Turns the row parity and moves the row index and the listing's row total
   // by `step` (+1 after an item, -1 to give back a pass a repeat stood in).
-  void turn_row(dsc_process& loop, int32_t step);
+  void turn_row(loop_frame& loop, int32_t step);
   // The output is gathered here and handed to the sink in large pieces: a
   // listing is made of very many short texts.
   bool put(std::string_view text);
   bool flush();
-  int value_of(int row, const template_value_context& context, qxval& value);
-  int echo(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process);
-  int condition(const qxi2_node& node, const qxfile_node& entry, const dsc_process& process,
+  int value_of(int row, const template_value_context& context, tagged_value& value);
+  int echo(const template_node& node, const file_node& entry, const loop_frame& process);
+  int condition(const template_node& node, const file_node& entry, const loop_frame& process,
                 bool& holds);
-  int run_loop(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop);
+  int run_loop(loop_frame& loop, const template_node* body, const template_node* stop);
   // The phrase `id` of the run's phrase table; "" without one.
   std::string phrase_text(int id) const;
   // Reads the folder of `loop` into `tree` as the loop lists it: scanned,
@@ -176,26 +177,26 @@ class template_evaluator {
   // progress before and the failure (in run.error_text) when the folder
   // cannot be read.
   // A loop whose folder is not held yet opens it by its path first.
-  int read_level(dsc_process& loop, const qxi2_node* body, const qxi2_node* stop,
-                 qxfile_tree& tree);
+  int read_level(loop_frame& loop, const template_node* body, const template_node* stop,
+                 file_tree& tree);
   // Adds a tree loop's counts to the listing's totals; another loop's counts
   // replace them.
-  void add_to_listing_totals(const dsc_process& loop);
+  void add_to_listing_totals(const loop_frame& loop);
   // Runs the loop's body over the subfolder `folder`, opened from the loop's
   // held folder; one that turned into a link since it was read is skipped
   // with a warning.
-  int run_level(const dsc_process& loop, qxfile_node& folder, const qxi2_node* body,
-                const qxi2_node* stop);
-  int pass(dsc_process& loop, bool start, const qxi2_node* body, const qxi2_node* stop);
+  int run_level(const loop_frame& loop, file_node& folder, const template_node* body,
+                const template_node* stop);
+  int pass(loop_frame& loop, bool start, const template_node* body, const template_node* stop);
   // Fills the entries' extensions, rounds sizes to clusters and converts
   // times to local time; the creation and access times only when
   // `other_times`.
-  void prepare(qxfile_tree& tree, const dsc_process& loop, bool other_times) const;
+  void prepare(file_tree& tree, const loop_frame& loop, bool other_times) const;
   // Whether the nodes from `body` to `stop` print a creation or access time.
-  bool prints_other_times(const qxi2_node* body, const qxi2_node* stop);
-  bool takes(const dsc_process& loop, const qxfile_node& entry) const;
-  bool may_descend(const dsc_process& loop, const qxfile_node& entry) const;
-  void count(dsc_process& loop, const qxfile_node& entry) const;
+  bool prints_other_times(const template_node* body, const template_node* stop);
+  bool takes(const loop_frame& loop, const file_node& entry) const;
+  bool may_descend(const loop_frame& loop, const file_node& entry) const;
+  void count(loop_frame& loop, const file_node& entry) const;
   bool stopped() const;
 
   html_list_project& project_;
@@ -211,8 +212,8 @@ class template_evaluator {
 };
 
 // Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
-outcome evaluate(const qxi2_node* start, const qxi2_node* stop, qxfile_node*& slot,
-                 dsc_process& process, html_list_project& project, output_sink& sink,
+outcome evaluate(const template_node* start, const template_node* stop, file_node*& slot,
+                 loop_frame& process, html_list_project& project, output_sink& sink,
                  evaluation_memo* memo = nullptr);
 
 // `text` cut to its first `size` UTF-8 characters followed by "..." when it

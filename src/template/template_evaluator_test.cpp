@@ -11,19 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "core/qxchar.h"
-#include "engine/dsc_process.h"
+#include "core/byte_string.h"
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_summary.h"
 #include "markup/document_reader.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
-#include "template/qxi2.h"
+#include "template/loop_frame.h"
+#include "template/template_parser.h"
 
 namespace dirscribe {
 namespace {
@@ -50,17 +50,17 @@ class TemplateEvaluator : public testing::Test {
     return run_in(folder_.path(), text, expected_code);
   }
   std::string run_in(const std::string& path, const std::string& text, int expected_code) {
-    qxi2_tree tree;
-    qxiDsc parser(phrases_, tree);
+    template_tree tree;
+    template_parser parser(phrases_, tree);
     EXPECT_EQ(parser.feed(text), 0) << text;
     EXPECT_EQ(parser.finish(), 2) << text;
     EXPECT_EQ(parser.first_unclosed(), nullptr) << text;
     project_.run.clear_listing_totals();
     project_.run.filter = project_.settings.filter;  // as a build prepares it
-    qxfile_node nameless;
+    file_node nameless;
     nameless.is_folder = true;
-    qxfile_node* slot = &nameless;
-    dsc_process root = make_root_process(path, "file://" + path + "/");
+    file_node* slot = &nameless;
+    loop_frame root = make_root_frame(path, "file://" + path + "/");
     memory_sink sink;
     const outcome evaluated = evaluate(tree.first(), nullptr, slot, root, project_, sink);
     EXPECT_EQ(evaluated.code(), expected_code) << text;
@@ -81,22 +81,22 @@ class TemplateEvaluator : public testing::Test {
 
   // Builds the summary tree of the folder as the driver does for bits 1 and 2.
   void make_summary() {
-    summary_ = qxfile_tree();
-    auto top = std::make_unique<qxfile_node>();
+    summary_ = file_tree();
+    auto top = std::make_unique<file_node>();
     top->is_folder = true;
     top->name = folder_.path();
-    qxfile_node* top_node = summary_.append_top(std::move(top));
+    file_node* top_node = summary_.append_top(std::move(top));
     generation_context context;
     ASSERT_TRUE(build_summary(folder_.path(), context, summary_, top_node).ok());
     if (project_.settings.recursive_options & 2) suppress_empty(summary_);
     project_.run.summary = &summary_;
   }
 
-  qxlang phrases_;
-  projectCollection collection_;
+  phrase_table phrases_;
+  project_context collection_;
   html_list_project project_;
   temp_folder folder_;
-  qxfile_tree summary_;
+  file_tree summary_;
   std::string last_message_;  // the message of the last run's outcome
 };
 
@@ -421,11 +421,11 @@ TEST_F(TemplateEvaluator, LocalDatesUseTheOffsetOfTheirMoment) {
 // Type texts and icons are kept per extension; each must be what the lookup
 // gives for that entry, whatever the case of the extension.
 TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
-  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
-  collection_.kind_type_map.set(std::string("folder"), qxval("Dir"));
-  collection_.kind_type_map.set(std::string("other"), qxval("Other"));
-  collection_.extension_icon_map.set(std::string(".txt"), qxval("text.svg"));
-  collection_.kind_icon_map.set(std::string("folder"), qxval("folder.svg"));
+  collection_.extension_type_map.set(std::string(".txt"), tagged_value("Text"));
+  collection_.kind_type_map.set(std::string("folder"), tagged_value("Dir"));
+  collection_.kind_type_map.set(std::string("other"), tagged_value("Other"));
+  collection_.extension_icon_map.set(std::string(".txt"), tagged_value("text.svg"));
+  collection_.kind_icon_map.set(std::string("folder"), tagged_value("folder.svg"));
   const char* files[] = {"a.txt", "B.TXT", "c.TxT", "d", "e.md", "f.", ".g", "h.txt.md"};
   const char* folders[] = {"k.txt", "m"};
   for (const char* name : files) folder_.make_file(name, 1);
@@ -440,7 +440,7 @@ TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
     }
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
-      qxfile_node entry;
+      file_node entry;
       entry.name = name;
       entry.is_folder = pass == 0;
       if (!entry.is_folder) entry.ext = extension_of(name);
@@ -461,26 +461,26 @@ TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
 // Evaluations of one template sharing a memo, as the pages of a per-folder
 // walk do, write what fresh evaluations write.
 TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
-  collection_.extension_type_map.set(std::string(".txt"), qxval("Text"));
-  collection_.kind_icon_map.set(std::string("other"), qxval("other.svg"));
+  collection_.extension_type_map.set(std::string(".txt"), tagged_value("Text"));
+  collection_.kind_icon_map.set(std::string("other"), tagged_value("other.svg"));
   folder_.make_folder("one");
   folder_.make_folder("two");
   for (const char* name : {"one/a.txt", "one/b.md", "one/c", "two/a.TXT", "two/d.md", "two/e.x"}) {
     folder_.make_file(name, 2);
   }
   project_.settings.is_local_date = true;
-  qxi2_tree tree;
-  qxiDsc parser(phrases_, tree);
+  template_tree tree;
+  template_parser parser(phrases_, tree);
   ASSERT_EQ(parser.feed("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=type-->:"
                         "<!--#echo var=icon-->:<!--#if var=ext re=\"x$\"-->X<!--#endif-->:"
                         "<!--#echo var=created--> <!--#endfor-->"),
             0);
   ASSERT_EQ(parser.finish(), 2);
   const auto evaluate_in = [&](const std::string& path, evaluation_memo* memo) {
-    qxfile_node nameless;
+    file_node nameless;
     nameless.is_folder = true;
-    qxfile_node* slot = &nameless;
-    dsc_process root = make_root_process(path, "file://" + path + "/");
+    file_node* slot = &nameless;
+    loop_frame root = make_root_frame(path, "file://" + path + "/");
     memory_sink sink;
     EXPECT_TRUE(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo).ok()) << path;
     return sink.text();
@@ -531,13 +531,13 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
    public:
     bool write(std::string_view) override { return false; }
   } sink;
-  qxi2_tree tree;
-  qxiDsc parser(phrases_, tree);
+  template_tree tree;
+  template_parser parser(phrases_, tree);
   parser.feed("text");
   parser.finish();
-  qxfile_node nameless;
-  qxfile_node* slot = &nameless;
-  dsc_process root = make_root_process(folder_.path(), "file:///");
+  file_node nameless;
+  file_node* slot = &nameless;
+  loop_frame root = make_root_frame(folder_.path(), "file:///");
   EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink).code(),
             result_write_failed);
 }

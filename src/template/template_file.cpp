@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
-#include "template/qxi2.h"
+#include "services/phrase_table.h"
+#include "template/template_parser.h"
 
 namespace dirscribe {
 
@@ -21,14 +21,14 @@ struct file_closer {
 }  // namespace
 
 outcome read_template_file(const std::string& path, const std::string& shown_name,
-                           const qxlang& phrases, qxi2_tree& tree) {
+                           const phrase_table& phrases, template_tree& tree) {
   const auto not_opened = [&] {
     return outcome{result_template_not_opened,
                    std::string(phrases.text(kPhraseCantOpenFile)) + shown_name};
   };
   std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
   if (!file) return not_opened();
-  qxiDsc parser(phrases, tree);
+  template_parser parser(phrases, tree);
   std::string piece(kTemplatePiece, '\0');
   int status = 0;
   for (;;) {
@@ -43,15 +43,16 @@ outcome read_template_file(const std::string& path, const std::string& shown_nam
   file.reset();
   if (status == 0) {
     status = parser.finish();
-    if (status == qxi2::read_completely) status = 0;
+    if (status == template_structure_parser::read_completely) status = 0;
   }
   // The parser's text gives the line and column; the path says of which file.
-  const auto broken = [&](int code, const qxi2_node* node) {
+  const auto broken = [&](int code, const template_node* node) {
     return outcome{code, path + ": " + std::string(phrases.text(kPhraseTemplateError)) +
                              parser.error_text(code, node)};
   };
   if (status != 0) return broken(status, nullptr);
-  if (const qxi2_node* open = parser.first_unclosed()) return broken(qxi2_unclosed_block, open);
+  if (const template_node* open = parser.first_unclosed())
+    return broken(parse_unclosed_block, open);
   return {};
 }
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "core/outcome.h"
-#include "template/qxi2_node.h"
+#include "template/template_node.h"
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 
 // Reads the file at `path` in pieces of 16,384 bytes into `tree` (which should
 // be empty), parsing as it goes, and checks that every block is closed.
@@ -19,6 +19,6 @@ class qxlang;
 // text cannot be parsed; with 10002 and the description naming the first
 // block left open.
 outcome read_template_file(const std::string& path, const std::string& shown_name,
-                           const qxlang& phrases, qxi2_tree& tree);
+                           const phrase_table& phrases, template_tree& tree);
 
 }  // namespace dirscribe

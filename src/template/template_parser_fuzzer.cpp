@@ -7,16 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/test_phrases.h"
-#include "template/qxi2.h"
+#include "template/template_parser.h"
 
 namespace dirscribe {
 namespace {
 
-const qxlang& phrases() {
-  static qxlang* table = [] {
-    auto* loaded = new qxlang;
+const phrase_table& phrases() {
+  static phrase_table* table = [] {
+    auto* loaded = new phrase_table;
     load_test_phrases(*loaded, test_template_phrases());
     return loaded;
   }();
@@ -30,8 +30,8 @@ struct outcome {
 };
 
 outcome parse(std::string_view text, size_t piece) {
-  qxi2_tree tree;
-  qxiDsc parser(phrases(), tree);
+  template_tree tree;
+  template_parser parser(phrases(), tree);
   int result = 0;
   for (size_t pos = 0; pos < text.size() && result == 0; pos += piece) {
     result = parser.feed(std::string(text.substr(pos, piece)));
@@ -39,11 +39,11 @@ outcome parse(std::string_view text, size_t piece) {
   if (result == 0) result = parser.finish();
   std::string error;
   if (result == 2) {
-    if (qxi2_node* open = parser.first_unclosed()) error = parser.error_text(10002, open);
+    if (template_node* open = parser.first_unclosed()) error = parser.error_text(10002, open);
   } else {
     error = parser.error_text(result);
   }
-  return {result, qxi2_dump(tree), error};
+  return {result, dump_template_tree(tree), error};
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The parts of the template library that read the phrase table: the names of
 // the template variables and the parser's error texts.
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
-#include "template/qxi2_builder.h"
+#include "services/phrase_table.h"
+#include "template/template_tree_builder.h"
 #include "template/template_variables.h"
 
 namespace dirscribe {
@@ -11,21 +11,21 @@ namespace {
 
 int detail_phrase(int code) {
   switch (code) {
-    case qxi2_misplaced_end:
+    case parse_misplaced_end:
       return kPhraseDirectiveWithoutBlock;
-    case qxi2_unknown_error:
+    case parse_unknown_error:
       return kPhraseTagNotClosed;
-    case qxi2_unclosed_block:
+    case parse_unclosed_block:
       return kPhraseBlockNotClosed;
-    case qxi2_unknown_variable:
+    case parse_unknown_variable:
       return kPhraseUnknownVariable;
-    case qxi2_variable_not_permitted:
+    case parse_variable_not_permitted:
       return kPhraseVariableNotAllowedHere;
-    case qxi2_nested_for:
+    case parse_nested_for:
       return kPhraseForInsideFor;
-    case qxi2_repeat_outside_for:
+    case parse_repeat_outside_for:
       return kPhraseRepeatOutsideFor;
-    case qxi2_repeat_in_tree_loop:
+    case parse_repeat_in_tree_loop:
       return kPhraseRepeatNeedsFilesOrFolders;
     default:
       return -1;
@@ -34,7 +34,7 @@ int detail_phrase(int code) {
 
 }  // namespace
 
-void template_variables::build(const qxlang& phrases) {
+void template_variables::build(const phrase_table& phrases) {
   std::vector<std::string> names;
   for (int row = 0; row < template_variable_count; ++row) {
     names.emplace_back(phrases.text(template_variable_row(row)->name_phrase));
@@ -42,8 +42,8 @@ void template_variables::build(const qxlang& phrases) {
   build_from_names(names);
 }
 
-std::string qxi2_error_text(const qxlang& phrases, int code, const qxi2_node* node, int line,
-                            int column) {
+std::string template_error_text(const phrase_table& phrases, int code, const template_node* node,
+                                int line, int column) {
   std::string text(phrases.text(kPhraseDirectiveErrorLine));
   text += std::to_string(line);
   text += phrases.text(kPhraseDirectiveErrorColumn);
@@ -52,8 +52,8 @@ std::string qxi2_error_text(const qxlang& phrases, int code, const qxi2_node* no
   int detail = detail_phrase(code);
   if (detail < 0) return text;
   text += phrases.text(detail);
-  if (code == qxi2_unclosed_block && node) {
-    const qxi2_directive* directive = qxi2_directive_of(node->type);
+  if (code == parse_unclosed_block && node) {
+    const directive_info* directive = directive_info_of(node->type);
     text += "<!--#";
     text += directive ? directive->name : "";
     text += " var=\"";

@@ -1,23 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/test_phrases.h"
-#include "template/qxi2_builder.h"
+#include "template/template_tree_builder.h"
 
 namespace dirscribe {
 namespace {
 
-TEST(Qxi2ErrorText, ComposesPositionAndDetail) {
-  qxlang phrases;
+TEST(TemplateErrorText, ComposesPositionAndDetail) {
+  phrase_table phrases;
   ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
-  qxi2_node open_if;
-  open_if.type = qxi2_if;
+  template_node open_if;
+  open_if.type = node_if;
   open_if.var = "odd";
-  qxi2_node open_else;
-  open_else.type = qxi2_else;
+  template_node open_else;
+  open_else.type = node_else;
   struct {
     int code;
-    const qxi2_node* node;
+    const template_node* node;
     const char* text;
   } cases[] = {
       {1, nullptr, "Line 3 col 14: "},
@@ -35,7 +35,7 @@ TEST(Qxi2ErrorText, ComposesPositionAndDetail) {
       {20000, nullptr, "Line 3 col 14: "},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(qxi2_error_text(phrases, c.code, c.node, 3, 14), c.text) << c.code;
+    EXPECT_EQ(template_error_text(phrases, c.code, c.node, 3, 14), c.text) << c.code;
   }
 }
 

@@ -11,18 +11,18 @@
 #include <utility>
 #include <vector>
 
-#include "engine/dsc_process.h"
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "markup/html_title.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
+#include "template/loop_frame.h"
 
 namespace dirscribe {
 
@@ -31,14 +31,14 @@ namespace {
 constexpr size_t kDigestReadSize = 65536;
 
 std::string_view phrase(const template_value_context& c, int id) {
-  const projectCollection* collection = c.project.run.collection;
+  const project_context* collection = c.project.run.collection;
   if (collection == nullptr || collection->language == nullptr) return {};
   return collection->language->text(id);
 }
 
 const number_format& numbers(const template_value_context& c) {
   static const number_format plain;
-  const projectCollection* collection = c.project.run.collection;
+  const project_context* collection = c.project.run.collection;
   return collection != nullptr ? collection->numbers : plain;
 }
 
@@ -56,11 +56,11 @@ std::string listed_size(const template_value_context& c, uint64_t size) {
   return formatted_size(c, size, c.project.run.size_unit_label);
 }
 
-int date_time(const template_value_context& c, unix_time t, qxval& r) {
+int date_time(const template_value_context& c, unix_time t, tagged_value& r) {
   std::string text;
   const project_settings& s = c.project.settings;
   const int result = format_date_time(t, s.use_date_format, s.date_format, formats(c), text);
-  r = qxval(std::move(text));
+  r = tagged_value(std::move(text));
   return result;
 }
 
@@ -169,27 +169,27 @@ int file_digest(const std::string& path, const EVP_MD* method, std::string& hex)
   return result == kNotARegularFile ? 0 : result;
 }
 
-int entry_digest(const template_value_context& c, qxval& r, const EVP_MD* method) {
+int entry_digest(const template_value_context& c, tagged_value& r, const EVP_MD* method) {
   if (c.entry.is_folder) {
-    r = qxval("");
+    r = tagged_value("");
     return 0;
   }
   std::string hex;
   const int result = file_digest(entry_source(c), method, hex);
   if (result != 0) report_unreadable(c, entry_file(c));
-  r = qxval(std::move(hex));
+  r = tagged_value(std::move(hex));
   return result;
 }
 
-int download(const template_value_context& c, qxval& r, int64_t bits_per_second) {
-  r = qxval(download_time_text(c.entry.size, bits_per_second, c));
+int download(const template_value_context& c, tagged_value& r, int64_t bits_per_second) {
+  r = tagged_value(download_time_text(c.entry.size, bits_per_second, c));
   return 0;
 }
 
 // Gives `r` the value of a variable that cannot fail, and its success.
 template <class value_type>
-int set_value(qxval& r, value_type&& value) {
-  r = qxval(std::forward<value_type>(value));
+int set_value(tagged_value& r, value_type&& value) {
+  r = tagged_value(std::forward<value_type>(value));
   return 0;
 }
 
@@ -223,7 +223,7 @@ int file_digest_sha1(const std::string& path, std::string& hex) {
   return file_digest(path, EVP_sha1(), hex);
 }
 
-int template_value(int row, const template_value_context& context, qxval& result) {
+int template_value(int row, const template_value_context& context, tagged_value& result) {
   const template_variable* variable = template_variable_row(row);
   if (variable == nullptr || variable->value == nullptr) return 1;
   return variable->value(context, result);
@@ -231,80 +231,88 @@ int template_value(int row, const template_value_context& context, qxval& result
 
 namespace template_values {
 
-int row_index(const template_value_context& c, qxval& r) {
+int row_index(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.row_index);
 }
-int total_rows(const template_value_context& c, qxval& r) {
+int total_rows(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.listing_row_total);
 }
-int odd(const template_value_context& c, qxval& r) { return set_value(r, c.process.odd_row); }
-int total_files(const template_value_context& c, qxval& r) {
+int odd(const template_value_context& c, tagged_value& r) {
+  return set_value(r, c.process.odd_row);
+}
+int total_files(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.listing_file_total);
 }
-int total_folders(const template_value_context& c, qxval& r) {
+int total_folders(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.listing_folder_total);
 }
-int total_size(const template_value_context& c, qxval& r) {
+int total_size(const template_value_context& c, tagged_value& r) {
   return set_value(r, listed_size(c, c.project.run.listing_total_size));
 }
-int level_files(const template_value_context& c, qxval& r) {
+int level_files(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.file_count);
 }
-int level_folders(const template_value_context& c, qxval& r) {
+int level_folders(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.folder_count);
 }
-int level_size(const template_value_context& c, qxval& r) {
+int level_size(const template_value_context& c, tagged_value& r) {
   return set_value(r, listed_size(c, c.process.total_size));
 }
-int tree_files(const template_value_context& c, qxval& r) {
+int tree_files(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.summary != nullptr ? c.process.summary->file_count : 0);
 }
-int tree_folders(const template_value_context& c, qxval& r) {
+int tree_folders(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.summary != nullptr ? c.process.summary->folder_count : 0);
 }
-int tree_size(const template_value_context& c, qxval& r) {
+int tree_size(const template_value_context& c, tagged_value& r) {
   if (c.process.summary == nullptr) {
-    r = qxval(int32_t{0});
+    r = tagged_value(int32_t{0});
   } else {
-    r = qxval(listed_size(c, c.process.summary->size));
+    r = tagged_value(listed_size(c, c.process.summary->size));
   }
   return 0;
 }
-int is_item(const template_value_context& c, qxval& r) {
+int is_item(const template_value_context& c, tagged_value& r) {
   return set_value(r, !c.process.folder_start && !c.process.folder_end);
 }
-int folder_start(const template_value_context& c, qxval& r) {
+int folder_start(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.folder_start);
 }
-int folder_end(const template_value_context& c, qxval& r) {
+int folder_end(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.folder_end);
 }
-int descends(const template_value_context& c, qxval& r) { return set_value(r, c.process.descends); }
-int is_folder(const template_value_context& c, qxval& r) { return set_value(r, c.entry.is_folder); }
-int base_name(const template_value_context& c, qxval& r) {
+int descends(const template_value_context& c, tagged_value& r) {
+  return set_value(r, c.process.descends);
+}
+int is_folder(const template_value_context& c, tagged_value& r) {
+  return set_value(r, c.entry.is_folder);
+}
+int base_name(const template_value_context& c, tagged_value& r) {
   return set_value(r, name_without_extension(c.entry));
 }
-int ext(const template_value_context& c, qxval& r) { return set_value(r, c.entry.ext); }
-int name(const template_value_context& c, qxval& r) { return set_value(r, c.entry.name); }
-int modified(const template_value_context& c, qxval& r) { return date_time(c, c.entry.mtime, r); }
-int modified_date(const template_value_context& c, qxval& r) {
+int ext(const template_value_context& c, tagged_value& r) { return set_value(r, c.entry.ext); }
+int name(const template_value_context& c, tagged_value& r) { return set_value(r, c.entry.name); }
+int modified(const template_value_context& c, tagged_value& r) {
+  return date_time(c, c.entry.mtime, r);
+}
+int modified_date(const template_value_context& c, tagged_value& r) {
   return set_value(r, format_date(c.entry.mtime, formats(c)));
 }
-int modified_time(const template_value_context& c, qxval& r) {
+int modified_time(const template_value_context& c, tagged_value& r) {
   return set_value(r, format_time(c.entry.mtime, formats(c)));
 }
-int size(const template_value_context& c, qxval& r) {
+int size(const template_value_context& c, tagged_value& r) {
   if (c.entry.is_folder && (c.project.settings.recursive_options & recursive_subtree_sizes) == 0) {
-    r = qxval("");
+    r = tagged_value("");
   } else {
-    r = qxval(formatted_size(c, c.entry.size, ""));
+    r = tagged_value(formatted_size(c, c.entry.size, ""));
   }
   return 0;
 }
-int rel_path(const template_value_context& c, qxval& r) {
+int rel_path(const template_value_context& c, tagged_value& r) {
   return set_value(r, entry_path(c, c.process.relative_path));
 }
-int rel_url(const template_value_context& c, qxval& r) {
+int rel_url(const template_value_context& c, tagged_value& r) {
   // Under a link base every link is absolute, relative ones included.
   if (!c.project.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
   // Every relative link starts from the page's own folder; a folder that
@@ -315,133 +323,147 @@ int rel_url(const template_value_context& c, qxval& r) {
   std::string link = in_mirror ? std::string() : c.process.page_way;
   link += entry_url(c, c.process.relative_url);
   guard_relative_link(link);
-  r = qxval(std::move(link));
+  r = tagged_value(std::move(link));
   return 0;
 }
-int full_path(const template_value_context& c, qxval& r) {
+int full_path(const template_value_context& c, tagged_value& r) {
   return set_value(r, entry_path(c, c.process.folder));
 }
-int url(const template_value_context& c, qxval& r) {
+int url(const template_value_context& c, tagged_value& r) {
   return set_value(r, entry_url(c, c.process.absolute_url));
 }
-int size_unit(const template_value_context& c, qxval& r) {
+int size_unit(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.size_unit_label);
 }
-int download_56k(const template_value_context& c, qxval& r) { return download(c, r, 57344); }
-int download_1m(const template_value_context& c, qxval& r) { return download(c, r, 1048576); }
-int type(const template_value_context& c, qxval& r) {
-  r = c.project.run.collection != nullptr ? qxval(entry_type_text(c.entry, c.project)) : qxval("");
+int download_56k(const template_value_context& c, tagged_value& r) { return download(c, r, 57344); }
+int download_1m(const template_value_context& c, tagged_value& r) {
+  return download(c, r, 1048576);
+}
+int type(const template_value_context& c, tagged_value& r) {
+  r = c.project.run.collection != nullptr ? tagged_value(entry_type_text(c.entry, c.project))
+                                          : tagged_value("");
   return 0;
 }
-int icon(const template_value_context& c, qxval& r) {
-  r = c.project.run.collection != nullptr ? entry_icon(c.entry, c.project) : qxval(int32_t{0});
+int icon(const template_value_context& c, tagged_value& r) {
+  r = c.project.run.collection != nullptr ? entry_icon(c.entry, c.project)
+                                          : tagged_value(int32_t{0});
   return 0;
 }
-int has_subfolders(const template_value_context& c, qxval& r) {
+int has_subfolders(const template_value_context& c, tagged_value& r) {
   if ((c.project.settings.recursive_options &
        (recursive_subtree_sizes | recursive_leave_out_empty)) != 0) {
-    r = qxval(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
+    r = tagged_value(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
   } else {
-    r = qxval(int32_t{0});
+    r = tagged_value(int32_t{0});
   }
   return 0;
 }
-int attributes(const template_value_context& c, qxval& r) {
+int attributes(const template_value_context& c, tagged_value& r) {
   if (c.project.settings.source == source_ftp) {
-    r = qxval(mode_string(c.entry.attributes, c.entry.is_folder));
+    r = tagged_value(mode_string(c.entry.attributes, c.entry.is_folder));
   } else {
-    r = qxval(attribute_letters(c.entry.attributes));
+    r = tagged_value(attribute_letters(c.entry.attributes));
   }
   return 0;
 }
-int created(const template_value_context& c, qxval& r) { return date_time(c, c.entry.ctime, r); }
-int accessed(const template_value_context& c, qxval& r) { return date_time(c, c.entry.atime, r); }
-int spare1(const template_value_context& c, qxval& r) { return set_value(r, c.entry.spare1); }
-int spare2(const template_value_context& c, qxval& r) { return set_value(r, c.entry.spare2); }
-int is_link(const template_value_context& c, qxval& r) {
+int created(const template_value_context& c, tagged_value& r) {
+  return date_time(c, c.entry.ctime, r);
+}
+int accessed(const template_value_context& c, tagged_value& r) {
+  return date_time(c, c.entry.atime, r);
+}
+int spare1(const template_value_context& c, tagged_value& r) {
+  return set_value(r, c.entry.spare1);
+}
+int spare2(const template_value_context& c, tagged_value& r) {
+  return set_value(r, c.entry.spare2);
+}
+int is_link(const template_value_context& c, tagged_value& r) {
   // FTP entries carry the link bit of their listing; local entries the
   // symbolic-link attribute, so a style can link a folder it never enters
   // (and that has no page of its own) to the folder itself.
   if (c.project.settings.source == source_ftp) {
-    r = qxval((c.entry.attributes & ftp_link_bit) != 0);
+    r = tagged_value((c.entry.attributes & ftp_link_bit) != 0);
   } else {
-    r = qxval((c.entry.attributes & attribute_link) != 0);
+    r = tagged_value((c.entry.attributes & attribute_link) != 0);
   }
   return 0;
 }
-int md5(const template_value_context& c, qxval& r) { return entry_digest(c, r, EVP_md5()); }
-int sha1(const template_value_context& c, qxval& r) { return entry_digest(c, r, EVP_sha1()); }
-int title(const template_value_context& c, qxval& r) {
+int md5(const template_value_context& c, tagged_value& r) { return entry_digest(c, r, EVP_md5()); }
+int sha1(const template_value_context& c, tagged_value& r) {
+  return entry_digest(c, r, EVP_sha1());
+}
+int title(const template_value_context& c, tagged_value& r) {
   if (c.entry.is_folder) {
-    r = qxval("");
+    r = tagged_value("");
     return 0;
   }
   const std::string source = entry_source(c);
   std::string text;
   // A FIFO or device has no title and must not be read.
   if (is_special_file(source)) {
-    r = qxval("");
+    r = tagged_value("");
     return 0;
   }
   const int result = title_of_file(source, text);
   if (result == 1) report_unreadable(c, entry_file(c));
-  r = qxval(std::move(text));
+  r = tagged_value(std::move(text));
   return result;
 }
-int folder_name(const template_value_context& c, qxval& r) {
-  const qxfile_node* parent = c.entry.parent();
+int folder_name(const template_value_context& c, tagged_value& r) {
+  const file_node* parent = c.entry.parent();
   if (c.process.mode == loop_tree && c.process.is_subfolder_level && parent != nullptr) {
-    r = qxval(parent->name);
+    r = tagged_value(parent->name);
     return 0;
   }
   const std::string& folder = c.process.folder;
   const size_t slash = folder.rfind('/');
-  r = qxval(slash == std::string::npos ? folder : folder.substr(slash + 1));
+  r = tagged_value(slash == std::string::npos ? folder : folder.substr(slash + 1));
   return 0;
 }
-int source_path(const template_value_context& c, qxval& r) {
+int source_path(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.folder);
 }
-int source_url(const template_value_context& c, qxval& r) {
+int source_url(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.run.source_url);
 }
-int max_depth(const template_value_context& c, qxval& r) {
+int max_depth(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.settings.recursion_depth);
 }
-int images_url(const template_value_context& c, qxval& r) {
+int images_url(const template_value_context& c, tagged_value& r) {
   const project_settings& s = c.project.settings;
   if (s.local_image_dir) {
-    r = qxval(c.project.run.local_image_url);
+    r = tagged_value(c.project.run.local_image_url);
   } else {
-    r = qxval(c.project.run.page_image_dir);
+    r = tagged_value(c.project.run.page_image_dir);
   }
   return 0;
 }
-int show_folders(const template_value_context& c, qxval& r) {
+int show_folders(const template_value_context& c, tagged_value& r) {
   return set_value(r, int32_t{c.project.settings.show_folders & show_folders_bit});
 }
-int show_files(const template_value_context& c, qxval& r) {
+int show_files(const template_value_context& c, tagged_value& r) {
   return set_value(r, int32_t{c.project.settings.show_folders & show_files_bit});
 }
-int show_summary(const template_value_context& c, qxval& r) {
+int show_summary(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.settings.show_summary);
 }
-int sort_by(const template_value_context& c, qxval& r) {
+int sort_by(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.settings.order_files);
 }
-int sort_descending(const template_value_context& c, qxval& r) {
+int sort_descending(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.settings.sort_order);
 }
-int ftp_host(const template_value_context& c, qxval& r) {
+int ftp_host(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.project.settings.ftp_host);
 }
-int now(const template_value_context& c, qxval& r) {
-  const projectCollection* collection = c.project.run.collection;
+int now(const template_value_context& c, tagged_value& r) {
+  const project_context* collection = c.project.run.collection;
   unix_time t = collection && collection->fixed_now ? *collection->fixed_now : current_unix_time();
   if (c.project.settings.is_local_date) t = to_local_time(t);
   return date_time(c, t, r);
 }
-int level(const template_value_context& c, qxval& r) {
+int level(const template_value_context& c, tagged_value& r) {
   return set_value(r,
                    static_cast<int32_t>(c.project.settings.recursion_depth - c.process.depth_left));
 }

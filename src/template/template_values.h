@@ -5,24 +5,24 @@
 
 #include <string>
 
-#include "core/qxval.h"
+#include "core/tagged_value.h"
 #include "template/template_variables.h"
 
 namespace dirscribe {
 
-struct qxfile_node;
+struct file_node;
 struct html_list_project;
-struct dsc_process;
+struct loop_frame;
 struct date_time_formats;
 
 struct template_value_context {
   // The entry being printed, prepared by the loop (ext filled, times
   // converted, size adjusted); a nameless folder entry outside any item.
-  const qxfile_node& entry;
+  const file_node& entry;
   // The project; run.collection gives phrases, type tables and number format.
   const html_list_project& project;
   // The innermost loop's state.
-  const dsc_process& process;
+  const loop_frame& process;
   // Short date and time formats; nullptr uses the user's, read once.
   const date_time_formats* date_formats = nullptr;
   // Receives the text naming a failure (a file that cannot be read); may be
@@ -32,7 +32,7 @@ struct template_value_context {
 
 // The value of `row` (3 to 58): 0 with `result` set, or the code of a
 // failure. Rows without a value function give 1.
-int template_value(int row, const template_value_context& context, qxval& result);
+int template_value(int row, const template_value_context& context, tagged_value& result);
 
 // The download time of `size` bytes at `bits_per_second`: a count followed by
 // the seconds, minutes or hours phrase of `context`'s language.
@@ -48,62 +48,62 @@ int file_digest_sha1(const std::string& path, std::string& hex);
 
 // The value functions of rows 3 to 58, in table order.
 namespace template_values {
-int row_index(const template_value_context& c, qxval& r);
-int total_rows(const template_value_context& c, qxval& r);
-int odd(const template_value_context& c, qxval& r);
-int total_files(const template_value_context& c, qxval& r);
-int total_folders(const template_value_context& c, qxval& r);
-int total_size(const template_value_context& c, qxval& r);
-int level_files(const template_value_context& c, qxval& r);
-int level_folders(const template_value_context& c, qxval& r);
-int level_size(const template_value_context& c, qxval& r);
-int tree_files(const template_value_context& c, qxval& r);
-int tree_folders(const template_value_context& c, qxval& r);
-int tree_size(const template_value_context& c, qxval& r);
-int is_item(const template_value_context& c, qxval& r);
-int folder_start(const template_value_context& c, qxval& r);
-int folder_end(const template_value_context& c, qxval& r);
-int descends(const template_value_context& c, qxval& r);
-int is_folder(const template_value_context& c, qxval& r);
-int base_name(const template_value_context& c, qxval& r);
-int ext(const template_value_context& c, qxval& r);
-int name(const template_value_context& c, qxval& r);
-int modified(const template_value_context& c, qxval& r);
-int modified_date(const template_value_context& c, qxval& r);
-int modified_time(const template_value_context& c, qxval& r);
-int size(const template_value_context& c, qxval& r);
-int rel_path(const template_value_context& c, qxval& r);
-int rel_url(const template_value_context& c, qxval& r);
-int full_path(const template_value_context& c, qxval& r);
-int url(const template_value_context& c, qxval& r);
-int size_unit(const template_value_context& c, qxval& r);
-int download_56k(const template_value_context& c, qxval& r);
-int download_1m(const template_value_context& c, qxval& r);
-int type(const template_value_context& c, qxval& r);
-int icon(const template_value_context& c, qxval& r);
-int has_subfolders(const template_value_context& c, qxval& r);
-int attributes(const template_value_context& c, qxval& r);
-int created(const template_value_context& c, qxval& r);
-int accessed(const template_value_context& c, qxval& r);
-int spare1(const template_value_context& c, qxval& r);
-int spare2(const template_value_context& c, qxval& r);
-int is_link(const template_value_context& c, qxval& r);
-int md5(const template_value_context& c, qxval& r);
-int sha1(const template_value_context& c, qxval& r);
-int title(const template_value_context& c, qxval& r);
-int folder_name(const template_value_context& c, qxval& r);
-int source_path(const template_value_context& c, qxval& r);
-int source_url(const template_value_context& c, qxval& r);
-int max_depth(const template_value_context& c, qxval& r);
-int images_url(const template_value_context& c, qxval& r);
-int show_folders(const template_value_context& c, qxval& r);
-int show_files(const template_value_context& c, qxval& r);
-int show_summary(const template_value_context& c, qxval& r);
-int sort_by(const template_value_context& c, qxval& r);
-int sort_descending(const template_value_context& c, qxval& r);
-int ftp_host(const template_value_context& c, qxval& r);
-int now(const template_value_context& c, qxval& r);
-int level(const template_value_context& c, qxval& r);
+int row_index(const template_value_context& c, tagged_value& r);
+int total_rows(const template_value_context& c, tagged_value& r);
+int odd(const template_value_context& c, tagged_value& r);
+int total_files(const template_value_context& c, tagged_value& r);
+int total_folders(const template_value_context& c, tagged_value& r);
+int total_size(const template_value_context& c, tagged_value& r);
+int level_files(const template_value_context& c, tagged_value& r);
+int level_folders(const template_value_context& c, tagged_value& r);
+int level_size(const template_value_context& c, tagged_value& r);
+int tree_files(const template_value_context& c, tagged_value& r);
+int tree_folders(const template_value_context& c, tagged_value& r);
+int tree_size(const template_value_context& c, tagged_value& r);
+int is_item(const template_value_context& c, tagged_value& r);
+int folder_start(const template_value_context& c, tagged_value& r);
+int folder_end(const template_value_context& c, tagged_value& r);
+int descends(const template_value_context& c, tagged_value& r);
+int is_folder(const template_value_context& c, tagged_value& r);
+int base_name(const template_value_context& c, tagged_value& r);
+int ext(const template_value_context& c, tagged_value& r);
+int name(const template_value_context& c, tagged_value& r);
+int modified(const template_value_context& c, tagged_value& r);
+int modified_date(const template_value_context& c, tagged_value& r);
+int modified_time(const template_value_context& c, tagged_value& r);
+int size(const template_value_context& c, tagged_value& r);
+int rel_path(const template_value_context& c, tagged_value& r);
+int rel_url(const template_value_context& c, tagged_value& r);
+int full_path(const template_value_context& c, tagged_value& r);
+int url(const template_value_context& c, tagged_value& r);
+int size_unit(const template_value_context& c, tagged_value& r);
+int download_56k(const template_value_context& c, tagged_value& r);
+int download_1m(const template_value_context& c, tagged_value& r);
+int type(const template_value_context& c, tagged_value& r);
+int icon(const template_value_context& c, tagged_value& r);
+int has_subfolders(const template_value_context& c, tagged_value& r);
+int attributes(const template_value_context& c, tagged_value& r);
+int created(const template_value_context& c, tagged_value& r);
+int accessed(const template_value_context& c, tagged_value& r);
+int spare1(const template_value_context& c, tagged_value& r);
+int spare2(const template_value_context& c, tagged_value& r);
+int is_link(const template_value_context& c, tagged_value& r);
+int md5(const template_value_context& c, tagged_value& r);
+int sha1(const template_value_context& c, tagged_value& r);
+int title(const template_value_context& c, tagged_value& r);
+int folder_name(const template_value_context& c, tagged_value& r);
+int source_path(const template_value_context& c, tagged_value& r);
+int source_url(const template_value_context& c, tagged_value& r);
+int max_depth(const template_value_context& c, tagged_value& r);
+int images_url(const template_value_context& c, tagged_value& r);
+int show_folders(const template_value_context& c, tagged_value& r);
+int show_files(const template_value_context& c, tagged_value& r);
+int show_summary(const template_value_context& c, tagged_value& r);
+int sort_by(const template_value_context& c, tagged_value& r);
+int sort_descending(const template_value_context& c, tagged_value& r);
+int ftp_host(const template_value_context& c, tagged_value& r);
+int now(const template_value_context& c, tagged_value& r);
+int level(const template_value_context& c, tagged_value& r);
 }  // namespace template_values
 
 }  // namespace dirscribe

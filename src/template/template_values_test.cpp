@@ -10,16 +10,16 @@
 #include <memory>
 #include <string>
 
-#include "engine/dsc_process.h"
 #include "engine/html_list_project.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "markup/document_reader.h"
 #include "platform/clock.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "support/test_phrases.h"
+#include "template/loop_frame.h"
 
 namespace dirscribe {
 namespace {
@@ -41,24 +41,24 @@ class TemplateValues : public testing::Test {
     process_.absolute_url = "file:///data/music/";
   }
 
-  qxval value(int row) {
+  tagged_value value(int row) {
     template_value_context context{entry_, project_, process_, &formats_, &error_};
-    qxval result;
+    tagged_value result;
     last_code_ = template_value(row, context, result);
     return result;
   }
   std::string text(int row) {
-    qxval v = value(row);
+    tagged_value v = value(row);
     EXPECT_TRUE(v.is_string()) << "row " << row;
     return v.to_text();
   }
   std::string phrase(int id) const { return std::string(phrases_.text(id)); }
 
-  qxlang phrases_;
-  projectCollection collection_;
+  phrase_table phrases_;
+  project_context collection_;
   html_list_project project_;
-  dsc_process process_;
-  qxfile_node entry_;
+  loop_frame process_;
+  file_node entry_;
   date_time_formats formats_;
   std::string error_;
   int last_code_ = -1;
@@ -66,7 +66,7 @@ class TemplateValues : public testing::Test {
 
 TEST_F(TemplateValues, LoopRowsHaveNoValueAndEveryValueRowHasOne) {
   for (int row = 0; row < template_variable_count; ++row) {
-    qxval ignored;
+    tagged_value ignored;
     template_value_context context{entry_, project_, process_, &formats_, &error_};
     const bool has_value = template_variable_row(row)->value != nullptr;
     EXPECT_EQ(has_value, row >= 3) << "row " << row;
@@ -101,38 +101,38 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   entry_.is_folder = true;
   struct {
     int row;
-    qxval expected;
+    tagged_value expected;
   } cases[] = {
-      {3, qxval(int32_t{5})},
-      {4, qxval(int32_t{12})},
-      {5, qxval(true)},
-      {6, qxval(int32_t{9})},
-      {7, qxval(int32_t{3})},
-      {8, qxval("1,234,567")},
-      {9, qxval(int32_t{7})},
-      {10, qxval(int32_t{2})},
-      {11, qxval("2,048")},
-      {12, qxval(int32_t{0})},
-      {13, qxval(int32_t{0})},
-      {14, qxval(int32_t{0})},
-      {15, qxval(true)},
-      {16, qxval(false)},
-      {17, qxval(false)},
-      {18, qxval(true)},
-      {19, qxval(true)},
-      {40, qxval("")},
-      {41, qxval("")},
-      {47, qxval("/data")},
-      {48, qxval("file:///data/")},
-      {49, qxval(int32_t{4})},
-      {50, qxval("file:///opt/images/")},
-      {51, qxval(int32_t{2})},
-      {52, qxval(int32_t{1})},
-      {53, qxval(true)},
-      {54, qxval(int32_t{2})},
-      {55, qxval(true)},
-      {56, qxval("ftp.example.org")},
-      {58, qxval(int32_t{3})},
+      {3, tagged_value(int32_t{5})},
+      {4, tagged_value(int32_t{12})},
+      {5, tagged_value(true)},
+      {6, tagged_value(int32_t{9})},
+      {7, tagged_value(int32_t{3})},
+      {8, tagged_value("1,234,567")},
+      {9, tagged_value(int32_t{7})},
+      {10, tagged_value(int32_t{2})},
+      {11, tagged_value("2,048")},
+      {12, tagged_value(int32_t{0})},
+      {13, tagged_value(int32_t{0})},
+      {14, tagged_value(int32_t{0})},
+      {15, tagged_value(true)},
+      {16, tagged_value(false)},
+      {17, tagged_value(false)},
+      {18, tagged_value(true)},
+      {19, tagged_value(true)},
+      {40, tagged_value("")},
+      {41, tagged_value("")},
+      {47, tagged_value("/data")},
+      {48, tagged_value("file:///data/")},
+      {49, tagged_value(int32_t{4})},
+      {50, tagged_value("file:///opt/images/")},
+      {51, tagged_value(int32_t{2})},
+      {52, tagged_value(int32_t{1})},
+      {53, tagged_value(true)},
+      {54, tagged_value(int32_t{2})},
+      {55, tagged_value(true)},
+      {56, tagged_value("ftp.example.org")},
+      {58, tagged_value(int32_t{3})},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(value(c.row), c.expected) << "row " << c.row << " gave " << value(c.row).to_text();
@@ -141,8 +141,8 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   project_.settings.local_image_dir = false;
   project_.settings.show_folders = 1;
   EXPECT_EQ(text(50), "http://x/img/");
-  EXPECT_EQ(value(51), qxval(int32_t{0}));
-  EXPECT_EQ(value(52), qxval(int32_t{1}));
+  EXPECT_EQ(value(51), tagged_value(int32_t{0}));
+  EXPECT_EQ(value(52), tagged_value(int32_t{1}));
 }
 
 TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {
@@ -153,13 +153,13 @@ TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {
   for (const auto& c : cases) {
     project_.settings.recursion_depth = c.depth;
     process_.depth_left = c.left;
-    EXPECT_EQ(value(58), qxval(int32_t{c.level})) << c.depth << " " << c.left;
+    EXPECT_EQ(value(58), tagged_value(int32_t{c.level})) << c.depth << " " << c.left;
   }
 }
 
 TEST_F(TemplateValues, SummaryRowsAndUnitLabel) {
-  qxfile_tree summary;
-  auto node = std::make_unique<qxfile_node>();
+  file_tree summary;
+  auto node = std::make_unique<file_node>();
   node->is_folder = true;
   node->file_count = 40;
   node->folder_count = 6;
@@ -167,20 +167,20 @@ TEST_F(TemplateValues, SummaryRowsAndUnitLabel) {
   process_.summary = summary.append_top(std::move(node));
   project_.settings.size_units = 2;
   project_.run.size_unit_label = " MB";
-  EXPECT_EQ(value(12), qxval(int32_t{40}));
-  EXPECT_EQ(value(13), qxval(int32_t{6}));
+  EXPECT_EQ(value(12), tagged_value(int32_t{40}));
+  EXPECT_EQ(value(13), tagged_value(int32_t{6}));
   EXPECT_EQ(text(14), "3 MB");
   EXPECT_EQ(text(31), " MB");
 }
 
 TEST_F(TemplateValues, FolderStartAndEndPasses) {
   process_.folder_start = true;
-  EXPECT_EQ(value(15), qxval(false));
-  EXPECT_EQ(value(16), qxval(true));
+  EXPECT_EQ(value(15), tagged_value(false));
+  EXPECT_EQ(value(16), tagged_value(true));
   process_.folder_start = false;
   process_.folder_end = true;
-  EXPECT_EQ(value(15), qxval(false));
-  EXPECT_EQ(value(17), qxval(true));
+  EXPECT_EQ(value(15), tagged_value(false));
+  EXPECT_EQ(value(17), tagged_value(true));
   // The nameless entry of these passes gives the loop's own places.
   // entry_ is nameless as the fixture made it.
   entry_.is_folder = true;
@@ -308,40 +308,40 @@ TEST_F(TemplateValues, AttributesAndLinkFlag) {
   entry_.is_folder = true;
   entry_.attributes = 0x10 | 0x2;
   EXPECT_EQ(text(37), attribute_letters(entry_.attributes));
-  EXPECT_EQ(value(42), qxval(false));
+  EXPECT_EQ(value(42), tagged_value(false));
   project_.settings.source = 2;
   const std::string mode = text(37);
   ASSERT_EQ(mode.size(), 10u);
   EXPECT_EQ(mode[0], 'd');
   entry_.attributes |= 0x1000;
-  EXPECT_EQ(value(42), qxval(true));
+  EXPECT_EQ(value(42), tagged_value(true));
   project_.settings.source = 0;
-  EXPECT_EQ(value(42), qxval(false));
+  EXPECT_EQ(value(42), tagged_value(false));
 }
 
 TEST_F(TemplateValues, SubfoldersFlag) {
-  qxfile_tree summary;
-  auto top = std::make_unique<qxfile_node>();
+  file_tree summary;
+  auto top = std::make_unique<file_node>();
   top->is_folder = true;
-  qxfile_node* folder = summary.append_top(std::move(top));
+  file_node* folder = summary.append_top(std::move(top));
   entry_.is_folder = true;
   entry_.summary = folder;
-  EXPECT_EQ(value(36), qxval(int32_t{0}));  // recursive_options & 3 is 0
+  EXPECT_EQ(value(36), tagged_value(int32_t{0}));  // recursive_options & 3 is 0
   project_.settings.recursive_options = 1;
-  EXPECT_EQ(value(36), qxval(false));
-  summary.append_child(folder, std::make_unique<qxfile_node>());
-  EXPECT_EQ(value(36), qxval(true));
+  EXPECT_EQ(value(36), tagged_value(false));
+  summary.append_child(folder, std::make_unique<file_node>());
+  EXPECT_EQ(value(36), tagged_value(true));
   entry_.summary = nullptr;
   project_.settings.recursive_options = 2;
-  EXPECT_EQ(value(36), qxval(false));
+  EXPECT_EQ(value(36), tagged_value(false));
 }
 
 TEST_F(TemplateValues, TypeAndIcon) {
   entry_.name = "page.html";
   entry_.ext = ".html";
-  EXPECT_EQ(value(35), qxval(int32_t{0}));  // no icon found prints as "0"
-  collection_.extension_icon_map.set(std::string(".html"), qxval("html.gif"));
-  collection_.extension_type_map.set(std::string(".html"), qxval("Web page"));
+  EXPECT_EQ(value(35), tagged_value(int32_t{0}));  // no icon found prints as "0"
+  collection_.extension_icon_map.set(std::string(".html"), tagged_value("html.gif"));
+  collection_.extension_type_map.set(std::string(".html"), tagged_value("Web page"));
   EXPECT_EQ(text(35), "html.gif");
   EXPECT_EQ(text(34), "Web page");
 }
@@ -351,16 +351,16 @@ TEST_F(TemplateValues, FolderName) {
   process_.folder = "music";
   EXPECT_EQ(text(46), "music");
   // In a subfolder level of a tree loop the entry's parent names the folder.
-  qxfile_tree tree;
-  auto parent = std::make_unique<qxfile_node>();
+  file_tree tree;
+  auto parent = std::make_unique<file_node>();
   parent->name = "albums";
   parent->is_folder = true;
-  qxfile_node* folder = tree.append_top(std::move(parent));
-  auto child = std::make_unique<qxfile_node>();
+  file_node* folder = tree.append_top(std::move(parent));
+  auto child = std::make_unique<file_node>();
   child->name = "x.mp3";
-  qxfile_node* item = tree.append_child(folder, std::move(child));
+  file_node* item = tree.append_child(folder, std::move(child));
   template_value_context context{*item, project_, process_, &formats_, &error_};
-  qxval result;
+  tagged_value result;
   process_.folder = "/data/music/other";
   ASSERT_EQ(template_value(46, context, result), 0);
   EXPECT_EQ(result.to_text(), "other");

@@ -1,7 +1,7 @@
 #include "template/template_variables.h"
 
-#include "core/qxchar.h"
-#include "template/qxi2_builder.h"
+#include "core/byte_string.h"
+#include "template/template_tree_builder.h"
 #include "template/template_values.h"
 
 namespace dirscribe {
@@ -79,8 +79,8 @@ constexpr std::string_view kMarkupSafeNames[] = {
 };
 
 bool is_checked(int type) {
-  return (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_for || type == qxi2_if ||
-         type == qxi2_repeat;
+  return (type >= node_echo && type <= node_echoen) || type == node_for || type == node_if ||
+         type == node_repeat;
 }
 
 }  // namespace
@@ -95,20 +95,20 @@ void template_variables::build_from_names(const std::vector<std::string>& names)
   for (int row = 0; row < template_variable_count && row < static_cast<int>(names.size()); ++row) {
     // An empty name would let a directive without var resolve to a row.
     if (names[row].empty()) continue;
-    rows_by_name_.set(names[row], qxval(row));
+    rows_by_name_.set(names[row], tagged_value(row));
   }
 }
 
 int template_variables::find(std::string_view name) const {
-  const qxval* row = rows_by_name_.lookup(name);
+  const tagged_value* row = rows_by_name_.lookup(name);
   return row ? row->to_int() : -1;
 }
 
 bool template_variables::permits(int row, int type) {
   const template_variable* variable = template_variable_row(row);
   if (!variable) return false;
-  if (variable->loop) return type == qxi2_for;
-  return (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_if;
+  if (variable->loop) return type == node_for;
+  return (type >= node_echo && type <= node_echoen) || type == node_if;
 }
 
 bool template_variables::markup_safe(std::string_view name) {
@@ -126,40 +126,40 @@ bool template_variables::is_link(int row) {
          value == template_values::source_url || value == template_values::images_url;
 }
 
-int template_check_directive(const template_variables& variables, qxi2_node& node) {
+int template_check_directive(const template_variables& variables, template_node& node) {
   if (!is_checked(node.type)) return 0;
   node.var = ascii_lower(node.var);
-  if (node.type == qxi2_repeat) {
+  if (node.type == node_repeat) {
     node.index = text_to_int(node.var);
   } else {
     int row = variables.find(node.var);
-    if (row < 0) return qxi2_unknown_variable;
+    if (row < 0) return parse_unknown_variable;
     node.index = row;
-    if (!template_variables::permits(row, node.type)) return qxi2_variable_not_permitted;
+    if (!template_variables::permits(row, node.type)) return parse_variable_not_permitted;
   }
 
-  if (node.type == qxi2_for) {
-    for (qxi2_node* up = node.parent(); up; up = up->parent()) {
-      if (up->type == qxi2_for) return qxi2_nested_for;
+  if (node.type == node_for) {
+    for (template_node* up = node.parent(); up; up = up->parent()) {
+      if (up->type == node_for) return parse_nested_for;
     }
   }
-  if (node.type == qxi2_repeat) {
+  if (node.type == node_repeat) {
     // A repeat inside another one shares that one's loop, which passed this
     // check when it was placed: stopping there keeps deep nests linear.
-    qxi2_node* loop = node.parent();
-    while (loop && loop->type != qxi2_for && loop->type != qxi2_repeat) loop = loop->parent();
-    if (!loop) return qxi2_repeat_outside_for;
-    if (loop->type == qxi2_for && loop->index != template_files_loop &&
+    template_node* loop = node.parent();
+    while (loop && loop->type != node_for && loop->type != node_repeat) loop = loop->parent();
+    if (!loop) return parse_repeat_outside_for;
+    if (loop->type == node_for && loop->index != template_files_loop &&
         loop->index != template_folders_loop) {
-      return qxi2_repeat_in_tree_loop;
+      return parse_repeat_in_tree_loop;
     }
   }
 
   // These names hold text meant for markup, so they are always escaped.
-  if (node.type == qxi2_echo && template_variables::markup_safe(node.var)) node.type = qxi2_echoe;
+  if (node.type == node_echo && template_variables::markup_safe(node.var)) node.type = node_echoe;
 
   if (node.attributes) {
-    const char* kept = qxi2_directive_of(node.type)->kept_attribute;
+    const char* kept = directive_info_of(node.type)->kept_attribute;
     if (!kept || !node.attributes->contains(kept)) node.attributes.reset();
   }
   return 0;

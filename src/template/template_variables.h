@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/qxhash.h"
-#include "core/qxval.h"
-#include "template/qxi2_node.h"
+#include "core/tagged_value.h"
+#include "core/value_map.h"
+#include "template/template_node.h"
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 
 constexpr int template_variable_count = 59;
 
@@ -35,7 +35,8 @@ struct template_value_context;
 
 // Stores the variable's value in `result`; 0 on success, any other code ends
 // the evaluation with that code.
-using template_value_function = int (*)(const template_value_context& context, qxval& result);
+using template_value_function = int (*)(const template_value_context& context,
+                                        tagged_value& result);
 
 struct template_variable {
   int name_phrase;
@@ -53,7 +54,7 @@ class template_variables {
   // Builds the lookup from phrases 30 to 88 of `phrases`, in table order; when
   // two phrases carry the same text the later row wins. A missing or empty
   // phrase gives its row no name, so a directive without var never finds a row.
-  void build(const qxlang& phrases);
+  void build(const phrase_table& phrases);
   // The same from the names themselves, row by row (row i is names[i]; rows
   // past the end of `names` get no name).
   void build_from_names(const std::vector<std::string>& names);
@@ -70,7 +71,7 @@ class template_variables {
   static bool is_link(int row);
 
  private:
-  qxhash rows_by_name_;
+  value_map rows_by_name_;
 };
 
 // The vocabulary checks for a directive node that has just been placed (echo
@@ -81,6 +82,6 @@ class template_variables {
 // (repeat inside a tree loop). On success an echo of a markup-safe name has
 // become echoe, and if/echon/echoen without their meaningful attribute have
 // lost the attribute map.
-int template_check_directive(const template_variables& variables, qxi2_node& node);
+int template_check_directive(const template_variables& variables, template_node& node);
 
 }  // namespace dirscribe

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/test_phrases.h"
-#include "template/qxi2_builder.h"
+#include "template/template_tree_builder.h"
 
 namespace dirscribe {
 namespace {
@@ -40,7 +40,7 @@ TEST(TemplateVariables, LookupFindsEveryName) {
 }
 
 TEST(TemplateVariables, BuildsLookupFromPhraseTable) {
-  qxlang phrases;
+  phrase_table phrases;
   ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
   template_variables variables;
   variables.build(phrases);
@@ -48,7 +48,7 @@ TEST(TemplateVariables, BuildsLookupFromPhraseTable) {
     EXPECT_EQ(variables.find(kEnglishNames[row]), row) << kEnglishNames[row];
   }
   // A table without the names: nothing resolves, not even an absent var.
-  qxlang empty;
+  phrase_table empty;
   variables.build(empty);
   EXPECT_EQ(variables.find(""), -1);
   EXPECT_EQ(variables.find("name"), -1);
@@ -68,13 +68,13 @@ TEST(TemplateVariables, LaterRowWinsAndEmptyNamesAreSkipped) {
 
 TEST(TemplateVariables, PermittedDirectives) {
   for (int row = 0; row < template_variable_count; ++row) {
-    for (int type = qxi2_echo; type <= qxi2_endrepeat; ++type) {
-      bool value_use = (type >= qxi2_echo && type <= qxi2_echoen) || type == qxi2_if;
-      bool expected = row < 3 ? type == qxi2_for : value_use;
+    for (int type = node_echo; type <= node_endrepeat; ++type) {
+      bool value_use = (type >= node_echo && type <= node_echoen) || type == node_if;
+      bool expected = row < 3 ? type == node_for : value_use;
       EXPECT_EQ(template_variables::permits(row, type), expected) << row << " " << type;
     }
   }
-  EXPECT_FALSE(template_variables::permits(59, qxi2_echo));
+  EXPECT_FALSE(template_variables::permits(59, node_echo));
 }
 
 TEST(TemplateVariables, MarkupSafeNames) {
@@ -88,20 +88,22 @@ TEST(TemplateVariables, MarkupSafeNames) {
   }
 }
 
-class vocabulary_check : public qxi2_node_check {
+class vocabulary_check : public template_node_check {
  public:
   explicit vocabulary_check(const template_variables& variables) : variables_(variables) {}
-  int check_node(qxi2_node& node) override { return template_check_directive(variables_, node); }
+  int check_node(template_node& node) override {
+    return template_check_directive(variables_, node);
+  }
 
  private:
   const template_variables& variables_;
 };
 
 // Steps as in the builder tests: "text" or "#name a=b".
-int build_checked(const template_variables& variables, qxi2_tree& tree,
+int build_checked(const template_variables& variables, template_tree& tree,
                   const std::vector<std::string>& steps, int* failed_at) {
   vocabulary_check check(variables);
-  qxi2_builder builder(tree, &check);
+  template_tree_builder builder(tree, &check);
   for (size_t i = 0; i < steps.size(); ++i) {
     const std::string& step = steps[i];
     int result;
@@ -109,7 +111,7 @@ int build_checked(const template_variables& variables, qxi2_tree& tree,
       std::istringstream words(step.substr(1));
       std::string name, word;
       words >> name;
-      qxhash attributes;
+      value_map attributes;
       while (words >> word) {
         size_t equals = word.find('=');
         attributes.set(word.substr(0, equals),
@@ -137,20 +139,20 @@ TEST(TemplateVariables, VocabularyChecks) {
   } cases[] = {
       {{"#echo var=name", "#echoe var=SIZE", "#if var=Odd", "#endif"}, 0, -1},
       {{"#for var=Files", "#echon var=name", "#endfor", "#for var=tree", "#endfor"}, 0, -1},
-      {{"#echo var=nosuch"}, qxi2_unknown_variable, 0},
-      {{"#echo"}, qxi2_unknown_variable, 0},
-      {{"#if"}, qxi2_unknown_variable, 0},
-      {{"#for"}, qxi2_unknown_variable, 0},
-      {{"#echo var=files"}, qxi2_variable_not_permitted, 0},
-      {{"#if var=tree"}, qxi2_variable_not_permitted, 0},
-      {{"#echol var=folders"}, qxi2_variable_not_permitted, 0},
-      {{"#for var=name"}, qxi2_variable_not_permitted, 0},
-      {{"#for var=files", "#for var=files"}, qxi2_nested_for, 1},
-      {{"#for var=files", "#if var=odd", "#else", "#for var=tree"}, qxi2_nested_for, 3},
-      {{"#repeat var=3"}, qxi2_repeat_outside_for, 0},
-      {{"#if var=odd", "#repeat var=3"}, qxi2_repeat_outside_for, 1},
-      {{"#for var=tree", "#repeat var=3"}, qxi2_repeat_in_tree_loop, 1},
-      {{"#for var=tree", "#if var=odd", "#repeat var=3"}, qxi2_repeat_in_tree_loop, 2},
+      {{"#echo var=nosuch"}, parse_unknown_variable, 0},
+      {{"#echo"}, parse_unknown_variable, 0},
+      {{"#if"}, parse_unknown_variable, 0},
+      {{"#for"}, parse_unknown_variable, 0},
+      {{"#echo var=files"}, parse_variable_not_permitted, 0},
+      {{"#if var=tree"}, parse_variable_not_permitted, 0},
+      {{"#echol var=folders"}, parse_variable_not_permitted, 0},
+      {{"#for var=name"}, parse_variable_not_permitted, 0},
+      {{"#for var=files", "#for var=files"}, parse_nested_for, 1},
+      {{"#for var=files", "#if var=odd", "#else", "#for var=tree"}, parse_nested_for, 3},
+      {{"#repeat var=3"}, parse_repeat_outside_for, 0},
+      {{"#if var=odd", "#repeat var=3"}, parse_repeat_outside_for, 1},
+      {{"#for var=tree", "#repeat var=3"}, parse_repeat_in_tree_loop, 1},
+      {{"#for var=tree", "#if var=odd", "#repeat var=3"}, parse_repeat_in_tree_loop, 2},
       {{"#for var=folders", "#if var=odd", "#repeat var=3", "#endrepeat", "#endif", "#endfor"},
        0,
        -1},
@@ -160,7 +162,7 @@ TEST(TemplateVariables, VocabularyChecks) {
   for (const auto& c : cases) {
     std::string joined;
     for (const auto& s : c.steps) joined += s + " | ";
-    qxi2_tree tree;
+    template_tree tree;
     int failed_at = -1;
     EXPECT_EQ(build_checked(variables, tree, c.steps, &failed_at), c.result) << joined;
     EXPECT_EQ(failed_at, c.failed_at) << joined;
@@ -172,7 +174,7 @@ TEST(TemplateVariables, ChecksResolveAndRewriteNodes) {
   names[22] = "name_html_all";  // a language whose name variable is markup-safe
   template_variables variables;
   variables.build_from_names(names);
-  qxi2_tree tree;
+  template_tree tree;
   int failed_at = -1;
   ASSERT_EQ(
       build_checked(variables, tree,
@@ -182,7 +184,7 @@ TEST(TemplateVariables, ChecksResolveAndRewriteNodes) {
                      "#endrepeat", "#repeat var=x", "#endrepeat", "#endfor"},
                     &failed_at),
       0);
-  EXPECT_EQ(qxi2_dump(tree),
+  EXPECT_EQ(dump_template_tree(tree),
             "echoe var=\"name_html_all\" index=22\n"
             "echou var=\"name_html_all\" index=22\n"
             "echon var=\"ext\" index=21 {size=\"4\" var=\"Ext\" x=\"1\"}\n"

@@ -121,11 +121,11 @@ std::optional<std::string> normalise_initial_folder(std::string_view folder) {
   return std::string(folder.substr(0, end));
 }
 
-bool win_open_save_dialog::open() { return run(file_dialog_kind::open); }
+bool file_dialog::open() { return run(file_dialog_kind::open); }
 
-bool win_open_save_dialog::save() { return run(file_dialog_kind::save); }
+bool file_dialog::save() { return run(file_dialog_kind::save); }
 
-bool win_open_save_dialog::run(file_dialog_kind kind) {
+bool file_dialog::run(file_dialog_kind kind) {
   result_path.clear();
   result_position = -1;
   selection.clear();
@@ -167,7 +167,7 @@ bool win_open_save_dialog::run(file_dialog_kind kind) {
   return true;
 }
 
-bool win_dir_open_dialog::run() {
+bool folder_dialog::run() {
   result_path.clear();
   file_dialog_request request;
   request.kind = file_dialog_kind::folder;

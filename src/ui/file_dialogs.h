@@ -64,7 +64,7 @@ std::optional<std::string> normalise_initial_folder(std::string_view folder);
 // Fill in the settings, then call open() or save(). After a confirmed dialog
 // the results describe the choice; after a cancel or a failure they are
 // cleared (result_position -1).
-struct win_open_save_dialog {
+struct file_dialog {
   // Settings.
   // Description|pattern pairs (see qt_name_filters); empty: every file.
   std::string filter_text;
@@ -99,7 +99,7 @@ struct win_open_save_dialog {
 };
 
 // Asks for a folder.
-struct win_dir_open_dialog {
+struct folder_dialog {
   // Settings.
   std::string initial_folder;  // see normalise_initial_folder
   std::string title;

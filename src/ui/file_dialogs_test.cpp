@@ -73,7 +73,7 @@ TEST(NormaliseInitialFolder, TrailingSlashesGoTheRootStays) {
 
 enum class run { open, open_several, save, save_several };
 
-bool run_dialog(win_open_save_dialog& dialog, run how) {
+bool run_dialog(file_dialog& dialog, run how) {
   dialog.multi_selection = how == run::open_several || how == run::save_several;
   return how == run::save || how == run::save_several ? dialog.save() : dialog.open();
 }
@@ -111,7 +111,7 @@ TEST(OpenSaveDialog, ResultsFromTheAnswer) {
   for (const row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.paths) + " confirmed " + (r.confirmed ? "1" : "0"));
     answer_scope scope({r.confirmed, qt_strings(r.paths)});
-    win_open_save_dialog dialog;
+    file_dialog dialog;
     // Results of an earlier run must not survive this one.
     dialog.result_path = "stale";
     dialog.result_position = 99;
@@ -135,7 +135,7 @@ TEST(OpenSaveDialog, RequestCarriesTheSettings) {
                                  {run::save_several, file_dialog_kind::save, false, "txt"}};
   for (const row& r : rows) {
     answer_scope scope({false, {}});
-    win_open_save_dialog dialog;
+    file_dialog dialog;
     dialog.filter_text = "Projects (*.txt)|*.txt|Templates|*.htm;*.html|All files (*.*)|*.*|";
     dialog.title = "Open a project";
     dialog.initial_file = "project.txt";
@@ -181,7 +181,7 @@ TEST(DirOpenDialog, ChosenFolderOrNothing) {
     file_dialog_answer answer{r.confirmed, {}};
     for (const std::string& path : r.paths) answer.paths.append(QString::fromStdString(path));
     answer_scope scope(answer);
-    win_dir_open_dialog dialog;
+    folder_dialog dialog;
     dialog.title = "Folder to list";
     dialog.initial_folder = temp.path() + "/";
     dialog.result_path = "stale";

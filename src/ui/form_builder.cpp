@@ -68,7 +68,7 @@ bool place(std::unique_ptr<QObject>& component, QObject* owner, bool is_form) {
 
 // Makes the component of one element and sets its properties.
 outcome build_element(xml_node& node, int depth, form_application& application) {
-  const qxval* class_value = node.attribute("class");
+  const tagged_value* class_value = node.attribute("class");
   if (class_value == nullptr) return {result_element_without_class, "eNoClassAttr: " + node.name};
   const std::string class_name = class_value->to_text();
   const component_class* entry = find_class(class_name);

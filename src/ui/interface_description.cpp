@@ -1,11 +1,11 @@
 #include "ui/interface_description.h"
 
 #include "markup/resource_document.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 
 namespace dirscribe {
 
-outcome load_interface_description(const std::string& resource_file, qxlang& phrases,
+outcome load_interface_description(const std::string& resource_file, phrase_table& phrases,
                                    xml_tree& ui_tree) {
   xml_tree resources;
   std::string error;

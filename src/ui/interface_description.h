@@ -9,13 +9,13 @@
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 
 // Reads the resource document `resource_file` (vostra.bin): its phrases into
 // `phrases`, and its interface description ("/TvostraDSC") as the only
 // top-level element of `ui_tree`. Fails with the reader's message, or when
 // the document holds no description.
-outcome load_interface_description(const std::string& resource_file, qxlang& phrases,
+outcome load_interface_description(const std::string& resource_file, phrase_table& phrases,
                                    xml_tree& ui_tree);
 
 }  // namespace dirscribe

@@ -25,12 +25,12 @@
 #include "files/file_format.h"
 #include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "ui/accessibility.h"
 #include "ui/basic_adapters.h"
 #include "ui/container_adapters.h"
 #include "ui/file_dialogs.h"
-#include "ui/file_filter_ui.h"
+#include "ui/filter_page.h"
 #include "ui/form_builder.h"
 #include "ui/main_window_controls.h"
 #include "ui/message_box.h"
@@ -103,11 +103,12 @@ class main_window::close_guard : public QObject {
   main_window& window_;
 };
 
-main_window::main_window(const qxlang& language, xml_tree& description, user_data_folders folders)
+main_window::main_window(const phrase_table& language, xml_tree& description,
+                         user_data_folders folders)
     : language_(language),
       description_(description),
       folders_(std::move(folders)),
-      collection_(std::make_unique<projectCollection>()),
+      collection_(std::make_unique<project_context>()),
       controls_(std::make_unique<controls>()) {}
 
 main_window::~main_window() {
@@ -139,7 +140,7 @@ outcome main_window::build() {
   xml_node* filter_panel = xml_find(description_, "/TvostraDSC/main/pFilter");
   if (filter_panel == nullptr) return {1, "The interface description has no filter page."};
   filter_document_.append_top(description_.detach(filter_panel));
-  filter_page_ = std::make_unique<fileFilterUI>(&language_, filter_document_, kPhraseFilterBase);
+  filter_page_ = std::make_unique<filter_page>(&language_, filter_document_, kPhraseFilterBase);
   if (filter_page_->set_up() != 0)
     return {1, "The interface description lacks a control of the filter page."};
   filter_page_->set_include_presets(read_filter_presets(folders_.program_folder() + "filter.txt"));
@@ -167,13 +168,13 @@ outcome main_window::build() {
   // 6. A new project; a failure is shown and the window goes on.
   new_project();
   // 7. The prompts and the about box.
-  edit_prompt_ = std::make_unique<qx_edit_prompt>();
-  memo_prompt_ = std::make_unique<qx_memo_prompt>();
-  for (qx_prompt_form* prompt : {static_cast<qx_prompt_form*>(edit_prompt_.get()),
-                                 static_cast<qx_prompt_form*>(memo_prompt_.get())}) {
+  edit_prompt_ = std::make_unique<edit_prompt>();
+  memo_prompt_ = std::make_unique<memo_prompt>();
+  for (prompt_form* prompt : {static_cast<prompt_form*>(edit_prompt_.get()),
+                              static_cast<prompt_form*>(memo_prompt_.get())}) {
     prompt->set_button_captions(text(240), text(241));
   }
-  about_box_ = std::make_unique<qx_about_box>();
+  about_box_ = std::make_unique<about_box>();
   about_box_->fill(&language_);
   // 8. Where the window was left; without settings the form centres itself.
   if (settings_.read(folders_.read_path("settings.txt"))) {
@@ -206,7 +207,7 @@ void main_window::create_menu() {
   item(c.menus[0], 255, "Ctrl+Shift+S", [this] { save_project_as(); });
   c.menus[0]->addSeparator();
   QMenu* recent = c.menus[0]->addMenu(text(256));
-  for (size_t k = 0; k < dscSettings::kRecentLimit; ++k) {
+  for (size_t k = 0; k < program_settings::kRecentLimit; ++k) {
     c.recent[k] = recent->addAction(QString());
     c.recent[k]->setVisible(false);
     QObject::connect(c.recent[k], &QAction::triggered, c.context.get(),
@@ -300,7 +301,7 @@ int main_window::selected_style() const { return controls_->styles->currentRow()
 void main_window::show_style(size_t position) {
   if (position >= catalog_.entries.size()) return;
   controls& c = *controls_;
-  const dscTemplate& entry = *catalog_.entries[position];
+  const style_entry& entry = *catalog_.entries[position];
   c.styles->setCurrentRow(static_cast<int>(position));
   c.style_name->setText(to_qt(entry.name));
   c.style_description->setText(to_qt(entry.description));
@@ -362,7 +363,7 @@ outcome main_window::store() {
     return {result_no_style, phrase(kPhraseNoStyleSelected)};
   }
   project_settings& s = current->settings;
-  const dscTemplate& entry = *catalog_.entries[static_cast<size_t>(style)];
+  const style_entry& entry = *catalog_.entries[static_cast<size_t>(style)];
   s.format_file = folders_.read_path("templates/" + entry.file);
   controls& c = *controls_;
   s.path = from_qt(c.source->text());
@@ -405,7 +406,7 @@ QString main_window::status_text() const { return controls_->status->read_captio
 void main_window::remember_current_project() { settings_.remember_project(project_file_); }
 
 void main_window::fill_recent_menu() {
-  for (size_t k = 0; k < dscSettings::kRecentLimit; ++k) {
+  for (size_t k = 0; k < program_settings::kRecentLimit; ++k) {
     QAction* action = controls_->recent[k];
     const bool filled = k < settings_.recent_projects.size();
     action->setVisible(filled);
@@ -446,7 +447,7 @@ outcome main_window::load_project(const std::string& path) {
 }
 
 void main_window::open_project() {
-  win_open_save_dialog dialog;
+  file_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseOpenProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
@@ -486,7 +487,7 @@ bool main_window::save_project_as() {
     show_error(stored.message());
     return false;
   }
-  win_open_save_dialog dialog;
+  file_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseSaveProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
@@ -538,7 +539,7 @@ void main_window::edit_style() {
 
 void main_window::copy_style() {
   const int style = selected_style();
-  const dscTemplate* entry =
+  const style_entry* entry =
       style >= 0 ? catalog_.entries[static_cast<size_t>(style)].get() : nullptr;
   if (outcome copied = catalog_.copy(entry, phrase(239), folders_); !copied.ok()) {
     show_error(copied.message());
@@ -548,16 +549,16 @@ void main_window::copy_style() {
   controls_->styles->addItem(to_qt(catalog_.entries.back()->name));
 }
 
-void main_window::edit_style_field(int title_phrase, std::string dscTemplate::*field,
+void main_window::edit_style_field(int title_phrase, std::string style_entry::*field,
                                    bool multi_line) {
   const int style = selected_style();
   if (style < 0) {
     show_error(phrase(kPhraseNoStyleSelected));
     return;
   }
-  dscTemplate& entry = *catalog_.entries[static_cast<size_t>(style)];
-  qx_prompt_form& prompt = multi_line ? static_cast<qx_prompt_form&>(*memo_prompt_)
-                                      : static_cast<qx_prompt_form&>(*edit_prompt_);
+  style_entry& entry = *catalog_.entries[static_cast<size_t>(style)];
+  prompt_form& prompt = multi_line ? static_cast<prompt_form&>(*memo_prompt_)
+                                   : static_cast<prompt_form&>(*edit_prompt_);
   prompt.set_title(text(title_phrase));
   prompt.set_message(text(title_phrase));
   prompt.set_initial_text(to_qt(entry.*field));
@@ -567,17 +568,17 @@ void main_window::edit_style_field(int title_phrase, std::string dscTemplate::*f
     if (!catalog_.save(folders_.write_folder()).ok()) {
       show_error(phrase(kPhraseCantSaveFile) + "templates.txt");
     }
-    if (field == &dscTemplate::name) controls_->styles->item(style)->setText(result);
+    if (field == &style_entry::name) controls_->styles->item(style)->setText(result);
     show_style(static_cast<size_t>(style));
   });
   prompt.centre_over_window(controls_->form);
   prompt.show();
 }
 
-void main_window::rename_style() { edit_style_field(242, &dscTemplate::name, false); }
-void main_window::set_style_image() { edit_style_field(243, &dscTemplate::image_file, false); }
+void main_window::rename_style() { edit_style_field(242, &style_entry::name, false); }
+void main_window::set_style_image() { edit_style_field(243, &style_entry::image_file, false); }
 void main_window::set_style_description() {
-  edit_style_field(244, &dscTemplate::description, true);
+  edit_style_field(244, &style_entry::description, true);
 }
 
 void main_window::reset_filter() {
@@ -601,7 +602,7 @@ void main_window::try_date_format() {
 }
 
 void main_window::browse_source() {
-  win_dir_open_dialog dialog;
+  folder_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseSourceTitle);
   const std::string typed = from_qt(controls_->source->text());
@@ -612,7 +613,7 @@ void main_window::browse_source() {
 }
 
 void main_window::browse_output_dir() {
-  win_dir_open_dialog dialog;
+  folder_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseOutputDirTitle);
   const std::string typed = from_qt(controls_->output_dir->text());
@@ -621,7 +622,7 @@ void main_window::browse_output_dir() {
 }
 
 void main_window::choose_output() {
-  win_open_save_dialog dialog;
+  file_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseOutputTitle);
   dialog.filter_text = phrase(kPhraseOutputFilter);

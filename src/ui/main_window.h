@@ -17,10 +17,10 @@
 
 #include "core/outcome.h"
 #include "engine/build_counts.h"
-#include "engine/project_collection.h"
+#include "engine/project_context.h"
 #include "markup/xml_node.h"
 #include "platform/user_data.h"
-#include "services/dsc_settings.h"
+#include "services/program_settings.h"
 #include "template/template_catalog.h"
 
 class QAbstractButton;
@@ -37,15 +37,15 @@ class QWidget;
 
 namespace dirscribe {
 
-class fileFilterUI;
+class filter_page;
 class form_adapter;
 class image_adapter;
 class label_adapter;
 class panel_adapter;
-class qx_about_box;
-class qx_edit_prompt;
-class qx_memo_prompt;
-class qxlang;
+class about_box;
+class edit_prompt;
+class memo_prompt;
+class phrase_table;
 class tab_control_adapter;
 
 class main_window {
@@ -53,7 +53,7 @@ class main_window {
   // Everything is borrowed and must outlive the window: the phrases, the
   // built description (its root is the main form) and the folders of the
   // program's data. REQUIRES: a QApplication exists; the forms are built.
-  main_window(const qxlang& language, xml_tree& description, user_data_folders folders);
+  main_window(const phrase_table& language, xml_tree& description, user_data_folders folders);
   // Stops a running build and waits for it before anything is freed.
   ~main_window();
   main_window(const main_window&) = delete;
@@ -111,7 +111,7 @@ class main_window {
   const std::string& project_file() const { return project_file_; }
   html_list_project* project() const { return collection_->first_project(); }
   const template_catalog& catalog() const { return catalog_; }
-  const dscSettings& settings() const { return settings_; }
+  const program_settings& settings() const { return settings_; }
   QString status_text() const;
   // Waits until a running build has ended and its finish has been shown.
   void wait_for_build();
@@ -141,7 +141,7 @@ class main_window {
   void show_warning(const std::string& text);
   bool open_with_shell(const std::string& target);
   outcome load_project(const std::string& path);
-  void edit_style_field(int title_phrase, std::string dscTemplate::*field, bool multi_line);
+  void edit_style_field(int title_phrase, std::string style_entry::*field, bool multi_line);
   // The build of the collection, on the worker thread.
   void build_on_worker();
   void report_progress(std::string text);
@@ -149,19 +149,19 @@ class main_window {
   void report_finish();
   void closing();
 
-  const qxlang& language_;
+  const phrase_table& language_;
   xml_tree& description_;
   user_data_folders folders_;
-  std::unique_ptr<projectCollection> collection_;
+  std::unique_ptr<project_context> collection_;
   template_catalog catalog_;
   xml_tree filter_document_;
-  std::unique_ptr<fileFilterUI> filter_page_;
+  std::unique_ptr<filter_page> filter_page_;
   std::unique_ptr<controls> controls_;
-  std::unique_ptr<qx_edit_prompt> edit_prompt_;
-  std::unique_ptr<qx_memo_prompt> memo_prompt_;
-  std::unique_ptr<qx_about_box> about_box_;
+  std::unique_ptr<edit_prompt> edit_prompt_;
+  std::unique_ptr<memo_prompt> memo_prompt_;
+  std::unique_ptr<about_box> about_box_;
   std::unique_ptr<close_guard> close_guard_;
-  dscSettings settings_;
+  program_settings settings_;
   std::string project_file_;  // empty while untitled
   int page_ = 0;
   bool busy_ = false;

@@ -12,7 +12,7 @@
 #include <QRadioButton>
 
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "ui/accessibility.h"
 #include "ui/basic_adapters.h"
 #include "ui/container_adapters.h"

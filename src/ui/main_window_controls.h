@@ -88,7 +88,7 @@ struct main_window::controls {
   QAction* make_action = nullptr;
   QAction* stop_action = nullptr;
   QAction* preview_action = nullptr;
-  QAction* recent[dscSettings::kRecentLimit] = {};
+  QAction* recent[program_settings::kRecentLimit] = {};
   // Lives as long as the window object: queued deliveries from the worker
   // die with it instead of reaching a freed window.
   std::unique_ptr<QObject> context = std::make_unique<QObject>();

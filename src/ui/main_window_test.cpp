@@ -21,7 +21,7 @@
 
 #include "engine/extension_table.h"
 #include "listing/listing_driver.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
@@ -173,7 +173,7 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   answer_dialogs({true, {QString::fromStdString(folder_.at("project.txt"))}});
   ASSERT_TRUE(window_->save_project_as());
   fs::remove(folder_.at("out.html"));
-  projectCollection batch;
+  project_context batch;
   batch.program_folder = folder_.at("program/");
   batch.language = phrases_.get();
   batch.fill_size_unit_names();

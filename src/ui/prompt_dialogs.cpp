@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "services/phrase_ids.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "ui/qt_text.h"
 
 namespace dirscribe {
@@ -144,9 +144,9 @@ int run_modal_form(QDialog& form) {
 
 void set_modal_form_answer(modal_form_answer answer) { installed_answer() = std::move(answer); }
 
-// ---- qx_prompt_form ----
+// ---- prompt_form ----
 
-qx_prompt_form::qx_prompt_form(int design_height)
+prompt_form::prompt_form(int design_height)
     : form_(make_form("prompt_form",
                       QSize(logical_pixels(kPromptWidth), logical_pixels(design_height)))) {
   const int width = logical_pixels(kPromptWidth);
@@ -170,16 +170,16 @@ qx_prompt_form::qx_prompt_form(int design_height)
   place(message_label_, design_rect(16, 16, 345, 16));
 }
 
-qx_prompt_form::~qx_prompt_form() = default;
+prompt_form::~prompt_form() = default;
 
-void qx_prompt_form::set_button_captions(const QString& confirm, const QString& cancel) {
+void prompt_form::set_button_captions(const QString& confirm, const QString& cancel) {
   confirm_button_->setText(confirm);
   cancel_button_->setText(cancel);
 }
 
-void qx_prompt_form::set_title(const QString& title) { form_->setWindowTitle(title); }
+void prompt_form::set_title(const QString& title) { form_->setWindowTitle(title); }
 
-void qx_prompt_form::set_message(const QString& message) {
+void prompt_form::set_message(const QString& message) {
   // One line keeps the field where the design puts it; a message too long
   // for it ends in an ellipsis and shows whole as the label's tool tip.
   message_label_->ensurePolished();
@@ -189,36 +189,36 @@ void qx_prompt_form::set_message(const QString& message) {
   message_label_->setToolTip(shown == message ? QString() : message);
 }
 
-void qx_prompt_form::set_initial_text(const QString& text) { initial_text_ = text; }
+void prompt_form::set_initial_text(const QString& text) { initial_text_ = text; }
 
-void qx_prompt_form::set_completion(prompt_completion completion) {
+void prompt_form::set_completion(prompt_completion completion) {
   completion_ = std::move(completion);
 }
 
-void qx_prompt_form::centre_over_window(QWidget* window) { centre_over(form_.get(), window); }
+void prompt_form::centre_over_window(QWidget* window) { centre_over(form_.get(), window); }
 
-bool qx_prompt_form::show() {
+bool prompt_form::show() {
   start_field(initial_text_);
   return run_modal_form(*form_) == QDialog::Accepted;
 }
 
-void qx_prompt_form::confirm() {
+void prompt_form::confirm() {
   result_ = field_text();
   form_->accept();
   // An empty answer is no answer: the caller has nothing to act on.
   if (!result_.isEmpty() && completion_) completion_(result_);
 }
 
-void qx_prompt_form::cancel() { form_->reject(); }
+void prompt_form::cancel() { form_->reject(); }
 
-void qx_prompt_form::order_keys(QWidget* field) {
+void prompt_form::order_keys(QWidget* field) {
   QWidget::setTabOrder(field, confirm_button_);
   QWidget::setTabOrder(confirm_button_, cancel_button_);
 }
 
-// ---- qx_edit_prompt ----
+// ---- edit_prompt ----
 
-qx_edit_prompt::qx_edit_prompt() : qx_prompt_form(156) {
+edit_prompt::edit_prompt() : prompt_form(156) {
   field_ = new QLineEdit(client_panel());
   field_->setObjectName(QStringLiteral("text_field"));
   place(field_, design_rect(16, 40, 345, 24));
@@ -228,17 +228,17 @@ qx_edit_prompt::qx_edit_prompt() : qx_prompt_form(156) {
   for (QWidget* child : form()->findChildren<QWidget*>()) child->installEventFilter(preview);
 }
 
-QString qx_edit_prompt::field_text() const { return field_->text(); }
+QString edit_prompt::field_text() const { return field_->text(); }
 
-void qx_edit_prompt::start_field(const QString& text) {
+void edit_prompt::start_field(const QString& text) {
   field_->setText(text);
   field_->selectAll();
   field_->setFocus();
 }
 
-// ---- qx_memo_prompt ----
+// ---- memo_prompt ----
 
-qx_memo_prompt::qx_memo_prompt() : qx_prompt_form(156 + 96) {
+memo_prompt::memo_prompt() : prompt_form(156 + 96) {
   field_ = new QPlainTextEdit(client_panel());
   field_->setObjectName(QStringLiteral("text_field"));
   place(field_, design_rect(16, 40, 345, 120));
@@ -251,15 +251,15 @@ qx_memo_prompt::qx_memo_prompt() : qx_prompt_form(156 + 96) {
   order_keys(field_);
 }
 
-QString qx_memo_prompt::field_text() const { return field_->toPlainText(); }
+QString memo_prompt::field_text() const { return field_->toPlainText(); }
 
-void qx_memo_prompt::start_field(const QString& text) {
+void memo_prompt::start_field(const QString& text) {
   field_->setPlainText(text);
   field_->selectAll();
   field_->setFocus();
 }
 
-// ---- qx_about_box ----
+// ---- about_box ----
 
 namespace {
 
@@ -310,7 +310,7 @@ QString about_licences_text() {
   return QStringLiteral("Uses Qt 6 (LGPL-3.0), zlib (zlib licence) and OpenSSL (Apache-2.0).");
 }
 
-qx_about_box::qx_about_box()
+about_box::about_box()
     : form_(make_form("about_form",
                       QSize(logical_pixels(kAboutWidth), logical_pixels(kAboutHeight)))) {
   form_->setWindowTitle(QStringLiteral("About Dirscribe"));
@@ -346,9 +346,9 @@ qx_about_box::qx_about_box()
   centre_on_screen(form_.get());
 }
 
-qx_about_box::~qx_about_box() = default;
+about_box::~about_box() = default;
 
-void qx_about_box::fill(const qxlang* language) {
+void about_box::fill(const phrase_table* language) {
   labels_[0]->setText(about_title_text());
   labels_[1]->setText(about_build_text());
   labels_[3]->setText(about_licences_text());
@@ -360,12 +360,12 @@ void qx_about_box::fill(const qxlang* language) {
   fit_texts();
 }
 
-bool qx_about_box::show(QWidget* over) {
+bool about_box::show(QWidget* over) {
   if (over != nullptr) centre_over(form_.get(), over);
   return run_modal_form(*form_) == QDialog::Accepted;
 }
 
-void qx_about_box::fit_texts() {
+void about_box::fit_texts() {
   const int left = logical_pixels(kLabelLeft);
   const int width = logical_pixels(kLabelWidth);
   const int row_height = logical_pixels(kLabelHeight);

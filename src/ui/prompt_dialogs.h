@@ -25,7 +25,7 @@ class QWidget;
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 
 // A length of the 120 dpi design in 96 dpi logical pixels (x 0.8, rounded).
 constexpr int logical_pixels(int design_pixels) { return (design_pixels * 8 + 5) / 10; }
@@ -72,11 +72,11 @@ using prompt_completion = std::function<void(const QString& result)>;
 //
 // Widgets carry object names for tests: prompt_form, client_panel,
 // bottom_panel, message_label, text_field, confirm_button, cancel_button.
-class qx_prompt_form {
+class prompt_form {
  public:
-  virtual ~qx_prompt_form();
-  qx_prompt_form(const qx_prompt_form&) = delete;
-  qx_prompt_form& operator=(const qx_prompt_form&) = delete;
+  virtual ~prompt_form();
+  prompt_form(const prompt_form&) = delete;
+  prompt_form& operator=(const prompt_form&) = delete;
 
   // The buttons' texts; "OK" and "Cancel" until set.
   void set_button_captions(const QString& confirm, const QString& cancel);
@@ -108,7 +108,7 @@ class qx_prompt_form {
  protected:
   // Builds the form `design_height` high (120 dpi design pixels) with its
   // panels, buttons and message; the derived class adds its field.
-  explicit qx_prompt_form(int design_height);
+  explicit prompt_form(int design_height);
 
   // The derived class's field: its text, and putting the initial text in it,
   // selected and focused.
@@ -137,9 +137,9 @@ class qx_prompt_form {
 
 // Asks for one line. Enter (either key) confirms and Escape cancels wherever
 // the focus is in the form, before the focused control sees the key.
-class qx_edit_prompt : public qx_prompt_form {
+class edit_prompt : public prompt_form {
  public:
-  qx_edit_prompt();
+  edit_prompt();
 
   QLineEdit* field() const { return field_; }
 
@@ -153,9 +153,9 @@ class qx_edit_prompt : public qx_prompt_form {
 
 // Asks for several lines: Enter makes a new line, lines do not wrap, and the
 // field scrolls both ways as needed. Escape cancels (the dialog's own key).
-class qx_memo_prompt : public qx_prompt_form {
+class memo_prompt : public prompt_form {
  public:
-  qx_memo_prompt();
+  memo_prompt();
 
   QPlainTextEdit* field() const { return field_; }
 
@@ -174,17 +174,17 @@ class qx_memo_prompt : public qx_prompt_form {
 // Object names for tests: about_form, about_panel, about_title (name and
 // version), about_build, about_text (what it does), about_licences,
 // about_button.
-class qx_about_box {
+class about_box {
  public:
-  qx_about_box();
-  ~qx_about_box();
-  qx_about_box(const qx_about_box&) = delete;
-  qx_about_box& operator=(const qx_about_box&) = delete;
+  about_box();
+  ~about_box();
+  about_box(const about_box&) = delete;
+  about_box& operator=(const about_box&) = delete;
 
   // Writes the texts. With a language (borrowed for the call only), the
   // caption, the description and the button come from its phrases; without
   // one they keep English defaults.
-  void fill(const qxlang* language);
+  void fill(const phrase_table* language);
 
   // Centres the box over `over` (borrowed; nullptr: stays where it is) and
   // shows it modally (through run_modal_form). Returns true when it was

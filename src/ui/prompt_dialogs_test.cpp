@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/test_phrases.h"
 
 namespace dirscribe {
@@ -31,9 +31,9 @@ struct modal_answer_scope {
   ~modal_answer_scope() { set_modal_form_answer(nullptr); }
 };
 
-std::unique_ptr<qx_prompt_form> make_prompt(bool memo) {
-  if (memo) return std::make_unique<qx_memo_prompt>();
-  return std::make_unique<qx_edit_prompt>();
+std::unique_ptr<prompt_form> make_prompt(bool memo) {
+  if (memo) return std::make_unique<memo_prompt>();
+  return std::make_unique<edit_prompt>();
 }
 
 template <typename widget_type>
@@ -60,7 +60,7 @@ struct run_record {
 // "<confirm>" and "<cancel>" click the buttons, anything else is typed. A
 // form still open afterwards is cancelled; a guard cancels it after 5 s,
 // which the record shows as a failure.
-run_record run_steps(qx_prompt_form& prompt, const std::vector<std::string>& steps) {
+run_record run_steps(prompt_form& prompt, const std::vector<std::string>& steps) {
   static const std::map<std::string, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
       {"<Return>", {Qt::Key_Return, Qt::NoModifier}},
       {"<Enter>", {Qt::Key_Enter, Qt::KeypadModifier}},
@@ -123,7 +123,7 @@ TEST(Prompt, KeysAndButtonsConfirmOrCancel) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(std::string(r.memo ? "memo " : "edit ") + testing::PrintToString(r.steps));
-    std::unique_ptr<qx_prompt_form> prompt = make_prompt(r.memo);
+    std::unique_ptr<prompt_form> prompt = make_prompt(r.memo);
     std::vector<QString> completions;
     prompt->set_initial_text(QString::fromUtf8(r.initial));
     prompt->set_completion([&](const QString& result) { completions.push_back(result); });
@@ -144,7 +144,7 @@ TEST(Prompt, KeysAndButtonsConfirmOrCancel) {
 TEST(Prompt, CancelKeepsTheEarlierResult) {
   for (bool memo : {kEdit, kMemo}) {
     SCOPED_TRACE(memo ? "memo" : "edit");
-    std::unique_ptr<qx_prompt_form> prompt = make_prompt(memo);
+    std::unique_ptr<prompt_form> prompt = make_prompt(memo);
     int calls = 0;
     prompt->set_completion([&](const QString&) { ++calls; });
     prompt->set_initial_text(QStringLiteral("first"));
@@ -178,7 +178,7 @@ TEST(Prompt, DesignGeometryScaledToLogicalPixels) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(std::string(r.memo ? "memo " : "edit ") + r.object);
-    std::unique_ptr<qx_prompt_form> prompt = make_prompt(r.memo);
+    std::unique_ptr<prompt_form> prompt = make_prompt(r.memo);
     QWidget* widget = prompt->form();
     if (widget->objectName() != QString::fromLatin1(r.object)) {
       widget = child<QWidget>(prompt->form(), r.object);
@@ -219,13 +219,13 @@ TEST(Prompt, KeyboardOrderFieldConfirmCancel) {
                                          QStringLiteral("confirm_button"),
                                          QStringLiteral("cancel_button")};
   for (bool memo : {kEdit, kMemo}) {
-    std::unique_ptr<qx_prompt_form> prompt = make_prompt(memo);
+    std::unique_ptr<prompt_form> prompt = make_prompt(memo);
     EXPECT_EQ(tab_chain(child<QWidget>(prompt->form(), "text_field")), expected) << memo;
   }
 }
 
 TEST(Prompt, LongMessageEndsInAnEllipsisWithTheWholeAsToolTip) {
-  qx_edit_prompt prompt;
+  edit_prompt prompt;
   auto* label = child<QLabel>(prompt.form(), "message_label");
   for (const QString& message : {QStringLiteral("Name of the style:"), QString(200, u'm')}) {
     prompt.set_message(message);
@@ -267,7 +267,7 @@ TEST(Centring, OverAWindowAndOnAScreen) {
 TEST(Centring, PromptOverAWindow) {
   QWidget window;
   window.setGeometry(100, 100, 600, 400);
-  qx_edit_prompt prompt;
+  edit_prompt prompt;
   prompt.centre_over_window(&window);
   const QRect frame = window.frameGeometry();
   EXPECT_EQ(prompt.form()->pos(), QPoint(frame.left() + (frame.width() - 308) / 2,
@@ -293,7 +293,7 @@ TEST(ModalFormAnswer, ActsInPlaceOfTheUserWithoutBlocking) {
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
     modal_answer_scope scope(r.answer);
-    qx_edit_prompt prompt;
+    edit_prompt prompt;
     QString completed;
     prompt.set_completion([&](const QString& result) { completed = result; });
     EXPECT_EQ(prompt.show(), r.confirmed);
@@ -304,10 +304,10 @@ TEST(ModalFormAnswer, ActsInPlaceOfTheUserWithoutBlocking) {
 }
 
 TEST(AboutBox, FilledFromTheEnglishPhrasesAndFitted) {
-  qxlang english;
+  phrase_table english;
   std::string error;
   ASSERT_EQ(load_english_phrases(english, error), 0) << error;
-  qx_about_box box;
+  about_box box;
   box.fill(&english);
   QDialog* form = box.form();
   EXPECT_EQ(form->windowTitle(), QStringLiteral("About Dirscribe"));
@@ -355,7 +355,7 @@ TEST(AboutBox, ButtonClosesItWithOk) {
     modal_answer_scope scope(r.answer);
     QWidget window;
     window.setGeometry(0, 0, 640, 480);
-    qx_about_box box;
+    about_box box;
     box.fill(nullptr);
     EXPECT_EQ(box.show(&window), r.closed_with_ok);
     EXPECT_FALSE(box.form()->isVisible());

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "ui/control.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
@@ -23,7 +23,7 @@ class RealDescription : public ::testing::Test {
     // Pictures in the description are relative to the program folder.
     previous_dir_ = QDir::currentPath();
     QDir::setCurrent(QStringLiteral(DIRSCRIBE_PROGRAM_DIR));
-    qxlang phrases;
+    phrase_table phrases;
     const outcome read =
         load_interface_description(DIRSCRIBE_PROGRAM_DIR "vostra.bin", phrases, ui_);
     ASSERT_TRUE(read.ok()) << read.message();

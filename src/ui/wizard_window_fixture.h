@@ -20,7 +20,7 @@
 
 #include "engine/extension_table.h"
 #include "listing/listing_driver.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "support/temp_folder.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
@@ -68,7 +68,7 @@ class WizardWindow : public ::testing::Test {
   outcome open_window() {
     window_.reset();
     forms_ = std::make_unique<form_application>();
-    phrases_ = std::make_unique<qxlang>();
+    phrases_ = std::make_unique<phrase_table>();
     if (outcome read = load_interface_description(folder_.at("program/vostra.bin"), *phrases_, ui_);
         !read.ok()) {
       return read;
@@ -103,7 +103,7 @@ class WizardWindow : public ::testing::Test {
   }
 
   temp_folder folder_;
-  std::unique_ptr<qxlang> phrases_;
+  std::unique_ptr<phrase_table> phrases_;
   xml_tree ui_;
   std::unique_ptr<form_application> forms_;
   std::unique_ptr<main_window> window_;

@@ -4,7 +4,7 @@
 
 #include "markup/document_reader.h"
 #include "markup/xml_node.h"
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 
 namespace dirscribe {
 
@@ -28,7 +28,7 @@ const std::vector<std::string>& english_variable_names() {
   return names;
 }
 
-int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) {
+int load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases) {
   xml_tree document;
   auto element = [&document](xml_node* parent, const std::string& name) {
     auto node = std::make_unique<xml_node>();
@@ -39,8 +39,8 @@ int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases) 
   };
   xml_node* langs = element(nullptr, "langs");
   xml_node* lang = element(langs, "lang");
-  lang->attributes.set(std::string("short"), qxval("t"));
-  lang->attributes.set(std::string("full"), qxval("Test"));
+  lang->attributes.set(std::string("short"), tagged_value("t"));
+  lang->attributes.set(std::string("full"), tagged_value("Test"));
   for (const auto& [id, text] : phrases) {
     // Appended rather than "_" + text, which GCC 12 at -O3 wrongly warns of.
     std::string name = "_";
@@ -67,7 +67,7 @@ std::map<int, std::string> test_template_phrases() {
   return phrases;
 }
 
-int load_english_phrases(qxlang& table, std::string& error) {
+int load_english_phrases(phrase_table& table, std::string& error) {
   xml_tree document;
   const int read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
                               document, document_options(), error);

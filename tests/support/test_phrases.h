@@ -12,7 +12,7 @@
 
 namespace dirscribe {
 
-class qxlang;
+class phrase_table;
 
 // English texts of the phrases that messages and listings are made of. The
 // test "language file" holds each to the language file through kMessages.
@@ -79,13 +79,13 @@ const std::vector<std::string>& english_variable_names();
 
 // Loads `phrases` (id -> text) as the only language of `table`. Returns the
 // load result.
-int load_test_phrases(qxlang& table, const std::map<int, std::string>& phrases);
+int load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases);
 
 // Error-text phrases 5 to 14 with short marked texts, plus the English names.
 std::map<int, std::string> test_template_phrases();
 
 // Loads the bundled English language file of the source tree into `table`.
 // Returns the reader's result (error text in `error`), else the load result.
-int load_english_phrases(qxlang& table, std::string& error);
+int load_english_phrases(phrase_table& table, std::string& error);
 
 }  // namespace dirscribe

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "services/qxlang.h"
+#include "services/phrase_table.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
@@ -42,7 +42,7 @@ class offscreen_wizard {
     return {};
   }
 
-  qxlang phrases;
+  phrase_table phrases;
 
  private:
   // The window goes first: it works on the forms and the description.

@@ -46,7 +46,7 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
   offscreen_wizard wizard;
   if (const outcome opened = wizard.open(program_dir); !opened.ok()) return fail(opened.message());
   main_window& window = *wizard.window;
-  const qxlang& phrases = wizard.phrases;
+  const phrase_table& phrases = wizard.phrases;
   QDir().mkpath(out_dir);
 
   const char* names[] = {"style", "source", "filter", "options", "build"};
@@ -117,7 +117,7 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
   }
   QApplication::setPalette(usual);
 
-  qx_about_box about;
+  about_box about;
   about.fill(&phrases);
   about.form()->show();
   save(about.form(), out_dir + QStringLiteral("/about-box.png"));

@@ -1,0 +1,79 @@
+#include "app/program_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "services/phrase_ids.h"
+
+namespace dirscribe {
+namespace {
+
+TEST(AppApp, SplitsProgramPathKeepingCase) {
+  std::string dir, name;
+  split_program_path("/opt/My Tools/Dirscribe", dir, name);
+  EXPECT_EQ(dir, "/opt/My Tools/");
+  EXPECT_EQ(name, "Dirscribe");
+  split_program_path("dirscribe", dir, name);
+  EXPECT_EQ(dir, "");
+  EXPECT_EQ(name, "");
+  split_program_path("/dirscribe", dir, name);
+  EXPECT_EQ(dir, "/");
+  EXPECT_EQ(name, "dirscribe");
+}
+
+TEST(AppApp, StartUpSucceedsInBatchMode) {
+  program_setup app;
+  app.interactive = false;
+  const outcome started = app.start_up();
+  EXPECT_TRUE(started.ok());
+  EXPECT_TRUE(app.initialised);
+  EXPECT_TRUE(started.message().empty());
+}
+
+TEST(AppApp, StartUpLoadsThePhrasesFromTheProgramFolder) {
+  program_setup app;
+  app.program_dir = DIRSCRIBE_PROGRAM_DIR;
+  ASSERT_TRUE(app.start_up().ok());
+  ASSERT_NE(app.lang, nullptr);
+  EXPECT_EQ(app.lang->text(kPhraseCantOpenFile), "Can't open file: ");
+  EXPECT_EQ(app.lang->text(kPhraseKilobytes), " KB");
+}
+
+// Without a usable resource document the run goes on with empty phrases.
+TEST(AppApp, StartUpSurvivesAMissingOrDamagedResourceDocument) {
+  const std::string folder = testing::TempDir() + "app_resources/";
+  ::mkdir(folder.c_str(), 0755);
+  struct Case {
+    const char* what;
+    const char* content;  // nullptr: no file
+    int load_result;
+  } cases[] = {
+      {"missing", nullptr, 1},
+      {"not compressed, not markup", "\x1f\x8b garbage", 1},
+      {"broken markup", "<langs><lang short=\"en\" full=\"E\"><_1>x</_1></lang>", 2},
+      {"phrase ids falling",
+       "<langs><lang short=\"en\" full=\"E\"><_2>b</_2><_1>a</_1></lang></langs>", 103},
+  };
+  for (const auto& c : cases) {
+    const std::string file = folder + "vostra.bin";
+    std::remove(file.c_str());
+    if (c.content) std::ofstream(file, std::ios::binary) << c.content;
+    program_setup app;
+    app.program_dir = folder;
+    EXPECT_TRUE(app.start_up().ok()) << c.what;
+    ASSERT_NE(app.lang, nullptr) << c.what;
+    EXPECT_EQ(app.lang->lookup(kPhraseCantOpenFile), nullptr) << c.what;
+    EXPECT_EQ(app.load_resources(), c.load_result) << c.what;
+    std::remove(file.c_str());
+  }
+}
+
+TEST(AppApp, CompressionLibraryMatchesHeaders) { EXPECT_TRUE(compression_library_ok()); }
+
+}  // namespace
+}  // namespace dirscribe
