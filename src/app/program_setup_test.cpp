@@ -13,7 +13,7 @@
 namespace dirscribe {
 namespace {
 
-TEST(AppApp, SplitsProgramPathKeepingCase) {
+TEST(ProgramSetup, SplitsProgramPathKeepingCase) {
   std::string dir, name;
   split_program_path("/opt/My Tools/Dirscribe", dir, name);
   EXPECT_EQ(dir, "/opt/My Tools/");
@@ -26,7 +26,7 @@ TEST(AppApp, SplitsProgramPathKeepingCase) {
   EXPECT_EQ(name, "dirscribe");
 }
 
-TEST(AppApp, StartUpSucceedsInBatchMode) {
+TEST(ProgramSetup, StartUpSucceedsInBatchMode) {
   program_setup app;
   app.interactive = false;
   const outcome started = app.start_up();
@@ -35,7 +35,7 @@ TEST(AppApp, StartUpSucceedsInBatchMode) {
   EXPECT_TRUE(started.message().empty());
 }
 
-TEST(AppApp, StartUpLoadsThePhrasesFromTheProgramFolder) {
+TEST(ProgramSetup, StartUpLoadsThePhrasesFromTheProgramFolder) {
   program_setup app;
   app.program_dir = DIRSCRIBE_PROGRAM_DIR;
   ASSERT_TRUE(app.start_up().ok());
@@ -45,7 +45,7 @@ TEST(AppApp, StartUpLoadsThePhrasesFromTheProgramFolder) {
 }
 
 // Without a usable resource document the run goes on with empty phrases.
-TEST(AppApp, StartUpSurvivesAMissingOrDamagedResourceDocument) {
+TEST(ProgramSetup, StartUpSurvivesAMissingOrDamagedResourceDocument) {
   const std::string folder = testing::TempDir() + "app_resources/";
   ::mkdir(folder.c_str(), 0755);
   struct Case {
@@ -72,8 +72,6 @@ TEST(AppApp, StartUpSurvivesAMissingOrDamagedResourceDocument) {
     std::remove(file.c_str());
   }
 }
-
-TEST(AppApp, CompressionLibraryMatchesHeaders) { EXPECT_TRUE(compression_library_ok()); }
 
 }  // namespace
 }  // namespace dirscribe

@@ -47,7 +47,12 @@ TEST(TaggedValue, ConvertInPlaceAndTakeText) {
 TEST(TaggedValue, CopiesAreDeep) {
   tagged_value a("text");
   tagged_value b = a;
-  b = tagged_value("other");
+  // Changing the copy in place leaves the original as it was.
+  EXPECT_EQ(b.take_text(), "text");
+  EXPECT_EQ(a.text(), "text");
+  tagged_value c = a;
+  c.convert_to(tagged_value::kind::integer);
+  EXPECT_TRUE(a.is_string());
   EXPECT_EQ(a.text(), "text");
 }
 

@@ -8,8 +8,6 @@
 namespace dirscribe {
 namespace {
 
-TEST(RegexService, LoadSelfCheckPasses) { EXPECT_TRUE(regex_load()); }
-
 TEST(RegexService, WildcardToExpression) {
   struct Case {
     const char* mask;
