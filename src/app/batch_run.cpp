@@ -15,6 +15,7 @@
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
 #include "engine/project_context.h"
+#include "files/file_path.h"
 #include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "platform/user_data.h"

@@ -11,6 +11,7 @@
 #include "engine/link_rules.h"
 #include "engine/project_context.h"
 #include "files/file_node.h"
+#include "files/file_path.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
 #include "listing/mirror_folder.h"

@@ -2,6 +2,7 @@
 
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "files/file_path.h"
 
 namespace dirscribe {
 

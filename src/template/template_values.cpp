@@ -17,6 +17,7 @@
 #include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
+#include "files/file_path.h"
 #include "markup/html_title.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
