@@ -15,6 +15,7 @@
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
 #include "engine/project_context.h"
+#include "files/file_path.h"
 #include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "platform/user_data.h"
@@ -130,9 +131,8 @@ int list_folder(const program_setup& app, const command_line& line, project_cont
   if (!line.listing.save_project.empty()) {
     // The project file is an output like a listing: never written over a
     // file the listing reads (the style's template among them).
-    project.run.collection = &collection;
     const protected_files inputs =
-        files_read_by(project, collection.resolve(project.settings.format_file));
+        files_read_by(collection, collection.resolve(project.settings.format_file));
     const outcome saved =
         collection.save_file(absolute_in(app.start_dir, line.listing.save_project), &inputs);
     if (!saved.ok()) show_message(saved.message());

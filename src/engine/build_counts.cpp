@@ -7,8 +7,7 @@ namespace dirscribe {
 void build_counts::folder_read(const std::string& message) { folders_seen_.insert(message); }
 
 void build_counts::count_files(const project_context& collection) {
-  int64_t current = 0;
-  for (const auto& project : collection.projects) current += project->run.listing_file_total;
+  const int64_t current = collection.listed_files.load(std::memory_order_relaxed);
   if (current < files_current_) files_before_ += files_current_;
   files_current_ = current;
 }

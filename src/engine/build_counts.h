@@ -1,7 +1,8 @@
 // What a running build has read and listed so far, for the progress displays
 // of the batch run and the wizard. Both learn of a folder only through the
-// collection's progress message, and of files only through the projects'
-// listing totals, so the counting lives here once.
+// collection's progress message, and of files only through the file total
+// the running build publishes in the collection, so the counting lives here
+// once.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,8 @@ class build_counts {
   // subtree sizes reads every folder for the summary and again for the listing.
   void folder_read(const std::string& message);
 
-  // Brings the file count up to date from the listing totals of the
-  // collection's projects. Those totals restart with every output file, so
+  // Brings the file count up to date from the file total the collection's
+  // running build publishes. That total restarts with every output file, so
   // what the finished files listed is carried over. Call it on the building
   // thread, or after the build ended.
   void count_files(const project_context& collection);

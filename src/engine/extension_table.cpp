@@ -70,9 +70,9 @@ outcome load_extension_table(const std::string& file_name, project_context& coll
   return {};
 }
 
-std::string entry_type_text(const file_node& entry, const html_list_project& project) {
-  const project_context& collection = *project.run.collection;
-  if (project.settings.shell_mode & shell_mode_system_types) {
+std::string entry_type_text(const file_node& entry, const project_context& collection,
+                            int32_t shell_mode) {
+  if (shell_mode & shell_mode_system_types) {
     std::string description;
     if (!entry.is_folder && !entry.ext.empty() &&
         collection.mime_types.type_description(entry.ext, description)) {
@@ -94,8 +94,7 @@ std::string entry_type_text(const file_node& entry, const html_list_project& pro
   return phrase(collection, kPhraseFileType);
 }
 
-tagged_value entry_icon(const file_node& entry, const html_list_project& project) {
-  const project_context& collection = *project.run.collection;
+tagged_value entry_icon(const file_node& entry, const project_context& collection) {
   tagged_value found;
   if (entry.is_folder) {
     collection.kind_icon_map.get("folder", found);

@@ -3,6 +3,7 @@
 // for every entry.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/outcome.h"
@@ -11,7 +12,6 @@
 namespace dirscribe {
 
 class project_context;
-struct html_list_project;
 struct file_node;
 
 // Empties the four tables of `collection` and fills them from `file_name`.
@@ -21,14 +21,15 @@ struct file_node;
 // /ext/types: phrase 18, the extension tables keep what was read).
 outcome load_extension_table(const std::string& file_name, project_context& collection);
 
-// The type text of an entry: from the table by extension, then by the
-// registered content type's major kind, then the "other" kind; with
-// `shell_mode` bit 2 the system's type description instead. Never fails.
-// REQUIRES: project.run.collection is set.
-std::string entry_type_text(const file_node& entry, const html_list_project& project);
+// The type text of an entry: from the tables of `collection` by extension,
+// then by the registered content type's major kind, then the "other" kind;
+// with `shell_mode` (a project's setting) bit 2 the system's type
+// description instead. Never fails.
+std::string entry_type_text(const file_node& entry, const project_context& collection,
+                            int32_t shell_mode);
 
-// The icon file name of an entry, or the integer 0 when none is found.
-// REQUIRES: project.run.collection is set.
-tagged_value entry_icon(const file_node& entry, const html_list_project& project);
+// The icon file name of an entry from the tables of `collection`, or the
+// integer 0 when none is found.
+tagged_value entry_icon(const file_node& entry, const project_context& collection);
 
 }  // namespace dirscribe

@@ -19,7 +19,6 @@ class ExtensionTable : public ::testing::Test {
     folder_.write("mime/text/x-special.xml",
                   "<mime-type><comment>Special text</comment></mime-type>");
     collection_.mime_types = mime_database(folder_.at("mime.types"), folder_.at("mime"));
-    project_.run.collection = &collection_;
   }
   std::string write(const std::string& content) {
     folder_.write("ext.txt", content);
@@ -89,19 +88,19 @@ TEST_F(ExtensionTable, TypeAndIconFallbacks) {
   };
   for (const auto& c : cases) {
     const auto node = file(c.name);
-    EXPECT_EQ(entry_type_text(*node, project_), c.type) << c.name;
-    EXPECT_EQ(entry_icon(*node, project_).to_text(), c.icon) << c.name;
+    EXPECT_EQ(entry_type_text(*node, collection_, project_.settings.shell_mode), c.type) << c.name;
+    EXPECT_EQ(entry_icon(*node, collection_).to_text(), c.icon) << c.name;
   }
   file_node folder;
   folder.name = "sub";
   folder.is_folder = true;
-  EXPECT_EQ(entry_type_text(folder, project_), "Folder");
-  EXPECT_EQ(entry_icon(folder, project_).to_text(), "folder.svg");
+  EXPECT_EQ(entry_type_text(folder, collection_, project_.settings.shell_mode), "Folder");
+  EXPECT_EQ(entry_icon(folder, collection_).to_text(), "folder.svg");
 }
 
 TEST_F(ExtensionTable, MissingKindsGiveIntegerZeroIcon) {
   ASSERT_TRUE(load_extension_table(write("<ext><extensions/><types/></ext>"), collection_).ok());
-  const tagged_value icon = entry_icon(*file("a.zzz"), project_);
+  const tagged_value icon = entry_icon(*file("a.zzz"), collection_);
   EXPECT_EQ(icon.type(), tagged_value::kind::integer);
   EXPECT_EQ(icon.to_text(), "0");
 }
@@ -109,10 +108,11 @@ TEST_F(ExtensionTable, MissingKindsGiveIntegerZeroIcon) {
 TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
   ASSERT_TRUE(load_extension_table(write(kTable), collection_).ok());
   project_.settings.shell_mode = 2;
-  EXPECT_EQ(entry_type_text(*file("x.SPC"), project_), "Special text");
+  EXPECT_EQ(entry_type_text(*file("x.SPC"), collection_, project_.settings.shell_mode),
+            "Special text");
   // Unregistered extension: the extension followed by the file-type phrase
   // (empty here: no language is loaded in this test).
-  EXPECT_EQ(entry_type_text(*file("x.qqq"), project_), ".qqq");
+  EXPECT_EQ(entry_type_text(*file("x.qqq"), collection_, project_.settings.shell_mode), ".qqq");
 }
 
 TEST_F(ExtensionTable, LoadFailures) {

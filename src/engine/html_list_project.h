@@ -1,6 +1,5 @@
 // A listing project: every choice that defines one listing, kept in a project
-// file so the listing can be rebuilt at any time, and the run state that the
-// generation keeps while it writes the listing.
+// file so the listing can be rebuilt at any time.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +7,10 @@
 #include <vector>
 
 #include "engine/link_rules.h"
-#include "engine/protected_files.h"
 #include "files/file_filter.h"
-#include "files/own_output.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
-
-class commit_queue;
-class project_context;
-class file_tree;
 
 // Values of `shell_mode`.
 enum shell_mode_value : int32_t {
@@ -72,58 +65,11 @@ struct project_settings {
   bool overwrite = false;
 };
 
-// Run state of a project, set up before each run; never persisted.
-struct project_run {
-  const project_context* collection = nullptr;  // borrowed while a run lasts
-  // What a build works out from the settings, which it never changes.
-  std::string folder;     // the listed folder as it resolves
-  std::string image_dir;  // `image_dir` with one trailing "/", as links print it
-  // image_dir as the page being written links it: a relative one is taken
-  // in the listed folder, so it is reached from the page's own folder.
-  std::string page_image_dir;
-  file_filter_data filter;  // the project's filter with concrete time and size windows
-  std::string size_unit_label;
-  std::string source_url;
-  std::string link_base;   // `link_base` ending in "/", escaped like the links it starts
-  std::string output_dir;  // `output_dir` as it resolves; empty when not set
-  // One page per folder under output_dir: the pages form a mirror of the
-  // folder tree there, and folder links lead to the mirror's pages.
-  bool mirror = false;
-  std::string local_image_url;
-  int64_t cluster_size = 0;  // 0: sizes not rounded
-  // Listing totals of the current output file, cleared together.
-  uint64_t listing_total_size = 0;
-  int32_t listing_file_total = 0;
-  int32_t listing_folder_total = 0;
-  int32_t listing_row_total = 0;
-  int32_t repeat_counter = 0;
-  file_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
-  // The files this run writes, left out of every listing, and the files it
-  // reads, never written over; both set by the driver.
-  own_output outputs;
-  protected_files inputs;
-  // The output_dir, made before the walk starts, which the walk never enters
-  // (unknown without one).
-  folder_identity written_folder;
-  // Pages not written because a file Dirscribe did not write is in their
-  // place; such a build still writes every other page, then fails.
-  int32_t kept_files = 0;
-  // Where the pages of a per-folder listing are put in place, on a thread of
-  // its own; none: each page is put in place before the walk goes on.
-  // Borrowed from the driver.
-  commit_queue* commits = nullptr;
-
-  void clear_listing_totals() {
-    listing_total_size = 0;
-    listing_file_total = 0;
-    listing_folder_total = 0;
-    listing_row_total = 0;
-  }
-};
-
+// One project of a project file: everything its `project` element holds. A
+// build reads it and never changes it; what the build works out lives in a
+// listing_run (engine/listing_run.h).
 struct html_list_project {
   project_settings settings;
-  project_run run;
 };
 
 // Every persisted field to its default; the filter's files-skip mask becomes

@@ -109,11 +109,4 @@ std::string normalise_folder_path(std::string_view path) {
   return out;
 }
 
-std::string join_path(std::string_view base, std::string_view name) {
-  std::string out(base);
-  if (!out.empty() && out.back() != '/') out += '/';
-  out += name;
-  return out;
-}
-
 }  // namespace dirscribe

@@ -59,7 +59,4 @@ std::string relative_way(std::string_view from, std::string_view to, int url_esc
 // not start at a root ("/", "//").
 bool is_relative_link(std::string_view link);
 
-// `base` + "/" (unless base is empty or already ends in "/") + `name`.
-std::string join_path(std::string_view base, std::string_view name);
-
 }  // namespace dirscribe

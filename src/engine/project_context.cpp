@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "engine/link_rules.h"
+#include "files/file_path.h"
 #include "markup/document_reader.h"
 #include "platform/file_system.h"
 #include "platform/replacing_file.h"

@@ -98,6 +98,10 @@ class project_context {
   mutable mime_database mime_types;  // the system's registered types, cached for the run
   std::vector<std::unique_ptr<html_list_project>> projects;
   std::atomic<int> stop_flag{0};  // raised by another thread; builds only read it
+  // The files listed so far in the output file being written, as the
+  // running build publishes them for progress displays (build_counts).
+  // Written by the building thread, which may hold the context as const.
+  mutable std::atomic<int32_t> listed_files{0};
   // The outcome of the last project built; what a window shows after a build.
   outcome last_result;
   // Told the text "phrase 19 + folder" for every folder read; runs on the

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_path.h"
 #include "files/folder_scanner.h"
 #include "platform/file_system.h"
 
@@ -59,11 +60,6 @@ int summarise_folder(const folder_handle& held, const std::string& path,
 }
 
 }  // namespace
-
-std::string join_path(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
 
 outcome build_summary(const held_folder& top, const std::string& path, generation_context& context,
                       file_tree& summary, file_node* folder) {

@@ -68,8 +68,4 @@ void suppress_empty(file_tree& summary);
 // `listed`. Relies on the summary's byte order of names to stop early.
 void find_summary(file_node& listed, const file_node& page_summary);
 
-// `folder` + "/" + `name`, the separator added only when `folder` does not
-// already end in one.
-std::string join_path(const std::string& folder, const std::string& name);
-
 }  // namespace dirscribe

@@ -195,11 +195,5 @@ TEST(FindSummaryTest, LinksByNameInByteOrder) {
   }
 }
 
-TEST(JoinPathTest, AddsOneSeparator) {
-  EXPECT_EQ(join_path("/a", "b"), "/a/b");
-  EXPECT_EQ(join_path("/a/", "b"), "/a/b");
-  EXPECT_EQ(join_path("/", "b"), "/b");
-}
-
 }  // namespace
 }  // namespace dirscribe

@@ -9,8 +9,10 @@
 #include "core/byte_string.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "files/file_node.h"
+#include "files/file_path.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
 #include "listing/mirror_folder.h"
@@ -27,44 +29,20 @@ namespace dirscribe {
 
 namespace {
 
-std::string phrase(const html_list_project& project, int id) {
-  const project_context* collection = project.run.collection;
-  if (!collection || !collection->language) return {};
-  return std::string(collection->language->text(id));
-}
-
-bool stop_raised(const html_list_project& project) {
-  const project_context* collection = project.run.collection;
-  return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
-}
-
-// A relative template name of a project where the collection finds it: in
-// the project file's folder, else in the program folder; an absolute name as
-// it stands.
-std::string resolved(const html_list_project& project, const std::string& name) {
-  const project_context* collection = project.run.collection;
-  if (!collection) return name;
-  return collection->resolve(name);
-}
-
 // A folder the project names (`path`, `output_dir`), taken in the project
 // file's folder when relative and made lexically normal; never looked for in
 // the program folder, so a run cannot list or write the program's own files
 // by accident.
-std::string project_folder_path(const html_list_project& project, const std::string& name) {
-  const project_context* collection = project.run.collection;
-  const std::string found = collection ? collection->resolve_in_project_folder(name) : name;
+std::string project_folder_path(const project_context& collection, const std::string& name) {
+  const std::string found = collection.resolve_in_project_folder(name);
   return std::filesystem::path(found).lexically_normal().string();
 }
 
 // The name of a template that was not found, with every place tried.
-std::string template_not_found_name(const html_list_project& project) {
-  const std::string& name = project.settings.format_file;
+std::string template_not_found_name(const project_context& collection, const std::string& name) {
   // "Can't open file: " and nothing would leave the user guessing.
   if (name.empty()) return "(the project names no template: its format_file is empty)";
-  const project_context* collection = project.run.collection;
-  if (!collection) return name;
-  return name_with_places_tried(name, collection->lookup_paths(name));
+  return name_with_places_tried(name, collection.lookup_paths(name));
 }
 
 // The name "-" as a `save` of one file: the listing goes to standard output.
@@ -80,43 +58,32 @@ held_folder enter_folder(const std::string& folder, const held_folder& listed) {
   return held;
 }
 
-// Tells the run's warning channel `text`.
-void warn(const html_list_project& project, const std::string& text) {
-  const project_context* collection = project.run.collection;
-  if (collection && collection->warning) collection->warning(text);
-}
-
 // The reason of a failed system call, after the path it failed on.
 std::string because(int error) {
   return error != 0 ? std::string(": ") + std::strerror(error) : std::string();
 }
 
 // The failure of a page put in place behind the walk, if there was one.
-outcome commit_outcome(const html_list_project& project,
-                       const std::optional<commit_failure>& failure) {
+outcome commit_outcome(const listing_run& run, const std::optional<commit_failure>& failure) {
   if (!failure) return {};
   return {result_write_failed,
-          phrase(project, kPhraseCantWriteFile) + failure->label + because(failure->error)};
+          run.phrase(kPhraseCantWriteFile) + failure->label + because(failure->error)};
 }
 
 // Builds the folder summary of `folder` for subtree sizes and empty-folder
 // suppression.
-outcome make_summary(html_list_project& project, const held_folder& listed,
-                     const std::string& folder, file_tree& summary) {
-  const project_context* collection = project.run.collection;
+outcome make_summary(const listing_run& run, const held_folder& listed, const std::string& folder,
+                     file_tree& summary) {
   generation_context context;
-  if (collection) {
-    context.progress = collection->progress;
-    context.stop = &collection->stop_flag;
-    context.warning = collection->warning;
-  }
-  context.filter = &project.run.filter;
-  context.outputs = &project.run.outputs;
-  context.allocation_unit =
-      project.run.cluster_size > 0 ? static_cast<uint64_t>(project.run.cluster_size) : 0;
-  context.progress_phrase = phrase(project, kPhraseReadingFolder);
-  context.scan_failed_phrase = phrase(project, kPhraseCantOpenFolder);
-  context.folder_swapped_phrase = phrase(project, kPhraseFolderSwapped);
+  context.progress = run.context.progress;
+  context.stop = &run.context.stop_flag;
+  context.warning = run.context.warning;
+  context.filter = &run.filter;
+  context.outputs = &run.outputs;
+  context.allocation_unit = run.cluster_size > 0 ? static_cast<uint64_t>(run.cluster_size) : 0;
+  context.progress_phrase = run.phrase(kPhraseReadingFolder);
+  context.scan_failed_phrase = run.phrase(kPhraseCantOpenFolder);
+  context.folder_swapped_phrase = run.phrase(kPhraseFolderSwapped);
 
   auto top = std::make_unique<file_node>();
   top->is_folder = true;
@@ -124,26 +91,24 @@ outcome make_summary(html_list_project& project, const held_folder& listed,
   file_node* top_node = summary.append_top(std::move(top));
   outcome built = build_summary(listed, folder, context, summary, top_node);
   if (!built.ok()) return built;
-  if (project.settings.recursive_options & recursive_leave_out_empty) suppress_empty(summary);
+  if (run.settings.recursive_options & recursive_leave_out_empty) suppress_empty(summary);
   return {};
 }
 
 }  // namespace
 
-protected_files files_read_by(const html_list_project& project, const std::string& template_path) {
+protected_files files_read_by(const project_context& collection, const std::string& template_path) {
   protected_files inputs;
   inputs.add(template_path);
-  if (const project_context* collection = project.run.collection) {
-    inputs.add(collection->file_name);
-    if (!collection->program_folder.empty()) {
-      inputs.add(collection->program_folder + "ext.txt");
-      // The style catalog and the settings are the user's data: protected
-      // wherever they are read from.
-      const user_data_folders folders = user_data_folders::for_program(collection->program_folder);
-      for (const char* name : {"templates.txt", "settings.txt"}) {
-        inputs.add(folders.program_folder() + name);
-        if (!folders.user_folder().empty()) inputs.add(folders.user_folder() + name);
-      }
+  inputs.add(collection.file_name);
+  if (!collection.program_folder.empty()) {
+    inputs.add(collection.program_folder + "ext.txt");
+    // The style catalog and the settings are the user's data: protected
+    // wherever they are read from.
+    const user_data_folders folders = user_data_folders::for_program(collection.program_folder);
+    for (const char* name : {"templates.txt", "settings.txt"}) {
+      inputs.add(folders.program_folder() + name);
+      if (!folders.user_folder().empty()) inputs.add(folders.user_folder() + name);
     }
   }
   return inputs;
@@ -152,8 +117,8 @@ protected_files files_read_by(const html_list_project& project, const std::strin
 namespace {
 
 // Why the output file at `path` may not be written; success when it may.
-outcome refusal(const html_list_project& project, output_open_result result,
-                const std::string& path, int error) {
+outcome refusal(const listing_run& run, output_open_result result, const std::string& path,
+                int error) {
   switch (result) {
     case output_open_result::opened:
     case output_open_result::foreign:
@@ -161,24 +126,24 @@ outcome refusal(const html_list_project& project, output_open_result result,
     case output_open_result::failed:
       break;
     case output_open_result::symbolic_link:
-      return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + path};
+      return {result_output_not_created, run.phrase(kPhraseOutputIsLink) + path};
     case output_open_result::not_regular_file:
-      return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + path};
+      return {result_output_not_created, run.phrase(kPhraseOutputNotRegular) + path};
     case output_open_result::protected_input:
-      return {result_output_not_created, phrase(project, kPhraseOutputIsInput) + path};
+      return {result_output_not_created, run.phrase(kPhraseOutputIsInput) + path};
   }
-  return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + path + because(error)};
+  return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + path + because(error)};
 }
 
 // The page about to be written in `page_folder` is part of the run's output,
 // whatever the masks say, and so is the output_dir.
-void note_own_output(project_run& run, const project_settings& settings,
-                     const std::string& page_name, const held_folder& page_folder) {
+void note_own_output(listing_run& run, const std::string& page_name,
+                     const held_folder& page_folder) {
   run.outputs = own_output{};
   run.outputs.written_folder = run.written_folder;
   if (!page_folder) return;  // standard output: nothing in the tree to leave out
   run.outputs.name = page_name;
-  if (settings.subfolders_in_one_file) {
+  if (run.settings.subfolders_in_one_file) {
     run.outputs.page_folder = folder_identity::of(*page_folder);
   } else {
     run.outputs.in_every_folder = true;
@@ -187,9 +152,8 @@ void note_own_output(project_run& run, const project_settings& settings,
 
 // The folder the page at `path` goes into, held open: made under output_dir
 // as needed (never through a link), else the folder as the user named it.
-outcome open_page_folder(const html_list_project& project, const std::string& path,
+outcome open_page_folder(const listing_run& run, const std::string& path,
                          held_folder& page_folder) {
-  const project_run& run = project.run;
   const std::string parent = std::filesystem::path(path).parent_path().string();
   if (!run.output_dir.empty() && path.starts_with(join_path(run.output_dir, ""))) {
     mirror_result made = make_mirror_folder(run.output_dir, parent);
@@ -198,33 +162,30 @@ outcome open_page_folder(const html_list_project& project, const std::string& pa
         page_folder = std::move(made.folder);
         return {};
       case mirror_fault::symbolic_link:
-        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseOutputIsLink) + made.path};
       case mirror_fault::not_a_folder:
-        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseOutputNotRegular) + made.path};
       case mirror_fault::failed:
-        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
     }
   }
   const folder_opening opened = folder_handle::open_path(parent.empty() ? "." : parent);
   if (!opened.folder) {
     return {result_output_not_created,
-            phrase(project, kPhraseCantWriteFile) + path + because(opened.error)};
+            run.phrase(kPhraseCantWriteFile) + path + because(opened.error)};
   }
   page_folder = opened.folder;
   return {};
 }
 
 // Clears what one output file counts and finds its size unit label.
-void start_output_file(project_run& run, const project_settings& settings) {
+void start_output_file(listing_run& run) {
   run.clear_listing_totals();
-  run.repeat_counter = 0;
   run.summary = nullptr;
   run.size_unit_label.clear();
-  if (run.collection) {
-    if (const tagged_value* label =
-            run.collection->size_unit_names.lookup(std::to_string(settings.size_units))) {
-      run.size_unit_label = label->to_text();
-    }
+  if (const tagged_value* label =
+          run.context.size_unit_names.lookup(std::to_string(run.settings.size_units))) {
+    run.size_unit_label = label->to_text();
   }
 }
 
@@ -233,23 +194,22 @@ void start_output_file(project_run& run, const project_settings& settings) {
 // names, and trailing "/" removed. An empty local path names no folder and stays empty, so that the
 // first file fails with "can't open folder" instead of listing (and writing index files into) the
 // whole file system; "/" itself still lists the root.
-std::string listed_folder(const html_list_project& project) {
-  const project_settings& settings = project.settings;
+std::string listed_folder(const listing_run& run) {
+  const project_settings& settings = run.settings;
   std::string folder = settings.path;
   const bool local = settings.source != source_ftp;
   if (local && !folder.empty() && folder.front() != '/') {
-    folder = project_folder_path(project, folder);
+    folder = project_folder_path(run.context, folder);
   }
   if (!local || !folder.empty()) folder = normalise_folder_path(folder);
   return folder;
 }
 
-// Prepares the run state of a build from the settings, which stay as the
-// user set them.
-void prepare_run(html_list_project& project) {
-  const project_settings& settings = project.settings;
-  project_run& run = project.run;
-  run.folder = listed_folder(project);
+}  // namespace
+
+void prepare_run(listing_run& run) {
+  const project_settings& settings = run.settings;
+  run.folder = listed_folder(run);
   run.link_base.clear();
   if (!settings.link_base.empty()) {
     std::string base = settings.link_base;
@@ -263,13 +223,13 @@ void prepare_run(html_list_project& project) {
                                          : run.link_base;
   run.output_dir.clear();
   if (!settings.output_dir.empty()) {
-    run.output_dir = normalise_folder_path(project_folder_path(project, settings.output_dir));
+    run.output_dir = normalise_folder_path(project_folder_path(run.context, settings.output_dir));
   }
   run.mirror =
       !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;
   run.written_folder = {};
   run.kept_files = 0;
-  std::string images = run.collection ? run.collection->program_folder + "images" : "images";
+  std::string images = run.context.program_folder + "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
   // The icons' folder is linked like the listed folder, so a program folder
   // whose path holds "&" or "#" still links under url_escape 1 and 2.
@@ -289,47 +249,41 @@ void prepare_run(html_list_project& project) {
   }
 }
 
-}  // namespace
-
-std::string output_path(const html_list_project& project, const std::string& folder) {
-  const project_settings& settings = project.settings;
+std::string output_path(const listing_run& run, const std::string& folder) {
+  const project_settings& settings = run.settings;
   const std::string& save = settings.save;
   if (to_standard_output(settings)) return save;
   if (settings.source == source_ftp || (!save.empty() && save.front() == '/')) return save;
-  if (settings.subfolders_in_one_file && !project.run.output_dir.empty()) {
-    return join_path(project.run.output_dir, save);
+  if (settings.subfolders_in_one_file && !run.output_dir.empty()) {
+    return join_path(run.output_dir, save);
   }
-  if (project.run.mirror) {
-    return join_path(mirror_folder(project.run.folder, folder, project.run.output_dir), save);
-  }
+  if (run.mirror) return join_path(mirror_folder(run.folder, folder, run.output_dir), save);
   return join_path(folder, save);
 }
 
-outcome write_listing_file(html_list_project& project, const template_tree& tree,
-                           const std::string& folder, std::unique_ptr<file_tree>* summary_out,
-                           evaluation_memo* memo, const held_folder& listed,
-                           const held_folder& page_folder) {
-  project_run& run = project.run;
-  const project_settings& settings = project.settings;
+outcome write_listing_file(listing_run& run, const template_tree& tree, const std::string& folder,
+                           std::unique_ptr<file_tree>* summary_out, evaluation_memo* memo,
+                           const held_folder& listed, const held_folder& page_folder) {
+  const project_settings& settings = run.settings;
   // A page put in place behind the walk failed: the run ends there.
   if (run.commits) {
-    if (outcome failed = commit_outcome(project, run.commits->failure()); !failed.ok()) {
+    if (outcome failed = commit_outcome(run, run.commits->failure()); !failed.ok()) {
       return failed;
     }
   }
-  start_output_file(run, settings);
+  start_output_file(run);
   held_folder listed_folder;
   if (settings.source != source_ftp) {
     // A folder handed in was entered by the caller.
     listed_folder = listed ? listed : enter_folder(folder, nullptr);
     if (!listed_folder) {
-      return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
+      return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + folder};
     }
   }
 
   // Everything about the page is settled before the tree is read: where it
   // goes, and whether what is there now may be replaced.
-  const std::string path = output_path(project, folder);
+  const std::string path = output_path(run, folder);
   const bool standard_output = to_standard_output(settings);
   const std::string page_name = std::filesystem::path(path).filename().string();
   held_folder page = page_folder;
@@ -337,25 +291,25 @@ outcome write_listing_file(html_list_project& project, const template_tree& tree
   std::optional<struct stat> replaced;
   if (!standard_output) {
     if (!page) {
-      if (outcome opened = open_page_folder(project, path, page); !opened.ok()) return opened;
+      if (outcome opened = open_page_folder(run, path, page); !opened.ok()) return opened;
     }
     const output_open_result checked =
         check_output(*page, page_name, run.inputs, settings.overwrite, &replaced);
-    if (outcome refused = refusal(project, checked, path, 0); !refused.ok()) return refused;
+    if (outcome refused = refusal(run, checked, path, 0); !refused.ok()) return refused;
     keep = checked == output_open_result::foreign;
   }
-  note_own_output(run, settings, page_name, standard_output ? nullptr : page);
+  note_own_output(run, page_name, standard_output ? nullptr : page);
 
   std::unique_ptr<file_tree> summary;
   if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
     summary = std::make_unique<file_tree>();
-    if (outcome made = make_summary(project, listed_folder, folder, *summary); !made.ok()) {
+    if (outcome made = make_summary(run, listed_folder, folder, *summary); !made.ok()) {
       return made;
     }
   }
   if (keep) {
     // A page someone made by hand stays; the rest of the listing goes on.
-    warn(project, phrase(project, kPhraseKeptForeignFile) + path);
+    run.warn(run.phrase(kPhraseKeptForeignFile) + path);
     ++run.kept_files;
     if (summary_out) *summary_out = std::move(summary);
     return {};
@@ -364,13 +318,13 @@ outcome write_listing_file(html_list_project& project, const template_tree& tree
   output_file output;
   const output_open_result opened =
       standard_output ? output.open_standard_output() : output.open(page, page_name, replaced);
-  if (opened != output_open_result::opened) return refusal(project, opened, path, output.error());
+  if (opened != output_open_result::opened) return refusal(run, opened, path, output.error());
   run.summary = summary.get();
 
   file_node root_entry;
   root_entry.is_folder = true;
   file_node* slot = &root_entry;
-  loop_frame root = make_root_frame(folder, folder_link(project, folder));
+  loop_frame root = make_root_frame(folder, folder_link(run, folder));
   root.handle = listed_folder;
   // Relative links are relative to the page: a page saved away from the
   // folder it lists reaches it through the way between the two, so its links
@@ -385,7 +339,7 @@ outcome write_listing_file(html_list_project& project, const template_tree& tree
     }
   }
   file_sink sink(output.get());
-  outcome written = evaluate(tree.first(), nullptr, slot, root, project, sink, memo);
+  outcome written = evaluate(tree.first(), nullptr, slot, root, run, sink, memo);
   const int write_error = errno;  // why a write failed, when one did
   run.summary = nullptr;
   if (summary_out) *summary_out = std::move(summary);
@@ -394,31 +348,30 @@ outcome write_listing_file(html_list_project& project, const template_tree& tree
   if (!written.ok() && !written.is(result_write_failed)) return written;
   if (written.ok() && run.commits && output.close_later(*run.commits, path)) return {};
   if (written.ok() && output.close()) return {};
-  return {result_write_failed, phrase(project, kPhraseCantWriteFile) + path +
+  return {result_write_failed, run.phrase(kPhraseCantWriteFile) + path +
                                    because(written.ok() ? output.error() : write_error)};
 }
 
-outcome write_folder_files(html_list_project& project, const template_tree& tree,
-                           const std::string& folder, int levels, evaluation_memo* memo,
-                           const held_folder& listed, const held_folder& mirror) {
+outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
+                           int levels, evaluation_memo* memo, const held_folder& listed,
+                           const held_folder& mirror) {
   // The pages of one walk share what their evaluations learn.
   std::unique_ptr<evaluation_memo> own_memo;
   if (!memo) {
     own_memo = std::make_unique<evaluation_memo>();
     memo = own_memo.get();
   }
-  project_run& run = project.run;
-  const bool local = project.settings.source != source_ftp;
+  const bool local = run.settings.source != source_ftp;
   const held_folder held = local ? enter_folder(folder, listed) : nullptr;
   if (local && !held) {
-    return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + folder};
+    return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + folder};
   }
   held_folder mirrored = mirror;
   if (run.mirror && !mirrored) {
     mirror_result made =
         make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
     if (made.fault != mirror_fault::none) {
-      return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+      return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
     }
     mirrored = std::move(made.folder);
   }
@@ -426,7 +379,7 @@ outcome write_folder_files(html_list_project& project, const template_tree& tree
   // into its mirror.
   const held_folder page_folder = run.mirror ? mirrored : held;
   std::unique_ptr<file_tree> summary;
-  if (outcome written = write_listing_file(project, tree, folder, &summary, memo, held,
+  if (outcome written = write_listing_file(run, tree, folder, &summary, memo, held,
                                            local ? page_folder : nullptr);
       !written.ok()) {
     return written;
@@ -436,20 +389,20 @@ outcome write_folder_files(html_list_project& project, const template_tree& tree
   // The walk needs the subfolders only, not the status of every file.
   file_tree entries;
   if (!scan_subfolders(*held, entries)) {
-    return {result_folder_not_entered, phrase(project, kPhraseCantOpenFolder) + folder};
+    return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};
   }
   const outcome stopped{result_stopped, {}};
-  if (stop_raised(project)) return stopped;
+  if (run.stop_raised()) return stopped;
   run.outputs.leave_out(entries, nullptr, *held);
   run.filter.apply(entries, nullptr);
-  if (stop_raised(project)) return stopped;
+  if (run.stop_raised()) return stopped;
 
   const bool leave_out_empty =
-      (project.settings.recursive_options & recursive_leave_out_empty) && summary;
+      (run.settings.recursive_options & recursive_leave_out_empty) && summary;
   const file_node* page_summary = summary ? summary->first() : nullptr;
   for (file_node* entry = entries.first(); entry; entry = entry->next()) {
     if (!entry->is_folder) continue;
-    if (stop_raised(project)) return stopped;
+    if (run.stop_raised()) return stopped;
     // A folder reached through a link is listed where it stands but never
     // entered, so a link cycle cannot make the walk run away.
     if (entry->attributes & attribute_link) continue;
@@ -460,99 +413,97 @@ outcome write_folder_files(html_list_project& project, const template_tree& tree
     const std::string child = join_path(folder, entry->name);
     folder_opening opened = held->open_child(entry->name);
     if (opened.fault == folder_fault::symbolic_link) {
-      warn(project, phrase(project, kPhraseFolderSwapped) + child);
+      run.warn(run.phrase(kPhraseFolderSwapped) + child);
       continue;
     }
     if (!opened.folder) {
-      return {result_folder_not_current, phrase(project, kPhraseCantOpenFolder) + child};
+      return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + child};
     }
     held_folder child_mirror;
     if (run.mirror) {
       mirror_result made = make_mirror_child(
           mirrored, mirror_folder(run.folder, folder, run.output_dir), entry->name);
       if (made.fault == mirror_fault::symbolic_link) {
-        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseOutputIsLink) + made.path};
       }
       if (made.fault == mirror_fault::not_a_folder) {
-        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseOutputNotRegular) + made.path};
       }
       if (made.fault != mirror_fault::none) {
-        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+        return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
       }
       child_mirror = std::move(made.folder);
     }
     outcome written =
-        write_folder_files(project, tree, child, levels - 1, memo, opened.folder, child_mirror);
+        write_folder_files(run, tree, child, levels - 1, memo, opened.folder, child_mirror);
     if (!written.ok()) return written;
   }
   return {};
 }
 
-outcome build_project(html_list_project& project) {
+outcome build_project(const html_list_project& project, const project_context& collection) {
   const project_settings& settings = project.settings;
-  project_run& run = project.run;
-  const project_context* collection = run.collection;
-  if (!collection || !collection->language) {
+  if (!collection.language) {
     return {result_no_phrases, "No phrase table is loaded: the listing cannot be built."};
   }
+  listing_run run(settings, collection);
   // Every page would land on the same file.
   if (!settings.subfolders_in_one_file && settings.source != source_ftp &&
       settings.save.find('/') != std::string::npos) {
     return {result_output_not_created,
-            phrase(project, kPhraseOutputNameHasFolder) + " (" + settings.save + ")"};
+            run.phrase(kPhraseOutputNameHasFolder) + " (" + settings.save + ")"};
   }
   if (!settings.subfolders_in_one_file && to_standard_output(settings)) {
     return {result_output_not_created,
             "Standard output (save \"-\") takes one listing file, not one per folder."};
   }
-  prepare_run(project);
+  prepare_run(run);
 
   template_tree tree;
-  const std::string template_path = resolved(project, settings.format_file);
-  outcome built = read_template_file(template_path, template_not_found_name(project),
-                                     *collection->language, tree);
+  const std::string template_path = collection.resolve(settings.format_file);
+  outcome built =
+      read_template_file(template_path, template_not_found_name(collection, settings.format_file),
+                         *collection.language, tree);
   if (!built.ok()) return built;
   // No output path, however it is spelt, writes over a file the run reads.
-  run.inputs = files_read_by(project, template_path);
+  run.inputs = files_read_by(collection, template_path);
   held_folder mirror;
   if (!run.output_dir.empty() && settings.source != source_ftp) {
     // Made before the walk, so the walk knows it and never enters it, even
     // when it lies inside the listed tree.
     mirror_result made = make_mirror_folder(run.output_dir, run.output_dir);
     if (made.fault != mirror_fault::none) {
-      run.inputs.clear();
       return {result_output_not_created,
-              phrase(project, kPhraseCantWriteFile) + run.output_dir + because(errno)};
+              run.phrase(kPhraseCantWriteFile) + run.output_dir + because(errno)};
     }
     run.written_folder = folder_identity::of(*made.folder);
     mirror = std::move(made.folder);
   }
   if (settings.subfolders_in_one_file) {
-    built = write_listing_file(project, tree, run.folder);
+    built = write_listing_file(run, tree, run.folder);
   } else {
     // Each page is renamed into place, and the page it replaces removed,
     // while the walk reads the next folder.
     commit_queue commits;
     run.commits = &commits;
-    built = write_folder_files(project, tree, run.folder, settings.recursion_depth, nullptr,
-                               nullptr, run.mirror ? mirror : nullptr);
+    built = write_folder_files(run, tree, run.folder, settings.recursion_depth, nullptr, nullptr,
+                               run.mirror ? mirror : nullptr);
     run.commits = nullptr;
-    if (outcome failed = commit_outcome(project, commits.finish()); built.ok()) built = failed;
+    if (outcome failed = commit_outcome(run, commits.finish()); built.ok()) built = failed;
   }
-  run.inputs.clear();
   if (built.ok() && run.kept_files > 0) {
     return {result_output_not_created,
-            phrase(project, kPhraseFilesKept) + std::to_string(run.kept_files)};
+            run.phrase(kPhraseFilesKept) + std::to_string(run.kept_files)};
   }
   return built;
 }
 
 outcome run_collection(project_context& collection) {
   collection.last_result = {};
+  collection.listed_files = 0;
   outcome built;
   for (const auto& project : collection.projects) {
-    project->run.collection = &collection;
-    built = build_project(*project);
+    built = build_project(*project, collection);
     // What a window shows after a build; written by the building thread only.
     collection.last_result = built;
     if (!built.ok()) break;

@@ -18,6 +18,7 @@
 
 namespace dirscribe {
 
+class listing_run;
 class project_context;
 struct html_list_project;
 class file_tree;
@@ -30,12 +31,17 @@ struct evaluation_memo;
 // when there is no project).
 outcome run_collection(project_context& collection);
 
-// Builds one project; its run part must be linked to a collection that has a
-// phrase table (20012 otherwise). The settings are read, never changed: what
-// the build works out (the folder as it resolves, the filter's windows) is
-// kept in the run part. Fails with the code and message of the first failing
-// step.
-outcome build_project(html_list_project& project);
+// Builds one project of `collection`, which must have a phrase table (20012
+// otherwise). The project is read, never changed: what the build works out
+// (the folder as it resolves, the filter's windows, the totals) lives in a
+// listing_run of its own for as long as the build lasts. Fails with the code
+// and message of the first failing step.
+outcome build_project(const html_list_project& project, const project_context& collection);
+
+// Works out what a build of `run`'s settings needs before it writes anything:
+// the listed folder and output_dir as they resolve, link bases, the image
+// folder's links, the filter's concrete windows, the cluster size.
+void prepare_run(listing_run& run);
 
 // Writes the output file of `folder` (listing its whole tree when the project
 // lists everything in one file) from the parsed `tree`. When `summary_out` is
@@ -47,10 +53,8 @@ outcome build_project(html_list_project& project);
 // page is written whole or not at all; a file Dirscribe did not write in its
 // place is kept (unless the project overwrites), named in a warning and
 // counted in the run's kept_files, and the call succeeds.
-// REQUIRES: the project's run part was prepared by build_project (the tests
-// call it directly after preparing it the same way).
-outcome write_listing_file(html_list_project& project, const template_tree& tree,
-                           const std::string& folder,
+// REQUIRES: `run` was prepared by prepare_run.
+outcome write_listing_file(listing_run& run, const template_tree& tree, const std::string& folder,
                            std::unique_ptr<file_tree>* summary_out = nullptr,
                            evaluation_memo* memo = nullptr, const held_folder& listed = nullptr,
                            const held_folder& page_folder = nullptr);
@@ -63,22 +67,22 @@ outcome write_listing_file(html_list_project& project, const template_tree& tree
 // during the walk is skipped with a warning. With recursive_options bit 2,
 // folders whose subtree holds no file get no output file. `listed` and
 // `mirror`, when given, hold `folder` and its mirror folder open.
-outcome write_folder_files(html_list_project& project, const template_tree& tree,
-                           const std::string& folder, int levels, evaluation_memo* memo = nullptr,
+outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
+                           int levels, evaluation_memo* memo = nullptr,
                            const held_folder& listed = nullptr,
                            const held_folder& mirror = nullptr);
 
-// The files a build of `project` (whose run part is linked to its
-// collection) reads: the template at `template_path`, the project file, the
-// extension table, the style catalog and the settings wherever they are read
-// from. No output may be written over one of them.
-protected_files files_read_by(const html_list_project& project, const std::string& template_path);
+// The files a build of a project of `collection` reads: the template at
+// `template_path`, the project file, the extension table, the style catalog
+// and the settings wherever they are read from. No output may be written over
+// one of them.
+protected_files files_read_by(const project_context& collection, const std::string& template_path);
 
 // The full path of the output file of `folder`: `save` itself when it is an
 // absolute path, or "-" (standard output, one file only), or when the project
 // lists FTP links, whose folders are not local; otherwise `save` inside the
 // run's resolved `output_dir` when one file is written and it is set, else
-// inside `folder`.
-std::string output_path(const html_list_project& project, const std::string& folder);
+// inside `folder` (or its mirror under output_dir, one page per folder).
+std::string output_path(const listing_run& run, const std::string& folder);
 
 }  // namespace dirscribe

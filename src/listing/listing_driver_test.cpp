@@ -14,6 +14,7 @@
 
 #include "engine/build_counts.h"
 #include "engine/html_list_project.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "services/phrase_table.h"
 #include "support/temp_folder.h"
@@ -209,8 +210,8 @@ TEST_F(DriverFaults, ProgressCountsEveryFolderOnce) {
   }
 }
 
-// A build works out what it needs in the run part and leaves the settings as
-// the user set them, so a project saved after a build writes the same keys.
+// A build works out what it needs in a run of its own and leaves the settings
+// as the user set them, so a project saved after a build writes the same keys.
 TEST_F(DriverFaults, BuildLeavesTheSettingsAsSet) {
   project_context collection;
   collection.language = &language_;
@@ -226,12 +227,15 @@ TEST_F(DriverFaults, BuildLeavesTheSettingsAsSet) {
   const project_settings before = settings;
   ASSERT_TRUE(run_collection(collection).ok());
   std::vector<std::string> saved_before, saved_after;
-  write_project(html_list_project{before, {}}, saved_before);
+  write_project(html_list_project{before}, saved_before);
   write_project(project, saved_after);
   EXPECT_EQ(saved_after, saved_before);
-  EXPECT_EQ(project.run.folder, tree_);
-  EXPECT_EQ(project.run.image_dir, "icons/");
-  EXPECT_EQ(project.run.filter.size_end, 4294967295u);
+  // What the build worked out from them, it worked out in a run of its own.
+  listing_run run(project.settings, collection);
+  prepare_run(run);
+  EXPECT_EQ(run.folder, tree_);
+  EXPECT_EQ(run.image_dir, "icons/");
+  EXPECT_EQ(run.filter.size_end, 4294967295u);
 
   // Without phrases a build cannot name what fails, and says so.
   collection.language = nullptr;

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "engine/html_list_project.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "files/file_node.h"
 #include "files/folder_summary.h"
@@ -196,11 +197,11 @@ void BM_TreeListingMemory(benchmark::State& state) {
   collection.language = &phrases;
   html_list_project project;
   reset_project(project);
-  project.run.filter = project.settings.filter;  // as a build prepares it
-  project.run.collection = &collection;
   project.settings.order_files = 1;
   project.settings.recursion_depth = -1;
   project.settings.recursive_options = recursive;
+  listing_run run(project.settings, collection);
+  run.filter = project.settings.filter;  // as a build prepares it
 
   long summary_kb = 0;
   long summary_hwm_kb = 0;
@@ -217,7 +218,7 @@ void BM_TreeListingMemory(benchmark::State& state) {
       state.SkipWithError(("summary: " + built.message()).c_str());
       return;
     }
-    project.run.summary = &summary;
+    run.summary = &summary;
     summary_hwm_kb = reset ? status_kb("VmHWM") - before : -1;
     malloc_trim(0);
     summary_kb = status_kb("VmRSS") - before;
@@ -232,14 +233,14 @@ void BM_TreeListingMemory(benchmark::State& state) {
     const long rss_before = status_kb("VmRSS");
     const long maxrss_before = maxrss_kb();
     counting_sink sink;
-    project.run.clear_listing_totals();
+    run.clear_listing_totals();
     file_node nameless;
     nameless.is_folder = true;
     file_node* slot = &nameless;
     loop_frame root = make_root_frame(path, "file://" + path + "/");
     state.ResumeTiming();
 
-    const outcome evaluated = evaluate(templ.first(), nullptr, slot, root, project, sink);
+    const outcome evaluated = evaluate(templ.first(), nullptr, slot, root, run, sink);
 
     state.PauseTiming();
     if (!evaluated.ok()) {
@@ -257,8 +258,8 @@ void BM_TreeListingMemory(benchmark::State& state) {
   state.counters["summary_kB"] = static_cast<double>(summary_kb);
   state.counters["summary_hwm_kB"] = static_cast<double>(summary_hwm_kb);
   state.counters["output_bytes"] = static_cast<double>(bytes);
-  state.counters["files"] = static_cast<double>(project.run.listing_file_total);
-  state.counters["folders"] = static_cast<double>(project.run.listing_folder_total);
+  state.counters["files"] = static_cast<double>(run.listing_file_total);
+  state.counters["folders"] = static_cast<double>(run.listing_folder_total);
 }
 BENCHMARK(BM_TreeListingMemory)
     ->ArgNames({"tree", "recursive"})

@@ -2,6 +2,8 @@
 
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "engine/listing_run.h"
+#include "files/file_path.h"
 
 namespace dirscribe {
 
@@ -12,9 +14,8 @@ loop_frame make_root_frame(std::string folder, std::string folder_link) {
   return root;
 }
 
-std::string folder_link(const html_list_project& project, std::string_view folder) {
-  const project_settings& settings = project.settings;
-  const project_run& run = project.run;
+std::string folder_link(const listing_run& run, std::string_view folder) {
+  const project_settings& settings = run.settings;
   if (run.link_base.empty()) {
     return folder_url(folder, settings.url_escape, settings.source, settings.ftp_host);
   }

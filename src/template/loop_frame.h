@@ -12,7 +12,7 @@
 namespace dirscribe {
 
 struct file_node;
-struct html_list_project;
+class listing_run;
 
 // Loop modes: the for directive's variable row.
 enum loop_mode : int32_t { loop_files = 0, loop_folders = 1, loop_tree = 2 };
@@ -55,12 +55,12 @@ struct loop_frame {
 // absolute URL `folder_link` (the URL of the listed folder).
 loop_frame make_root_frame(std::string folder, std::string folder_link);
 
-// The link of `folder` (the listed folder of the project's run, or a folder
-// below it) as the entries inside it extend it, ending in "/": with a link
-// base, the base + the folder's path below the listed folder, each name
-// escaped by `url_escape`; otherwise the folder's own file (or FTP) URL.
-// REQUIRES: the project's run part was prepared for the build.
-std::string folder_link(const html_list_project& project, std::string_view folder);
+// The link of `folder` (the listed folder of `run`, or a folder below it) as
+// the entries inside it extend it, ending in "/": with a link base, the base +
+// the folder's path below the listed folder, each name escaped by the
+// project's `url_escape`; otherwise the folder's own file (or FTP) URL.
+// REQUIRES: `run` was prepared for the build.
+std::string folder_link(const listing_run& run, std::string_view folder);
 
 // The record of subfolder `name` below `parent`: the same mode, one level less
 // to go, the folder, relative path and both URLs extended by the name (escaped

@@ -6,6 +6,7 @@
 #include "core/byte_string.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "files/file_path.h"
 #include "markup/document_reader.h"
 #include "platform/file_system.h"
 #include "platform/replacing_file.h"

@@ -9,7 +9,7 @@
 #include "core/tagged_value.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
-#include "engine/project_context.h"
+#include "engine/listing_run.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
@@ -146,19 +146,15 @@ bool file_sink::write(std::string_view text) {
 evaluation_memo::evaluation_memo() = default;
 evaluation_memo::~evaluation_memo() = default;
 
-template_evaluator::template_evaluator(html_list_project& project, output_sink& sink,
-                                       evaluation_memo* memo)
-    : project_(project),
+template_evaluator::template_evaluator(listing_run& run, output_sink& sink, evaluation_memo* memo)
+    : run_(run),
       sink_(sink),
       own_memo_(memo ? nullptr : std::make_unique<evaluation_memo>()),
       memo_(memo ? *memo : *own_memo_) {}
 
 template_evaluator::~template_evaluator() = default;
 
-bool template_evaluator::stopped() const {
-  const project_context* collection = project_.run.collection;
-  return collection && collection->stop_flag.load(std::memory_order_relaxed) != 0;
-}
+bool template_evaluator::stopped() const { return run_.stop_raised(); }
 
 int template_evaluator::value_of(int row, const template_value_context& context,
                                  tagged_value& value) {
@@ -184,7 +180,7 @@ int template_evaluator::value_of(int row, const template_value_context& context,
 
 int template_evaluator::echo(const template_node& node, const file_node& entry,
                              const loop_frame& process) {
-  template_value_context context{entry, project_, process, nullptr, &error_text_};
+  template_value_context context{entry, run_, process, nullptr, &error_text_};
   tagged_value value;
   if (int code = value_of(node.index, context, value)) return code;
   // A text value is used where it lies; only other kinds are converted.
@@ -206,7 +202,7 @@ int template_evaluator::echo(const template_node& node, const file_node& entry,
     case node_echoen:
       // Under url_escape 1 the link rules have escaped the names already;
       // escaping again would link to a different file ("a&amp;amp;b").
-      if (project_.settings.url_escape == url_escape_markup &&
+      if (run_.settings.url_escape == url_escape_markup &&
           template_variables::is_link(node.index)) {
         out_ += text;
       } else {
@@ -228,7 +224,7 @@ int template_evaluator::echo(const template_node& node, const file_node& entry,
 
 int template_evaluator::condition(const template_node& node, const file_node& entry,
                                   const loop_frame& process, bool& holds) {
-  template_value_context context{entry, project_, process, nullptr, &error_text_};
+  template_value_context context{entry, run_, process, nullptr, &error_text_};
   tagged_value value;
   if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
@@ -271,8 +267,8 @@ bool template_evaluator::takes(const loop_frame& loop, const file_node& entry) c
     case loop_folders:
       return entry.is_folder;
     case loop_tree:
-      return (project_.settings.show_folders &
-              (entry.is_folder ? show_folders_bit : show_files_bit)) != 0;
+      return (run_.settings.show_folders & (entry.is_folder ? show_folders_bit : show_files_bit)) !=
+             0;
     default:
       return false;
   }
@@ -284,7 +280,7 @@ bool template_evaluator::takes(const loop_frame& loop, const file_node& entry) c
 bool template_evaluator::may_descend(const loop_frame& loop, const file_node& entry) const {
   return loop.mode == loop_tree && entry.is_folder && loop.depth_left != 0 &&
          (entry.attributes & attribute_link) == 0 &&
-         (entry.summary != nullptr || project_.run.summary == nullptr);
+         (entry.summary != nullptr || run_.summary == nullptr);
 }
 
 void template_evaluator::count(loop_frame& loop, const file_node& entry) const {
@@ -315,8 +311,8 @@ bool template_evaluator::prints_other_times(const template_node* body, const tem
 }
 
 void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool other_times) const {
-  const project_settings& settings = project_.settings;
-  const int64_t cluster = project_.run.cluster_size;
+  const project_settings& settings = run_.settings;
+  const int64_t cluster = run_.cluster_size;
   for (file_node* entry = tree.first(); entry;) {
     file_node* next = entry->next();
     if (!entry->is_folder) {
@@ -332,7 +328,7 @@ void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool o
         entry->size +=
             static_cast<uint64_t>(cluster) - entry->size % static_cast<uint64_t>(cluster);
       }
-    } else if (project_.run.summary) {
+    } else if (run_.summary) {
       if (loop.summary) find_summary(*entry, *loop.summary);
       // A folder left out of the summary holds no file and is meant to be
       // suppressed: drop it as the filter would.
@@ -356,17 +352,14 @@ int template_evaluator::pass(loop_frame& loop, bool start, const template_node* 
 
 int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
                                   const template_node* body, const template_node* stop) {
-  loop_frame level = go_down(loop, folder.name, project_.settings.url_escape, folder.summary);
+  loop_frame level = go_down(loop, folder.name, run_.settings.url_escape, folder.summary);
   if (loop.handle) {
     folder_opening opened = loop.handle->open_child(folder.name);
     if (opened.fault == folder_fault::symbolic_link) {
       // Swapped for a link since the folder was read: never followed, and
       // said. (A folder that went fails the listing as one that cannot be
       // read does.)
-      const project_context* collection = project_.run.collection;
-      if (collection && collection->warning) {
-        collection->warning(phrase_text(kPhraseFolderSwapped) + level.folder);
-      }
+      run_.warn(phrase_text(kPhraseFolderSwapped) + level.folder);
       return 0;
     }
     if (!opened.folder) {
@@ -380,12 +373,11 @@ int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
 
 int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
                                  const template_node* stop) {
-  const project_settings& settings = project_.settings;
-  project_run& run = project_.run;
+  const project_settings& settings = run_.settings;
   const bool tree_loop = loop.mode == loop_tree;
   loop.clear_counts();
   loop.odd_row = true;
-  if (tree_loop && !loop.is_subfolder_level) run.clear_listing_totals();
+  if (tree_loop && !loop.is_subfolder_level) run_.clear_listing_totals();
   loop.folder_start = loop.folder_end = loop.descends = false;
 
   auto tree = std::make_unique<file_tree>();
@@ -429,26 +421,19 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   return 0;
 }
 
-std::string template_evaluator::phrase_text(int id) const {
-  const project_context* collection = project_.run.collection;
-  return collection && collection->language ? std::string(collection->language->text(id)) : "";
-}
+std::string template_evaluator::phrase_text(int id) const { return run_.phrase(id); }
 
 int template_evaluator::read_level(loop_frame& loop, const template_node* body,
                                    const template_node* stop, file_tree& tree) {
-  const project_settings& settings = project_.settings;
-  project_run& run = project_.run;
-  const project_context* collection = run.collection;
-  if (collection && collection->progress) {
-    collection->progress(phrase_text(kPhraseReadingFolder) + loop.folder);
-  }
+  const project_settings& settings = run_.settings;
+  run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
   if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
   if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
     error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
     return result_folder_not_entered;
   }
-  run.outputs.leave_out(tree, nullptr, *loop.handle);
-  run.filter.apply(tree, nullptr);
+  run_.outputs.leave_out(tree, nullptr, *loop.handle);
+  run_.filter.apply(tree, nullptr);
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.
   prepare(tree, loop, prints_other_times(body, stop));
@@ -462,22 +447,22 @@ int template_evaluator::read_level(loop_frame& loop, const template_node* body,
 }
 
 void template_evaluator::add_to_listing_totals(const loop_frame& loop) {
-  project_run& run = project_.run;
   if (loop.mode == loop_tree) {
-    run.listing_folder_total += loop.folder_count;
-    run.listing_file_total += loop.file_count;
-    run.listing_total_size += loop.total_size;
+    run_.listing_folder_total += loop.folder_count;
+    run_.listing_file_total += loop.file_count;
+    run_.listing_total_size += loop.total_size;
   } else {
-    run.listing_folder_total = loop.folder_count;
-    run.listing_file_total = loop.file_count;
-    run.listing_total_size = loop.total_size;
+    run_.listing_folder_total = loop.folder_count;
+    run_.listing_file_total = loop.file_count;
+    run_.listing_total_size = loop.total_size;
   }
+  run_.publish_file_total();
 }
 
 void template_evaluator::turn_row(loop_frame& loop, int32_t step) {
   loop.odd_row = !loop.odd_row;
   loop.row_index += step;
-  project_.run.listing_row_total += step;
+  run_.listing_row_total += step;
 }
 
 outcome template_evaluator::evaluate(const template_node* start, const template_node* stop,
@@ -551,15 +536,15 @@ int template_evaluator::walk(const template_node* start, const template_node* st
 
 int template_evaluator::run_for(const template_node& node, const loop_frame& process) {
   if (!node.first_child()) return 0;
-  const project_settings& settings = project_.settings;
+  const project_settings& settings = run_.settings;
   loop_frame loop;
   loop.mode = node.index;
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
   loop.handle = process.handle;
-  loop.absolute_url = folder_link(project_, process.folder);
+  loop.absolute_url = folder_link(run_, process.folder);
   loop.page_way = process.page_way;  // relative links start at the page
-  loop.summary = project_.run.summary ? project_.run.summary->first() : nullptr;
+  loop.summary = run_.summary ? run_.summary->first() : nullptr;
   return run_loop(loop, node.first_child(), node.next());
 }
 
@@ -594,7 +579,7 @@ bool template_evaluator::enter_repeat(walk_cursor& at, loop_frame& process,
   block.resume = block.end ? after(block.end) : nullptr;
   block.stop = at.stop;
   block.slot = at.current;
-  project_.run.repeat_counter = 0;
+  repeat_counter_ = 0;
   at.levels.push_back(std::move(block));
   if (next_pass(at, at.levels.back(), true)) return true;
   // No entry and nothing to pad: the repeat is done at once.
@@ -610,8 +595,7 @@ bool template_evaluator::next_pass(walk_cursor& at, walk_level& block, bool entr
     at.stop = block.middle ? block.middle : block.end;
     return true;
   }
-  if (block.middle && block.middle->first_child() &&
-      project_.run.repeat_counter < block.repeat->index) {
+  if (block.middle && block.middle->first_child() && repeat_counter_ < block.repeat->index) {
     block.pad = std::make_unique<file_node>();
     block.pad->is_folder = true;
     block.pad_slot = block.pad.get();
@@ -641,12 +625,11 @@ int template_evaluator::close_block(walk_cursor& at, loop_frame& process) {
 
 int template_evaluator::end_repeat_pass(walk_level& block, loop_frame& process,
                                         bool& entries_left) {
-  project_run& run = project_.run;
   const bool padding = block.pad != nullptr;
   turn_row(process, +1);
-  ++run.repeat_counter;
+  ++repeat_counter_;
   entries_left = false;
-  if (padding || run.repeat_counter == block.repeat->index) {
+  if (padding || repeat_counter_ == block.repeat->index) {
     return padding && stopped() ? result_stopped : 0;
   }
   if (stopped()) return result_stopped;
@@ -670,9 +653,8 @@ file_node* template_evaluator::next_taken(loop_frame& loop, const file_node& ent
 }
 
 outcome evaluate(const template_node* start, const template_node* stop, file_node*& slot,
-                 loop_frame& process, html_list_project& project, output_sink& sink,
-                 evaluation_memo* memo) {
-  template_evaluator evaluator(project, sink, memo);
+                 loop_frame& process, listing_run& run, output_sink& sink, evaluation_memo* memo) {
+  template_evaluator evaluator(run, sink, memo);
   return evaluator.evaluate(start, stop, slot, process);
 }
 

@@ -20,7 +20,7 @@ namespace dirscribe {
 struct file_node;
 class file_tree;
 struct loop_frame;
-struct html_list_project;
+class listing_run;
 class compiled_regex;
 struct template_value_context;
 
@@ -79,10 +79,11 @@ struct evaluation_memo {
 // One evaluation of one output file.
 class template_evaluator {
  public:
-  // `memo`, when given, must come from evaluations of the same template in
-  // the same run; without it the evaluator keeps its own.
-  template_evaluator(html_list_project& project, output_sink& sink,
-                     evaluation_memo* memo = nullptr);
+  // Writes what it counts (the listing totals) into `run`, which it borrows
+  // and which must have been prepared for the build. `memo`, when given,
+  // must come from evaluations of the same template in the same run; without
+  // it the evaluator keeps its own.
+  template_evaluator(listing_run& run, output_sink& sink, evaluation_memo* memo = nullptr);
   ~template_evaluator();
   template_evaluator(const template_evaluator&) = delete;
   template_evaluator& operator=(const template_evaluator&) = delete;
@@ -174,7 +175,7 @@ class template_evaluator {
   std::string phrase_text(int id) const;
   // Reads the folder of `loop` into `tree` as the loop lists it: scanned,
   // without the run's own outputs, filtered, prepared and sorted. Reports
-  // progress before and the failure (in run.error_text) when the folder
+  // progress before and the failure (in error_text_) when the folder
   // cannot be read.
   // A loop whose folder is not held yet opens it by its path first.
   int read_level(loop_frame& loop, const template_node* body, const template_node* stop,
@@ -199,7 +200,7 @@ class template_evaluator {
   void count(loop_frame& loop, const file_node& entry) const;
   bool stopped() const;
 
-  html_list_project& project_;
+  listing_run& run_;
   output_sink& sink_;
   std::unique_ptr<evaluation_memo> own_memo_;  // when the caller gives none
   evaluation_memo& memo_;
@@ -209,11 +210,12 @@ class template_evaluator {
   // One list of blocks per depth of nested walks, reused across walks.
   std::vector<std::unique_ptr<std::deque<walk_level>>> level_pool_;
   size_t walk_depth_ = 0;
+  int32_t repeat_counter_ = 0;  // passes of the innermost repeat so far
 };
 
 // Evaluates a whole walk with a fresh evaluator (sharing `memo` if given).
 outcome evaluate(const template_node* start, const template_node* stop, file_node*& slot,
-                 loop_frame& process, html_list_project& project, output_sink& sink,
+                 loop_frame& process, listing_run& run, output_sink& sink,
                  evaluation_memo* memo = nullptr);
 
 // `text` cut to its first `size` UTF-8 characters followed by "..." when it

@@ -14,6 +14,7 @@
 #include "core/byte_string.h"
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
@@ -38,9 +39,8 @@ class TemplateEvaluator : public testing::Test {
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     reset_project(project_);
-    project_.run.filter = project_.settings.filter;  // as a build prepares it
-    project_.run.collection = &collection_;
-    project_.settings.order_files = 1;  // by name, case-sensitive
+    run_.filter = project_.settings.filter;  // as a build prepares it
+    project_.settings.order_files = 1;       // by name, case-sensitive
     project_.settings.is_local_date = false;
     ASSERT_FALSE(folder_.path().empty());
   }
@@ -55,14 +55,14 @@ class TemplateEvaluator : public testing::Test {
     EXPECT_EQ(parser.feed(text), 0) << text;
     EXPECT_EQ(parser.finish(), 2) << text;
     EXPECT_EQ(parser.first_unclosed(), nullptr) << text;
-    project_.run.clear_listing_totals();
-    project_.run.filter = project_.settings.filter;  // as a build prepares it
+    run_.clear_listing_totals();
+    run_.filter = project_.settings.filter;  // as a build prepares it
     file_node nameless;
     nameless.is_folder = true;
     file_node* slot = &nameless;
     loop_frame root = make_root_frame(path, "file://" + path + "/");
     memory_sink sink;
-    const outcome evaluated = evaluate(tree.first(), nullptr, slot, root, project_, sink);
+    const outcome evaluated = evaluate(tree.first(), nullptr, slot, root, run_, sink);
     EXPECT_EQ(evaluated.code(), expected_code) << text;
     last_message_ = evaluated.message();
     return sink.text();
@@ -89,12 +89,13 @@ class TemplateEvaluator : public testing::Test {
     generation_context context;
     ASSERT_TRUE(build_summary(folder_.path(), context, summary_, top_node).ok());
     if (project_.settings.recursive_options & 2) suppress_empty(summary_);
-    project_.run.summary = &summary_;
+    run_.summary = &summary_;
   }
 
   phrase_table phrases_;
   project_context collection_;
   html_list_project project_;
+  listing_run run_{project_.settings, collection_};  // as a build makes it
   temp_folder folder_;
   file_tree summary_;
   std::string last_message_;  // the message of the last run's outcome
@@ -211,11 +212,11 @@ TEST_F(TemplateEvaluator, RepeatCountsTheEntriesItPassesOver) {
 TEST_F(TemplateEvaluator, EntriesArePreparedFilteredAndSorted) {
   make_tree();
   folder_.make_file("index.html", 7);  // the default filter skips the output file
-  project_.run.cluster_size = 4;
+  run_.cluster_size = 4;
   EXPECT_EQ(run("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=ext-->:"
                 "<!--#echo var=size--> <!--#endfor--><!--#echo var=total_size-->"),
             "f1.txt:.txt:4 f2.txt:.txt:8 12");
-  project_.run.cluster_size = 0;
+  run_.cluster_size = 0;
   project_.settings.sort_order = true;
   EXPECT_EQ(run("<!--#for var=folders--><!--#echo var=name-->,<!--#endfor-->"
                 "<!--#for var=files--><!--#echo var=name-->,<!--#endfor-->"),
@@ -301,7 +302,7 @@ TEST_F(TemplateEvaluator, SuppressedEmptyFoldersAreLeftOut) {
                 "<!--#echo var=total_folders-->"),
             "a,b,2");
   project_.settings.recursive_options = 0;
-  project_.run.summary = nullptr;
+  run_.summary = nullptr;
   EXPECT_EQ(run("<!--#for var=folders--><!--#echo var=name-->,<!--#endfor-->"),
             "a,b,empty,hollow,");
 }
@@ -444,9 +445,9 @@ TEST_F(TemplateEvaluator, TypesAndIconsAsTheLookupGivesThem) {
       entry.name = name;
       entry.is_folder = pass == 0;
       if (!entry.is_folder) entry.ext = extension_of(name);
-      const std::string icon = entry_icon(entry, project_).to_text();
-      expected += name + ":" + entry_type_text(entry, project_) + ":" + icon + ":" +
-                  (icon.find(".svg") != std::string::npos ? "svg" : "-") + " ";
+      const std::string icon = entry_icon(entry, collection_).to_text();
+      expected += name + ":" + entry_type_text(entry, collection_, project_.settings.shell_mode) +
+                  ":" + icon + ":" + (icon.find(".svg") != std::string::npos ? "svg" : "-") + " ";
     }
   }
   // Twice over, so that the second pass is answered from what was kept.
@@ -482,7 +483,7 @@ TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
     file_node* slot = &nameless;
     loop_frame root = make_root_frame(path, "file://" + path + "/");
     memory_sink sink;
-    EXPECT_TRUE(evaluate(tree.first(), nullptr, slot, root, project_, sink, memo).ok()) << path;
+    EXPECT_TRUE(evaluate(tree.first(), nullptr, slot, root, run_, sink, memo).ok()) << path;
     return sink.text();
   };
   evaluation_memo memo;
@@ -538,8 +539,7 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   file_node nameless;
   file_node* slot = &nameless;
   loop_frame root = make_root_frame(folder_.path(), "file:///");
-  EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, project_, sink).code(),
-            result_write_failed);
+  EXPECT_EQ(evaluate(tree.first(), nullptr, slot, root, run_, sink).code(), result_write_failed);
 }
 
 // A block that closes the template ends the walk there: the branch not taken

@@ -14,9 +14,11 @@
 #include "engine/extension_table.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
+#include "files/file_path.h"
 #include "markup/html_title.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -31,16 +33,12 @@ namespace {
 constexpr size_t kDigestReadSize = 65536;
 
 std::string_view phrase(const template_value_context& c, int id) {
-  const project_context* collection = c.project.run.collection;
-  if (collection == nullptr || collection->language == nullptr) return {};
-  return collection->language->text(id);
+  const phrase_table* language = c.run.context.language;
+  if (language == nullptr) return {};
+  return language->text(id);
 }
 
-const number_format& numbers(const template_value_context& c) {
-  static const number_format plain;
-  const project_context* collection = c.project.run.collection;
-  return collection != nullptr ? collection->numbers : plain;
-}
+const number_format& numbers(const template_value_context& c) { return c.run.context.numbers; }
 
 const date_time_formats& formats(const template_value_context& c) {
   if (c.date_formats != nullptr) return *c.date_formats;
@@ -49,16 +47,16 @@ const date_time_formats& formats(const template_value_context& c) {
 }
 
 std::string formatted_size(const template_value_context& c, uint64_t size, std::string_view label) {
-  return format_size(size, c.project.settings.size_units, label, numbers(c));
+  return format_size(size, c.run.settings.size_units, label, numbers(c));
 }
 
 std::string listed_size(const template_value_context& c, uint64_t size) {
-  return formatted_size(c, size, c.project.run.size_unit_label);
+  return formatted_size(c, size, c.run.size_unit_label);
 }
 
 int date_time(const template_value_context& c, unix_time t, tagged_value& r) {
   std::string text;
-  const project_settings& s = c.project.settings;
+  const project_settings& s = c.run.settings;
   const int result = format_date_time(t, s.use_date_format, s.date_format, formats(c), text);
   r = tagged_value(std::move(text));
   return result;
@@ -76,7 +74,7 @@ std::string entry_url(const template_value_context& c, const std::string& base) 
   std::string url;
   url.reserve(base.size() + c.entry.name.size() * 3 + 1);
   url = base;
-  append_escaped_name(url, c.entry.name, c.project.settings.url_escape);
+  append_escaped_name(url, c.entry.name, c.run.settings.url_escape);
   if (c.entry.is_folder) url += '/';
   return url;
 }
@@ -235,19 +233,19 @@ int row_index(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.row_index);
 }
 int total_rows(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.listing_row_total);
+  return set_value(r, c.run.listing_row_total);
 }
 int odd(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.odd_row);
 }
 int total_files(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.listing_file_total);
+  return set_value(r, c.run.listing_file_total);
 }
 int total_folders(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.listing_folder_total);
+  return set_value(r, c.run.listing_folder_total);
 }
 int total_size(const template_value_context& c, tagged_value& r) {
-  return set_value(r, listed_size(c, c.project.run.listing_total_size));
+  return set_value(r, listed_size(c, c.run.listing_total_size));
 }
 int level_files(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.file_count);
@@ -302,7 +300,7 @@ int modified_time(const template_value_context& c, tagged_value& r) {
   return set_value(r, format_time(c.entry.mtime, formats(c)));
 }
 int size(const template_value_context& c, tagged_value& r) {
-  if (c.entry.is_folder && (c.project.settings.recursive_options & recursive_subtree_sizes) == 0) {
+  if (c.entry.is_folder && (c.run.settings.recursive_options & recursive_subtree_sizes) == 0) {
     r = tagged_value("");
   } else {
     r = tagged_value(formatted_size(c, c.entry.size, ""));
@@ -314,11 +312,11 @@ int rel_path(const template_value_context& c, tagged_value& r) {
 }
 int rel_url(const template_value_context& c, tagged_value& r) {
   // Under a link base every link is absolute, relative ones included.
-  if (!c.project.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
+  if (!c.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
   // Every relative link starts from the page's own folder; a folder that
   // has a page of its own in a mirror is reached in the mirror, where the
   // page that links it also stands.
-  const bool in_mirror = c.project.run.mirror && (c.entry.name.empty() || c.entry.is_folder) &&
+  const bool in_mirror = c.run.mirror && (c.entry.name.empty() || c.entry.is_folder) &&
                          (c.entry.attributes & attribute_link) == 0;
   std::string link = in_mirror ? std::string() : c.process.page_way;
   link += entry_url(c, c.process.relative_url);
@@ -333,25 +331,23 @@ int url(const template_value_context& c, tagged_value& r) {
   return set_value(r, entry_url(c, c.process.absolute_url));
 }
 int size_unit(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.size_unit_label);
+  return set_value(r, c.run.size_unit_label);
 }
 int download_56k(const template_value_context& c, tagged_value& r) { return download(c, r, 57344); }
 int download_1m(const template_value_context& c, tagged_value& r) {
   return download(c, r, 1048576);
 }
 int type(const template_value_context& c, tagged_value& r) {
-  r = c.project.run.collection != nullptr ? tagged_value(entry_type_text(c.entry, c.project))
-                                          : tagged_value("");
+  r = tagged_value(entry_type_text(c.entry, c.run.context, c.run.settings.shell_mode));
   return 0;
 }
 int icon(const template_value_context& c, tagged_value& r) {
-  r = c.project.run.collection != nullptr ? entry_icon(c.entry, c.project)
-                                          : tagged_value(int32_t{0});
+  r = entry_icon(c.entry, c.run.context);
   return 0;
 }
 int has_subfolders(const template_value_context& c, tagged_value& r) {
-  if ((c.project.settings.recursive_options &
-       (recursive_subtree_sizes | recursive_leave_out_empty)) != 0) {
+  if ((c.run.settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) !=
+      0) {
     r = tagged_value(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
   } else {
     r = tagged_value(int32_t{0});
@@ -359,7 +355,7 @@ int has_subfolders(const template_value_context& c, tagged_value& r) {
   return 0;
 }
 int attributes(const template_value_context& c, tagged_value& r) {
-  if (c.project.settings.source == source_ftp) {
+  if (c.run.settings.source == source_ftp) {
     r = tagged_value(mode_string(c.entry.attributes, c.entry.is_folder));
   } else {
     r = tagged_value(attribute_letters(c.entry.attributes));
@@ -382,7 +378,7 @@ int is_link(const template_value_context& c, tagged_value& r) {
   // FTP entries carry the link bit of their listing; local entries the
   // symbolic-link attribute, so a style can link a folder it never enters
   // (and that has no page of its own) to the folder itself.
-  if (c.project.settings.source == source_ftp) {
+  if (c.run.settings.source == source_ftp) {
     r = tagged_value((c.entry.attributes & ftp_link_bit) != 0);
   } else {
     r = tagged_value((c.entry.attributes & attribute_link) != 0);
@@ -422,50 +418,49 @@ int folder_name(const template_value_context& c, tagged_value& r) {
   return 0;
 }
 int source_path(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.folder);
+  return set_value(r, c.run.folder);
 }
 int source_url(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.run.source_url);
+  return set_value(r, c.run.source_url);
 }
 int max_depth(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.settings.recursion_depth);
+  return set_value(r, c.run.settings.recursion_depth);
 }
 int images_url(const template_value_context& c, tagged_value& r) {
-  const project_settings& s = c.project.settings;
+  const project_settings& s = c.run.settings;
   if (s.local_image_dir) {
-    r = tagged_value(c.project.run.local_image_url);
+    r = tagged_value(c.run.local_image_url);
   } else {
-    r = tagged_value(c.project.run.page_image_dir);
+    r = tagged_value(c.run.page_image_dir);
   }
   return 0;
 }
 int show_folders(const template_value_context& c, tagged_value& r) {
-  return set_value(r, int32_t{c.project.settings.show_folders & show_folders_bit});
+  return set_value(r, int32_t{c.run.settings.show_folders & show_folders_bit});
 }
 int show_files(const template_value_context& c, tagged_value& r) {
-  return set_value(r, int32_t{c.project.settings.show_folders & show_files_bit});
+  return set_value(r, int32_t{c.run.settings.show_folders & show_files_bit});
 }
 int show_summary(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.settings.show_summary);
+  return set_value(r, c.run.settings.show_summary);
 }
 int sort_by(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.settings.order_files);
+  return set_value(r, c.run.settings.order_files);
 }
 int sort_descending(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.settings.sort_order);
+  return set_value(r, c.run.settings.sort_order);
 }
 int ftp_host(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.project.settings.ftp_host);
+  return set_value(r, c.run.settings.ftp_host);
 }
 int now(const template_value_context& c, tagged_value& r) {
-  const project_context* collection = c.project.run.collection;
-  unix_time t = collection && collection->fixed_now ? *collection->fixed_now : current_unix_time();
-  if (c.project.settings.is_local_date) t = to_local_time(t);
+  const std::optional<int64_t>& fixed_now = c.run.context.fixed_now;
+  unix_time t = fixed_now ? *fixed_now : current_unix_time();
+  if (c.run.settings.is_local_date) t = to_local_time(t);
   return date_time(c, t, r);
 }
 int level(const template_value_context& c, tagged_value& r) {
-  return set_value(r,
-                   static_cast<int32_t>(c.project.settings.recursion_depth - c.process.depth_left));
+  return set_value(r, static_cast<int32_t>(c.run.settings.recursion_depth - c.process.depth_left));
 }
 
 }  // namespace template_values

@@ -11,7 +11,7 @@
 namespace dirscribe {
 
 struct file_node;
-struct html_list_project;
+class listing_run;
 struct loop_frame;
 struct date_time_formats;
 
@@ -19,8 +19,9 @@ struct template_value_context {
   // The entry being printed, prepared by the loop (ext filled, times
   // converted, size adjusted); a nameless folder entry outside any item.
   const file_node& entry;
-  // The project; run.collection gives phrases, type tables and number format.
-  const html_list_project& project;
+  // The run being written: the project's settings, what the build worked
+  // out, and through its context the phrases, type tables and number format.
+  const listing_run& run;
   // The innermost loop's state.
   const loop_frame& process;
   // Short date and time formats; nullptr uses the user's, read once.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/html_list_project.h"
+#include "engine/listing_run.h"
 #include "engine/project_context.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
@@ -34,7 +35,6 @@ class TemplateValues : public testing::Test {
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     collection_.numbers.thousands_separator = ",";
-    project_.run.collection = &collection_;
     process_.folder = "/data/music";
     process_.relative_path = "music";
     process_.relative_url = "music/";
@@ -42,7 +42,7 @@ class TemplateValues : public testing::Test {
   }
 
   tagged_value value(int row) {
-    template_value_context context{entry_, project_, process_, &formats_, &error_};
+    template_value_context context{entry_, run_, process_, &formats_, &error_};
     tagged_value result;
     last_code_ = template_value(row, context, result);
     return result;
@@ -57,6 +57,7 @@ class TemplateValues : public testing::Test {
   phrase_table phrases_;
   project_context collection_;
   html_list_project project_;
+  listing_run run_{project_.settings, collection_};  // as a build makes it
   loop_frame process_;
   file_node entry_;
   date_time_formats formats_;
@@ -67,7 +68,7 @@ class TemplateValues : public testing::Test {
 TEST_F(TemplateValues, LoopRowsHaveNoValueAndEveryValueRowHasOne) {
   for (int row = 0; row < template_variable_count; ++row) {
     tagged_value ignored;
-    template_value_context context{entry_, project_, process_, &formats_, &error_};
+    template_value_context context{entry_, run_, process_, &formats_, &error_};
     const bool has_value = template_variable_row(row)->value != nullptr;
     EXPECT_EQ(has_value, row >= 3) << "row " << row;
     if (row < 3) {
@@ -77,15 +78,15 @@ TEST_F(TemplateValues, LoopRowsHaveNoValueAndEveryValueRowHasOne) {
 }
 
 TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
-  project_.run.listing_row_total = 12;
-  project_.run.listing_file_total = 9;
-  project_.run.listing_folder_total = 3;
-  project_.run.listing_total_size = 1234567;
-  project_.run.local_image_url = "file:///opt/images/";
-  project_.run.image_dir = "http://x/img/";  // as a build prepares them
-  project_.run.page_image_dir = project_.run.image_dir;
-  project_.run.folder = "/data";
-  project_.run.source_url = "file:///data/";
+  run_.listing_row_total = 12;
+  run_.listing_file_total = 9;
+  run_.listing_folder_total = 3;
+  run_.listing_total_size = 1234567;
+  run_.local_image_url = "file:///opt/images/";
+  run_.image_dir = "http://x/img/";  // as a build prepares them
+  run_.page_image_dir = run_.image_dir;
+  run_.folder = "/data";
+  run_.source_url = "file:///data/";
   project_.settings.recursion_depth = 4;
   project_.settings.show_folders = 3;
   project_.settings.order_files = 2;
@@ -166,7 +167,7 @@ TEST_F(TemplateValues, SummaryRowsAndUnitLabel) {
   node->size = 3 * 1048576;
   process_.summary = summary.append_top(std::move(node));
   project_.settings.size_units = 2;
-  project_.run.size_unit_label = " MB";
+  run_.size_unit_label = " MB";
   EXPECT_EQ(value(12), tagged_value(int32_t{40}));
   EXPECT_EQ(value(13), tagged_value(int32_t{6}));
   EXPECT_EQ(text(14), "3 MB");
@@ -233,7 +234,7 @@ TEST_F(TemplateValues, SizeOfFilesAndFolders) {
   entry_.name = "big";
   entry_.size = 1234567;
   project_.settings.size_units = 1;
-  project_.run.size_unit_label = " KB";
+  run_.size_unit_label = " KB";
   EXPECT_EQ(text(26), "1,206");  // rounded up, no unit label
   entry_.is_folder = true;
   for (int options : {0, 2, 4, 6}) {
@@ -359,7 +360,7 @@ TEST_F(TemplateValues, FolderName) {
   auto child = std::make_unique<file_node>();
   child->name = "x.mp3";
   file_node* item = tree.append_child(folder, std::move(child));
-  template_value_context context{*item, project_, process_, &formats_, &error_};
+  template_value_context context{*item, run_, process_, &formats_, &error_};
   tagged_value result;
   process_.folder = "/data/music/other";
   ASSERT_EQ(template_value(46, context, result), 0);

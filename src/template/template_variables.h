@@ -29,8 +29,9 @@ enum template_loop_row : int {
   template_tree_loop = 2,
 };
 
-// What a value function reads: the current entry, the project with its run
-// part and the state of the innermost loop. Defined in template_values.h.
+// What a value function reads: the current entry, the listing run (the
+// project's settings and what the build worked out) and the state of the
+// innermost loop. Defined in template_values.h.
 struct template_value_context;
 
 // Stores the variable's value in `result`; 0 on success, any other code ends
