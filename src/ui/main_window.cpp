@@ -29,6 +29,7 @@
 #include "ui/accessibility.h"
 #include "ui/basic_adapters.h"
 #include "ui/container_adapters.h"
+#include "ui/control_paths.h"
 #include "ui/file_dialogs.h"
 #include "ui/filter_page.h"
 #include "ui/form_builder.h"
@@ -137,7 +138,7 @@ outcome main_window::build() {
   }
   // 2. The style catalog's phrases; the filter page in a document of its own.
   catalog_.language = &language_;
-  xml_node* filter_panel = xml_find(description_, "/TvostraDSC/main/pFilter");
+  xml_node* filter_panel = xml_find(description_, control_paths::kFilterPanel);
   if (filter_panel == nullptr) return {1, "The interface description has no filter page."};
   filter_document_.append_top(description_.detach(filter_panel));
   filter_page_ = std::make_unique<filter_page>(&language_, filter_document_, kPhraseFilterBase);
