@@ -30,11 +30,11 @@
 #include "ui/basic_adapters.h"
 #include "ui/container_adapters.h"
 #include "ui/control_paths.h"
+#include "ui/dialog_host.h"
 #include "ui/file_dialogs.h"
 #include "ui/filter_page.h"
 #include "ui/form_builder.h"
 #include "ui/main_window_controls.h"
-#include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
 #include "ui/qt_text.h"
 #include "ui/shell_open.h"
@@ -105,10 +105,11 @@ class main_window::close_guard : public QObject {
 };
 
 main_window::main_window(const phrase_table& language, xml_tree& description,
-                         user_data_folders folders)
+                         user_data_folders folders, dialog_host& dialogs)
     : language_(language),
       description_(description),
       folders_(std::move(folders)),
+      dialogs_(dialogs),
       collection_(std::make_unique<project_context>()),
       controls_(std::make_unique<controls>()) {}
 
@@ -458,7 +459,7 @@ void main_window::open_project() {
                               ? folder_of(settings_.recent_projects.front())
                               : std::string();
   // Page 0 follows a success and a cancelled dialog, not a failure.
-  if (dialog.open() && !open_project_file(dialog.result_path).ok()) return;
+  if (dialog.open(dialogs_) && !open_project_file(dialog.result_path).ok()) return;
   show_page(0);
 }
 
@@ -494,7 +495,7 @@ bool main_window::save_project_as() {
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
   dialog.initial_folder = folder_of(project_file_);
-  if (!dialog.save()) return false;
+  if (!dialog.save(dialogs_)) return false;
   remember_current_project();
   fill_recent_menu();
   project_file_ = dialog.result_path;
@@ -573,7 +574,7 @@ void main_window::edit_style_field(int title_phrase, std::string style_entry::*f
     show_style(static_cast<size_t>(style));
   });
   prompt.centre_over_window(controls_->form);
-  prompt.show();
+  prompt.show(dialogs_);
 }
 
 void main_window::rename_style() { edit_style_field(242, &style_entry::name, false); }
@@ -608,7 +609,7 @@ void main_window::browse_source() {
   dialog.title = phrase(kPhraseChooseSourceTitle);
   const std::string typed = from_qt(controls_->source->text());
   dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (!dialog.run()) return;
+  if (!dialog.run(dialogs_)) return;
   controls_->source->setText(to_qt(dialog.result_path));
   settings_.last_folder = dialog.result_path;
 }
@@ -619,7 +620,7 @@ void main_window::browse_output_dir() {
   dialog.title = phrase(kPhraseChooseOutputDirTitle);
   const std::string typed = from_qt(controls_->output_dir->text());
   dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (dialog.run()) controls_->output_dir->setText(to_qt(dialog.result_path));
+  if (dialog.run(dialogs_)) controls_->output_dir->setText(to_qt(dialog.result_path));
 }
 
 void main_window::choose_output() {
@@ -634,7 +635,7 @@ void main_window::choose_output() {
   } else {
     dialog.initial_file = typed;
   }
-  if (dialog.save()) controls_->output->setText(to_qt(dialog.result_path));
+  if (dialog.save(dialogs_)) controls_->output->setText(to_qt(dialog.result_path));
 }
 
 void main_window::set_busy(bool busy) {
@@ -793,8 +794,8 @@ void main_window::report_finish() {
     show_error(warnings.empty() ? error : error + "\n\n" + warnings);
   }
   if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
-    show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
-                                       to_qt(warnings), QMessageBox::Ok});
+    dialogs_.message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
+                                           to_qt(warnings), QMessageBox::Ok});
   }
   controls_->preview_button->setEnabled(true);
   controls_->preview_action->setEnabled(true);
@@ -821,13 +822,13 @@ std::string main_window::preview_target() const {
 void main_window::preview() {
   const std::string target = preview_target();
   if (target.empty()) return;
-  if (!open_with_desktop(local_file_url(target))) {
+  if (!dialogs_.open_url(local_file_url(target))) {
     show_error(phrase(kPhraseCantOpenWithShell) + project()->settings.save);
   }
 }
 
 bool main_window::open_with_shell(const std::string& target) {
-  if (open_with_desktop(local_file_url(target))) return true;
+  if (dialogs_.open_url(local_file_url(target))) return true;
   show_error(phrase(kPhraseCantOpenWithShell) + target);
   return false;
 }
@@ -841,24 +842,24 @@ void main_window::open_page_help() {
   open_help(kPageHelp[page_]);
 }
 
-void main_window::show_about() { about_box_->show(controls_->form); }
+void main_window::show_about() { about_box_->show(dialogs_, controls_->form); }
 
 void main_window::open_web_page() {
   // The product has no web address of its own; its support page says where
   // help is found.
-  if (!open_with_desktop(local_file_url(folders_.program_folder() + "support.html"))) {
+  if (!dialogs_.open_url(local_file_url(folders_.program_folder() + "support.html"))) {
     show_error(phrase(269));
   }
 }
 
 void main_window::show_error(const std::string& message) {
-  show_message_box(controls_->form, {QMessageBox::Critical, text(kPhraseErrorCaption),
-                                     to_qt(message), QMessageBox::Ok});
+  dialogs_.message_box(controls_->form, {QMessageBox::Critical, text(kPhraseErrorCaption),
+                                         to_qt(message), QMessageBox::Ok});
 }
 
 void main_window::show_warning(const std::string& message) {
-  show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseErrorCaption),
-                                     to_qt(message), QMessageBox::Ok});
+  dialogs_.message_box(controls_->form, {QMessageBox::Warning, text(kPhraseErrorCaption),
+                                         to_qt(message), QMessageBox::Ok});
 }
 
 void main_window::closing() {

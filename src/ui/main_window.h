@@ -43,6 +43,7 @@ class image_adapter;
 class label_adapter;
 class panel_adapter;
 class about_box;
+class dialog_host;
 class edit_prompt;
 class memo_prompt;
 class phrase_table;
@@ -51,9 +52,12 @@ class tab_control_adapter;
 class main_window {
  public:
   // Everything is borrowed and must outlive the window: the phrases, the
-  // built description (its root is the main form) and the folders of the
-  // program's data. REQUIRES: a QApplication exists; the forms are built.
-  main_window(const phrase_table& language, xml_tree& description, user_data_folders folders);
+  // built description (its root is the main form), and the dialogs through
+  // which every box, dialog, prompt and desktop open is shown. The folders of
+  // the program's data are the window's own.
+  // REQUIRES: a QApplication exists; the forms are built.
+  main_window(const phrase_table& language, xml_tree& description, user_data_folders folders,
+              dialog_host& dialogs);
   // Stops a running build and waits for it before anything is freed.
   ~main_window();
   main_window(const main_window&) = delete;
@@ -152,6 +156,7 @@ class main_window {
   const phrase_table& language_;
   xml_tree& description_;
   user_data_folders folders_;
+  dialog_host& dialogs_;
   std::unique_ptr<project_context> collection_;
   template_catalog catalog_;
   xml_tree filter_document_;

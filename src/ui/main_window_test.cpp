@@ -26,7 +26,6 @@
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
-#include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
 #include "ui/shell_open.h"
 #include "ui/wizard_window_fixture.h"
@@ -37,7 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST_F(WizardWindow, PagesTitleAndStyles) {
-  ASSERT_TRUE(open_window().ok()) << boxes_.size();
+  ASSERT_TRUE(open_window().ok()) << dialogs_.boxes.size();
   EXPECT_EQ(window_->form()->windowTitle(), QStringLiteral("Vostra Dirscribe 3.0 [Untitled]"));
   auto* back = control<QAbstractButton>("pBottom/bPrev");
   auto* next = control<QAbstractButton>("pBottom/bNext");
@@ -143,10 +142,10 @@ TEST_F(WizardWindow, MakeRefusesWhatCannotBeBuilt) {
     control<QAbstractButton>(r.one_file ? "main/pSource/gbRec/gbSingleFile/recSingle"
                                         : "main/pSource/gbRec/gbSingleFile/recMultiple")
         ->click();
-    boxes_.clear();
+    dialogs_.boxes.clear();
     window_->make();
     EXPECT_FALSE(window_->busy());
-    EXPECT_EQ(boxes_, std::vector<std::string>{phrase(r.phrase_id)}) << r.path << " " << r.save;
+    EXPECT_EQ(boxes(), std::vector<std::string>{phrase(r.phrase_id)}) << r.path << " " << r.save;
   }
 }
 
@@ -237,7 +236,7 @@ TEST_F(WizardWindow, ProjectsOpenSaveAndComeBack) {
   // A missing file is named in the warning.
   answer_dialogs({true, {QStringLiteral("/no/such/project.txt")}});
   window_->open_project();
-  EXPECT_EQ(boxes_.back(), phrase(15) + "/no/such/project.txt");
+  EXPECT_EQ(boxes().back(), phrase(15) + "/no/such/project.txt");
   // A style click drops what was typed.
   control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("/typed"));
   window_->style_clicked(1);
@@ -283,7 +282,7 @@ TEST_F(WizardWindow, PreviewAndHelpOpenTheRightFiles) {
   }
   window_->show_page(2);
   window_->open_page_help();
-  EXPECT_EQ(opened_.back(), folder_.at("program/help/3200.html"));
+  EXPECT_EQ(opened().back(), folder_.at("program/help/3200.html"));
 }
 
 TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
@@ -296,21 +295,21 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   EXPECT_EQ(styles->item(count)->text().toStdString(),
             phrase(239) + window_->catalog().entries[0]->name);
   // The rename prompt is answered as a user would: a name, then OK.
-  set_modal_form_answer([](QDialog& form) {
+  dialogs_.form_answer = [](QDialog& form) {
     form.findChild<QLineEdit*>(QStringLiteral("text_field"))->setText(QStringLiteral("Mine"));
     form.findChild<QAbstractButton*>(QStringLiteral("confirm_button"))->click();
-  });
+  };
   styles->setCurrentRow(count);
   window_->rename_style();
-  set_modal_form_answer({});
+  dialogs_.form_answer = nullptr;
   EXPECT_EQ(styles->item(count)->text(), QStringLiteral("Mine"));
   EXPECT_EQ(control<QLabel>("main/pStyle/p/pStyleH")->text(), QStringLiteral("Mine"));
   EXPECT_NE(read_file(folder_.at("program/templates.txt")).find("<name>Mine</name>"),
             std::string::npos);
   // Edit opens the copy's own template.
   window_->edit_style();
-  EXPECT_EQ(opened_.back(), folder_.at("program/templates/") +
-                                window_->catalog().entries[static_cast<size_t>(count)]->file);
+  EXPECT_EQ(opened().back(), folder_.at("program/templates/") +
+                                 window_->catalog().entries[static_cast<size_t>(count)]->file);
 }
 
 // A window left on a monitor that is gone opens where it can be seen; one

@@ -11,12 +11,21 @@
 #include <string>
 
 #include "services/phrase_table.h"
+#include "ui/dialog_host.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
-#include "ui/message_box.h"
 
 namespace dirscribe {
+
+// The desktop's dialogs, with message boxes printed instead and answered OK.
+class printed_boxes : public desktop_dialogs {
+ public:
+  QMessageBox::StandardButton message_box(QWidget*, const message_box_request& request) override {
+    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+    return QMessageBox::Ok;
+  }
+};
 
 class offscreen_wizard {
  public:
@@ -24,10 +33,6 @@ class offscreen_wizard {
   // and builds the window. REQUIRES: a QApplication exists.
   outcome open(const std::string& program_dir) {
     if (chdir(program_dir.c_str()) != 0) return {1, "can't enter " + program_dir};
-    set_message_box_answer([](const message_box_request& request) {
-      std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-      return QMessageBox::Ok;
-    });
     if (outcome read = load_interface_description("vostra.bin", phrases, ui_tree_); !read.ok()) {
       return read;
     }
@@ -35,8 +40,8 @@ class offscreen_wizard {
     char user_folder[] = "/tmp/dirscribe-tool-XXXXXX";
     if (mkdtemp(user_folder) == nullptr) return {1, "no temporary folder"};
     window = std::make_unique<main_window>(
-        phrases, ui_tree_,
-        user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
+        phrases, ui_tree_, user_data_folders(QDir::currentPath().toStdString(), user_folder, false),
+        dialogs_);
     if (outcome built = window->build(); !built.ok()) return built;
     window->form()->show();
     return {};
@@ -45,7 +50,9 @@ class offscreen_wizard {
   phrase_table phrases;
 
  private:
-  // The window goes first: it works on the forms and the description.
+  // The window goes first: it works on the forms, the description and the
+  // dialogs.
+  printed_boxes dialogs_;
   xml_tree ui_tree_;
   form_application forms_;
 
