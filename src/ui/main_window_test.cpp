@@ -158,7 +158,7 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);  // all subfolders
   window_->make();
   EXPECT_TRUE(window_->busy());
-  window_->wait_for_build();
+  wait_for_build(*window_);
   EXPECT_FALSE(window_->busy());
   EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
   const std::string listing = read_file(folder_.at("out.html"));
@@ -198,7 +198,7 @@ TEST_F(WizardWindow, RelativeFoldersFollowTheProjectFileShown) {
       ASSERT_TRUE(window_->open_project_file(folder_.at("first/p.txt")).ok());
     }
     window_->make();
-    window_->wait_for_build();
+    wait_for_build(*window_);
     EXPECT_EQ(window_->status_text().toStdString(), phrase(235)) << place;
     EXPECT_NE(read_file(folder_.at("out.html")).find(place + ".txt"), std::string::npos) << place;
   }
@@ -213,7 +213,7 @@ TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
   control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);
   window_->make();
   window_->stop();
-  window_->wait_for_build();
+  wait_for_build(*window_);
   EXPECT_FALSE(window_->busy());
   EXPECT_EQ(window_->status_text().toStdString(), phrase(236));
   EXPECT_TRUE(control("pTop/bMake")->isEnabled());

@@ -28,6 +28,7 @@
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
 #include "ui/prompt_dialogs.h"
+#include "ui/wait_for_build.h"
 
 namespace dirscribe {
 

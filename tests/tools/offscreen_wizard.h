@@ -15,6 +15,7 @@
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
+#include "ui/wait_for_build.h"
 
 namespace dirscribe {
 
