@@ -83,7 +83,7 @@ int run_wizard(program_setup& app, const outcome& started) {
     return 1;
   }
   form_application forms;
-  if (const outcome built = build_forms(app.ui_tree, forms); !built.ok()) {
+  if (const outcome built = build_forms(app.ui_tree, forms, app.program_dir); !built.ok()) {
     show_information(dialogs, built.message());
     return 1;
   }

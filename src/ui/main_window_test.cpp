@@ -23,6 +23,7 @@
 #include "listing/listing_driver.h"
 #include "services/phrase_table.h"
 #include "support/temp_folder.h"
+#include "ui/control_paths.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
@@ -202,6 +203,34 @@ TEST_F(WizardWindow, RelativeFoldersFollowTheProjectFileShown) {
     EXPECT_EQ(window_->status_text().toStdString(), phrase(235)) << place;
     EXPECT_NE(read_file(folder_.at("out.html")).find(place + ".txt"), std::string::npos) << place;
   }
+}
+
+// The window names the program folder's files in full and the project's
+// folders by the project file, so the folder the program was started in
+// plays no part: here it holds a folder of the same relative name.
+TEST_F(WizardWindow, TheWorkingFolderPlaysNoPart) {
+  folder_.write("elsewhere/tree/wrong.txt", "x");
+  folder_.write("project/tree/right.txt", "x");
+  struct working_folder {
+    fs::path before = fs::current_path();
+    ~working_folder() { fs::current_path(before); }
+  } restored;
+  fs::current_path(folder_.at("elsewhere"));
+  ASSERT_TRUE(open_window().ok());
+  // The glyphs are the program folder's pictures.
+  for (const char* button : {control_paths::kNewButton, control_paths::kMakeButton}) {
+    EXPECT_FALSE(control<QAbstractButton>(button)->icon().isNull()) << button;
+  }
+  control<QLineEdit>(control_paths::kSource)->setText(QStringLiteral("tree"));
+  control<QLineEdit>(control_paths::kOutput)->setText(QStringLiteral("index.html"));
+  answer_dialogs({true, {QString::fromStdString(folder_.at("project/p.txt"))}});
+  ASSERT_TRUE(window_->save_project_as());
+  window_->make();
+  wait_for_build(*window_);
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
+  EXPECT_NE(read_file(folder_.at("project/tree/index.html")).find("right.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder_.at("elsewhere/tree/index.html")));
+  EXPECT_EQ(fs::current_path(), fs::path(folder_.at("elsewhere")));
 }
 
 TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {

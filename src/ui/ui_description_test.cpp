@@ -3,7 +3,6 @@
 // kind, and the laid-out window has no overlaps at its size and larger.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -21,24 +20,19 @@ namespace {
 class RealDescription : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Pictures in the description are relative to the program folder.
-    previous_dir_ = QDir::currentPath();
-    QDir::setCurrent(QStringLiteral(DIRSCRIBE_PROGRAM_DIR));
     phrase_table phrases;
     const outcome read =
         load_interface_description(DIRSCRIBE_PROGRAM_DIR "vostra.bin", phrases, ui_);
     ASSERT_TRUE(read.ok()) << read.message();
-    const outcome built = build_forms(ui_, forms_);
+    // Pictures in the description are relative to the program folder.
+    const outcome built = build_forms(ui_, forms_, DIRSCRIBE_PROGRAM_DIR);
     ASSERT_TRUE(built.ok()) << built.message();
     window_ = forms_.main_form();
     ASSERT_NE(window_, nullptr);
   }
-  void TearDown() override { QDir::setCurrent(previous_dir_); }
-
   xml_tree ui_;
   form_application forms_;
   QWidget* window_ = nullptr;
-  QString previous_dir_;
 };
 
 TEST_F(RealDescription, EveryControlTheWindowLooksUpExists) {

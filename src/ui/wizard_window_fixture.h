@@ -60,10 +60,7 @@ class WizardWindow : public ::testing::Test {
         !read.ok()) {
       return read;
     }
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder_.at("program")));
-    outcome built = build_forms(ui_, *forms_);
-    QDir::setCurrent(previous);
+    outcome built = build_forms(ui_, *forms_, folder_.at("program"));
     if (!built.ok()) return built;
     window_ = std::make_unique<main_window>(
         *phrases_, ui_, user_data_folders(folder_.at("program"), folder_.at("user"), true),

@@ -30,19 +30,21 @@ class printed_boxes : public desktop_dialogs {
 
 class offscreen_wizard {
  public:
-  // Enters `program_dir` (pictures in the description are relative to it)
-  // and builds the window. REQUIRES: a QApplication exists.
+  // Builds the window from the program folder `program_dir`, whose
+  // pictures the description names relative to it; the working folder stays
+  // as it is. REQUIRES: a QApplication exists.
   outcome open(const std::string& program_dir) {
-    if (chdir(program_dir.c_str()) != 0) return {1, "can't enter " + program_dir};
-    if (outcome read = load_interface_description("vostra.bin", phrases, ui_tree_); !read.ok()) {
+    std::string folder = QDir(QString::fromStdString(program_dir)).absolutePath().toStdString();
+    if (folder.back() != '/') folder += '/';
+    if (outcome read = load_interface_description(folder + "vostra.bin", phrases, ui_tree_);
+        !read.ok()) {
       return read;
     }
-    if (outcome built = build_forms(ui_tree_, forms_); !built.ok()) return built;
+    if (outcome built = build_forms(ui_tree_, forms_, folder); !built.ok()) return built;
     char user_folder[] = "/tmp/dirscribe-tool-XXXXXX";
     if (mkdtemp(user_folder) == nullptr) return {1, "no temporary folder"};
-    window = std::make_unique<main_window>(
-        phrases, ui_tree_, user_data_folders(QDir::currentPath().toStdString(), user_folder, false),
-        dialogs_);
+    window = std::make_unique<main_window>(phrases, ui_tree_,
+                                           user_data_folders(folder, user_folder, false), dialogs_);
     if (outcome built = window->build(); !built.ok()) return built;
     window->form()->show();
     return {};

@@ -42,7 +42,7 @@ bool save(QWidget* widget, const QString& name) {
 }
 
 int run(const std::string& program_dir, const QString& out, const std::string& project) {
-  const QString out_dir = QDir(out).absolutePath();  // before leaving the current folder
+  const QString out_dir = QDir(out).absolutePath();
   offscreen_wizard wizard;
   if (const outcome opened = wizard.open(program_dir); !opened.ok()) return fail(opened.message());
   main_window& window = *wizard.window;
