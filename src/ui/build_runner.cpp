@@ -24,6 +24,10 @@ build_runner::~build_runner() {
     collection_.stop_flag = 1;
     worker_.join();
   }
+  // The collection outlives the runner: nothing may call into it later.
+  collection_.progress = nullptr;
+  collection_.warning = nullptr;
+  collection_.finish = nullptr;
 }
 
 void build_runner::start() {
