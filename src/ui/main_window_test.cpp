@@ -1,5 +1,5 @@
 // The wizard's main window built from the real description, driven as a user
-// would through the hooks that answer its boxes and dialogs.
+// would through the answering dialogs that stand in for the user.
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
