@@ -87,9 +87,6 @@ int run(const std::string& executable, const std::vector<std::string>& args) {
   program_setup app;
   app.start_dir = start_dir;
   split_program_path(executable, app.program_dir, app.exe_name);
-  // Relative data-file names ("ext.txt" and the like) resolve in the program
-  // folder from here on.
-  if (!app.program_dir.empty()) change_directory(app.program_dir);
   app.args = args;
   app.interactive = line.mode == run_mode::wizard;
 
@@ -102,6 +99,10 @@ int run(const std::string& executable, const std::vector<std::string>& args) {
     take_out_of_memory_phrase(app);
     return run_wizard(app, started);
   }
+  // The batch run's relative data-file names ("ext.txt" and the like)
+  // resolve in the program folder from here on. The wizard stays where it was
+  // started: it names every file of the program folder in full.
+  if (!app.program_dir.empty()) change_directory(app.program_dir);
   if (const outcome started = app.start_up(); !started.ok()) {
     if (!started.message().empty()) show_message(started.message());
     return 1;

@@ -10,9 +10,9 @@
 #include "app/messages.h"
 #include "platform/user_data.h"
 #include "ui/contrast_style.h"
+#include "ui/dialog_host.h"
 #include "ui/form_builder.h"
 #include "ui/main_window.h"
-#include "ui/message_box.h"
 #include "ui/qt_text.h"
 
 namespace dirscribe {
@@ -24,10 +24,10 @@ bool set(const char* name) {
   return value != nullptr && value[0] != '\0';
 }
 
-void show_information(const std::string& text) {
+void show_information(dialog_host& dialogs, const std::string& text) {
   if (text.empty()) return;
-  show_message_box(nullptr,
-                   {QMessageBox::Information, to_qt(kProgramTitle), to_qt(text), QMessageBox::Ok});
+  dialogs.message_box(
+      nullptr, {QMessageBox::Information, to_qt(kProgramTitle), to_qt(text), QMessageBox::Ok});
 }
 
 // Tests run the real program without anyone to answer it: with
@@ -38,13 +38,16 @@ bool test_hook_set() {
   return hook != nullptr && std::strcmp(hook, "quit") == 0;
 }
 
-void answer_boxes_on_standard_error() {
-  set_message_box_answer([](const message_box_request& request) {
+// The desktop's dialogs, except that message boxes go to standard error and
+// are answered OK.
+class boxes_on_standard_error : public desktop_dialogs {
+ public:
+  QMessageBox::StandardButton message_box(QWidget*, const message_box_request& request) override {
     std::fprintf(stderr, "%s: %s\n", request.title.toUtf8().constData(),
                  request.text.toUtf8().constData());
     return QMessageBox::Ok;
-  });
-}
+  }
+};
 
 }  // namespace
 
@@ -71,26 +74,29 @@ int run_wizard(program_setup& app, const outcome& started) {
   // under dark and high-contrast palettes.
   use_contrast_style();
   const bool test_hook = test_hook_set();
-  if (test_hook) answer_boxes_on_standard_error();
+  desktop_dialogs desktop;
+  boxes_on_standard_error printed;
+  dialog_host& dialogs = test_hook ? static_cast<dialog_host&>(printed) : desktop;
 
   if (!started.ok()) {
-    show_information(started.message());
+    show_information(dialogs, started.message());
     return 1;
   }
   form_application forms;
-  if (const outcome built = build_forms(app.ui_tree, forms); !built.ok()) {
-    show_information(built.message());
+  if (const outcome built = build_forms(app.ui_tree, forms, app.program_dir); !built.ok()) {
+    show_information(dialogs, built.message());
     return 1;
   }
   if (forms.main_form() == nullptr) {
-    show_information("The interface description has no form.");
+    show_information(dialogs, "The interface description has no form.");
     return 1;
   }
   // The window finds its controls in the description and works on them;
   // it leaves its settings for the next run when it closes.
-  main_window window(*app.lang, app.ui_tree, user_data_folders::for_program(app.program_dir));
+  main_window window(*app.lang, app.ui_tree, user_data_folders::for_program(app.program_dir),
+                     dialogs);
   if (const outcome built = window.build(); !built.ok()) {
-    show_information(built.message());
+    show_information(dialogs, built.message());
     return 1;
   }
   QWidget* main_form = window.form();

@@ -3,17 +3,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace dirscribe {
 
 namespace {
-
-file_dialog_hook& installed_answer() {
-  static file_dialog_hook answer;
-  return answer;
-}
 
 // Paths and names travel as UTF-8 in the settings, and as the file system's
 // bytes in the results, so that a result opens the very file chosen.
@@ -44,36 +38,6 @@ QString without_own_patterns(const QString& description, const QStringList& patt
   return description.left(open).trimmed();
 }
 
-file_dialog_answer ask_user(const file_dialog_request& request, QWidget* owner) {
-  QFileDialog dialog(owner, request.title, request.initial_folder);
-  switch (request.kind) {
-    case file_dialog_kind::open:
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      dialog.setFileMode(request.multi_selection ? QFileDialog::ExistingFiles
-                                                 : QFileDialog::ExistingFile);
-      break;
-    case file_dialog_kind::save:
-      // Qt asks before replacing an existing file unless told otherwise.
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      dialog.setFileMode(QFileDialog::AnyFile);
-      break;
-    case file_dialog_kind::folder:
-      dialog.setFileMode(QFileDialog::Directory);
-      dialog.setOption(QFileDialog::ShowDirsOnly, true);
-      break;
-  }
-  if (!request.name_filters.isEmpty()) dialog.setNameFilters(request.name_filters);
-  if (!request.default_suffix.isEmpty()) dialog.setDefaultSuffix(request.default_suffix);
-  if (!request.initial_file.isEmpty()) dialog.selectFile(request.initial_file);
-  if (dialog.exec() != QDialog::Accepted) return {};
-  return {true, dialog.selectedFiles()};
-}
-
-file_dialog_answer answer(const file_dialog_request& request, QWidget* owner) {
-  if (installed_answer()) return installed_answer()(request);
-  return ask_user(request, owner);
-}
-
 QString qt_initial_folder(const std::string& folder) {
   const std::optional<std::string> normalised = normalise_initial_folder(folder);
   return normalised ? QFile::decodeName(normalised->c_str()) : QString();
@@ -93,8 +57,6 @@ std::string folder_of(const std::string& path) {
 }
 
 }  // namespace
-
-void set_file_dialog_answer(file_dialog_hook answer) { installed_answer() = std::move(answer); }
 
 QStringList qt_name_filters(std::string_view filter_text) {
   QStringList fields = to_qt(filter_text).split(QLatin1Char('|'));
@@ -121,11 +83,11 @@ std::optional<std::string> normalise_initial_folder(std::string_view folder) {
   return std::string(folder.substr(0, end));
 }
 
-bool file_dialog::open() { return run(file_dialog_kind::open); }
+bool file_dialog::open(dialog_host& dialogs) { return run(dialogs, file_dialog_kind::open); }
 
-bool file_dialog::save() { return run(file_dialog_kind::save); }
+bool file_dialog::save(dialog_host& dialogs) { return run(dialogs, file_dialog_kind::save); }
 
-bool file_dialog::run(file_dialog_kind kind) {
+bool file_dialog::run(dialog_host& dialogs, file_dialog_kind kind) {
   result_path.clear();
   result_position = -1;
   selection.clear();
@@ -138,7 +100,7 @@ bool file_dialog::run(file_dialog_kind kind) {
   request.name_filters = qt_name_filters(filter_text);
   request.multi_selection = several;
   if (kind == file_dialog_kind::save) request.default_suffix = to_qt(default_extension);
-  const file_dialog_answer given = answer(request, owner);
+  const file_dialog_answer given = dialogs.file_dialog(owner, request);
   if (!given.confirmed || given.paths.isEmpty()) return false;
 
   std::vector<std::string> paths;
@@ -167,13 +129,13 @@ bool file_dialog::run(file_dialog_kind kind) {
   return true;
 }
 
-bool folder_dialog::run() {
+bool folder_dialog::run(dialog_host& dialogs) {
   result_path.clear();
   file_dialog_request request;
   request.kind = file_dialog_kind::folder;
   request.title = to_qt(title);
   request.initial_folder = qt_initial_folder(initial_folder);
-  const file_dialog_answer given = answer(request, owner);
+  const file_dialog_answer given = dialogs.file_dialog(owner, request);
   if (!given.confirmed || given.paths.isEmpty()) return false;
   const QFileInfo chosen(given.paths.front());
   if (!chosen.isDir()) return false;

@@ -2,49 +2,22 @@
 // choose a folder. Settings and results are plain UTF-8 texts, so that callers
 // keep their paths as the engine does; Qt's types stay inside.
 //
-// Every dialog goes through one answer hook, so that tests answer it in place
-// of the user and never block.
+// Every dialog is shown by the dialog_host the caller passes, so that tests
+// answer it in place of the user and never block.
 #pragma once
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ui/dialog_host.h"
+
 class QWidget;
 
 namespace dirscribe {
-
-// Which dialog a request is for.
-enum class file_dialog_kind { open, save, folder };
-
-// What a dialog is asked to show.
-struct file_dialog_request {
-  file_dialog_kind kind = file_dialog_kind::open;
-  QString title;
-  QString initial_folder;  // normalised (normalise_initial_folder); empty: Qt's choice
-  QString initial_file;
-  QStringList name_filters;  // as qt_name_filters makes them; empty for folders
-  QString default_suffix;    // added to a saved name without one; no dot
-  bool multi_selection = false;
-};
-
-// How the user answered: confirmed, with the full paths chosen (one, or
-// several for a multiple selection; a folder's path for a folder dialog).
-struct file_dialog_answer {
-  bool confirmed = false;
-  QStringList paths;
-};
-
-// Answers a dialog in place of the user.
-using file_dialog_hook = std::function<file_dialog_answer(const file_dialog_request&)>;
-
-// Installs `answer` for every following file or folder dialog, which then
-// shows nothing (an empty function removes it).
-void set_file_dialog_answer(file_dialog_hook answer);
 
 // Turns a filter text of description|pattern pairs, separated and possibly
 // ended by "|" ("Projects (*.txt)|*.txt|All files (*)|*|"), into Qt's name
@@ -87,15 +60,16 @@ struct file_dialog {
   // "b.txt"}), also for a single file; otherwise empty.
   std::vector<std::string> selection;
 
-  // Shows the open dialog: only existing files can be chosen. Returns true
-  // when the user confirmed.
-  bool open();
-  // Shows the save dialog, which asks before replacing an existing file.
-  // multi_selection does not apply. Returns true when the user confirmed.
-  bool save();
+  // Shows the open dialog through `dialogs`: only existing files can be
+  // chosen. Returns true when the user confirmed.
+  bool open(dialog_host& dialogs);
+  // Shows the save dialog through `dialogs`; it asks before replacing an
+  // existing file. multi_selection does not apply. Returns true when the user
+  // confirmed.
+  bool save(dialog_host& dialogs);
 
  private:
-  bool run(file_dialog_kind kind);
+  bool run(dialog_host& dialogs, file_dialog_kind kind);
 };
 
 // Asks for a folder.
@@ -109,9 +83,10 @@ struct folder_dialog {
   // (except the root); empty after a cancel or a failure.
   std::string result_path;
 
-  // Shows the dialog. Returns true when a folder was chosen and it exists as
-  // a folder; false after a cancel or when the choice is no folder.
-  bool run();
+  // Shows the dialog through `dialogs`. Returns true when a folder was chosen
+  // and it exists as a folder; false after a cancel or when the choice is no
+  // folder.
+  bool run(dialog_host& dialogs);
 };
 
 }  // namespace dirscribe

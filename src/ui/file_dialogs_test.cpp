@@ -6,21 +6,16 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "ui/answering_dialogs.h"
 
 namespace dirscribe {
 namespace {
 
-// Answers every dialog with `answer` for the life of the scope, keeping the
-// requests, and removes the hook when the test ends, pass or fail.
-struct answer_scope {
-  explicit answer_scope(file_dialog_answer answer) {
-    set_file_dialog_answer([this, answer](const file_dialog_request& request) {
-      requests.push_back(request);
-      return answer;
-    });
+// Dialogs that all answer `answer`, keeping the requests.
+struct answering_with : answering_dialogs {
+  explicit answering_with(file_dialog_answer answer) {
+    file_answer = [answer](const file_dialog_request&) { return answer; };
   }
-  ~answer_scope() { set_file_dialog_answer(nullptr); }
-  std::vector<file_dialog_request> requests;
 };
 
 QStringList qt_strings(const std::vector<const char*>& texts) {
@@ -73,9 +68,9 @@ TEST(NormaliseInitialFolder, TrailingSlashesGoTheRootStays) {
 
 enum class run { open, open_several, save, save_several };
 
-bool run_dialog(file_dialog& dialog, run how) {
+bool run_dialog(file_dialog& dialog, dialog_host& dialogs, run how) {
   dialog.multi_selection = how == run::open_several || how == run::save_several;
-  return how == run::save || how == run::save_several ? dialog.save() : dialog.open();
+  return how == run::save || how == run::save_several ? dialog.save(dialogs) : dialog.open(dialogs);
 }
 
 TEST(OpenSaveDialog, ResultsFromTheAnswer) {
@@ -110,13 +105,13 @@ TEST(OpenSaveDialog, ResultsFromTheAnswer) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(testing::PrintToString(r.paths) + " confirmed " + (r.confirmed ? "1" : "0"));
-    answer_scope scope({r.confirmed, qt_strings(r.paths)});
+    answering_with dialogs({r.confirmed, qt_strings(r.paths)});
     file_dialog dialog;
     // Results of an earlier run must not survive this one.
     dialog.result_path = "stale";
     dialog.result_position = 99;
     dialog.selection = {"stale"};
-    EXPECT_EQ(run_dialog(dialog, r.how), r.result);
+    EXPECT_EQ(run_dialog(dialog, dialogs, r.how), r.result);
     EXPECT_EQ(dialog.result_path, r.result_path);
     EXPECT_EQ(dialog.result_position, r.result_position);
     EXPECT_EQ(dialog.selection, r.selection);
@@ -134,16 +129,16 @@ TEST(OpenSaveDialog, RequestCarriesTheSettings) {
                                  {run::open_several, file_dialog_kind::open, true, ""},
                                  {run::save_several, file_dialog_kind::save, false, "txt"}};
   for (const row& r : rows) {
-    answer_scope scope({false, {}});
+    answering_with dialogs({false, {}});
     file_dialog dialog;
     dialog.filter_text = "Projects (*.txt)|*.txt|Templates|*.htm;*.html|All files (*.*)|*.*|";
     dialog.title = "Open a project";
     dialog.initial_file = "project.txt";
     dialog.initial_folder = "/home/a//";
     dialog.default_extension = "txt";
-    run_dialog(dialog, r.how);
-    ASSERT_EQ(scope.requests.size(), 1u);
-    const file_dialog_request& request = scope.requests.front();
+    run_dialog(dialog, dialogs, r.how);
+    ASSERT_EQ(dialogs.file_requests.size(), 1u);
+    const file_dialog_request& request = dialogs.file_requests.front();
     EXPECT_EQ(request.kind, r.kind);
     EXPECT_EQ(request.title, QStringLiteral("Open a project"));
     EXPECT_EQ(request.initial_folder, QStringLiteral("/home/a"));
@@ -180,17 +175,17 @@ TEST(DirOpenDialog, ChosenFolderOrNothing) {
     SCOPED_TRACE(testing::PrintToString(r.paths) + " confirmed " + (r.confirmed ? "1" : "0"));
     file_dialog_answer answer{r.confirmed, {}};
     for (const std::string& path : r.paths) answer.paths.append(QString::fromStdString(path));
-    answer_scope scope(answer);
+    answering_with dialogs(answer);
     folder_dialog dialog;
     dialog.title = "Folder to list";
     dialog.initial_folder = temp.path() + "/";
     dialog.result_path = "stale";
-    EXPECT_EQ(dialog.run(), r.result);
+    EXPECT_EQ(dialog.run(dialogs), r.result);
     EXPECT_EQ(dialog.result_path, r.result_path);
-    ASSERT_EQ(scope.requests.size(), 1u);
-    EXPECT_EQ(scope.requests.front().kind, file_dialog_kind::folder);
-    EXPECT_EQ(scope.requests.front().title, QStringLiteral("Folder to list"));
-    EXPECT_EQ(scope.requests.front().initial_folder, QString::fromStdString(temp.path()));
+    ASSERT_EQ(dialogs.file_requests.size(), 1u);
+    EXPECT_EQ(dialogs.file_requests.front().kind, file_dialog_kind::folder);
+    EXPECT_EQ(dialogs.file_requests.front().title, QStringLiteral("Folder to list"));
+    EXPECT_EQ(dialogs.file_requests.front().initial_folder, QString::fromStdString(temp.path()));
   }
 }
 

@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "services/phrase_table.h"
 #include "ui/basic_adapters.h"
+#include "ui/control_paths.h"
 #include "ui/form_builder.h"
 #include "ui/qt_text.h"
 
@@ -157,43 +158,46 @@ int filter_page::set_up() {
     return control != nullptr;
   };
   const bool found =
-      find("/pFilter/gbFile", files_group_) && find("/pFilter/gbFile/l1", files_include_label_) &&
-      find("/pFilter/gbFile/eIncFile", files_include_) &&
-      find("/pFilter/gbFile/eSkipFile", files_skip_) &&
-      find("/pFilter/gbFile/l2", files_skip_label_) && find("/pFilter/gbFolder", folders_group_) &&
-      find("/pFilter/gbFolder/l1", folders_include_label_) &&
-      find("/pFilter/gbFolder/l2", folders_skip_label_) &&
-      find("/pFilter/gbFolder/eIncFold", folders_include_) &&
-      find("/pFilter/gbFolder/eSkipFold", folders_skip_) && find("/pFilter/gbTime", time_group_) &&
-      find("/pFilter/gbTime/cTime", time_mode_) && find("/pFilter/gbTime/timeL1", time_label_) &&
-      find("/pFilter/gbTime/timeDT1", start_date_) &&
-      find("/pFilter/gbTime/timeDT2", start_time_) &&
-      find("/pFilter/gbTime/timeL2", time_and_label_) &&
-      find("/pFilter/gbTime/timeDT3", end_date_) && find("/pFilter/gbTime/timeDT4", end_time_) &&
-      find("/pFilter/gbTime/timeL3", last_label_) &&
-      find("/pFilter/gbTime/eTimeInt", last_count_) &&
-      find("/pFilter/gbTime/cTimeInt", last_unit_) &&
-      find("/pFilter/gbTime/bSetCurTime", now_button_) && find("/pFilter/gbSize", size_group_) &&
-      find("/pFilter/gbSize/cSize", size_mode_) && find("/pFilter/gbSize/sizeL1", size_label_) &&
-      find("/pFilter/gbSize/sizeL2", size_and_label_) &&
-      find("/pFilter/gbSize/eSizeStart", size_start_) &&
-      find("/pFilter/gbSize/eSizeEnd", size_end_) && find("/pFilter/gbAttr", attribute_group_) &&
-      find("/pFilter/gbAttr/gbIE", include_exclude_) && find("/pFilter/gbAttr/gbAO", all_any_) &&
-      find("/pFilter/gbAttr/cbAttr", attribute_switch_) &&
-      find("/pFilter/gbAttr/gbIE/attrI1", include_) &&
-      find("/pFilter/gbAttr/gbIE/attrI2", exclude_) &&
-      find("/pFilter/gbAttr/gbAO/attrA1", all_of_) && find("/pFilter/gbAttr/gbAO/attrA0", any_of_);
+      find(control_paths::kFilesGroup, files_group_) &&
+      find(control_paths::kFilesIncludeLabel, files_include_label_) &&
+      find(control_paths::kFilesInclude, files_include_) &&
+      find(control_paths::kFilesSkip, files_skip_) &&
+      find(control_paths::kFilesSkipLabel, files_skip_label_) &&
+      find(control_paths::kFoldersGroup, folders_group_) &&
+      find(control_paths::kFoldersIncludeLabel, folders_include_label_) &&
+      find(control_paths::kFoldersSkipLabel, folders_skip_label_) &&
+      find(control_paths::kFoldersInclude, folders_include_) &&
+      find(control_paths::kFoldersSkip, folders_skip_) &&
+      find(control_paths::kTimeGroup, time_group_) && find(control_paths::kTimeMode, time_mode_) &&
+      find(control_paths::kTimeLabel, time_label_) &&
+      find(control_paths::kStartDate, start_date_) &&
+      find(control_paths::kStartTime, start_time_) &&
+      find(control_paths::kTimeAndLabel, time_and_label_) &&
+      find(control_paths::kEndDate, end_date_) && find(control_paths::kEndTime, end_time_) &&
+      find(control_paths::kLastLabel, last_label_) &&
+      find(control_paths::kLastCount, last_count_) && find(control_paths::kLastUnit, last_unit_) &&
+      find(control_paths::kNowButton, now_button_) &&
+      find(control_paths::kSizeGroup, size_group_) && find(control_paths::kSizeMode, size_mode_) &&
+      find(control_paths::kSizeLabel, size_label_) &&
+      find(control_paths::kSizeAndLabel, size_and_label_) &&
+      find(control_paths::kSizeStart, size_start_) && find(control_paths::kSizeEnd, size_end_) &&
+      find(control_paths::kAttributeGroup, attribute_group_) &&
+      find(control_paths::kIncludeExclude, include_exclude_) &&
+      find(control_paths::kAllAny, all_any_) &&
+      find(control_paths::kAttributeSwitch, attribute_switch_) &&
+      find(control_paths::kInclude, include_) && find(control_paths::kExclude, exclude_) &&
+      find(control_paths::kAllOf, all_of_) && find(control_paths::kAnyOf, any_of_);
   if (!found) return 1;
   // The eight attribute boxes with the bit each stands for, in phrase order.
   const std::pair<const char*, uint32_t> boxes[] = {
-      {"/pFilter/gbAttr/cbAtAr", attribute_archive},
-      {"/pFilter/gbAttr/cbAtCo", attribute_compressed},
-      {"/pFilter/gbAttr/cbAtHi", attribute_hidden},
-      {"/pFilter/gbAttr/cbAtNo", attribute_normal},
-      {"/pFilter/gbAttr/cbAtOf", attribute_offline},
-      {"/pFilter/gbAttr/cbAtRe", attribute_read_only},
-      {"/pFilter/gbAttr/cbAtSy", attribute_system},
-      {"/pFilter/gbAttr/cbAtTe", attribute_temporary},
+      {control_paths::kAttributeArchive, attribute_archive},
+      {control_paths::kAttributeCompressed, attribute_compressed},
+      {control_paths::kAttributeHidden, attribute_hidden},
+      {control_paths::kAttributeNormal, attribute_normal},
+      {control_paths::kAttributeOffline, attribute_offline},
+      {control_paths::kAttributeReadOnly, attribute_read_only},
+      {control_paths::kAttributeSystem, attribute_system},
+      {control_paths::kAttributeTemporary, attribute_temporary},
   };
   attribute_boxes_.clear();
   for (const auto& [path, bit] : boxes) {

@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -16,6 +15,7 @@
 
 #include "services/phrase_table.h"
 #include "support/temp_folder.h"
+#include "ui/control_paths.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/ui_test_support.h"
@@ -29,14 +29,11 @@ class FilterPage : public ::testing::Test {
     const outcome read =
         load_interface_description(DIRSCRIBE_PROGRAM_DIR "vostra.bin", phrases_, ui_);
     ASSERT_TRUE(read.ok()) << read.message();
-    previous_dir_ = QDir::currentPath();
-    QDir::setCurrent(QStringLiteral(DIRSCRIBE_PROGRAM_DIR));  // the icons' folder
-    const outcome built = build_forms(ui_, forms_);
-    QDir::setCurrent(previous_dir_);
+    const outcome built = build_forms(ui_, forms_, DIRSCRIBE_PROGRAM_DIR);  // the icons' folder
     ASSERT_TRUE(built.ok()) << built.message();
     // The panel is looked up in a document of its own, as the window does.
-    panel_.append_top(ui_.detach(xml_find(ui_, "/TvostraDSC/main/pFilter")));
-    page_ = find_control<QWidget>(panel_, "/pFilter");
+    panel_.append_top(ui_.detach(xml_find(ui_, control_paths::kFilterPanel)));
+    page_ = find_control<QWidget>(panel_, control_paths::kFilterPage);
     forms_.main_form()->resize(900, 640);
     page_->show();
     filter_ui_ = std::make_unique<filter_page>(&phrases_, panel_, 150);
@@ -73,7 +70,6 @@ class FilterPage : public ::testing::Test {
   form_application forms_;
   QWidget* page_ = nullptr;
   std::unique_ptr<filter_page> filter_ui_;
-  QString previous_dir_;
 };
 
 TEST_F(FilterPage, EveryFieldSurvivesLoadAndStore) {

@@ -67,7 +67,8 @@ bool place(std::unique_ptr<QObject>& component, QObject* owner, bool is_form) {
 }
 
 // Makes the component of one element and sets its properties.
-outcome build_element(xml_node& node, int depth, form_application& application) {
+outcome build_element(xml_node& node, int depth, form_application& application,
+                      std::string_view picture_folder) {
   const tagged_value* class_value = node.attribute("class");
   if (class_value == nullptr) return {result_element_without_class, "eNoClassAttr: " + node.name};
   const std::string class_name = class_value->to_text();
@@ -96,14 +97,14 @@ outcome build_element(xml_node& node, int depth, form_application& application) 
     for (size_t i = 0; i + 1 < node.attribute_list.size(); i += 2) {
       const std::string& name = node.attribute_list[i];
       if (name == "class") continue;
-      if (!set_property(made, name, node.attribute_list[i + 1])) {
+      if (!set_property(made, name, node.attribute_list[i + 1], picture_folder)) {
         return {result_property_not_set, "eCantSetProp: " + node.name + ", " + name};
       }
     }
   } else {
     for (const auto& [name, value] : node.attributes.entries()) {
       if (name == "class") continue;
-      if (!set_property(made, name, value.to_text())) {
+      if (!set_property(made, name, value.to_text(), picture_folder)) {
         return {result_property_not_set, "eCantSetProp: " + node.name + ", " + name};
       }
     }
@@ -130,14 +131,16 @@ void finish(xml_tree& document, form_application& application) {
 
 }  // namespace
 
-outcome build_forms(xml_tree& document, form_application& application) {
+outcome build_forms(xml_tree& document, form_application& application,
+                    std::string_view picture_folder) {
   register_classes();
   xml_node* node = document.first();
   int depth = 0;
   while (node != nullptr) {
     const bool element = is_element(*node);
     if (element) {
-      if (outcome built = build_element(*node, depth, application); !built.ok()) return built;
+      if (outcome built = build_element(*node, depth, application, picture_folder); !built.ok())
+        return built;
     }
     // Pre-order without recursion, counting the depth; only elements have
     // children worth entering.

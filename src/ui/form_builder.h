@@ -42,17 +42,18 @@ inline constexpr int kDeepestElement = 200;
 // the class from the "class" attribute, owned by the parent element's
 // component (a top-level element's by `application`) and, unless it is a
 // form, placed inside it; its Name is the tag, and every other attribute
-// sets one property in document order. Each element's `object` then points
-// at its component. After the whole walk, labels find their FocusControl
-// and every form gets its keyboard order.
-// Stops at the first failure, keeping what it made:
+// sets one property in document order (set_property; picture files named
+// relative to `picture_folder`, the program folder for the real description). Each element's
+// `object` then points at its component. After the whole walk, labels find their FocusControl and
+// every form gets its keyboard order. Stops at the first failure, keeping what it made:
 //   50000 "eNoClassAttr: " + element, when it has no "class";
 //   50001 "eCantFindClassID: " + class;
 //   50002 "eMemError: " + element + ", " + class (a control inside a
 //         component that is not visual, or an element nested too deep);
 //   50003 "eCantSetProp: " + element + ", " + attribute.
 // REQUIRES: a QApplication exists.
-outcome build_forms(xml_tree& document, form_application& application);
+outcome build_forms(xml_tree& document, form_application& application,
+                    std::string_view picture_folder = {});
 
 // The component made for the element that `path` finds (xml_find: absolute
 // from "/", otherwise from `start`); nullptr when no element matches or it has

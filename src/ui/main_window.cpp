@@ -18,22 +18,21 @@
 #include <QTabBar>
 #include <cstdio>
 #include <ctime>
-#include <exception>
-#include <new>
 
 #include "engine/extension_table.h"
 #include "files/file_format.h"
-#include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 #include "ui/accessibility.h"
 #include "ui/basic_adapters.h"
+#include "ui/build_runner.h"
 #include "ui/container_adapters.h"
+#include "ui/control_paths.h"
+#include "ui/dialog_host.h"
 #include "ui/file_dialogs.h"
 #include "ui/filter_page.h"
 #include "ui/form_builder.h"
 #include "ui/main_window_controls.h"
-#include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
 #include "ui/qt_text.h"
 #include "ui/shell_open.h"
@@ -45,10 +44,6 @@ namespace {
 constexpr std::string_view kProductTitle = "Vostra Dirscribe 3.0";
 constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "help/3200.html",
                                            "help/3300.html", "help/3400.html"};
-// Progress reaches the window at most this often, however fast the build:
-// four times a second is lively to see, and few enough for a screen reader
-// to announce the status line without flooding its speech.
-constexpr std::chrono::milliseconds kProgressInterval(250);
 
 std::string from_qt(const QString& text) { return text.toStdString(); }
 
@@ -104,18 +99,25 @@ class main_window::close_guard : public QObject {
 };
 
 main_window::main_window(const phrase_table& language, xml_tree& description,
-                         user_data_folders folders)
+                         user_data_folders folders, dialog_host& dialogs)
     : language_(language),
       description_(description),
       folders_(std::move(folders)),
+      dialogs_(dialogs),
       collection_(std::make_unique<project_context>()),
-      controls_(std::make_unique<controls>()) {}
+      runner_(std::make_unique<build_runner>(*collection_)),
+      controls_(std::make_unique<controls>()) {
+  QObject::connect(runner_.get(), &build_runner::progressed, runner_.get(),
+                   [this](const build_progress& progress) { show_progress(progress); });
+  QObject::connect(runner_.get(), &build_runner::warned, runner_.get(),
+                   [this](const std::string& warning) { build_warnings_.push_back(warning); });
+  QObject::connect(runner_.get(), &build_runner::finished, runner_.get(),
+                   [this](const build_progress& totals) { report_finish(totals); });
+}
 
 main_window::~main_window() {
-  if (worker_.joinable()) {
-    collection_->stop_flag = 1;
-    worker_.join();
-  }
+  // The build ends before anything it uses goes away.
+  runner_.reset();
   if (controls_->form != nullptr && close_guard_)
     controls_->form->removeEventFilter(close_guard_.get());
 }
@@ -137,7 +139,7 @@ outcome main_window::build() {
   }
   // 2. The style catalog's phrases; the filter page in a document of its own.
   catalog_.language = &language_;
-  xml_node* filter_panel = xml_find(description_, "/TvostraDSC/main/pFilter");
+  xml_node* filter_panel = xml_find(description_, control_paths::kFilterPanel);
   if (filter_panel == nullptr) return {1, "The interface description has no filter page."};
   filter_document_.append_top(description_.detach(filter_panel));
   filter_page_ = std::make_unique<filter_page>(&language_, filter_document_, kPhraseFilterBase);
@@ -457,7 +459,7 @@ void main_window::open_project() {
                               ? folder_of(settings_.recent_projects.front())
                               : std::string();
   // Page 0 follows a success and a cancelled dialog, not a failure.
-  if (dialog.open() && !open_project_file(dialog.result_path).ok()) return;
+  if (dialog.open(dialogs_) && !open_project_file(dialog.result_path).ok()) return;
   show_page(0);
 }
 
@@ -493,7 +495,7 @@ bool main_window::save_project_as() {
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
   dialog.initial_folder = folder_of(project_file_);
-  if (!dialog.save()) return false;
+  if (!dialog.save(dialogs_)) return false;
   remember_current_project();
   fill_recent_menu();
   project_file_ = dialog.result_path;
@@ -572,7 +574,7 @@ void main_window::edit_style_field(int title_phrase, std::string style_entry::*f
     show_style(static_cast<size_t>(style));
   });
   prompt.centre_over_window(controls_->form);
-  prompt.show();
+  prompt.show(dialogs_);
 }
 
 void main_window::rename_style() { edit_style_field(242, &style_entry::name, false); }
@@ -607,7 +609,7 @@ void main_window::browse_source() {
   dialog.title = phrase(kPhraseChooseSourceTitle);
   const std::string typed = from_qt(controls_->source->text());
   dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (!dialog.run()) return;
+  if (!dialog.run(dialogs_)) return;
   controls_->source->setText(to_qt(dialog.result_path));
   settings_.last_folder = dialog.result_path;
 }
@@ -618,7 +620,7 @@ void main_window::browse_output_dir() {
   dialog.title = phrase(kPhraseChooseOutputDirTitle);
   const std::string typed = from_qt(controls_->output_dir->text());
   dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (dialog.run()) controls_->output_dir->setText(to_qt(dialog.result_path));
+  if (dialog.run(dialogs_)) controls_->output_dir->setText(to_qt(dialog.result_path));
 }
 
 void main_window::choose_output() {
@@ -633,7 +635,7 @@ void main_window::choose_output() {
   } else {
     dialog.initial_file = typed;
   }
-  if (dialog.save()) controls_->output->setText(to_qt(dialog.result_path));
+  if (dialog.save(dialogs_)) controls_->output->setText(to_qt(dialog.result_path));
 }
 
 void main_window::set_busy(bool busy) {
@@ -675,46 +677,12 @@ void main_window::make() {
   collection_->file_name = project_file_;
   show_page(4);
   set_busy(true);
-  collection_->stop_flag = 0;
-  collection_->progress = [this](std::string line) { report_progress(std::move(line)); };
   build_warnings_.clear();
-  // Posted like the end of the build, and so delivered before it.
-  collection_->warning = [this](const std::string& line) {
-    QMetaObject::invokeMethod(
-        controls_->context.get(), [this, line] { build_warnings_.push_back(line); },
-        Qt::QueuedConnection);
-  };
-  collection_->finish = [this] {
-    QMetaObject::invokeMethod(
-        controls_->context.get(), [this] { report_finish(); }, Qt::QueuedConnection);
-  };
-  {
-    std::lock_guard lock(progress_mutex_);
-    counts_.reset();
-  }
   show_counts(0, 0);
   controls_->progress->setRange(0, 0);  // how much is left is not known
   controls_->progress->show();
-  finish_shown_ = false;
   // The outcome reaches the window through the collection's last_result.
-  worker_ = std::thread([this] { build_on_worker(); });
-}
-
-void main_window::build_on_worker() {
-  // An exception leaving the thread would end the program with the user's
-  // work unsaved; the build fails with a message instead, and the window
-  // hears of its end as of any other.
-  outcome failed;
-  try {
-    (void)run_collection(*collection_);
-    return;
-  } catch (const std::bad_alloc&) {
-    failed = {result_out_of_memory, phrase(kPhraseOutOfMemory)};
-  } catch (const std::exception& error) {
-    failed = {1, std::string("Unexpected failure: ") + error.what()};
-  }
-  collection_->last_result = failed;
-  if (collection_->finish) collection_->finish();
+  runner_->start();
 }
 
 std::string warnings_text(const std::vector<std::string>& warnings, size_t shown,
@@ -731,35 +699,10 @@ std::string warnings_text(const std::vector<std::string>& warnings, size_t shown
   return text;
 }
 
-void main_window::report_progress(std::string line) {
-  // On the worker: keep the newest text, and hand it over at most every
-  // kProgressInterval so that a fast build never floods the window's queue.
-  std::lock_guard lock(progress_mutex_);
-  pending_progress_ = std::move(line);
-  counts_.folder_read(pending_progress_);
-  counts_.count_files(*collection_);
-  const auto now = std::chrono::steady_clock::now();
-  if (progress_queued_ || now - last_progress_ < kProgressInterval) return;
-  progress_queued_ = true;
-  last_progress_ = now;
-  QMetaObject::invokeMethod(
-      controls_->context.get(),
-      [this] {
-        std::string line;
-        int64_t folders = 0;
-        int64_t files = 0;
-        {
-          std::lock_guard lock(progress_mutex_);
-          line = pending_progress_;
-          folders = counts_.folders();
-          files = counts_.files();
-          progress_queued_ = false;
-        }
-        if (!busy_) return;
-        controls_->status->write_caption(to_qt(line));
-        show_counts(folders, files);
-      },
-      Qt::QueuedConnection);
+void main_window::show_progress(const build_progress& progress) {
+  if (!busy_) return;
+  controls_->status->write_caption(to_qt(progress.message));
+  show_counts(progress.folders_read, progress.files_listed);
 }
 
 void main_window::show_counts(int64_t folders, int64_t files) {
@@ -768,14 +711,12 @@ void main_window::show_counts(int64_t folders, int64_t files) {
                                  QString::number(files));
 }
 
-void main_window::report_finish() {
-  if (worker_.joinable()) worker_.join();
+void main_window::report_finish(const build_progress& totals) {
   set_busy(false);
-  // The bar ends full, with the final counts (the worker has ended).
-  counts_.count_files(*collection_);
+  // The bar ends full, with the final counts.
   controls_->progress->setRange(0, 1);
   controls_->progress->setValue(1);
-  show_counts(counts_.folders(), counts_.files());
+  show_counts(totals.folders_read, totals.files_listed);
   const outcome& result = collection_->last_result;
   // One box says everything: the failure, then what the build warned about.
   const std::string warnings =
@@ -792,20 +733,15 @@ void main_window::report_finish() {
     show_error(warnings.empty() ? error : error + "\n\n" + warnings);
   }
   if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
-    show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
-                                       to_qt(warnings), QMessageBox::Ok});
+    dialogs_.message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
+                                           to_qt(warnings), QMessageBox::Ok});
   }
   controls_->preview_button->setEnabled(true);
   controls_->preview_action->setEnabled(true);
   QApplication::beep();
-  finish_shown_ = true;
 }
 
-void main_window::stop() { collection_->stop_flag = 1; }
-
-void main_window::wait_for_build() {
-  while (!finish_shown_) QApplication::processEvents(QEventLoop::AllEvents, 50);
-}
+void main_window::stop() { runner_->stop(); }
 
 std::string main_window::preview_target() const {
   const html_list_project* current = project();
@@ -820,13 +756,13 @@ std::string main_window::preview_target() const {
 void main_window::preview() {
   const std::string target = preview_target();
   if (target.empty()) return;
-  if (!open_with_desktop(local_file_url(target))) {
+  if (!dialogs_.open_url(local_file_url(target))) {
     show_error(phrase(kPhraseCantOpenWithShell) + project()->settings.save);
   }
 }
 
 bool main_window::open_with_shell(const std::string& target) {
-  if (open_with_desktop(local_file_url(target))) return true;
+  if (dialogs_.open_url(local_file_url(target))) return true;
   show_error(phrase(kPhraseCantOpenWithShell) + target);
   return false;
 }
@@ -840,31 +776,30 @@ void main_window::open_page_help() {
   open_help(kPageHelp[page_]);
 }
 
-void main_window::show_about() { about_box_->show(controls_->form); }
+void main_window::show_about() { about_box_->show(dialogs_, controls_->form); }
 
 void main_window::open_web_page() {
   // The product has no web address of its own; its support page says where
   // help is found.
-  if (!open_with_desktop(local_file_url(folders_.program_folder() + "support.html"))) {
+  if (!dialogs_.open_url(local_file_url(folders_.program_folder() + "support.html"))) {
     show_error(phrase(269));
   }
 }
 
 void main_window::show_error(const std::string& message) {
-  show_message_box(controls_->form, {QMessageBox::Critical, text(kPhraseErrorCaption),
-                                     to_qt(message), QMessageBox::Ok});
+  dialogs_.message_box(controls_->form, {QMessageBox::Critical, text(kPhraseErrorCaption),
+                                         to_qt(message), QMessageBox::Ok});
 }
 
 void main_window::show_warning(const std::string& message) {
-  show_message_box(controls_->form, {QMessageBox::Warning, text(kPhraseErrorCaption),
-                                     to_qt(message), QMessageBox::Ok});
+  dialogs_.message_box(controls_->form, {QMessageBox::Warning, text(kPhraseErrorCaption),
+                                         to_qt(message), QMessageBox::Ok});
 }
 
 void main_window::closing() {
   // A running build ends before anything it uses goes away.
-  if (worker_.joinable()) {
-    collection_->stop_flag = 1;
-    worker_.join();
+  if (runner_->running()) {
+    runner_->stop_and_wait();
     set_busy(false);
   }
   remember_current_project();

@@ -1,22 +1,17 @@
 // The wizard's main window: one listing project edited page by page on the
 // controls the interface description lays out, the style catalog, and a
-// build on a worker thread with progress and Stop.
+// build (run by a build_runner) with progress and Stop.
 #pragma once
 
 #include <QPointer>
 #include <QString>
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "core/outcome.h"
-#include "engine/build_counts.h"
 #include "engine/project_context.h"
 #include "markup/xml_node.h"
 #include "platform/user_data.h"
@@ -43,6 +38,9 @@ class image_adapter;
 class label_adapter;
 class panel_adapter;
 class about_box;
+class build_runner;
+struct build_progress;
+class dialog_host;
 class edit_prompt;
 class memo_prompt;
 class phrase_table;
@@ -51,9 +49,12 @@ class tab_control_adapter;
 class main_window {
  public:
   // Everything is borrowed and must outlive the window: the phrases, the
-  // built description (its root is the main form) and the folders of the
-  // program's data. REQUIRES: a QApplication exists; the forms are built.
-  main_window(const phrase_table& language, xml_tree& description, user_data_folders folders);
+  // built description (its root is the main form), and the dialogs through
+  // which every box, dialog, prompt and desktop open is shown. The folders of
+  // the program's data are the window's own.
+  // REQUIRES: a QApplication exists; the forms are built.
+  main_window(const phrase_table& language, xml_tree& description, user_data_folders folders,
+              dialog_host& dialogs);
   // Stops a running build and waits for it before anything is freed.
   ~main_window();
   main_window(const main_window&) = delete;
@@ -106,15 +107,14 @@ class main_window {
   void show_about();
   void open_web_page();
 
-  // What the window is doing; for tests.
+  // What the window is doing; for tests. Busy from Make until the build's end
+  // has been shown.
   bool busy() const { return busy_; }
   const std::string& project_file() const { return project_file_; }
   html_list_project* project() const { return collection_->first_project(); }
   const template_catalog& catalog() const { return catalog_; }
   const program_settings& settings() const { return settings_; }
   QString status_text() const;
-  // Waits until a running build has ended and its finish has been shown.
-  void wait_for_build();
   // The file Preview opens for the current project ("" without `save`).
   std::string preview_target() const;
 
@@ -142,17 +142,18 @@ class main_window {
   bool open_with_shell(const std::string& target);
   outcome load_project(const std::string& path);
   void edit_style_field(int title_phrase, std::string style_entry::*field, bool multi_line);
-  // The build of the collection, on the worker thread.
-  void build_on_worker();
-  void report_progress(std::string text);
+  void show_progress(const build_progress& progress);
   void show_counts(int64_t folders, int64_t files);
-  void report_finish();
+  void report_finish(const build_progress& totals);
   void closing();
 
   const phrase_table& language_;
   xml_tree& description_;
   user_data_folders folders_;
+  dialog_host& dialogs_;
   std::unique_ptr<project_context> collection_;
+  // Borrows collection_, and is declared after it to be destroyed first.
+  std::unique_ptr<build_runner> runner_;
   template_catalog catalog_;
   xml_tree filter_document_;
   std::unique_ptr<filter_page> filter_page_;
@@ -166,15 +167,6 @@ class main_window {
   int page_ = 0;
   bool busy_ = false;
 
-  // The build: its thread, and the progress text waiting for the window's
-  // thread (at most one delivery queued at a time).
-  std::thread worker_;
-  std::mutex progress_mutex_;
-  std::string pending_progress_;
-  build_counts counts_;  // folders and files so far; written by the worker
-  bool progress_queued_ = false;
-  std::chrono::steady_clock::time_point last_progress_{};
-  std::atomic<bool> finish_shown_{true};
   // The warnings of the running build, in order; the window's thread only.
   std::vector<std::string> build_warnings_;
 };

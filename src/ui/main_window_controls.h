@@ -89,8 +89,8 @@ struct main_window::controls {
   QAction* stop_action = nullptr;
   QAction* preview_action = nullptr;
   QAction* recent[program_settings::kRecentLimit] = {};
-  // Lives as long as the window object: queued deliveries from the worker
-  // die with it instead of reaching a freed window.
+  // Lives as long as the window object: the menu's connections die with it
+  // instead of reaching a freed window.
   std::unique_ptr<QObject> context = std::make_unique<QObject>();
 };
 

@@ -1,5 +1,5 @@
 // The wizard's main window built from the real description, driven as a user
-// would through the hooks that answer its boxes and dialogs.
+// would through the answering dialogs that stand in for the user.
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +23,10 @@
 #include "listing/listing_driver.h"
 #include "services/phrase_table.h"
 #include "support/temp_folder.h"
+#include "ui/control_paths.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
-#include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
 #include "ui/shell_open.h"
 #include "ui/wizard_window_fixture.h"
@@ -37,7 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST_F(WizardWindow, PagesTitleAndStyles) {
-  ASSERT_TRUE(open_window().ok()) << boxes_.size();
+  ASSERT_TRUE(open_window().ok()) << dialogs_.boxes.size();
   EXPECT_EQ(window_->form()->windowTitle(), QStringLiteral("Vostra Dirscribe 3.0 [Untitled]"));
   auto* back = control<QAbstractButton>("pBottom/bPrev");
   auto* next = control<QAbstractButton>("pBottom/bNext");
@@ -143,10 +143,10 @@ TEST_F(WizardWindow, MakeRefusesWhatCannotBeBuilt) {
     control<QAbstractButton>(r.one_file ? "main/pSource/gbRec/gbSingleFile/recSingle"
                                         : "main/pSource/gbRec/gbSingleFile/recMultiple")
         ->click();
-    boxes_.clear();
+    dialogs_.boxes.clear();
     window_->make();
     EXPECT_FALSE(window_->busy());
-    EXPECT_EQ(boxes_, std::vector<std::string>{phrase(r.phrase_id)}) << r.path << " " << r.save;
+    EXPECT_EQ(boxes(), std::vector<std::string>{phrase(r.phrase_id)}) << r.path << " " << r.save;
   }
 }
 
@@ -159,7 +159,7 @@ TEST_F(WizardWindow, MakeWritesWhatTheBatchRunWrites) {
   control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);  // all subfolders
   window_->make();
   EXPECT_TRUE(window_->busy());
-  window_->wait_for_build();
+  wait_for_build(*window_);
   EXPECT_FALSE(window_->busy());
   EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
   const std::string listing = read_file(folder_.at("out.html"));
@@ -199,10 +199,38 @@ TEST_F(WizardWindow, RelativeFoldersFollowTheProjectFileShown) {
       ASSERT_TRUE(window_->open_project_file(folder_.at("first/p.txt")).ok());
     }
     window_->make();
-    window_->wait_for_build();
+    wait_for_build(*window_);
     EXPECT_EQ(window_->status_text().toStdString(), phrase(235)) << place;
     EXPECT_NE(read_file(folder_.at("out.html")).find(place + ".txt"), std::string::npos) << place;
   }
+}
+
+// The window names the program folder's files in full and the project's
+// folders by the project file, so the folder the program was started in
+// plays no part: here it holds a folder of the same relative name.
+TEST_F(WizardWindow, TheWorkingFolderPlaysNoPart) {
+  folder_.write("elsewhere/tree/wrong.txt", "x");
+  folder_.write("project/tree/right.txt", "x");
+  struct working_folder {
+    fs::path before = fs::current_path();
+    ~working_folder() { fs::current_path(before); }
+  } restored;
+  fs::current_path(folder_.at("elsewhere"));
+  ASSERT_TRUE(open_window().ok());
+  // The glyphs are the program folder's pictures.
+  for (const char* button : {control_paths::kNewButton, control_paths::kMakeButton}) {
+    EXPECT_FALSE(control<QAbstractButton>(button)->icon().isNull()) << button;
+  }
+  control<QLineEdit>(control_paths::kSource)->setText(QStringLiteral("tree"));
+  control<QLineEdit>(control_paths::kOutput)->setText(QStringLiteral("index.html"));
+  answer_dialogs({true, {QString::fromStdString(folder_.at("project/p.txt"))}});
+  ASSERT_TRUE(window_->save_project_as());
+  window_->make();
+  wait_for_build(*window_);
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
+  EXPECT_NE(read_file(folder_.at("project/tree/index.html")).find("right.txt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder_.at("elsewhere/tree/index.html")));
+  EXPECT_EQ(fs::current_path(), fs::path(folder_.at("elsewhere")));
 }
 
 TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
@@ -214,7 +242,7 @@ TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
   control<QComboBox>("main/pSource/gbRec/cbRec")->setCurrentIndex(0);
   window_->make();
   window_->stop();
-  window_->wait_for_build();
+  wait_for_build(*window_);
   EXPECT_FALSE(window_->busy());
   EXPECT_EQ(window_->status_text().toStdString(), phrase(236));
   EXPECT_TRUE(control("pTop/bMake")->isEnabled());
@@ -237,7 +265,7 @@ TEST_F(WizardWindow, ProjectsOpenSaveAndComeBack) {
   // A missing file is named in the warning.
   answer_dialogs({true, {QStringLiteral("/no/such/project.txt")}});
   window_->open_project();
-  EXPECT_EQ(boxes_.back(), phrase(15) + "/no/such/project.txt");
+  EXPECT_EQ(boxes().back(), phrase(15) + "/no/such/project.txt");
   // A style click drops what was typed.
   control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("/typed"));
   window_->style_clicked(1);
@@ -283,7 +311,7 @@ TEST_F(WizardWindow, PreviewAndHelpOpenTheRightFiles) {
   }
   window_->show_page(2);
   window_->open_page_help();
-  EXPECT_EQ(opened_.back(), folder_.at("program/help/3200.html"));
+  EXPECT_EQ(opened().back(), folder_.at("program/help/3200.html"));
 }
 
 TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
@@ -296,21 +324,21 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   EXPECT_EQ(styles->item(count)->text().toStdString(),
             phrase(239) + window_->catalog().entries[0]->name);
   // The rename prompt is answered as a user would: a name, then OK.
-  set_modal_form_answer([](QDialog& form) {
+  dialogs_.form_answer = [](QDialog& form) {
     form.findChild<QLineEdit*>(QStringLiteral("text_field"))->setText(QStringLiteral("Mine"));
     form.findChild<QAbstractButton*>(QStringLiteral("confirm_button"))->click();
-  });
+  };
   styles->setCurrentRow(count);
   window_->rename_style();
-  set_modal_form_answer({});
+  dialogs_.form_answer = nullptr;
   EXPECT_EQ(styles->item(count)->text(), QStringLiteral("Mine"));
   EXPECT_EQ(control<QLabel>("main/pStyle/p/pStyleH")->text(), QStringLiteral("Mine"));
   EXPECT_NE(read_file(folder_.at("program/templates.txt")).find("<name>Mine</name>"),
             std::string::npos);
   // Edit opens the copy's own template.
   window_->edit_style();
-  EXPECT_EQ(opened_.back(), folder_.at("program/templates/") +
-                                window_->catalog().entries[static_cast<size_t>(count)]->file);
+  EXPECT_EQ(opened().back(), folder_.at("program/templates/") +
+                                 window_->catalog().entries[static_cast<size_t>(count)]->file);
 }
 
 // A window left on a monitor that is gone opens where it can be seen; one

@@ -20,11 +20,6 @@ namespace dirscribe {
 
 namespace {
 
-modal_form_answer& installed_answer() {
-  static modal_form_answer answer;
-  return answer;
-}
-
 // A rectangle of the 120 dpi design, in logical pixels.
 QRect design_rect(int left, int top, int width, int height) {
   return QRect(logical_pixels(left), logical_pixels(top), logical_pixels(width),
@@ -133,17 +128,6 @@ void centre_on_screen(QWidget* form) {
                               form->frameGeometry().size()));
 }
 
-int run_modal_form(QDialog& form) {
-  if (!installed_answer()) return form.exec();
-  form.setResult(QDialog::Rejected);
-  form.show();
-  installed_answer()(form);
-  if (form.isVisible()) form.reject();
-  return form.result();
-}
-
-void set_modal_form_answer(modal_form_answer answer) { installed_answer() = std::move(answer); }
-
 // ---- prompt_form ----
 
 prompt_form::prompt_form(int design_height)
@@ -197,9 +181,9 @@ void prompt_form::set_completion(prompt_completion completion) {
 
 void prompt_form::centre_over_window(QWidget* window) { centre_over(form_.get(), window); }
 
-bool prompt_form::show() {
+bool prompt_form::show(dialog_host& dialogs) {
   start_field(initial_text_);
-  return run_modal_form(*form_) == QDialog::Accepted;
+  return dialogs.modal_form(*form_) == QDialog::Accepted;
 }
 
 void prompt_form::confirm() {
@@ -360,9 +344,9 @@ void about_box::fill(const phrase_table* language) {
   fit_texts();
 }
 
-bool about_box::show(QWidget* over) {
+bool about_box::show(dialog_host& dialogs, QWidget* over) {
   if (over != nullptr) centre_over(form_.get(), over);
-  return run_modal_form(*form_) == QDialog::Accepted;
+  return dialogs.modal_form(*form_) == QDialog::Accepted;
 }
 
 void about_box::fit_texts() {

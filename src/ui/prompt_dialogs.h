@@ -4,8 +4,8 @@
 // Their sizes come from the design's 120 dpi layout scaled to Qt's 96 dpi
 // logical pixels (logical_pixels); Qt's high-DPI scaling does the rest.
 //
-// Every modal run goes through run_modal_form, so that tests can act in place
-// of the user (set_modal_form_answer) and never block.
+// Every modal run goes through the dialog_host the caller passes, so that
+// tests can act in place of the user and never block.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +15,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+
+#include "ui/dialog_host.h"
 
 class QFrame;
 class QLabel;
@@ -49,17 +51,6 @@ void centre_over(QWidget* form, QWidget* window);
 // its own screen when it has one).
 void centre_on_screen(QWidget* form);
 
-// Runs `form` modally and returns its result (QDialog::Accepted or Rejected).
-// With an answer installed, the answer acts in place of the user instead: the
-// form is shown without a modal loop, the answer runs once (it may fill the
-// fields and click the buttons), and a form still open afterwards is
-// rejected. Nothing blocks then.
-using modal_form_answer = std::function<void(QDialog& form)>;
-int run_modal_form(QDialog& form);
-// Installs `answer` for every following modal form (an empty function removes
-// it).
-void set_modal_form_answer(modal_form_answer answer);
-
 // Called with the confirmed text when a prompt is confirmed with a text that
 // is not empty.
 using prompt_completion = std::function<void(const QString& result)>;
@@ -90,10 +81,10 @@ class prompt_form {
   // Places the form over `window` (borrowed; nullptr: the screen's middle).
   void centre_over_window(QWidget* window);
 
-  // Shows the form modally (through run_modal_form) with the initial text in
-  // the focused field. Returns true when the user confirmed, false after a
-  // cancel or when the form was closed otherwise.
-  bool show();
+  // Shows the form modally through `dialogs` with the initial text in the
+  // focused field. Returns true when the user confirmed, false after a cancel
+  // or when the form was closed otherwise.
+  bool show(dialog_host& dialogs);
 
   // What the confirm and cancel buttons do; public so that code and tests can
   // act as the buttons.
@@ -187,9 +178,9 @@ class about_box {
   void fill(const phrase_table* language);
 
   // Centres the box over `over` (borrowed; nullptr: stays where it is) and
-  // shows it modally (through run_modal_form). Returns true when it was
-  // closed with its button.
-  bool show(QWidget* over);
+  // shows it modally through `dialogs`. Returns true when it was closed with
+  // its button.
+  bool show(dialog_host& dialogs, QWidget* over);
 
   QDialog* form() const { return form_.get(); }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,6 +17,7 @@
 
 #include "services/phrase_table.h"
 #include "support/test_phrases.h"
+#include "ui/answering_dialogs.h"
 
 namespace dirscribe {
 namespace {
@@ -23,13 +25,15 @@ namespace {
 constexpr bool kEdit = false;
 constexpr bool kMemo = true;
 
-// Removes an installed modal-form answer when a test ends, pass or fail.
-struct modal_answer_scope {
-  explicit modal_answer_scope(modal_form_answer answer) {
-    set_modal_form_answer(std::move(answer));
-  }
-  ~modal_answer_scope() { set_modal_form_answer(nullptr); }
-};
+// Acts on a modal form in place of the user.
+using modal_form_answer = std::function<void(QDialog& form)>;
+
+// Dialogs whose modal forms `answer` acts on.
+answering_dialogs answering_forms(modal_form_answer answer) {
+  answering_dialogs dialogs;
+  dialogs.form_answer = std::move(answer);
+  return dialogs;
+}
 
 std::unique_ptr<prompt_form> make_prompt(bool memo) {
   if (memo) return std::make_unique<memo_prompt>();
@@ -95,7 +99,9 @@ run_record run_steps(prompt_form& prompt, const std::vector<std::string>& steps)
       form->reject();
     }
   });
-  record.confirmed = prompt.show();
+  // A real modal loop: the steps run inside it, as the keyboard would send them.
+  desktop_dialogs dialogs;
+  record.confirmed = prompt.show(dialogs);
   return record;
 }
 
@@ -292,11 +298,11 @@ TEST(ModalFormAnswer, ActsInPlaceOfTheUserWithoutBlocking) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    modal_answer_scope scope(r.answer);
+    answering_dialogs dialogs = answering_forms(r.answer);
     edit_prompt prompt;
     QString completed;
     prompt.set_completion([&](const QString& result) { completed = result; });
-    EXPECT_EQ(prompt.show(), r.confirmed);
+    EXPECT_EQ(prompt.show(dialogs), r.confirmed);
     EXPECT_EQ(prompt.result_text(), r.result);
     EXPECT_EQ(completed, r.result);
     EXPECT_FALSE(prompt.form()->isVisible());
@@ -352,12 +358,12 @@ TEST(AboutBox, ButtonClosesItWithOk) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    modal_answer_scope scope(r.answer);
+    answering_dialogs dialogs = answering_forms(r.answer);
     QWidget window;
     window.setGeometry(0, 0, 640, 480);
     about_box box;
     box.fill(nullptr);
-    EXPECT_EQ(box.show(&window), r.closed_with_ok);
+    EXPECT_EQ(box.show(dialogs, &window), r.closed_with_ok);
     EXPECT_FALSE(box.form()->isVisible());
   }
 }

@@ -136,8 +136,17 @@ bool load_hex_bitmap(picture_object& picture, std::string_view value) {
   return picture.load_bmp(bytes);
 }
 
+// `name` as it is when absolute or when there is no folder, else inside
+// `folder`.
+std::string in_folder(std::string_view folder, std::string_view name) {
+  if (folder.empty() || name.empty() || name.front() == '/') return std::string(name);
+  std::string path(folder);
+  if (path.back() != '/') path += '/';
+  return path.append(name);
+}
+
 bool set_sub_object(QObject* object, const QMetaProperty& property, std::string_view rest,
-                    bool has_rest, std::string_view value) {
+                    bool has_rest, std::string_view value, std::string_view picture_folder) {
   QObject* sub = property.read(object).value<QObject*>();
   if (sub == nullptr || !has_rest) return false;
   if (same_ignoring_case(rest, "Strings")) {
@@ -151,10 +160,10 @@ bool set_sub_object(QObject* object, const QMetaProperty& property, std::string_
   if (auto* picture = qobject_cast<picture_object*>(sub)) {
     if (same_ignoring_case(rest, "Data")) return load_hex_bitmap(*picture, value);
     if (same_ignoring_case(rest, "File")) {
-      return picture->load_file(to_qt(value));
+      return picture->load_file(to_qt(in_folder(picture_folder, value)));
     }
   }
-  return set_property(sub, rest, value);
+  return set_property(sub, rest, value, picture_folder);
 }
 
 // The first token of one line, appended to `items` when there is one.
@@ -203,7 +212,8 @@ std::vector<std::string> string_list_tokens(std::string_view value) {
   return items;
 }
 
-bool set_property(QObject* object, std::string_view name, std::string_view value) {
+bool set_property(QObject* object, std::string_view name, std::string_view value,
+                  std::string_view picture_folder) {
   if (object == nullptr) return false;
   const size_t dot = name.find('.');
   const std::string_view head = name.substr(0, dot);
@@ -217,7 +227,7 @@ bool set_property(QObject* object, std::string_view name, std::string_view value
   const QMetaType type = property.metaType();
 
   if (type.flags().testFlag(QMetaType::PointerToQObject)) {
-    return set_sub_object(object, property, rest, has_rest, value);
+    return set_sub_object(object, property, rest, has_rest, value, picture_folder);
   }
   if (!property.isWritable()) return false;
   if (property.isEnumType()) return set_enumeration(object, property, value);

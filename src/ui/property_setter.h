@@ -21,12 +21,14 @@ namespace dirscribe {
 // - string, variant: the value as it stands;
 // - object: needs the rest of the chain. "Strings" appends the items of
 //   string_list_tokens to a string list; "Data" loads hexadecimal BMP bytes
-//   and "File" an image file into a picture; anything else is set on the
+//   and "File" an image file into a picture (a relative name is taken inside
+//   `picture_folder`; without one, as it stands); anything else is set on the
 //   sub-object.
 // Fails for an unknown name, an empty or malformed number, an unknown
 // identifier, odd hexadecimal digits, an image that cannot be read, and
 // every other kind.
-bool set_property(QObject* object, std::string_view name, std::string_view value);
+bool set_property(QObject* object, std::string_view name, std::string_view value,
+                  std::string_view picture_folder = {});
 
 // The items a "Strings" value gives: the value trimmed of blanks, tabs and
 // line ends, without one trailing ")" and one leading "(", split into lines

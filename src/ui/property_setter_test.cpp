@@ -184,6 +184,35 @@ TEST(SetProperty, Pictures) {
   EXPECT_FALSE(button.icon().isNull());
 }
 
+// A relative picture name is taken in the picture folder given, whatever the
+// working folder; an absolute one stands as it is.
+TEST(SetProperty, PicturesNamedRelativeToTheirFolder) {
+  temp_folder folder;
+  QImage image(6, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  folder.make_folder("program/images");
+  ASSERT_TRUE(image.save(QString::fromStdString(folder.at("program/images/red.png"))));
+  struct row {
+    std::string value;
+    std::string picture_folder;
+    bool assigned;
+  };
+  const std::vector<row> rows = {
+      {"images/red.png", folder.at("program"), true},
+      {"images/red.png", folder.at("program/"), true},
+      {"red.png", folder.at("program/images"), true},
+      {folder.at("program/images/red.png"), "/nowhere", true},
+      {"images/red.png", folder.at("elsewhere"), false},
+      {"images/red.png", "", false},  // the tests' working folder holds no such file
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.value + " in " + r.picture_folder);
+    bit_btn_adapter button;
+    EXPECT_EQ(set_property(&button, "Glyph.File", r.value, r.picture_folder), r.assigned);
+    EXPECT_EQ(!button.icon().isNull(), r.assigned);
+  }
+}
+
 }  // namespace
 }  // namespace dirscribe
 

@@ -1,6 +1,6 @@
 // A test fixture: the wizard's main window built from the real description
 // over a program folder of the test's own, with every box, dialog and shell
-// open answered by the hooks.
+// open answered in place of the user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,13 +22,13 @@
 #include "listing/listing_driver.h"
 #include "services/phrase_table.h"
 #include "support/temp_folder.h"
+#include "ui/answering_dialogs.h"
 #include "ui/file_dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
-#include "ui/message_box.h"
 #include "ui/prompt_dialogs.h"
-#include "ui/shell_open.h"
+#include "ui/wait_for_build.h"
 
 namespace dirscribe {
 
@@ -47,22 +47,9 @@ class WizardWindow : public ::testing::Test {
                             folder_.at("program/") + name,
                             std::filesystem::copy_options::recursive);
     }
-    set_message_box_answer([this](const message_box_request& request) {
-      boxes_.push_back(request.text.toStdString());
-      return QMessageBox::Ok;
-    });
-    set_shell_open_answer([this](const QUrl& url) {
-      opened_.push_back(url.toLocalFile().toStdString());
-      return true;
-    });
     answer_dialogs({false, {}});
   }
-  void TearDown() override {
-    window_.reset();
-    set_message_box_answer({});
-    set_shell_open_answer({});
-    set_file_dialog_answer({});
-  }
+  void TearDown() override { window_.reset(); }
 
   // Builds a window over the program folder; returns its outcome.
   outcome open_window() {
@@ -73,18 +60,16 @@ class WizardWindow : public ::testing::Test {
         !read.ok()) {
       return read;
     }
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder_.at("program")));
-    outcome built = build_forms(ui_, *forms_);
-    QDir::setCurrent(previous);
+    outcome built = build_forms(ui_, *forms_, folder_.at("program"));
     if (!built.ok()) return built;
     window_ = std::make_unique<main_window>(
-        *phrases_, ui_, user_data_folders(folder_.at("program"), folder_.at("user"), true));
+        *phrases_, ui_, user_data_folders(folder_.at("program"), folder_.at("user"), true),
+        dialogs_);
     return window_->build();
   }
 
   void answer_dialogs(file_dialog_answer answer) {
-    set_file_dialog_answer([answer](const file_dialog_request&) { return answer; });
+    dialogs_.file_answer = [answer](const file_dialog_request&) { return answer; };
   }
 
   template <typename T = QWidget>
@@ -93,6 +78,19 @@ class WizardWindow : public ::testing::Test {
   }
 
   std::string phrase(int id) const { return std::string(phrases_->text(id)); }
+
+  // The texts of the boxes shown so far, in order.
+  std::vector<std::string> boxes() const {
+    std::vector<std::string> texts;
+    for (const message_box_request& box : dialogs_.boxes) texts.push_back(box.text.toStdString());
+    return texts;
+  }
+  // The local files opened with the desktop so far, in order.
+  std::vector<std::string> opened() const {
+    std::vector<std::string> files;
+    for (const QUrl& url : dialogs_.opened) files.push_back(url.toLocalFile().toStdString());
+    return files;
+  }
 
   // A folder tree of `count` files in `name`.
   std::string make_tree(const std::string& name, int count) {
@@ -107,8 +105,8 @@ class WizardWindow : public ::testing::Test {
   xml_tree ui_;
   std::unique_ptr<form_application> forms_;
   std::unique_ptr<main_window> window_;
-  std::vector<std::string> boxes_;
-  std::vector<std::string> opened_;
+  // Every box, dialog, prompt and desktop open of the window, answered.
+  answering_dialogs dialogs_;
 };
 
 }  // namespace dirscribe

@@ -11,32 +11,40 @@
 #include <string>
 
 #include "services/phrase_table.h"
+#include "ui/dialog_host.h"
 #include "ui/form_builder.h"
 #include "ui/interface_description.h"
 #include "ui/main_window.h"
-#include "ui/message_box.h"
+#include "ui/wait_for_build.h"
 
 namespace dirscribe {
 
+// The desktop's dialogs, with message boxes printed instead and answered OK.
+class printed_boxes : public desktop_dialogs {
+ public:
+  QMessageBox::StandardButton message_box(QWidget*, const message_box_request& request) override {
+    std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+    return QMessageBox::Ok;
+  }
+};
+
 class offscreen_wizard {
  public:
-  // Enters `program_dir` (pictures in the description are relative to it)
-  // and builds the window. REQUIRES: a QApplication exists.
+  // Builds the window from the program folder `program_dir`, whose
+  // pictures the description names relative to it; the working folder stays
+  // as it is. REQUIRES: a QApplication exists.
   outcome open(const std::string& program_dir) {
-    if (chdir(program_dir.c_str()) != 0) return {1, "can't enter " + program_dir};
-    set_message_box_answer([](const message_box_request& request) {
-      std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-      return QMessageBox::Ok;
-    });
-    if (outcome read = load_interface_description("vostra.bin", phrases, ui_tree_); !read.ok()) {
+    std::string folder = QDir(QString::fromStdString(program_dir)).absolutePath().toStdString();
+    if (folder.back() != '/') folder += '/';
+    if (outcome read = load_interface_description(folder + "vostra.bin", phrases, ui_tree_);
+        !read.ok()) {
       return read;
     }
-    if (outcome built = build_forms(ui_tree_, forms_); !built.ok()) return built;
+    if (outcome built = build_forms(ui_tree_, forms_, folder); !built.ok()) return built;
     char user_folder[] = "/tmp/dirscribe-tool-XXXXXX";
     if (mkdtemp(user_folder) == nullptr) return {1, "no temporary folder"};
-    window = std::make_unique<main_window>(
-        phrases, ui_tree_,
-        user_data_folders(QDir::currentPath().toStdString(), user_folder, false));
+    window = std::make_unique<main_window>(phrases, ui_tree_,
+                                           user_data_folders(folder, user_folder, false), dialogs_);
     if (outcome built = window->build(); !built.ok()) return built;
     window->form()->show();
     return {};
@@ -45,7 +53,9 @@ class offscreen_wizard {
   phrase_table phrases;
 
  private:
-  // The window goes first: it works on the forms and the description.
+  // The window goes first: it works on the forms, the description and the
+  // dialogs.
+  printed_boxes dialogs_;
   xml_tree ui_tree_;
   form_application forms_;
 

@@ -42,7 +42,7 @@ bool save(QWidget* widget, const QString& name) {
 }
 
 int run(const std::string& program_dir, const QString& out, const std::string& project) {
-  const QString out_dir = QDir(out).absolutePath();  // before leaving the current folder
+  const QString out_dir = QDir(out).absolutePath();
   offscreen_wizard wizard;
   if (const outcome opened = wizard.open(program_dir); !opened.ok()) return fail(opened.message());
   main_window& window = *wizard.window;
@@ -79,7 +79,7 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
   if (!project.empty()) {
     if (!window.open_project_file(project).ok()) return fail("can't open " + project);
     window.make();
-    window.wait_for_build();
+    wait_for_build(window);
     save(form, out_dir + QStringLiteral("/page-5-build-done.png"));
   }
   // The window under a dark and a high-contrast desktop palette, the

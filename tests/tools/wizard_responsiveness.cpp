@@ -46,7 +46,7 @@ int run(const std::string& program_dir, const std::string& tree, const std::stri
   ticks.start(5);
   clock.start();
   window.make();
-  window.wait_for_build();
+  wait_for_build(window);
   const qint64 took = clock.elapsed();
   std::printf("longest gap between window events: %lld ms (build %lld ms) %s\n",
               static_cast<long long>(longest_gap), static_cast<long long>(took),
