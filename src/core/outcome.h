@@ -13,6 +13,28 @@ namespace dirscribe {
 // tests know them.
 enum result_code : int {
   result_ok = 0,
+  // Reading a listing template; the numbers are those of the lexer's and
+  // the directive checks' results.
+  result_template_too_long = 1,            // the template exceeds the parser's size limit
+  result_directive_without_block = 10000,  // a closing or middle directive with no open block
+  result_tag_not_closed = 10001,           // never reported by the parser; has a detail phrase
+  result_block_not_closed = 10002,         // a block still open at the end of the template
+  result_unknown_variable = 10022,         // a var no template variable is named
+  result_variable_not_permitted = 10023,   // a loop variable outside for, a value one in it
+  result_for_inside_for = 10024,
+  result_repeat_outside_for = 10025,
+  result_repeat_in_tree_loop = 10026,  // repeat needs the files or folders loop
+  // Reading a markup document (document_reader.h); the numbers overlap the
+  // template's above, the message says which.
+  result_document_not_opened = 1,
+  result_document_malformed = 2,
+  // Loading the phrase table from its `langs` element.
+  result_language_without_short = 101,  // a lang element without its short name
+  result_language_without_full = 102,   // a lang element without its full name
+  result_phrase_id_out_of_order = 103,  // phrase ids of a language do not grow
+  result_no_languages = 104,            // no lang element
+  result_languages_without_phrases = 105,
+  // Builds and the files they read and write.
   result_template_not_opened = 20000,
   result_stopped = 20001,
   result_folder_not_current = 20002,

@@ -20,8 +20,8 @@ class LanguageFile : public testing::Test {
                                      error),
               0)
         << error;
-    const int result = lang_.load(resources_);
-    ASSERT_EQ(result, 0) << phrase_table::load_error_text(result);
+    const outcome loaded = lang_.load(resources_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
   }
 
   xml_tree resources_;

@@ -188,7 +188,7 @@ void BM_TreeListingMemory(benchmark::State& state) {
   }
   template_tree templ;
   template_parser parser(phrases, templ);
-  if (parser.feed(kTemplate) != 0 || parser.finish() != 2 || parser.first_unclosed()) {
+  if (!parser.feed(kTemplate).ok() || !parser.finish().ok()) {
     state.SkipWithError("template does not parse");
     return;
   }

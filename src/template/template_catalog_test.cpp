@@ -38,11 +38,11 @@ class TemplateCatalog : public testing::Test {
   void SetUp() override {
     ASSERT_FALSE(folder_.path().empty());
     program_ = folder_.path() + "/";
-    ASSERT_EQ(load_test_phrases(phrases_, {{kPhraseCantOpenFolder, "[folder] "},
-                                           {kPhraseNoTemplateElement, "[no template]"},
-                                           {kPhraseNoStyleSelected, "[no style]"},
-                                           {kPhraseCantSaveFile, "[save] "}}),
-              0);
+    ASSERT_TRUE(load_test_phrases(phrases_, {{kPhraseCantOpenFolder, "[folder] "},
+                                             {kPhraseNoTemplateElement, "[no template]"},
+                                             {kPhraseNoStyleSelected, "[no style]"},
+                                             {kPhraseCantSaveFile, "[save] "}})
+                    .ok());
     catalog_.language = &phrases_;
   }
 
