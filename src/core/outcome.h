@@ -47,6 +47,11 @@ enum result_code : int {
   result_shell_open_failed = 20010,
   result_no_style = 20011,
   result_no_phrases = 20012,  // a build was started without a phrase table
+  // Making a mirror folder of output_dir (mirror_folder.h); the driver
+  // reports each as result_output_not_created with a phrase of its own.
+  result_mirror_link_in_the_way = 20100,  // a symbolic link where a mirror folder goes
+  result_mirror_not_a_folder = 20101,     // a file, FIFO, socket or device there
+  result_mirror_not_made = 20102,         // the system refused to make the folder
   // Building the windows from the interface description.
   result_element_without_class = 50000,
   result_unknown_class = 50001,

@@ -185,6 +185,14 @@ void note_own_output(project_run& run, const project_settings& settings,
   }
 }
 
+// A mirror folder that could not be made, in the words of its fault.
+outcome mirror_failure(const html_list_project& project, const outcome& fault) {
+  const int id = fault.is(result_mirror_link_in_the_way) ? kPhraseOutputIsLink
+                 : fault.is(result_mirror_not_a_folder)  ? kPhraseOutputNotRegular
+                                                         : kPhraseCantWriteFile;
+  return {result_output_not_created, phrase(project, id) + fault.message()};
+}
+
 // The folder the page at `path` goes into, held open: made under output_dir
 // as needed (never through a link), else the folder as the user named it.
 outcome open_page_folder(const html_list_project& project, const std::string& path,
@@ -193,17 +201,9 @@ outcome open_page_folder(const html_list_project& project, const std::string& pa
   const std::string parent = std::filesystem::path(path).parent_path().string();
   if (!run.output_dir.empty() && path.starts_with(join_path(run.output_dir, ""))) {
     mirror_result made = make_mirror_folder(run.output_dir, parent);
-    switch (made.fault) {
-      case mirror_fault::none:
-        page_folder = std::move(made.folder);
-        return {};
-      case mirror_fault::symbolic_link:
-        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
-      case mirror_fault::not_a_folder:
-        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
-      case mirror_fault::failed:
-        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
-    }
+    if (!made.result.ok()) return mirror_failure(project, made.result);
+    page_folder = std::move(made.folder);
+    return {};
   }
   const folder_opening opened = folder_handle::open_path(parent.empty() ? "." : parent);
   if (!opened.folder) {
@@ -417,8 +417,9 @@ outcome write_folder_files(html_list_project& project, const template_tree& tree
   if (run.mirror && !mirrored) {
     mirror_result made =
         make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
-    if (made.fault != mirror_fault::none) {
-      return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
+    if (!made.result.ok()) {
+      return {result_output_not_created,
+              phrase(project, kPhraseCantWriteFile) + made.result.message()};
     }
     mirrored = std::move(made.folder);
   }
@@ -470,15 +471,7 @@ outcome write_folder_files(html_list_project& project, const template_tree& tree
     if (run.mirror) {
       mirror_result made = make_mirror_child(
           mirrored, mirror_folder(run.folder, folder, run.output_dir), entry->name);
-      if (made.fault == mirror_fault::symbolic_link) {
-        return {result_output_not_created, phrase(project, kPhraseOutputIsLink) + made.path};
-      }
-      if (made.fault == mirror_fault::not_a_folder) {
-        return {result_output_not_created, phrase(project, kPhraseOutputNotRegular) + made.path};
-      }
-      if (made.fault != mirror_fault::none) {
-        return {result_output_not_created, phrase(project, kPhraseCantWriteFile) + made.path};
-      }
+      if (!made.result.ok()) return mirror_failure(project, made.result);
       child_mirror = std::move(made.folder);
     }
     outcome written =
@@ -519,7 +512,7 @@ outcome build_project(html_list_project& project) {
     // Made before the walk, so the walk knows it and never enters it, even
     // when it lies inside the listed tree.
     mirror_result made = make_mirror_folder(run.output_dir, run.output_dir);
-    if (made.fault != mirror_fault::none) {
+    if (!made.result.ok()) {
       run.inputs.clear();
       return {result_output_not_created,
               phrase(project, kPhraseCantWriteFile) + run.output_dir + because(errno)};
