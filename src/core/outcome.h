@@ -47,6 +47,11 @@ enum result_code : int {
   result_shell_open_failed = 20010,
   result_no_style = 20011,
   result_no_phrases = 20012,  // a build was started without a phrase table
+  // The style catalog (template_catalog.h). A missing program or templates
+  // folder shares its number with result_template_not_opened; the message
+  // says which was meant.
+  result_templates_folder_missing = 20000,
+  result_catalog_without_template = 40000,  // the catalog file holds no template element
   // Making a mirror folder of output_dir (mirror_folder.h); the driver
   // reports each as result_output_not_created with a phrase of its own.
   result_mirror_link_in_the_way = 20100,  // a symbolic link where a mirror folder goes
