@@ -32,12 +32,10 @@ bool compression_library_ok() {
 }
 
 outcome program_setup::load_resources() {
-  std::string error_text;
-  const int read = load_resource_document(program_dir + "vostra.bin", resources, error_text);
-  if (read != result_ok) {
+  if (outcome read = load_resource_document(program_dir + "vostra.bin", resources); !read.ok()) {
     // Whatever a failed read left behind is no usable document.
     resources.clear();
-    return outcome{read, error_text};
+    return read;
   }
   return lang->load(resources);
 }

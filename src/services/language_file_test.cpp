@@ -15,11 +15,9 @@ namespace {
 class LanguageFile : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_resource_document(std::string(DIRSCRIBE_PROGRAM_DIR) + "vostra.bin", resources_,
-                                     error),
-              0)
-        << error;
+    const outcome read =
+        load_resource_document(std::string(DIRSCRIBE_PROGRAM_DIR) + "vostra.bin", resources_);
+    ASSERT_TRUE(read.ok()) << read.message();
     const outcome loaded = lang_.load(resources_);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
   }

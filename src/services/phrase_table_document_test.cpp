@@ -13,10 +13,10 @@ namespace {
 
 int load_text(phrase_table& lang, std::string_view text) {
   xml_tree tree;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  EXPECT_EQ(parse_text(text, tree, options, error), 0) << error;
+  const outcome read = parse_text(text, tree, options);
+  EXPECT_TRUE(read.ok()) << read.message();
   return lang.load(tree).code();
 }
 
@@ -82,10 +82,10 @@ TEST(PhraseTableDocument, WrittenTableReadsBackTheSame) {
   ASSERT_EQ(lang.write(file), 0);
 
   xml_tree tree;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  ASSERT_EQ(parse_file(file, tree, options, error), 0) << error;
+  const outcome read = parse_file(file, tree, options);
+  ASSERT_TRUE(read.ok()) << read.message();
   phrase_table again;
   ASSERT_TRUE(again.load(tree).ok());
 

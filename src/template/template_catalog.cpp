@@ -91,12 +91,11 @@ bool is_folder(const std::string& path) {
 outcome template_catalog::load(const std::string& path) {
   clear();
   xml_tree document;
-  std::string error;
-  const int read = parse_file(path, document, document_options{}, error);
+  const outcome read = parse_file(path, document, document_options{});
   // The reader's own text names the file it cannot open; a markup error
   // names it here, with where in the file it lies.
-  if (read == result_document_not_opened) return {read, error};
-  if (read != result_ok) return {read, path + ": " + error_text_line(error)};
+  if (read.is(result_document_not_opened)) return read;
+  if (!read.ok()) return {read.code(), path + ": " + error_text_line(read.message())};
   xml_node* node = document.first();
   while (node && !is_template_element(*node)) node = node->next();
   if (!node) {

@@ -233,12 +233,11 @@ TEST(TemplateParser, SizeLimitBoundsTheWholeTemplate) {
 // are told, and its error phrases compose the documented message.
 TEST(TemplateParser, EnglishLanguageFile) {
   xml_tree document;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  ASSERT_EQ(parse_file(DIRSCRIBE_SOURCE_DIR "data/sources/langs-en.xml", document, options, error),
-            0)
-      << error;
+  const outcome read =
+      parse_file(DIRSCRIBE_SOURCE_DIR "data/sources/langs-en.xml", document, options);
+  ASSERT_TRUE(read.ok()) << read.message();
   phrase_table english;
   ASSERT_TRUE(english.load(document).ok());
   template_tree tree;

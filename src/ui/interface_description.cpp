@@ -8,8 +8,9 @@ namespace dirscribe {
 outcome load_interface_description(const std::string& resource_file, phrase_table& phrases,
                                    xml_tree& ui_tree) {
   xml_tree resources;
-  std::string error;
-  if (load_resource_document(resource_file, resources, error) != 0) return {1, error};
+  if (outcome read = load_resource_document(resource_file, resources); !read.ok()) {
+    return {result_document_not_opened, read.message()};
+  }
   // Phrases that do not load leave their texts empty; the windows are built
   // all the same.
   static_cast<void>(phrases.load(resources));

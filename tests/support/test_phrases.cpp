@@ -69,9 +69,12 @@ std::map<int, std::string> test_template_phrases() {
 
 int load_english_phrases(phrase_table& table, std::string& error) {
   xml_tree document;
-  const int read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
-                              document, document_options(), error);
-  if (read != 0) return read;
+  const outcome read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
+                                  document, document_options());
+  if (!read.ok()) {
+    error = read.message();
+    return read.code();
+  }
   const outcome loaded = table.load(document);
   error = loaded.message();
   return loaded.code();
