@@ -181,9 +181,8 @@ void BM_TreeListingMemory(benchmark::State& state) {
   const std::string& path = test_trees::get().path(kind);
 
   phrase_table phrases;
-  std::string error;
-  if (load_english_phrases(phrases, error) != 0) {
-    state.SkipWithError(("phrases: " + error).c_str());
+  if (const outcome loaded = load_english_phrases(phrases); !loaded.ok()) {
+    state.SkipWithError(("phrases: " + loaded.message()).c_str());
     return;
   }
   template_tree templ;

@@ -33,8 +33,8 @@ namespace {
 class TemplateEvaluator : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_english_phrases(phrases_, error), 0) << error;
+    const outcome loaded = load_english_phrases(phrases_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     reset_project(project_);

@@ -67,17 +67,12 @@ std::map<int, std::string> test_template_phrases() {
   return phrases;
 }
 
-int load_english_phrases(phrase_table& table, std::string& error) {
+outcome load_english_phrases(phrase_table& table) {
   xml_tree document;
   const outcome read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
                                   document, document_options());
-  if (!read.ok()) {
-    error = read.message();
-    return read.code();
-  }
-  const outcome loaded = table.load(document);
-  error = loaded.message();
-  return loaded.code();
+  if (!read.ok()) return read;
+  return table.load(document);
 }
 
 std::string english::plain_template_error(const std::string& path, int line, int column,

@@ -86,8 +86,7 @@ outcome load_test_phrases(phrase_table& table, const std::map<int, std::string>&
 std::map<int, std::string> test_template_phrases();
 
 // Loads the bundled English language file of the source tree into `table`.
-// Returns the reader's result code, else the load's (result_ok on success);
-// the failure's text goes to `error`.
-int load_english_phrases(phrase_table& table, std::string& error);
+// Fails as the document reader or phrase_table::load does.
+outcome load_english_phrases(phrase_table& table);
 
 }  // namespace dirscribe
