@@ -244,8 +244,8 @@ TEST(Styles, CatalogNamesExistingTemplatesAndImages) {
   // The program's own markup reader takes the file and finds the same entries,
   // each with its preset.
   xml_tree tree;
-  std::string error_text;
-  ASSERT_EQ(parse_file(catalog_path(), tree, document_options{}, error_text), 0) << error_text;
+  const outcome read = parse_file(catalog_path(), tree, document_options{});
+  ASSERT_TRUE(read.ok()) << read.message();
   std::size_t read_entries = 0;
   for (const xml_node* node = tree.first(); node; node = node->next()) {
     if (node->type != xml_start_tag || node->name != "template") continue;

@@ -31,10 +31,8 @@ bool compression_library_ok() {
   return crc32(0L, reinterpret_cast<const Bytef*>(probe), 9) == 0xCBF43926UL;
 }
 
-int program_setup::load_resources() {
-  std::string error_text;
-  const int read = load_resource_document(program_dir + "vostra.bin", resources, error_text);
-  if (read != 0) {
+outcome program_setup::load_resources() {
+  if (outcome read = load_resource_document(program_dir + "vostra.bin", resources); !read.ok()) {
     // Whatever a failed read left behind is no usable document.
     resources.clear();
     return read;
@@ -51,7 +49,7 @@ outcome program_setup::start_up() {
   resources.clear();
   // The outcome is not checked here: a missing or damaged resource document
   // shows up as empty phrases, and in the wizard as a missing interface.
-  load_resources();
+  static_cast<void>(load_resources());
   if (interactive) {
     // The window is built from the interface description alone; the forms
     // themselves are made once the toolkit runs (app/wizard_start).

@@ -25,9 +25,10 @@ class program_setup {
   outcome start_up();
 
   // Reads program_dir + "vostra.bin" into `resources` and the phrase table from
-  // it. Returns 0, 1 (cannot be opened), 2 (cannot be parsed) or a load code
-  // of phrase_table (101 to 105); the tree is empty after a failed read.
-  int load_resources();
+  // it. Fails with the reader's result_document_not_opened or
+  // result_document_malformed and its text, or as phrase_table::load; the
+  // tree is empty after a failed read.
+  outcome load_resources();
 
   std::unique_ptr<phrase_table> lang;  // the phrase table of the whole run
   xml_tree resources;       // the resource document: interface description (phrases moved out)

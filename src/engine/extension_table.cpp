@@ -53,19 +53,24 @@ outcome load_extension_table(const std::string& file_name, project_context& coll
   collection.kind_icon_map.clear();
   collection.extension_icon_map.clear();
   xml_tree document;
-  std::string error;
-  const int read = parse_file(file_name, document, document_options{}, error);
-  if (read == 1) return {1, phrase(collection, kPhraseCantOpenFile) + file_name};
+  const outcome read = parse_file(file_name, document, document_options{});
+  if (read.is(result_document_not_opened)) {
+    return {result_document_not_opened, phrase(collection, kPhraseCantOpenFile) + file_name};
+  }
   // Every failure names the file, and a markup error where it lies.
   const std::string in_file = file_name + ": ";
-  if (read != 0) {
-    return {2, in_file + phrase(collection, kPhraseExtensionTableError) + error_text_line(error)};
+  if (!read.ok()) {
+    return {result_document_malformed, in_file + phrase(collection, kPhraseExtensionTableError) +
+                                           error_text_line(read.message())};
   }
   xml_node* extensions = xml_find(document, "/ext/extensions");
-  if (!extensions) return {2, in_file + phrase(collection, kPhraseExtensionListMissing)};
+  if (!extensions) {
+    return {result_document_malformed, in_file + phrase(collection, kPhraseExtensionListMissing)};
+  }
   read_section(document, extensions, collection.extension_icon_map, collection.extension_type_map);
   xml_node* types = xml_find(document, "/ext/types");
-  if (!types) return {2, in_file + phrase(collection, kPhraseTypeListMissing)};
+  if (!types)
+    return {result_document_malformed, in_file + phrase(collection, kPhraseTypeListMissing)};
   read_section(document, types, collection.kind_icon_map, collection.kind_type_map);
   return {};
 }

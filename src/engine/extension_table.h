@@ -15,10 +15,12 @@ class project_context;
 struct file_node;
 
 // Empties the four tables of `collection` and fills them from `file_name`.
-// Fails with 1 and phrase 15 + the name when the file cannot be opened; with 2
-// and the name + ": " on any other failure (a parse error: phrase 16 + the
-// reader's line, column and error; no /ext/extensions: phrase 0; no
-// /ext/types: phrase 18, the extension tables keep what was read).
+// Fails with result_document_not_opened and kPhraseCantOpenFile + the name
+// when the file cannot be opened; with result_document_malformed and the
+// name + ": " on any other failure (a parse error: kPhraseExtensionTableError
+// + the reader's line, column and error; no /ext/extensions:
+// kPhraseExtensionListMissing; no /ext/types: kPhraseTypeListMissing, the
+// extension tables keep what was read).
 outcome load_extension_table(const std::string& file_name, project_context& collection);
 
 // The type text of an entry: from the tables of `collection` by extension,

@@ -116,14 +116,17 @@ TEST_F(ExtensionTable, ShellModeUsesSystemDescriptions) {
 }
 
 TEST_F(ExtensionTable, LoadFailures) {
-  EXPECT_EQ(load_extension_table(folder_.at("absent.txt"), collection_).code(), 1);
-  EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_).code(), 2);
-  EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_).code(), 2);
+  EXPECT_EQ(load_extension_table(folder_.at("absent.txt"), collection_).code(),
+            result_document_not_opened);
+  EXPECT_EQ(load_extension_table(write("<ext><extensions>"), collection_).code(),
+            result_document_malformed);
+  EXPECT_EQ(load_extension_table(write("<ext><types/></ext>"), collection_).code(),
+            result_document_malformed);
   ASSERT_EQ(
       load_extension_table(
           write("<ext><extensions><_1 name=\".a\" type=\"A\"/></extensions></ext>"), collection_)
           .code(),
-      2);
+      result_document_malformed);
   // Without /ext/types the extension maps keep what was read.
   EXPECT_EQ(collection_.extension_type_map.count(), 1);
   EXPECT_EQ(collection_.kind_type_map.count(), 0);

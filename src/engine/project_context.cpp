@@ -41,13 +41,12 @@ outcome project_context::load_file(const std::string& file_name, const std::stri
   warnings.clear();
   this->file_name = file_name;
   xml_tree document;
-  std::string error;
-  const int read = parse_file(file_name, document, document_options{}, error);
-  if (read == 1) {
+  const outcome read = parse_file(file_name, document, document_options{});
+  if (read.is(result_document_not_opened)) {
     return {result_project_not_opened,
             phrase(kPhraseCantOpenFile) + (shown_name.empty() ? file_name : shown_name)};
   }
-  if (read != 0) return not_a_project(error_text_line(error));
+  if (!read.ok()) return not_a_project(error_text_line(read.message()));
   return take_projects(document);
 }
 
@@ -56,8 +55,7 @@ outcome project_context::load_text(std::string_view text) {
   warnings.clear();
   file_name.clear();
   xml_tree document;
-  std::string error;
-  if (parse_text(text, document, document_options{}, error) != 0) return not_a_project();
+  if (!parse_text(text, document, document_options{}).ok()) return not_a_project();
   return take_projects(document);
 }
 

@@ -12,10 +12,9 @@ namespace {
 // Reads `block` (the lines between <filter> and </filter>) into `filter`.
 void read_block(const std::string& block, file_filter_data& filter) {
   xml_tree document;
-  std::string error;
-  ASSERT_EQ(
-      parse_text("<filter>\r\n" + block + "</filter>\r\n", document, document_options{}, error), 0)
-      << error;
+  const outcome read =
+      parse_text("<filter>\r\n" + block + "</filter>\r\n", document, document_options{});
+  ASSERT_TRUE(read.ok()) << read.message();
   const xml_node* element = xml_find(document, "/filter");
   ASSERT_NE(element, nullptr);
   EXPECT_EQ(filter.read(document, element), 0);

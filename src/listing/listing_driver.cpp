@@ -150,6 +150,14 @@ void note_own_output(listing_run& run, const std::string& page_name,
   }
 }
 
+// A mirror folder that could not be made, in the words of its fault.
+outcome mirror_failure(const listing_run& run, const outcome& fault) {
+  const int id = fault.is(result_mirror_link_in_the_way) ? kPhraseOutputIsLink
+                 : fault.is(result_mirror_not_a_folder)  ? kPhraseOutputNotRegular
+                                                         : kPhraseCantWriteFile;
+  return {result_output_not_created, run.phrase(id) + fault.message()};
+}
+
 // The folder the page at `path` goes into, held open: made under output_dir
 // as needed (never through a link), else the folder as the user named it.
 outcome open_page_folder(const listing_run& run, const std::string& path,
@@ -157,17 +165,9 @@ outcome open_page_folder(const listing_run& run, const std::string& path,
   const std::string parent = std::filesystem::path(path).parent_path().string();
   if (!run.output_dir.empty() && path.starts_with(join_path(run.output_dir, ""))) {
     mirror_result made = make_mirror_folder(run.output_dir, parent);
-    switch (made.fault) {
-      case mirror_fault::none:
-        page_folder = std::move(made.folder);
-        return {};
-      case mirror_fault::symbolic_link:
-        return {result_output_not_created, run.phrase(kPhraseOutputIsLink) + made.path};
-      case mirror_fault::not_a_folder:
-        return {result_output_not_created, run.phrase(kPhraseOutputNotRegular) + made.path};
-      case mirror_fault::failed:
-        return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
-    }
+    if (!made.result.ok()) return mirror_failure(run, made.result);
+    page_folder = std::move(made.folder);
+    return {};
   }
   const folder_opening opened = folder_handle::open_path(parent.empty() ? "." : parent);
   if (!opened.folder) {
@@ -370,8 +370,9 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   if (run.mirror && !mirrored) {
     mirror_result made =
         make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
-    if (made.fault != mirror_fault::none) {
-      return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
+    if (!made.result.ok()) {
+      return {result_output_not_created,
+              run.phrase(kPhraseCantWriteFile) + made.result.message()};
     }
     mirrored = std::move(made.folder);
   }
@@ -423,15 +424,7 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
     if (run.mirror) {
       mirror_result made = make_mirror_child(
           mirrored, mirror_folder(run.folder, folder, run.output_dir), entry->name);
-      if (made.fault == mirror_fault::symbolic_link) {
-        return {result_output_not_created, run.phrase(kPhraseOutputIsLink) + made.path};
-      }
-      if (made.fault == mirror_fault::not_a_folder) {
-        return {result_output_not_created, run.phrase(kPhraseOutputNotRegular) + made.path};
-      }
-      if (made.fault != mirror_fault::none) {
-        return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.path};
-      }
+      if (!made.result.ok()) return mirror_failure(run, made.result);
       child_mirror = std::move(made.folder);
     }
     outcome written =
@@ -472,7 +465,8 @@ outcome build_project(const html_list_project& project, const project_context& c
     // Made before the walk, so the walk knows it and never enters it, even
     // when it lies inside the listed tree.
     mirror_result made = make_mirror_folder(run.output_dir, run.output_dir);
-    if (made.fault != mirror_fault::none) {
+    if (!made.result.ok()) {
+      run.inputs.clear();
       return {result_output_not_created,
               run.phrase(kPhraseCantWriteFile) + run.output_dir + because(errno)};
     }

@@ -33,8 +33,8 @@ constexpr char kPathsTemplate[] =
 class DriverFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_english_phrases(language_, error), 0) << error;
+    const outcome loaded = load_english_phrases(language_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
     tree_ = folder_.at("tree");
     make_tree();
     write_template(kPathsTemplate);

@@ -20,15 +20,15 @@ mirror_result make_mirror_child(const held_folder& parent, const std::string& pa
   folder_opening made = parent->make_child(name);
   switch (made.fault) {
     case folder_fault::none:
-      return {mirror_fault::none, {}, std::move(made.folder)};
+      return {{}, std::move(made.folder)};
     case folder_fault::symbolic_link:
-      return {mirror_fault::symbolic_link, path, nullptr};
+      return {{result_mirror_link_in_the_way, path}, nullptr};
     case folder_fault::not_a_folder:
-      return {mirror_fault::not_a_folder, path, nullptr};
+      return {{result_mirror_not_a_folder, path}, nullptr};
     case folder_fault::failed:
       break;
   }
-  return {mirror_fault::failed, path, nullptr};
+  return {{result_mirror_not_made, path}, nullptr};
 }
 
 mirror_result make_mirror_folder(const std::string& mirror_root, const std::string& folder) {
@@ -36,15 +36,15 @@ mirror_result make_mirror_folder(const std::string& mirror_root, const std::stri
   std::error_code error;
   std::filesystem::create_directories(mirror_root, error);
   folder_opening root = folder_handle::open_path(mirror_root);
-  if (!root.folder) return {mirror_fault::failed, mirror_root, nullptr};
+  if (!root.folder) return {{result_mirror_not_made, mirror_root}, nullptr};
   const std::filesystem::path below =
       std::filesystem::path(folder).lexically_relative(std::filesystem::path(mirror_root));
-  mirror_result made{mirror_fault::none, {}, std::move(root.folder)};
+  mirror_result made{{}, std::move(root.folder)};
   std::string path = mirror_root;
   for (const std::filesystem::path& part : below) {
     if (part.empty() || part == ".") continue;
     made = make_mirror_child(made.folder, path, part.string());
-    if (made.fault != mirror_fault::none) return made;
+    if (!made.result.ok()) return made;
     path = (std::filesystem::path(path) / part).string();
   }
   return made;

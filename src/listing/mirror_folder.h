@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/outcome.h"
 #include "platform/folder_handle.h"
 
 namespace dirscribe {
@@ -15,18 +16,13 @@ namespace dirscribe {
 std::string mirror_folder(const std::string& listed_root, const std::string& folder,
                           const std::string& mirror_root);
 
-// What stood in the way of a mirror folder.
-enum class mirror_fault {
-  none,
-  symbolic_link,  // a symbolic link where a folder of the mirror goes
-  not_a_folder,   // a file, FIFO, socket or device there
-  failed,         // the system refused to make the folder (errno says why)
-};
-
+// A mirror folder made or found, or what stood in the way of it.
 struct mirror_result {
-  mirror_fault fault = mirror_fault::none;
-  std::string path;    // the path at fault
-  held_folder folder;  // the folder made or found, held open; set without fault
+  // Success, or result_mirror_link_in_the_way, result_mirror_not_a_folder or
+  // result_mirror_not_made (errno says why) with the path at fault as the
+  // message, for the caller to put into words.
+  outcome result;
+  held_folder folder;  // the folder, held open; set on success only
 };
 
 // Makes `folder` and the folders above it up to `mirror_root` (made as

@@ -33,29 +33,32 @@ TEST(MirrorFolder, MadeAsNeededButNeverThroughWhatIsInTheWay) {
   fs::create_directory_symlink(dir.at("elsewhere"), dir.at("out/link"));
   struct Case {
     const char* folder;
-    mirror_fault fault;
+    int code;
     const char* at_fault;
   } cases[] = {
-      {"out", mirror_fault::none, ""},
-      {"out/a/b/c", mirror_fault::none, ""},
-      {"out/a/b/c", mirror_fault::none, ""},  // again: already there
-      {"out/link/d", mirror_fault::symbolic_link, "out/link"},
-      {"out/link", mirror_fault::symbolic_link, "out/link"},
-      {"out/file/d", mirror_fault::not_a_folder, "out/file"},
+      {"out", result_ok, ""},
+      {"out/a/b/c", result_ok, ""},
+      {"out/a/b/c", result_ok, ""},  // again: already there
+      {"out/link/d", result_mirror_link_in_the_way, "out/link"},
+      {"out/link", result_mirror_link_in_the_way, "out/link"},
+      {"out/file/d", result_mirror_not_a_folder, "out/file"},
+      {"out/file/d/e", result_mirror_not_a_folder, "out/file"},
   };
   for (const auto& c : cases) {
     const mirror_result made = make_mirror_folder(dir.at("out"), dir.at(c.folder));
-    EXPECT_EQ(made.fault, c.fault) << c.folder;
-    if (c.fault == mirror_fault::none) {
+    EXPECT_EQ(made.result.code(), c.code) << c.folder;
+    if (c.code == result_ok) {
       EXPECT_TRUE(fs::is_directory(dir.at(c.folder))) << c.folder;
+      EXPECT_NE(made.folder, nullptr) << c.folder;
     } else {
-      EXPECT_EQ(made.path, dir.at(c.at_fault)) << c.folder;
+      EXPECT_EQ(made.result.message(), dir.at(c.at_fault)) << c.folder;
+      EXPECT_EQ(made.folder, nullptr) << c.folder;
     }
   }
   // Nothing was made through the link, and the mirror root itself is made
   // when missing.
   EXPECT_TRUE(fs::is_empty(dir.at("elsewhere")));
-  EXPECT_EQ(make_mirror_folder(dir.at("new/root"), dir.at("new/root/x")).fault, mirror_fault::none);
+  EXPECT_TRUE(make_mirror_folder(dir.at("new/root"), dir.at("new/root/x")).result.ok());
   EXPECT_TRUE(fs::is_directory(dir.at("new/root/x")));
 }
 

@@ -26,10 +26,11 @@ void report_progress(const document_options& options, int64_t done, int64_t tota
 }
 
 // Feeds the chunks that `read_chunk` hands out (false at the end) and ends the
-// input. Returns 0 or 2 with error_text set.
+// input. Succeeds, or fails with result_document_malformed and the reader's
+// error text.
 template <class ReadChunk>
-int read_document(xml_reader& reader, const document_options& options, int64_t total,
-                  ReadChunk read_chunk, std::string& error_text) {
+outcome read_document(xml_reader& reader, const document_options& options, int64_t total,
+                      ReadChunk read_chunk) {
   int64_t done = 0;
   std::string chunk;
   while (read_chunk(chunk)) {
@@ -37,32 +38,28 @@ int read_document(xml_reader& reader, const document_options& options, int64_t t
     reader.append_chunk(std::move(chunk));
     chunk.clear();
     const int result = reader.scan();
-    if (result != 0) {
-      error_text = reader.error_text(result);
-      return 2;
+    if (result != xml_reader::scan_needs_more) {
+      return {result_document_malformed, reader.error_text(result)};
     }
     report_progress(options, done, total);
   }
   reader.set_end_of_input(true);
   const int result = reader.scan();
-  if (result != 2) {
-    error_text = reader.error_text(result);
-    return 2;
+  if (result != xml_reader::scan_complete) {
+    return {result_document_malformed, reader.error_text(result)};
   }
   report_progress(options, total, total);
-  return 0;
+  return {};
 }
 
 }  // namespace
 
-int parse_file(const std::string& file_name, xml_tree& tree, const document_options& options,
-               std::string& error_text) {
-  error_text.clear();
+outcome parse_file(const std::string& file_name, xml_tree& tree, const document_options& options) {
+  const auto not_opened = [&] {
+    return outcome{result_document_not_opened, "Can't open source file: " + file_name};
+  };
   std::FILE* file = std::fopen(file_name.c_str(), "rb");
-  if (!file) {
-    error_text = "Can't open source file: " + file_name;
-    return 1;
-  }
+  if (!file) return not_opened();
   struct stat status {};
   const int64_t total = fstat(fileno(file), &status) == 0 ? status.st_size : 0;
   xml_reader reader(tree);
@@ -75,20 +72,15 @@ int parse_file(const std::string& file_name, xml_tree& tree, const document_opti
     if (got == 0 && std::ferror(file)) read_failed = true;
     return got > 0;
   };
-  int result = read_document(reader, options, total, read_chunk, error_text);
+  outcome result = read_document(reader, options, total, read_chunk);
   std::fclose(file);
   // A file that opens but cannot be read (a folder, an I/O error) is not an
   // empty document.
-  if (read_failed) {
-    error_text = "Can't open source file: " + file_name;
-    result = 1;
-  }
+  if (read_failed) return not_opened();
   return result;
 }
 
-int parse_text(std::string_view text, xml_tree& tree, const document_options& options,
-               std::string& error_text) {
-  error_text.clear();
+outcome parse_text(std::string_view text, xml_tree& tree, const document_options& options) {
   xml_reader reader(tree);
   configure(reader, options);
   size_t at = 0;
@@ -99,7 +91,7 @@ int parse_text(std::string_view text, xml_tree& tree, const document_options& op
     at += size;
     return true;
   };
-  return read_document(reader, options, static_cast<int64_t>(text.size()), read_chunk, error_text);
+  return read_document(reader, options, static_cast<int64_t>(text.size()), read_chunk);
 }
 
 std::string error_text_line(std::string_view error_text) {

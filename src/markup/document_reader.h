@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/outcome.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
@@ -21,16 +22,16 @@ struct document_options {
   void* progress_context = nullptr;
 };
 
-// Reads `file_name` into `tree`. Returns 0 when the file was read completely;
-// 1 when it cannot be opened (error_text = "Can't open source file: " + name);
-// 2 on a markup error, with error_text "Line: <l>, column: <c>\r\nError: ..."
-// (nodes built before the error stay in the tree and belong to the caller).
-int parse_file(const std::string& file_name, xml_tree& tree, const document_options& options,
-               std::string& error_text);
+// Reads `file_name` into `tree`. Succeeds when the file was read completely;
+// fails with result_document_not_opened when it cannot be opened or read
+// (message "Can't open source file: " + name), or with
+// result_document_malformed on a markup error (message "Line: <l>, column:
+// <c>\r\nError: ..."); nodes built before the error stay in the tree and
+// belong to the caller.
+outcome parse_file(const std::string& file_name, xml_tree& tree, const document_options& options);
 
 // The same for a document held in memory (fed in 16,384-byte chunks).
-int parse_text(std::string_view text, xml_tree& tree, const document_options& options,
-               std::string& error_text);
+outcome parse_text(std::string_view text, xml_tree& tree, const document_options& options);
 
 // The error text of a failed parse as one line, to follow the file's name in
 // a message: "Line: 3, column: 5 Error: unclosed tag." (line ends become

@@ -30,9 +30,8 @@ void BM_ParseText(benchmark::State& state) {
   options.normalise_line_ends = state.range(1) != 0;
   for (auto _ : state) {
     xml_tree tree;
-    std::string error;
-    const int result = parse_text(document, tree, options, error);
-    if (result != 0) state.SkipWithError(error.c_str());
+    const outcome result = parse_text(document, tree, options);
+    if (!result.ok()) state.SkipWithError(result.message().c_str());
     benchmark::DoNotOptimize(tree.first());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
@@ -46,9 +45,8 @@ void BM_ParseTextKeepTree(benchmark::State& state) {
   const document_options options;
   for (auto _ : state) {
     auto tree = std::make_unique<xml_tree>();
-    std::string error;
-    const int result = parse_text(document, *tree, options, error);
-    if (result != 0) state.SkipWithError(error.c_str());
+    const outcome result = parse_text(document, *tree, options);
+    if (!result.ok()) state.SkipWithError(result.message().c_str());
     state.PauseTiming();
     tree.reset();
     state.ResumeTiming();

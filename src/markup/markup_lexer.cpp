@@ -345,10 +345,10 @@ void markup_lexer::take_quote(char quote, bool& open, bool other_open) {
 }
 
 int markup_lexer::scan() {
-  if (queued_bytes() > size_limit()) return 1;
+  if (queued_bytes() > size_limit()) return scan_too_long;
   for (;;) {
     const int c = next_char();
-    if (c == input_exhausted) return 0;
+    if (c == input_exhausted) return scan_needs_more;
     if (c == input_ended) return end_hook();
     if (escape_pending_) {
       escape_pending_ = false;

@@ -10,7 +10,8 @@
 // hooks. Input is fed with append_chunk; scan may be called after every chunk
 // and keeps its whole state between calls, so a markup or a text run may span
 // any number of chunks. After the last chunk the feeder calls
-// set_end_of_input(true) and scans once more; scan then returns 2 on success.
+// set_end_of_input(true) and scans once more; scan then returns scan_complete
+// on success.
 //
 // Example (the template directive parser):
 //   enable_kinds(1 << (kind_directive - 1));
@@ -102,15 +103,16 @@ class markup_lexer : public unicode_lexer {
   markup_lexer();
   ~markup_lexer() override;
 
-  // Runs the lexer over the queued input. Returns 1 when the queued chunks
-  // exceed the size limit, 0 when all queued input is used and more may come,
+  // Runs the lexer over the queued input. Returns scan_too_long when the
+  // queued chunks exceed the size limit, scan_needs_more when all queued
+  // input is used and more may come,
   // the end hook's result when the input has ended, or the first non-zero
   // result of a hook (the lexer keeps its state).
   int scan() override;
 
   // The input has ended: resets the read position, hands whatever was
   // gathered (the trailing text run, or the text of an unfinished markup) to
-  // the text hook and returns its result if non-zero, else 2.
+  // the text hook and returns its result if non-zero, else scan_complete.
   int end_hook() override;
   // A text run is complete; token() holds it (possibly empty). Does nothing
   // here and returns 0; a non-zero result stops the scan.

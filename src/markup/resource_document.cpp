@@ -6,13 +6,10 @@
 
 namespace dirscribe {
 
-int load_resource_document(const std::string& file_name, xml_tree& tree, std::string& error_text) {
-  error_text.clear();
+outcome load_resource_document(const std::string& file_name, xml_tree& tree) {
+  const outcome not_opened{result_document_not_opened, "Can't open source file: " + file_name};
   gzFile file = gzopen(file_name.c_str(), "rb");
-  if (!file) {
-    error_text = "Can't open source file: " + file_name;
-    return 1;
-  }
+  if (!file) return not_opened;
   // gzread passes a file that is not compressed through unchanged, so a plain
   // markup copy works as well. One byte past the limit is enough for the
   // document reader to report the size.
@@ -33,18 +30,14 @@ int load_resource_document(const std::string& file_name, xml_tree& tree, std::st
   gzerror(file, &status);
   if (status != Z_OK) failed = true;
   gzclose(file);
-  if (failed) {
-    error_text = "Can't open source file: " + file_name;
-    return 1;
-  }
+  if (failed) return not_opened;
 
   document_options options;
   options.lower_case_names = false;  // the interface description is found as "/TvostraDSC"
   options.normalise_line_ends = true;
   // The form builder sets properties in the order the attributes are written.
   options.attributes_as_map = false;
-  if (parse_text(text, tree, options, error_text) != 0) return 2;
-  return 0;
+  return parse_text(text, tree, options);
 }
 
 }  // namespace dirscribe

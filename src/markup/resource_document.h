@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/outcome.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
@@ -14,10 +15,10 @@ namespace dirscribe {
 inline constexpr size_t kResourceDocumentLimit = 16777216;
 
 // Reads `file_name` (gzip-compressed or plain markup) into `tree`, names kept
-// as written. Returns 0; 1 when the file cannot be opened or inflated
-// (error_text = "Can't open source file: " + name); 2 when it is not a
-// readable markup document (error_text from the document reader; nodes built
-// before the error stay in the tree).
-int load_resource_document(const std::string& file_name, xml_tree& tree, std::string& error_text);
+// as written. Fails with result_document_not_opened when the file cannot be
+// opened or inflated (message "Can't open source file: " + name), or as the
+// document reader does when it is not a readable markup document (nodes
+// built before the error stay in the tree).
+outcome load_resource_document(const std::string& file_name, xml_tree& tree);
 
 }  // namespace dirscribe

@@ -40,9 +40,9 @@ TEST(ResourceDocument, ReadsCompressedAndPlainKeepingNameCase) {
       folder.write("resource.bin", kDocument);
     }
     xml_tree tree;
-    std::string error = "stale";
-    ASSERT_EQ(load_resource_document(file, tree, error), 0) << compressed << " " << error;
-    EXPECT_EQ(error, "");
+    const outcome read = load_resource_document(file, tree);
+    ASSERT_TRUE(read.ok()) << compressed << " " << read.message();
+    EXPECT_EQ(read.message(), "");
     EXPECT_EQ(top_level_names(tree), "langs;TvostraDSC;") << compressed;
     const xml_node* main = xml_find(tree, "/TvostraDSC/main");
     ASSERT_NE(main, nullptr) << compressed;
@@ -54,9 +54,9 @@ TEST(ResourceDocument, Failures) {
   temp_folder folder;
   const std::string missing = folder.at("no-such-resource.bin");
   xml_tree tree;
-  std::string error;
-  EXPECT_EQ(load_resource_document(missing, tree, error), 1);
-  EXPECT_EQ(error, "Can't open source file: " + missing);
+  outcome read = load_resource_document(missing, tree);
+  EXPECT_EQ(read.code(), result_document_not_opened);
+  EXPECT_EQ(read.message(), "Can't open source file: " + missing);
 
   // A stream cut short is refused, not read as far as it goes.
   const std::string file = folder.at("cut-resource.bin");
@@ -64,21 +64,24 @@ TEST(ResourceDocument, Failures) {
   write_gzip(file, long_text);
   const std::string bytes = read_file(file);
   folder.write("cut-resource.bin", bytes.substr(0, bytes.size() / 2));
-  EXPECT_EQ(load_resource_document(file, tree, error), 1);
-  EXPECT_EQ(error, "Can't open source file: " + file);
+  read = load_resource_document(file, tree);
+  EXPECT_EQ(read.code(), result_document_not_opened);
+  EXPECT_EQ(read.message(), "Can't open source file: " + file);
 
   // Broken markup reports the reader's error.
   tree.clear();
   write_gzip(file, "<a>\n</b>");
-  EXPECT_EQ(load_resource_document(file, tree, error), 2);
-  EXPECT_EQ(error.rfind("Line: 2, column: ", 0), 0u) << error;
-  EXPECT_NE(error.find("misplaced end tag."), std::string::npos) << error;
+  read = load_resource_document(file, tree);
+  EXPECT_EQ(read.code(), result_document_malformed);
+  EXPECT_EQ(read.message().rfind("Line: 2, column: ", 0), 0u) << read.message();
+  EXPECT_NE(read.message().find("misplaced end tag."), std::string::npos) << read.message();
 
   // A document inflating past the reader's limit is stopped at the limit.
   tree.clear();
   write_gzip(file, "<a>" + std::string(kResourceDocumentLimit, ' ') + "</a>");
-  EXPECT_EQ(load_resource_document(file, tree, error), 2);
-  EXPECT_NE(error.find("size exceeded."), std::string::npos) << error;
+  read = load_resource_document(file, tree);
+  EXPECT_EQ(read.code(), result_document_malformed);
+  EXPECT_NE(read.message().find("size exceeded."), std::string::npos) << read.message();
 }
 
 }  // namespace

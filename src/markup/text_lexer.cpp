@@ -46,7 +46,7 @@ void text_lexer::reset_read_position() {
 
 int text_lexer::end_hook() {
   reset_read_position();
-  return 2;
+  return scan_complete;
 }
 
 }  // namespace dirscribe

@@ -34,8 +34,13 @@ class text_lexer {
   virtual int next_char();
   // The next read starts again at the first queued chunk; clears end of input.
   virtual void reset_read_position();
-  // Runs the lexer over the queued input: 0 = needs more input, 2 = the input
-  // is complete, any other value is an error code.
+  // What scan returns besides a hook's own error codes.
+  static constexpr int scan_needs_more = 0;
+  static constexpr int scan_too_long = 1;  // the queued chunks exceed the size limit
+  static constexpr int scan_complete = 2;
+
+  // Runs the lexer over the queued input: scan_needs_more, scan_complete when
+  // the input is complete, any other value is an error code.
   virtual int scan() = 0;
   // Called by scan when the input has ended; the result becomes scan's result.
   virtual int end_hook();

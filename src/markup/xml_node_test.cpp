@@ -12,10 +12,10 @@ namespace {
 
 xml_tree read(const std::string& text) {
   xml_tree tree;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  EXPECT_EQ(parse_text(text, tree, options, error), 0) << text << error;
+  const outcome read = parse_text(text, tree, options);
+  EXPECT_TRUE(read.ok()) << text << read.message();
   return tree;
 }
 

@@ -3,8 +3,8 @@
 // document chunk by chunk.
 //
 // Usage: construct over the tree to fill, append_chunk + scan per chunk, then
-// set_end_of_input(true) + scan once more (2 = success). On any other non-zero
-// result error_text(result) describes the failure. The tree is borrowed; the
+// set_end_of_input(true) + scan once more (scan_complete on success). On any
+// other non-zero result error_text(result) describes the failure. The tree is borrowed; the
 // nodes already placed stay in it whatever happens.
 #pragma once
 

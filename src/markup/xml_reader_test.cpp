@@ -31,55 +31,60 @@ struct read_case {
 void check_cases(const std::vector<read_case>& cases, const document_options& options) {
   for (const read_case& test : cases) {
     xml_tree tree;
-    std::string error;
-    EXPECT_EQ(parse_text(test.input, tree, options, error), test.result) << test.input;
+    const outcome read = parse_text(test.input, tree, options);
+    EXPECT_EQ(read.code(), test.result) << test.input;
     EXPECT_EQ(xml_dump(tree), test.dump) << test.input;
-    EXPECT_EQ(error, test.error) << test.input;
+    EXPECT_EQ(read.message(), test.error) << test.input;
   }
 }
 
 TEST(DocumentReaderTest, BuildsTrees) {
   check_cases(
       {
-          {"", 0, ""},
-          {"<a><b/>x</a>", 0, "1+a [<a>]\n  3+b [<b/>]\n  18+ [x] [x]\n  2+a [</a>]\n"},
-          {"<a></a>", 0, "3+a [<a>]\n"},
-          {"<r><a>x</a><b/>y</r>z", 0,
+          {"", result_ok, ""},
+          {"<a><b/>x</a>", result_ok, "1+a [<a>]\n  3+b [<b/>]\n  18+ [x] [x]\n  2+a [</a>]\n"},
+          {"<a></a>", result_ok, "3+a [<a>]\n"},
+          {"<r><a>x</a><b/>y</r>z", result_ok,
            "1+r [<r>]\n  1+a [<a>]\n    18+ [x] [x]\n    2+a [</a>]\n  3+b [<b/>]\n"
            "  18+ [y] [y]\n  2+r [</r>]\n18+ [z] [z]\n"},
-          {"<r><a><b></b></a></r>", 0,
+          {"<r><a><b></b></a></r>", result_ok,
            "1+r [<r>]\n  1+a [<a>]\n    3+b [<b>]\n    2+a [</a>]\n  2+r [</r>]\n"},
-          {"<e v=x/>", 0, "3+e {v=x/,} [<e v=x/>]\n"},
-          {"<a t=\">\">x</a>", 0, "1+a {t=,} [<a t=\">]\n  18+ [\">x] [\">x]\n  2+a [</a>]\n"},
-          {"<!><><!-->", 0, "4+ [<!>]\n15+ [<>]\n5+ [<!-->]\n"},
-          {"<!-- a > b -->", 0, "5+ [<!-- a > b -->]\n"},
-          {"<!--#echo-->", 0, "18+ [<!--#echo-->] [<!--#echo-->]\n"},
-          {"<!DOCTYPE x><r/>", 0, "18+ [<!DOCTYPE x>] [<!DOCTYPE x>]\n3+r [<r/>]\n"},
-          {"<?xml v=\"1\"?><r/>", 0, "11+ [<?xml v=\"1\"?>]\n3+r [<r/>]\n"},
-          {"<a><![CDATA[<x>&amp;]]></a>", 0,
+          {"<e v=x/>", result_ok, "3+e {v=x/,} [<e v=x/>]\n"},
+          {"<a t=\">\">x</a>", result_ok,
+           "1+a {t=,} [<a t=\">]\n  18+ [\">x] [\">x]\n  2+a [</a>]\n"},
+          {"<!><><!-->", result_ok, "4+ [<!>]\n15+ [<>]\n5+ [<!-->]\n"},
+          {"<!-- a > b -->", result_ok, "5+ [<!-- a > b -->]\n"},
+          {"<!--#echo-->", result_ok, "18+ [<!--#echo-->] [<!--#echo-->]\n"},
+          {"<!DOCTYPE x><r/>", result_ok, "18+ [<!DOCTYPE x>] [<!DOCTYPE x>]\n3+r [<r/>]\n"},
+          {"<?xml v=\"1\"?><r/>", result_ok, "11+ [<?xml v=\"1\"?>]\n3+r [<r/>]\n"},
+          {"<a><![CDATA[<x>&amp;]]></a>", result_ok,
            "1+a [<a>]\n  18+ [<![CDATA[<x>&amp;]]>] [<x>&amp;]\n  2+a [</a>]\n"},
-          {"<a>\n <b/>\n</a>", 0,
+          {"<a>\n <b/>\n</a>", result_ok,
            "1+a [<a>]\n  18+ [\\x0a ] [\\x0a ]\n  3+b [<b/>]\n  18+ [\\x0a] [\\x0a]\n"
            "  2+a [</a>]\n"},
-          {"&#65;&#x41;|&#0065;|&#300;|&nbsp;|&AMP;|&#1a;|&#x;", 0,
+          {"&#65;&#x41;|&#0065;|&#300;|&nbsp;|&AMP;|&#1a;|&#x;", result_ok,
            "18+ [&#65;&#x41;|&#0065;|&#300;|&nbsp;|&AMP;|&#1a;|&#x;] [AA|!|!|!|!|!|&#x;]\n"},
-          {"&#38;lt;&#x26;#65;&amp;amp;", 0, "18+ [&#38;lt;&#x26;#65;&amp;amp;] [<&#65;&amp;]\n"},
-          {"<e a='&lt;&#x3E;' b='&q;'/>", 0, "3+e {a=<>,b=!,} [<e a='&lt;&#x3E;' b='&q;'/>]\n"},
-          {"<Left Top=\"Ab\"/>", 0, "3+Left {Top=Ab,} [<Left Top=\"Ab\"/>]\n"},
-          {"a<b", 0, "18+ [a] [a]\n18+ [<b] [<b]\n"},
-          {"x\r\ny", 0, "18+ [x\\x0d\\x0ay] [x\\x0d\\x0ay]\n"},
-          {"<a></b>", 2, "1-a [<a>]\n", "Line: 1, column: 7\r\nError: misplaced end tag.\r\n"},
-          {"</a>", 2, "", "Line: 1, column: 4\r\nError: misplaced end tag.\r\n"},
-          {"<a>x</a></a>", 2, "1+a [<a>]\n  18+ [x] [x]\n  2+a [</a>]\n",
+          {"&#38;lt;&#x26;#65;&amp;amp;", result_ok,
+           "18+ [&#38;lt;&#x26;#65;&amp;amp;] [<&#65;&amp;]\n"},
+          {"<e a='&lt;&#x3E;' b='&q;'/>", result_ok,
+           "3+e {a=<>,b=!,} [<e a='&lt;&#x3E;' b='&q;'/>]\n"},
+          {"<Left Top=\"Ab\"/>", result_ok, "3+Left {Top=Ab,} [<Left Top=\"Ab\"/>]\n"},
+          {"a<b", result_ok, "18+ [a] [a]\n18+ [<b] [<b]\n"},
+          {"x\r\ny", result_ok, "18+ [x\\x0d\\x0ay] [x\\x0d\\x0ay]\n"},
+          {"<a></b>", result_document_malformed, "1-a [<a>]\n",
+           "Line: 1, column: 7\r\nError: misplaced end tag.\r\n"},
+          {"</a>", result_document_malformed, "",
+           "Line: 1, column: 4\r\nError: misplaced end tag.\r\n"},
+          {"<a>x</a></a>", result_document_malformed, "1+a [<a>]\n  18+ [x] [x]\n  2+a [</a>]\n",
            "Line: 1, column: 12\r\nError: misplaced end tag.\r\n"},
-          {"<a><b>x</a>", 2, "1-a [<a>]\n  1-b [<b>]\n    18+ [x] [x]\n",
+          {"<a><b>x</a>", result_document_malformed, "1-a [<a>]\n  1-b [<b>]\n    18+ [x] [x]\n",
            "Line: 1, column: 11\r\nError: misplaced end tag.\r\n"},
-          {"<a>\n<b>\n</c>", 2,
+          {"<a>\n<b>\n</c>", result_document_malformed,
            "1-a [<a>]\n  18+ [\\x0a] [\\x0a]\n  1-b [<b>]\n    18+ [\\x0a] [\\x0a]\n",
            "Line: 3, column: 4\r\nError: misplaced end tag.\r\n"},
-          {"<a><b></a>", 2, "1+a [<a>]\n  1-b [<b>]\n    2+a [</a>]\n",
+          {"<a><b></a>", result_document_malformed, "1+a [<a>]\n  1-b [<b>]\n    2+a [</a>]\n",
            "Line: 1, column: 10\r\nError: unclosed tag.\r\n"},
-          {"<a>\nx", 2, "1-a [<a>]\n  18+ [\\x0ax] [\\x0ax]\n",
+          {"<a>\nx", result_document_malformed, "1-a [<a>]\n  18+ [\\x0ax] [\\x0ax]\n",
            "Line: 2, column: 1\r\nError: unclosed tag.\r\n"},
       },
       names_as_written());
@@ -87,25 +92,25 @@ TEST(DocumentReaderTest, BuildsTrees) {
 
 TEST(DocumentReaderTest, Switches) {
   document_options lower;  // lower-case names, attributes as map
-  check_cases({{"<Left Top=\"Ab\"></LEFT>", 0, "3+left {top=Ab,} [<Left Top=\"Ab\">]\n"}}, lower);
+  check_cases({{"<Left Top=\"Ab\"></LEFT>", result_ok, "3+left {top=Ab,} [<Left Top=\"Ab\">]\n"}},
+              lower);
   document_options normalise = names_as_written();
   normalise.normalise_line_ends = true;
-  check_cases({{"<a>\r\nx\ry\r\r\n</a>", 0,
+  check_cases({{"<a>\r\nx\ry\r\r\n</a>", result_ok,
                 "1+a [<a>]\n  18+ [\\x0ax\\x0ay\\x0a\\x0a] [\\x0ax\\x0ay\\x0a\\x0a]\n"
                 "  2+a [</a>]\n"},
-               {"\r\n<a>\r\n</a>", 0,
+               {"\r\n<a>\r\n</a>", result_ok,
                 "18+ [\\x0a] [\\x0a]\n1+a [<a>]\n  18+ [\\x0a] [\\x0a]\n  2+a [</a>]\n"},
-               {"\r\n\r</b>", 2, "18+ [\\x0a\\x0a] [\\x0a\\x0a]\n",
+               {"\r\n\r</b>", result_document_malformed, "18+ [\\x0a\\x0a] [\\x0a\\x0a]\n",
                 "Line: 3, column: 4\r\nError: misplaced end tag.\r\n"}},
               normalise);
   document_options list = names_as_written();
   list.attributes_as_map = false;
-  check_cases({{"<e b=\"2\" a=\"1&amp;\" b='3'/>", 0,
+  check_cases({{"<e b=\"2\" a=\"1&amp;\" b='3'/>", result_ok,
                 "3+e {b,2,a,1&,b,3,} [<e b=\"2\" a=\"1&amp;\" b='3'/>]\n"}},
               list);
   xml_tree tree;
-  std::string error;
-  ASSERT_EQ(parse_text("<e b=\"2\" a=\"1\" b='3'/>", tree, list, error), 0);
+  ASSERT_TRUE(parse_text("<e b=\"2\" a=\"1\" b='3'/>", tree, list).ok());
   EXPECT_EQ(tree.first()->attribute("b")->to_text(), "3");  // the map keeps the last value
 }
 
@@ -222,13 +227,13 @@ TEST(DocumentReaderTest, ChunkBoundariesDoNotMatter) {
 TEST(DocumentReaderTest, SizeLimit) {
   std::string text(xml_size_limit, 'x');
   xml_tree tree;
-  std::string error;
-  EXPECT_EQ(parse_text(text, tree, names_as_written(), error), 0);
-  EXPECT_EQ(error, "");
+  const outcome read = parse_text(text, tree, names_as_written());
+  EXPECT_TRUE(read.ok()) << read.message();
   text.push_back('x');
   xml_tree over;
-  EXPECT_EQ(parse_text(text, over, names_as_written(), error), 2);
-  EXPECT_EQ(error, "Line: 1, column: 16777216\r\nError: size exceeded.\r\n");
+  const outcome too_long = parse_text(text, over, names_as_written());
+  EXPECT_EQ(too_long.code(), result_document_malformed);
+  EXPECT_EQ(too_long.message(), "Line: 1, column: 16777216\r\nError: size exceeded.\r\n");
 }
 
 TEST(DocumentReaderTest, DeepNestingUsesNoRecursion) {
@@ -239,8 +244,8 @@ TEST(DocumentReaderTest, DeepNestingUsesNoRecursion) {
   for (int i = 0; i < kDepth; ++i) document += "</a>";
   {
     xml_tree tree;
-    std::string error;
-    ASSERT_EQ(parse_text(document, tree, names_as_written(), error), 0) << error;
+    const outcome read = parse_text(document, tree, names_as_written());
+    ASSERT_TRUE(read.ok()) << read.message();
     std::vector<std::string> lines;
     xml_serialise(tree, lines);
     EXPECT_EQ(lines.size(), 3u * kDepth);
@@ -252,9 +257,9 @@ TEST(DocumentReaderTest, DeepNestingUsesNoRecursion) {
     EXPECT_EQ(text, "x");
   }
   xml_tree unclosed;
-  std::string error;
-  EXPECT_EQ(parse_text(open, unclosed, names_as_written(), error), 2);
-  EXPECT_EQ(error, "Line: 1, column: 40000\r\nError: unclosed tag.\r\n");
+  const outcome read = parse_text(open, unclosed, names_as_written());
+  EXPECT_EQ(read.code(), result_document_malformed);
+  EXPECT_EQ(read.message(), "Line: 1, column: 40000\r\nError: unclosed tag.\r\n");
 }
 
 void record_progress(int percent, void* context) {
@@ -275,9 +280,8 @@ TEST(DocumentReaderTest, ParseFile) {
   options.progress = record_progress;
   options.progress_context = &progress;
   xml_tree tree;
-  std::string error = "stale";
-  EXPECT_EQ(parse_file(file, tree, options, error), 0);
-  EXPECT_EQ(error, "");
+  const outcome read = parse_file(file, tree, options);
+  EXPECT_TRUE(read.ok()) << read.message();
   EXPECT_EQ(progress, (std::vector<int>{40, 81, 100, 100}));
   std::string text;
   EXPECT_EQ(xml_text_of(tree, "/r", nullptr, text), 0);
@@ -285,11 +289,13 @@ TEST(DocumentReaderTest, ParseFile) {
 
   xml_tree missing;
   const std::string absent = folder.at("absent.txt");
-  EXPECT_EQ(parse_file(absent, missing, options, error), 1);
-  EXPECT_EQ(error, "Can't open source file: " + absent);
+  const outcome absent_read = parse_file(absent, missing, options);
+  EXPECT_EQ(absent_read.code(), result_document_not_opened);
+  EXPECT_EQ(absent_read.message(), "Can't open source file: " + absent);
   // A folder opens but cannot be read: that is no empty document.
-  EXPECT_EQ(parse_file(folder.path(), missing, options, error), 1);
-  EXPECT_EQ(error, "Can't open source file: " + folder.path());
+  const outcome folder_read = parse_file(folder.path(), missing, options);
+  EXPECT_EQ(folder_read.code(), result_document_not_opened);
+  EXPECT_EQ(folder_read.message(), "Can't open source file: " + folder.path());
 }
 
 TEST(DocumentReaderTest, ErrorTextFitsOnOneLine) {
@@ -302,9 +308,9 @@ TEST(DocumentReaderTest, ErrorTextFitsOnOneLine) {
   };
   for (const auto& c : cases) {
     xml_tree tree;
-    std::string error;
-    ASSERT_EQ(parse_text(c.document, tree, document_options{}, error), 2) << c.document;
-    EXPECT_EQ(error_text_line(error), c.expected) << c.document;
+    const outcome read = parse_text(c.document, tree, document_options{});
+    ASSERT_EQ(read.code(), result_document_malformed) << c.document;
+    EXPECT_EQ(error_text_line(read.message()), c.expected) << c.document;
   }
   EXPECT_EQ(error_text_line(""), "");
 }

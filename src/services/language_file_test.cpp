@@ -15,13 +15,11 @@ namespace {
 class LanguageFile : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_resource_document(std::string(DIRSCRIBE_PROGRAM_DIR) + "vostra.bin", resources_,
-                                     error),
-              0)
-        << error;
-    const int result = lang_.load(resources_);
-    ASSERT_EQ(result, 0) << phrase_table::load_error_text(result);
+    const outcome read =
+        load_resource_document(std::string(DIRSCRIBE_PROGRAM_DIR) + "vostra.bin", resources_);
+    ASSERT_TRUE(read.ok()) << read.message();
+    const outcome loaded = lang_.load(resources_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
   }
 
   xml_tree resources_;

@@ -32,15 +32,16 @@ inline constexpr int kPhraseCantOpenWithShell = 238;
 inline constexpr int kPhraseDirectiveErrorLine = 5;
 inline constexpr int kPhraseDirectiveErrorColumn = 6;
 inline constexpr int kPhraseDirectiveErrorDetail = 7;
-inline constexpr int kPhraseDirectiveWithoutBlock = 8;       // 10000
-inline constexpr int kPhraseTagNotClosed = 9;                // 10001
-inline constexpr int kPhraseBlockNotClosed = 10;             // 10002, + the directive
-inline constexpr int kPhraseUnknownVariable = 11;            // 10022
-inline constexpr int kPhraseVariableNotAllowedHere = 12;     // 10023
-inline constexpr int kPhraseForInsideFor = 13;               // 10024
-inline constexpr int kPhraseRepeatOutsideFor = 14;           // 10025
-inline constexpr int kPhraseRepeatNeedsFilesOrFolders = 14;  // 10026 shares the text
-inline constexpr int kPhraseTemplateError = 149;             // + the parser's description
+inline constexpr int kPhraseDirectiveWithoutBlock = 8;  // result_directive_without_block
+inline constexpr int kPhraseTagNotClosed = 9;           // result_tag_not_closed
+inline constexpr int kPhraseBlockNotClosed = 10;        // result_block_not_closed, + the directive
+inline constexpr int kPhraseUnknownVariable = 11;       // result_unknown_variable
+inline constexpr int kPhraseVariableNotAllowedHere = 12;  // result_variable_not_permitted
+inline constexpr int kPhraseForInsideFor = 13;            // result_for_inside_for
+inline constexpr int kPhraseRepeatOutsideFor = 14;        // result_repeat_outside_for
+// result_repeat_in_tree_loop shares the text of result_repeat_outside_for.
+inline constexpr int kPhraseRepeatNeedsFilesOrFolders = 14;
+inline constexpr int kPhraseTemplateError = 149;  // + the parser's description
 
 // --- Template variable texts ---------------------------------------------------
 inline constexpr int kPhraseSeconds = 21;  // download time units, after a number
@@ -154,8 +155,7 @@ inline constexpr int kAllPhraseIds[] = {
     222, 223, 224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240,
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
-    287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298,
-    299, 300, 301,
+    287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301,
 };
 
 namespace phrase_ids_detail {

@@ -52,7 +52,13 @@ int walk_subtree(xml_node* lang, Visit visit) {
 
 }  // namespace
 
-int phrase_table::load(xml_tree& document) {
+outcome phrase_table::load(xml_tree& document) {
+  const int code = load_phrases(document);
+  if (code == result_ok) return {};
+  return outcome{code, std::string(load_error_text(code))};
+}
+
+int phrase_table::load_phrases(xml_tree& document) {
   full_names_.clear();
   short_names_.clear();
   table_.clear();
@@ -61,7 +67,7 @@ int phrase_table::load(xml_tree& document) {
 
   xml_node* found = document.first();
   while (found && !is_closed_element(*found, "langs")) found = found->next_in_document_order();
-  if (!found) return 0;
+  if (!found) return result_ok;
 
   // The element lives in a tree of its own from here on, so the walks below
   // cannot run into the rest of the document; it is freed on every return.
@@ -78,24 +84,24 @@ int phrase_table::load(xml_tree& document) {
       if (&node == lang) {
         ++language_count;
         const tagged_value* short_name = node.attribute("short");
-        if (!short_name) return 101;
+        if (!short_name) return result_language_without_short;
         short_names_.push_back(short_name->to_text());
         const tagged_value* full_name = node.attribute("full");
-        if (!full_name) return 102;
+        if (!full_name) return result_language_without_full;
         full_names_.push_back(full_name->to_text());
-        return 0;
+        return result_ok;
       }
-      if (!is_phrase_element(node)) return 0;
+      if (!is_phrase_element(node)) return result_ok;
       const int id = phrase_id_of(node.name);
-      if (id < 0 || id < previous_id + 1) return 103;
+      if (id < 0 || id < previous_id + 1) return result_phrase_id_out_of_order;
       previous_id = id;
-      return 0;
+      return result_ok;
     });
     if (result) return result;
     if (previous_id + 1 > phrase_id_count_) phrase_id_count_ = previous_id + 1;
   }
-  if (language_count == 0) return 104;
-  if (phrase_id_count_ == 0) return 105;
+  if (language_count == 0) return result_no_languages;
+  if (phrase_id_count_ == 0) return result_languages_without_phrases;
 
   // Pass 2: move the texts into the table.
   table_.resize(language_count);
@@ -115,7 +121,7 @@ int phrase_table::load(xml_tree& document) {
       return 0;
     });
   }
-  return 0;
+  return result_ok;
 }
 
 const std::string* phrase_table::lookup(int id) const {
@@ -165,19 +171,19 @@ int phrase_table::write(const std::string& file_name) const {
 
 std::string_view phrase_table::load_error_text(int code) {
   switch (code) {
-    case 1:
+    case result_document_not_opened:
       return "Can't find language file";
-    case 2:
+    case result_document_malformed:
       return "can't parse XML file";
-    case 101:
+    case result_language_without_short:
       return "No short language description";
-    case 102:
+    case result_language_without_full:
       return "No full language description";
-    case 103:
+    case result_phrase_id_out_of_order:
       return "Phrase ID is wrong";
-    case 104:
+    case result_no_languages:
       return "No languages found";
-    case 105:
+    case result_languages_without_phrases:
       return "No phrases found";
     default:
       return "Unknown lang error";

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/outcome.h"
 #include "markup/xml_node.h"
 
 namespace dirscribe {
@@ -19,10 +20,12 @@ class phrase_table {
   phrase_table& operator=(const phrase_table&) = delete;
 
   // Loads the first closed `langs` element of `document`, which is taken out of
-  // the document and destroyed whatever the result. Returns 0, or 101 (a lang
-  // without short), 102 (without full), 103 (phrase ids do not grow), 104 (no
-  // lang element), 105 (no phrase). No `langs` element: 0, table stays empty.
-  int load(xml_tree& document);
+  // the document and destroyed whatever the result. Fails with
+  // result_language_without_short, result_language_without_full,
+  // result_phrase_id_out_of_order, result_no_languages or
+  // result_languages_without_phrases and the wording of load_error_text. No
+  // `langs` element: success, and the table stays empty.
+  outcome load(xml_tree& document);
 
   // The phrase of the current language, or nullptr when the table has no
   // language, the id is out of range, or the current language lacks it.
@@ -42,10 +45,15 @@ class phrase_table {
   // Returns 0, 2 when the file cannot be created, 3 on a short write.
   int write(const std::string& file_name) const;
 
-  // The program's wording of a load result ("No languages found" and so on).
+  // The program's wording of a load result ("No languages found" and so on),
+  // also of the document reader's result_document_not_opened and
+  // result_document_malformed for the language file.
   static std::string_view load_error_text(int code);
 
  private:
+  // load without the wording: result_ok or the failure's code.
+  int load_phrases(xml_tree& document);
+
   std::vector<std::string> full_names_;
   std::vector<std::string> short_names_;
   int current_ = 0;

@@ -13,11 +13,11 @@ namespace {
 
 int load_text(phrase_table& lang, std::string_view text) {
   xml_tree tree;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  EXPECT_EQ(parse_text(text, tree, options, error), 0) << error;
-  return lang.load(tree);
+  const outcome read = parse_text(text, tree, options);
+  EXPECT_TRUE(read.ok()) << read.message();
+  return lang.load(tree).code();
 }
 
 std::string dump(const phrase_table& lang) {
@@ -39,22 +39,26 @@ TEST(PhraseTableDocument, ReadsPhrasesFromMarkup) {
       // Entities are decoded; blanks around the text are kept.
       {"<langs><lang short=\"en\" full=\"E\"><_5>&lt;b&gt;x&amp;y&lt;/b&gt; </_5>\n"
        "<_27> KB</_27></lang></langs>",
-       0, "5=<b>x&y</b> \n27= KB\n"},
+       result_ok, "5=<b>x&y</b> \n27= KB\n"},
       // Empty phrases store nothing, whichever way they are written.
-      {"<langs><lang short=\"en\" full=\"E\"><_1/><_2></_2><_3>x</_3></lang></langs>", 0, "3=x\n"},
+      {"<langs><lang short=\"en\" full=\"E\"><_1/><_2></_2><_3>x</_3></lang></langs>", result_ok,
+       "3=x\n"},
       // Comments and text between phrases are passed over.
       {"<x/><!-- c --><langs>\n<lang short=\"en\" full=\"E\">\n<!-- <_9>no</_9> -->\n"
        "<_4>four</_4>\n</lang>\n</langs>",
-       0, "4=four\n"},
-      {"<langs><lang short=\"en\" full=\"E\"><_3>a</_3><_3>b</_3></lang></langs>", 103, ""},
-      {"<langs><lang short=\"en\" full=\"E\"><_3>a</_3><_2>b</_2></lang></langs>", 103, ""},
-      {"<langs><lang full=\"E\"><_1>a</_1></lang></langs>", 101, ""},
-      {"<langs><lang short=\"en\"><_1>a</_1></lang></langs>", 102, ""},
-      {"<langs><language/></langs>", 104, ""},
-      {"<langs><lang short=\"en\" full=\"E\">only text</lang></langs>", 105, ""},
+       result_ok, "4=four\n"},
+      {"<langs><lang short=\"en\" full=\"E\"><_3>a</_3><_3>b</_3></lang></langs>",
+       result_phrase_id_out_of_order, ""},
+      {"<langs><lang short=\"en\" full=\"E\"><_3>a</_3><_2>b</_2></lang></langs>",
+       result_phrase_id_out_of_order, ""},
+      {"<langs><lang full=\"E\"><_1>a</_1></lang></langs>", result_language_without_short, ""},
+      {"<langs><lang short=\"en\"><_1>a</_1></lang></langs>", result_language_without_full, ""},
+      {"<langs><language/></langs>", result_no_languages, ""},
+      {"<langs><lang short=\"en\" full=\"E\">only text</lang></langs>",
+       result_languages_without_phrases, ""},
       // A lang written as an empty element is no language.
-      {"<langs><lang short=\"en\" full=\"E\"/></langs>", 104, ""},
-      {"<other>no phrases here</other>", 0, ""},
+      {"<langs><lang short=\"en\" full=\"E\"/></langs>", result_no_languages, ""},
+      {"<other>no phrases here</other>", result_ok, ""},
   };
   for (const auto& c : cases) {
     phrase_table lang;
@@ -71,19 +75,19 @@ TEST(PhraseTableDocument, WrittenTableReadsBackTheSame) {
                       "<_2> leading and trailing </_2><_7>caf&#233;</_7></lang>"
                       "<lang short=\"x&amp;y\" full=\"Other\"><_1>one</_1><_9>nine</_9></lang>"
                       "</langs>"),
-            0);
+            result_ok);
   lang.set_current_language(1);
   temp_folder folder;
   const std::string file = folder.at("phrase_table_round_trip.xml");
   ASSERT_EQ(lang.write(file), 0);
 
   xml_tree tree;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  ASSERT_EQ(parse_file(file, tree, options, error), 0) << error;
+  const outcome read = parse_file(file, tree, options);
+  ASSERT_TRUE(read.ok()) << read.message();
   phrase_table again;
-  ASSERT_EQ(again.load(tree), 0);
+  ASSERT_TRUE(again.load(tree).ok());
 
   // The language that was current is written first.
   ASSERT_EQ(again.language_count(), 2);

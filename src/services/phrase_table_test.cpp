@@ -97,7 +97,7 @@ TEST(PhraseTable, LoadsPhrasesWithGapsAndMovesThemOut) {
   b.element(nullptr, "after");
 
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(lang.language_count(), 1);
   EXPECT_EQ(lang.phrase_id_count(), 6);
   EXPECT_EQ(lang.short_name(0), "en");
@@ -120,7 +120,7 @@ TEST(PhraseTable, LookupOutOfRange) {
   b.phrase(en, 0, "zero");
   b.phrase(en, 3, "three");
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   for (int id : {-1, 4, 5, 1 << 30}) {
     EXPECT_EQ(lang.lookup(id), nullptr) << id;
     EXPECT_EQ(lang.text(id), "") << id;
@@ -144,7 +144,7 @@ TEST(PhraseTable, TwoLanguagesShareThePhraseIdCount) {
   b.phrase(de, 20, "zwanzig");
 
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(lang.language_count(), 2);
   EXPECT_EQ(lang.phrase_id_count(), 21);
   EXPECT_EQ(dump(lang), "0=File\n10=ten\n");
@@ -168,7 +168,7 @@ TEST(PhraseTable, PhrasesNestedInsideOtherElementsCount) {
   b.phrase(group, 7, "nested");
   b.phrase(en, 8, "after group");
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(dump(lang), "7=nested\n8=after group\n");
 }
 
@@ -183,7 +183,7 @@ TEST(PhraseTable, EmptyPhrasesStoreNothing) {
   b.phrase(nested_first, 9, "inner");  // first child is an element, not text
   phrase_table lang;
   // _9 inside _4 is still a phrase in document order, after 4.
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(dump(lang), "1=one\n9=inner\n");
 }
 
@@ -196,7 +196,7 @@ TEST(PhraseTable, IdsReadTheirLeadingDigits) {
   xml_node* suffixed = b.element(en, "_12abc");
   b.text(suffixed, "twelve");
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(dump(lang), "0=zero\n3=three\n12=twelve\n");
 }
 
@@ -208,7 +208,7 @@ TEST(PhraseTable, NoLangsElementLeavesTheTableEmpty) {
   xml_node* open = b.element(nullptr, "langs");
   open->closed = false;
   phrase_table lang;
-  EXPECT_EQ(lang.load(document), 0);
+  EXPECT_TRUE(lang.load(document).ok());
   EXPECT_EQ(lang.language_count(), 0);
   EXPECT_EQ(lang.phrase_id_count(), 0);
   EXPECT_EQ(lang.lookup(0), nullptr);
@@ -227,54 +227,57 @@ TEST(PhraseTable, LoadFailures) {
          b.phrase(en, 3, "a");
          b.phrase(en, 3, "b");
        },
-       103},
+       result_phrase_id_out_of_order},
       {"falling id",
        [](document_builder& b) {
          xml_node* en = b.english(b.element(nullptr, "langs"));
          b.phrase(en, 3, "a");
          b.phrase(en, 2, "b");
        },
-       103},
+       result_phrase_id_out_of_order},
       {"id too large",
        [](document_builder& b) {
          xml_node* en = b.english(b.element(nullptr, "langs"));
          b.element(en, "_4294967296");
        },
-       103},
+       result_phrase_id_out_of_order},
       {"no short in the second language",
        [](document_builder& b) {
          xml_node* langs = b.element(nullptr, "langs");
          b.phrase(b.english(langs), 0, "x");
          b.element(langs, "lang", {{"full", "Deutsch"}});
        },
-       101},
+       result_language_without_short},
       {"no full",
        [](document_builder& b) {
          b.element(b.element(nullptr, "langs"), "lang", {{"short", "en"}});
        },
-       102},
+       result_language_without_full},
       {"no lang element",
-       [](document_builder& b) { b.element(b.element(nullptr, "langs"), "language"); }, 104},
+       [](document_builder& b) { b.element(b.element(nullptr, "langs"), "language"); },
+       result_no_languages},
       {"languages without phrases",
        [](document_builder& b) {
          xml_node* langs = b.element(nullptr, "langs");
          b.english(langs);
          b.element(langs, "lang", {{"short", "de"}, {"full", "Deutsch"}});
        },
-       105},
+       result_languages_without_phrases},
       {"names are case-sensitive",
        [](document_builder& b) {
          xml_node* langs = b.element(nullptr, "langs");
          b.phrase(b.element(langs, "Lang", {{"short", "en"}, {"full", "English"}}), 0, "x");
        },
-       104},
+       result_no_languages},
   };
   for (const auto& c : cases) {
     xml_tree document;
     document_builder b(document);
     c.build(b);
     phrase_table lang;
-    EXPECT_EQ(lang.load(document), c.code) << c.what;
+    const outcome loaded = lang.load(document);
+    EXPECT_EQ(loaded.code(), c.code) << c.what;
+    EXPECT_EQ(loaded.message(), phrase_table::load_error_text(c.code)) << c.what;
     EXPECT_EQ(lang.lookup(0), nullptr) << c.what;
     // The langs element is destroyed whatever the result.
     EXPECT_TRUE(document.empty()) << c.what;
@@ -286,15 +289,15 @@ TEST(PhraseTable, LoadErrorTexts) {
     int code;
     const char* text;
   } cases[] = {
-      {1, "Can't find language file"},
-      {2, "can't parse XML file"},
-      {101, "No short language description"},
-      {102, "No full language description"},
-      {103, "Phrase ID is wrong"},
-      {104, "No languages found"},
-      {105, "No phrases found"},
-      {0, "Unknown lang error"},
-      {106, "Unknown lang error"},
+      {result_document_not_opened, "Can't find language file"},
+      {result_document_malformed, "can't parse XML file"},
+      {result_language_without_short, "No short language description"},
+      {result_language_without_full, "No full language description"},
+      {result_phrase_id_out_of_order, "Phrase ID is wrong"},
+      {result_no_languages, "No languages found"},
+      {result_languages_without_phrases, "No phrases found"},
+      {result_ok, "Unknown lang error"},
+      {result_languages_without_phrases + 1, "Unknown lang error"},
   };
   for (const auto& c : cases) EXPECT_EQ(phrase_table::load_error_text(c.code), c.text) << c.code;
 }
@@ -307,13 +310,13 @@ TEST(PhraseTable, ReloadReplacesTheTable) {
     xml_node* langs = b.element(nullptr, "langs");
     b.phrase(b.english(langs), 40, "forty");
     b.phrase(b.element(langs, "lang", {{"short", "de"}, {"full", "Deutsch"}}), 1, "eins");
-    ASSERT_EQ(lang.load(document), 0);
+    ASSERT_TRUE(lang.load(document).ok());
     lang.set_current_language(1);
   }
   xml_tree document;
   document_builder b(document);
   b.phrase(b.english(b.element(nullptr, "langs")), 1, "one");
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   EXPECT_EQ(lang.language_count(), 1);
   EXPECT_EQ(lang.current_language(), 0);
   EXPECT_EQ(lang.phrase_id_count(), 2);
@@ -336,7 +339,7 @@ TEST(PhraseTable, WritesTheCurrentLanguageFirstEscaped) {
   xml_node* de = b.element(langs, "lang", {{"short", "de"}, {"full", "Deutsch"}});
   b.phrase(de, 2, "zwei");
   phrase_table lang;
-  ASSERT_EQ(lang.load(document), 0);
+  ASSERT_TRUE(lang.load(document).ok());
   lang.set_current_language(1);
 
   temp_folder folder;

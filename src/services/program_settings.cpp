@@ -52,8 +52,7 @@ bool program_settings::read(const std::string& path) {
   options.lower_case_names = false;
   options.normalise_line_ends = false;
   options.attributes_as_map = false;
-  std::string error;
-  if (parse_file(path, document, options, error) != 0 || !flat(document)) return false;
+  if (!parse_file(path, document, options).ok() || !flat(document)) return false;
 
   program_settings read = *this;
   for (auto [name, field] :

@@ -182,14 +182,13 @@ void BM_TreeListingMemory(benchmark::State& state) {
   const std::string& path = test_trees::get().path(kind);
 
   phrase_table phrases;
-  std::string error;
-  if (load_english_phrases(phrases, error) != 0) {
-    state.SkipWithError(("phrases: " + error).c_str());
+  if (const outcome loaded = load_english_phrases(phrases); !loaded.ok()) {
+    state.SkipWithError(("phrases: " + loaded.message()).c_str());
     return;
   }
   template_tree templ;
   template_parser parser(phrases, templ);
-  if (parser.feed(kTemplate) != 0 || parser.finish() != 2 || parser.first_unclosed()) {
+  if (!parser.feed(kTemplate).ok() || !parser.finish().ok()) {
     state.SkipWithError("template does not parse");
     return;
   }

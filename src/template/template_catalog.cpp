@@ -92,16 +92,16 @@ bool is_folder(const std::string& path) {
 outcome template_catalog::load(const std::string& path) {
   clear();
   xml_tree document;
-  std::string error;
-  const int read = parse_file(path, document, document_options{}, error);
+  const outcome read = parse_file(path, document, document_options{});
   // The reader's own text names the file it cannot open; a markup error
   // names it here, with where in the file it lies.
-  if (read == 1) return {read, error};
-  if (read != 0) return {read, path + ": " + error_text_line(error)};
+  if (read.is(result_document_not_opened)) return read;
+  if (!read.ok()) return {read.code(), path + ": " + error_text_line(read.message())};
   xml_node* node = document.first();
   while (node && !is_template_element(*node)) node = node->next();
   if (!node) {
-    return {catalog_no_template_element, path + ": " + phrase(language, kPhraseNoTemplateElement)};
+    return {result_catalog_without_template,
+            path + ": " + phrase(language, kPhraseNoTemplateElement)};
   }
   while (node) {
     xml_node* following = node->next();
@@ -140,7 +140,7 @@ std::string catalog_file_text(const std::vector<std::unique_ptr<style_entry>>& e
 outcome template_catalog::save(const std::string& folder) {
   const std::string path = join_path(folder, kCatalogFileName);
   if (!replace_file(path, catalog_file_text(entries))) {
-    return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + path};
+    return {result_write_failed, phrase(language, kPhraseCantSaveFile) + path};
   }
   return {};
 }
@@ -166,7 +166,7 @@ outcome template_catalog::copy(const style_entry* entry, std::string_view name_p
 
 outcome template_catalog::copy(const style_entry* entry, std::string_view name_prefix,
                                const user_data_folders& folders) {
-  if (!entry) return {catalog_no_entry, phrase(language, kPhraseNoStyleSelected)};
+  if (!entry) return {result_no_style, phrase(language, kPhraseNoStyleSelected)};
   // The copy goes into templates/ beside the catalog that will list it; the
   // user's own folder is made when it is the first thing written there.
   if (!folders.program_writable()) folders.make_write_folder(kTemplatesFolder);
@@ -174,7 +174,7 @@ outcome template_catalog::copy(const style_entry* entry, std::string_view name_p
   const std::string folder = join_path(catalog_folder, kTemplatesFolder);
   for (const std::string& needed : {catalog_folder, folder}) {
     if (!is_folder(needed)) {
-      return {catalog_folder_not_entered, phrase(language, kPhraseCantOpenFolder) + needed};
+      return {result_templates_folder_missing, phrase(language, kPhraseCantOpenFolder) + needed};
     }
   }
   // A name taken in either folder is passed over, so that the copy never
@@ -189,7 +189,7 @@ outcome template_catalog::copy(const style_entry* entry, std::string_view name_p
   const std::string target = join_path(folder, new_file);
   const std::string source = folders.read_path(std::string(kTemplatesFolder) + "/" + entry->file);
   if (!copy_to_new_file(source, target)) {
-    return {catalog_write_failed, phrase(language, kPhraseCantSaveFile) + target};
+    return {result_write_failed, phrase(language, kPhraseCantSaveFile) + target};
   }
   auto copied = std::make_unique<style_entry>();
   copied->file = new_file;

@@ -19,17 +19,6 @@ class phrase_table;
 class user_data_folders;
 struct html_list_project;
 
-// Codes of the catalog operations' failures besides the document reader's (1
-// and 2). They reuse numbers of the build's results, and 20000 means another
-// thing here than in a build: the message says which.
-enum catalog_result : int {
-  catalog_folder_not_entered =
-      result_template_not_opened,              // the program or templates folder is missing
-  catalog_write_failed = result_write_failed,  // a file could not be written or copied
-  catalog_no_entry = result_no_style,          // an operation was given no entry
-  catalog_no_template_element = 40000,         // the catalog file holds no template element
-};
-
 // One catalog entry.
 struct style_entry {
   std::string file;         // template file name inside the "templates" folder
@@ -50,16 +39,19 @@ class template_catalog {
 
   // Clears the catalog and reads every top-level `template` element of the
   // markup file `path`, in order; any other top-level node is skipped. Fails
-  // with the reader's 1 and its message; with 2 and `path` + ": " + the
-  // reader's line, column and error; or with 40000 and `path` + ": " + phrase
-  // 216 when the file holds no template element; the catalog is then empty. A
+  // with the reader's result_document_not_opened and its message; with
+  // result_document_malformed and `path` + ": " + the reader's line, column
+  // and error; or with result_catalog_without_template and `path` + ": " +
+  // kPhraseNoTemplateElement when the file holds no template element; the
+  // catalog is then empty. A
   // file with template elements always loads at least one entry.
   outcome load(const std::string& path);
 
   // Writes every entry to "templates.txt" in `folder` (the program folder, or
   // the user's folder of user_data_folders::write_folder), replacing the file
   // only once the whole catalog is written, so a failed save leaves the
-  // previous file as it was. Fails with 20004 and phrase 232 + the file's path.
+  // previous file as it was. Fails with result_write_failed and
+  // kPhraseCantSaveFile + the file's path.
   outcome save(const std::string& folder);
 
   // The first entry whose file equals the last "/"-separated component of
@@ -70,13 +62,14 @@ class template_catalog {
   // Copies `entry`'s template file inside `program_folder`/templates to the
   // first name the next-name rule gives that nothing in that folder takes,
   // appends an entry for it (name = `name_prefix` + the entry's name, the rest
-  // copied, the preset deep-copied) and saves the catalog. Fails with 20011
-  // (phrase 229) when `entry` is nullptr, 20000 (phrase 20 + the folder) when
-  // the program folder or its templates folder is not a folder, 20004 (phrase
-  // 232 + the file) when the copy fails (the catalog is unchanged and no
-  // partial file is left), else as the save (on a failed save the new entry
-  // stays in memory and the copied file stays in the folder).
-  // REQUIRES: `entry`, when given, belongs to this catalog or outlives the call.
+  // copied, the preset deep-copied) and saves the catalog. Fails with
+  // result_no_style (kPhraseNoStyleSelected) when `entry` is nullptr,
+  // result_templates_folder_missing (kPhraseCantOpenFolder + the folder) when
+  // the program folder or its templates folder is not a folder,
+  // result_write_failed (kPhraseCantSaveFile + the file) when the copy fails
+  // (the catalog is unchanged and no partial file is left), else as the save (on a failed save the
+  // new entry stays in memory and the copied file stays in the folder). REQUIRES: `entry`, when
+  // given, belongs to this catalog or outlives the call.
   outcome copy(const style_entry* entry, std::string_view name_prefix,
                const std::string& program_folder);
   // The same with the user-data rule: the template is read where

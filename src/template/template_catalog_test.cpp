@@ -38,11 +38,11 @@ class TemplateCatalog : public testing::Test {
   void SetUp() override {
     ASSERT_FALSE(folder_.path().empty());
     program_ = folder_.path() + "/";
-    ASSERT_EQ(load_test_phrases(phrases_, {{kPhraseCantOpenFolder, "[folder] "},
-                                           {kPhraseNoTemplateElement, "[no template]"},
-                                           {kPhraseNoStyleSelected, "[no style]"},
-                                           {kPhraseCantSaveFile, "[save] "}}),
-              0);
+    ASSERT_TRUE(load_test_phrases(phrases_, {{kPhraseCantOpenFolder, "[folder] "},
+                                             {kPhraseNoTemplateElement, "[no template]"},
+                                             {kPhraseNoStyleSelected, "[no style]"},
+                                             {kPhraseCantSaveFile, "[save] "}})
+                    .ok());
     catalog_.language = &phrases_;
   }
 
@@ -77,7 +77,7 @@ TEST_F(TemplateCatalog, LoadReadsTemplateElementsInFileOrderAndSkipsTheRest) {
                  "<TEMPLATE>\r\n<name>Tree</name>\r\n<file>tree.html</file>\r\n</TEMPLATE>\r\n"
                  "<templates><file>no.html</file></templates>\r\n"
                  "<template/>\r\n"),
-            0);
+            result_ok);
   // The second entry has no description and no image file; the self-closed
   // element is an entry with every field empty.
   EXPECT_EQ(dump(catalog_),
@@ -90,7 +90,7 @@ TEST_F(TemplateCatalog, LoadMovesTheFirstProjectChildIntoThePreset) {
   ASSERT_EQ(load("<template><file>a.html</file>"
                  "<project><recursion_depth>-1</recursion_depth></project>"
                  "<project><save>ignored.html</save></project></template>"),
-            0);
+            result_ok);
   ASSERT_EQ(catalog_.entries.size(), 1u);
   EXPECT_EQ(dump(catalog_),
             "a.html||||preset:<project><recursion_depth>-1</recursion_depth></project>\n");
@@ -103,16 +103,16 @@ TEST_F(TemplateCatalog, LoadFailuresLeaveTheCatalogEmptyWithAMessage) {
     const char* error_start;
   };
   const Case cases[] = {
-      {"<project><path>/x</path></project>", catalog_no_template_element, ": [no template]"},
-      {"", catalog_no_template_element, ": [no template]"},
-      {"<!-- <template> in a comment --> text", catalog_no_template_element, ": [no template]"},
-      {"<template><file>a.html</template>", 2, ": Line: 1, column: "},
-      {"<template><file>a.html</file>", 2, ": Line: 1, column: "},
-      {nullptr, 1, "Can't open source file: "},
+      {"<project><path>/x</path></project>", result_catalog_without_template, ": [no template]"},
+      {"", result_catalog_without_template, ": [no template]"},
+      {"<!-- <template> in a comment --> text", result_catalog_without_template, ": [no template]"},
+      {"<template><file>a.html</template>", result_document_malformed, ": Line: 1, column: "},
+      {"<template><file>a.html</file>", result_document_malformed, ": Line: 1, column: "},
+      {nullptr, result_document_not_opened, "Can't open source file: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.content ? c.content : "(missing file)");
-    ASSERT_EQ(load("<template><file>old.html</file></template>"), 0);
+    ASSERT_EQ(load("<template><file>old.html</file></template>"), result_ok);
     ASSERT_EQ(catalog_.entries.size(), 1u);
     int result;
     if (c.content) {
@@ -159,7 +159,7 @@ TEST_F(TemplateCatalog, HostileFilesLoadOrFailCleanly) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     const int result = load(c.content);
-    if (result == 0) {
+    if (result == result_ok) {
       EXPECT_FALSE(catalog_.entries.empty());
     } else {
       EXPECT_TRUE(catalog_.entries.empty());
@@ -168,7 +168,7 @@ TEST_F(TemplateCatalog, HostileFilesLoadOrFailCleanly) {
   }
   // Unknown entities and refused numeric references read as "!", as the
   // reader does everywhere.
-  ASSERT_EQ(load("<template><file>&bogus;.html</file><name>&#1234;</name></template>"), 0);
+  ASSERT_EQ(load("<template><file>&bogus;.html</file><name>&#1234;</name></template>"), result_ok);
   EXPECT_EQ(catalog_.entries[0]->file, "!.html");
   EXPECT_EQ(catalog_.entries[0]->name, "!");
 }
@@ -200,7 +200,7 @@ TEST_F(TemplateCatalog, SaveAndLoadRoundTripEveryField) {
                  "<save>out &lt;1&gt;.html</save>\r\n<!-- note -->\r\n"
                  "<filter>\r\n<str_files_skip>*.tmp</str_files_skip>\r\n</filter>\r\n"
                  "<show_summary></show_summary>\r\n</project>\r\n</template>\r\n"),
-            0);
+            result_ok);
   const std::vector<std::string> texts = {"a < b",
                                           "Tom & Jerry",
                                           "&amp;",
@@ -222,7 +222,7 @@ TEST_F(TemplateCatalog, SaveAndLoadRoundTripEveryField) {
   const std::string before = dump(catalog_);
   ASSERT_TRUE(catalog_.save(program_).ok());
   const std::string first_file = read_file(catalog_path());
-  ASSERT_EQ(remember(catalog_.load(catalog_path())), 0) << message_;
+  ASSERT_EQ(remember(catalog_.load(catalog_path())), result_ok) << message_;
   EXPECT_EQ(dump(catalog_), before);
   ASSERT_TRUE(catalog_.save(program_).ok());
   EXPECT_EQ(read_file(catalog_path()), first_file);
@@ -245,17 +245,17 @@ TEST_F(TemplateCatalog, UnescapedFilesStillRead) {
   // reader makes of it is unchanged.
   ASSERT_EQ(load("<template><file>a.html</file><name>A &amp; B</name>"
                  "<description>caf\xc3\xa9</description></template>"),
-            0);
+            result_ok);
   EXPECT_EQ(dump(catalog_), "a.html|A & B|caf\xc3\xa9||preset:\n");
 }
 
 TEST_F(TemplateCatalog, SaveFailureKeepsThePreviousFile) {
-  ASSERT_EQ(load("<template><file>a.html</file></template>"), 0);
+  ASSERT_EQ(load("<template><file>a.html</file></template>"), result_ok);
   const std::string previous = read_file(catalog_path());
   catalog_.entries[0]->name = "changed";
   {
     const file_size_limit full_disk(16);
-    EXPECT_EQ(remember(catalog_.save(program_)), catalog_write_failed);
+    EXPECT_EQ(remember(catalog_.save(program_)), result_write_failed);
   }
   EXPECT_EQ(message_, "[save] " + catalog_path());
   EXPECT_EQ(read_file(catalog_path()), previous);
@@ -266,7 +266,7 @@ TEST_F(TemplateCatalog, FindByFileComparesTheLastPathComponentExactly) {
                  "<template><file>tree.html</file><name>2</name></template>"
                  "<template><file>list.html</file><name>3</name></template>"
                  "<template><file>a\\b.html</file><name>4</name></template>"),
-            0);
+            result_ok);
   struct Case {
     const char* path;
     int position;  // -1: not found
@@ -337,12 +337,12 @@ TEST_F(TemplateCatalog, CopyTakesTheFirstFreeNameAndSaves) {
   ASSERT_EQ(load("<template><file>a.html</file><name>Alpha</name><description>d</description>"
                  "<image_file>a.png</image_file>"
                  "<project><save>x.html</save></project></template>"),
-            0);
+            result_ok);
   make_template("a.html", "<html>a</html>");
   make_template("a0.html", "taken");
   const std::string before = dump(catalog_);
 
-  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "Copy of ", program_)), 0)
+  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "Copy of ", program_)), result_ok)
       << message_;
   EXPECT_EQ(read_file(program_ + "templates/a1.html"), "<html>a</html>");
   EXPECT_EQ(read_file(program_ + "templates/a0.html"), "taken");
@@ -370,23 +370,23 @@ TEST_F(TemplateCatalog, CopyTakesTheFirstFreeNameAndSaves) {
 TEST_F(TemplateCatalog, CopyFailuresLeaveTheCatalogAndFolderUnchanged) {
   ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"
                  "<template><file>gone.html</file><name>G</name></template>"),
-            0);
+            result_ok);
   const std::string before = dump(catalog_);
   const std::string catalog_text = read_file(catalog_path());
 
-  EXPECT_EQ(remember(catalog_.copy(nullptr, "c ", program_)), catalog_no_entry);
+  EXPECT_EQ(remember(catalog_.copy(nullptr, "c ", program_)), result_no_style);
   EXPECT_EQ(message_, "[no style]");
 
   EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_ + "none/")),
-            catalog_folder_not_entered);
+            result_templates_folder_missing);
   EXPECT_EQ(message_, "[folder] " + program_ + "none/");
   EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)),
-            catalog_folder_not_entered);  // no templates folder yet
+            result_templates_folder_missing);  // no templates folder yet
   EXPECT_EQ(message_, "[folder] " + program_ + "templates");
 
   make_template("a.html", "a");
   EXPECT_EQ(remember(catalog_.copy(catalog_.entries[1].get(), "c ", program_)),
-            catalog_write_failed);
+            result_write_failed);
   EXPECT_EQ(message_, "[save] " + program_ + "templates/gone0.html");
   EXPECT_FALSE(exists(program_ + "templates/gone0.html"));
 
@@ -395,12 +395,12 @@ TEST_F(TemplateCatalog, CopyFailuresLeaveTheCatalogAndFolderUnchanged) {
 }
 
 TEST_F(TemplateCatalog, CopyKeepsTheNewEntryWhenOnlyTheSaveFails) {
-  ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), 0);
+  ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), result_ok);
   make_template("a.html", "a");
   {
     const file_size_limit full_disk(16);  // the copied template fits, the catalog does not
     EXPECT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", program_)),
-              catalog_write_failed);
+              result_write_failed);
   }
   ASSERT_EQ(catalog_.entries.size(), 2u);
   EXPECT_EQ(catalog_.entries[1]->file, "a0.html");
@@ -408,14 +408,15 @@ TEST_F(TemplateCatalog, CopyKeepsTheNewEntryWhenOnlyTheSaveFails) {
 }
 
 TEST_F(TemplateCatalog, AnInstalledProgramCopiesAndSavesIntoTheUsersFolder) {
-  ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), 0);
+  ASSERT_EQ(load("<template><file>a.html</file><name>A</name></template>"), result_ok);
   make_template("a.html", "a");
   make_template("a0.html", "the program's own a0");
   const std::string program_catalog = read_file(catalog_path());
   temp_folder user;
   const user_data_folders installed(program_, user.at("dirscribe"), false);
 
-  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", installed)), 0) << message_;
+  ASSERT_EQ(remember(catalog_.copy(catalog_.entries[0].get(), "c ", installed)), result_ok)
+      << message_;
   // The copy skips a name the program folder holds, and goes with the
   // catalog into the user's folder; the program folder is untouched.
   EXPECT_EQ(catalog_.entries[1]->file, "a1.html");

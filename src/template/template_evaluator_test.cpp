@@ -34,8 +34,8 @@ namespace {
 class TemplateEvaluator : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_english_phrases(phrases_, error), 0) << error;
+    const outcome loaded = load_english_phrases(phrases_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     reset_project(project_);
@@ -52,9 +52,9 @@ class TemplateEvaluator : public testing::Test {
   std::string run_in(const std::string& path, const std::string& text, int expected_code) {
     template_tree tree;
     template_parser parser(phrases_, tree);
-    EXPECT_EQ(parser.feed(text), 0) << text;
-    EXPECT_EQ(parser.finish(), 2) << text;
-    EXPECT_EQ(parser.first_unclosed(), nullptr) << text;
+    EXPECT_TRUE(parser.feed(text).ok()) << text;
+    const outcome parsed = parser.finish();
+    EXPECT_TRUE(parsed.ok()) << text << "\n" << parsed.message();
     run_.clear_listing_totals();
     run_.filter = project_.settings.filter;  // as a build prepares it
     file_node nameless;
@@ -472,11 +472,12 @@ TEST_F(TemplateEvaluator, SharedMemoWritesWhatFreshEvaluationsWrite) {
   project_.settings.is_local_date = true;
   template_tree tree;
   template_parser parser(phrases_, tree);
-  ASSERT_EQ(parser.feed("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=type-->:"
+  ASSERT_TRUE(parser
+                  .feed("<!--#for var=files--><!--#echo var=name-->:<!--#echo var=type-->:"
                         "<!--#echo var=icon-->:<!--#if var=ext re=\"x$\"-->X<!--#endif-->:"
-                        "<!--#echo var=created--> <!--#endfor-->"),
-            0);
-  ASSERT_EQ(parser.finish(), 2);
+                        "<!--#echo var=created--> <!--#endfor-->")
+                  .ok());
+  ASSERT_TRUE(parser.finish().ok());
   const auto evaluate_in = [&](const std::string& path, evaluation_memo* memo) {
     file_node nameless;
     nameless.is_folder = true;
@@ -534,8 +535,8 @@ TEST_F(TemplateEvaluator, FailuresAreReported) {
   } sink;
   template_tree tree;
   template_parser parser(phrases_, tree);
-  parser.feed("text");
-  parser.finish();
+  ASSERT_TRUE(parser.feed("text").ok());
+  ASSERT_TRUE(parser.finish().ok());
   file_node nameless;
   file_node* slot = &nameless;
   loop_frame root = make_root_frame(folder_.path(), "file:///");

@@ -30,30 +30,22 @@ outcome read_template_file(const std::string& path, const std::string& shown_nam
   if (!file) return not_opened();
   template_parser parser(phrases, tree);
   std::string piece(kTemplatePiece, '\0');
-  int status = 0;
+  outcome parsed;
   for (;;) {
     const size_t got = std::fread(piece.data(), 1, piece.size(), file.get());
     if (got == 0) break;
-    status = parser.feed(piece.substr(0, got));
-    if (status != 0) break;
+    parsed = parser.feed(piece.substr(0, got));
+    if (!parsed.ok()) break;
   }
   // A template that cannot be read to its end is one that could not be
   // opened for what it holds: say so rather than list half a template.
-  if (status == 0 && std::ferror(file.get()) != 0) return not_opened();
+  if (parsed.ok() && std::ferror(file.get()) != 0) return not_opened();
   file.reset();
-  if (status == 0) {
-    status = parser.finish();
-    if (status == template_structure_parser::read_completely) status = 0;
-  }
+  if (parsed.ok()) parsed = parser.finish();
+  if (parsed.ok()) return {};
   // The parser's text gives the line and column; the path says of which file.
-  const auto broken = [&](int code, const template_node* node) {
-    return outcome{code, path + ": " + std::string(phrases.text(kPhraseTemplateError)) +
-                             parser.error_text(code, node)};
-  };
-  if (status != 0) return broken(status, nullptr);
-  if (const template_node* open = parser.first_unclosed())
-    return broken(parse_unclosed_block, open);
-  return {};
+  return outcome{parsed.code(),
+                 path + ": " + std::string(phrases.text(kPhraseTemplateError)) + parsed.message()};
 }
 
 }  // namespace dirscribe

@@ -17,33 +17,27 @@ namespace {
 const phrase_table& phrases() {
   static phrase_table* table = [] {
     auto* loaded = new phrase_table;
-    load_test_phrases(*loaded, test_template_phrases());
+    if (!load_test_phrases(*loaded, test_template_phrases()).ok()) std::abort();
     return loaded;
   }();
   return *table;
 }
 
-struct outcome {
-  int result;
+struct parse_report {
+  int code;
   std::string dump;
   std::string error;
 };
 
-outcome parse(std::string_view text, size_t piece) {
+parse_report parse(std::string_view text, size_t piece) {
   template_tree tree;
   template_parser parser(phrases(), tree);
-  int result = 0;
-  for (size_t pos = 0; pos < text.size() && result == 0; pos += piece) {
+  outcome result;
+  for (size_t pos = 0; pos < text.size() && result.ok(); pos += piece) {
     result = parser.feed(std::string(text.substr(pos, piece)));
   }
-  if (result == 0) result = parser.finish();
-  std::string error;
-  if (result == 2) {
-    if (template_node* open = parser.first_unclosed()) error = parser.error_text(10002, open);
-  } else {
-    error = parser.error_text(result);
-  }
-  return {result, dump_template_tree(tree), error};
+  if (result.ok()) result = parser.finish();
+  return {result.code(), dump_template_tree(tree), result.message()};
 }
 
 }  // namespace
@@ -53,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const size_t piece = 1 + data[0] % 16;
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-  dirscribe::outcome split = dirscribe::parse(text, piece);
-  dirscribe::outcome whole = dirscribe::parse(text, text.size() + 1);
-  if (split.result != whole.result || split.dump != whole.dump || split.error != whole.error) {
+  dirscribe::parse_report split = dirscribe::parse(text, piece);
+  dirscribe::parse_report whole = dirscribe::parse(text, text.size() + 1);
+  if (split.code != whole.code || split.dump != whole.dump || split.error != whole.error) {
     std::abort();
   }
   return 0;

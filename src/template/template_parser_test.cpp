@@ -12,45 +12,33 @@
 namespace dirscribe {
 namespace {
 
-struct parse_outcome {
-  int result = 0;     // first nonzero feed result, else finish's result
-  std::string dump;   // the tree
-  std::string error;  // error text of a failure, or of an open block
+struct parse_report {
+  int code = result_ok;  // the first failure's code
+  std::string dump;      // the tree
+  std::string error;     // the failure's message
 };
 
 const phrase_table& test_phrases() {
   static phrase_table* phrases = [] {
     auto* table = new phrase_table;
-    EXPECT_EQ(load_test_phrases(*table, test_template_phrases()), 0);
+    EXPECT_TRUE(load_test_phrases(*table, test_template_phrases()).ok());
     return table;
   }();
   return *phrases;
 }
 
-// Parses `text` with the listing parser, fed in pieces of `piece_size` bytes
-// (0: in one piece).
-template <class parser>
-parse_outcome parse_with(std::string_view text, size_t piece_size) {
-  parse_outcome out;
+// Parses `text` fed in pieces of `piece_size` bytes (0: in one piece).
+parse_report parse(std::string_view text, size_t piece_size = 0,
+                   template_parser::vocabulary checks = template_parser::vocabulary::checked) {
   template_tree tree;
-  parser p(test_phrases(), tree);
+  template_parser parser(test_phrases(), tree, checks);
   size_t step = piece_size == 0 ? text.size() : piece_size;
-  for (size_t pos = 0; pos < text.size() && out.result == 0; pos += step) {
-    out.result = p.feed(std::string(text.substr(pos, step)));
+  outcome result;
+  for (size_t pos = 0; pos < text.size() && result.ok(); pos += step) {
+    result = parser.feed(std::string(text.substr(pos, step)));
   }
-  if (out.result == 0) out.result = p.finish();
-  if (out.result != 2) {
-    out.error = p.error_text(out.result);
-  } else if (template_node* open = p.first_unclosed()) {
-    out.result = parse_unclosed_block;
-    out.error = p.error_text(out.result, open);
-  }
-  out.dump = dump_template_tree(tree);
-  return out;
-}
-
-parse_outcome parse(std::string_view text, size_t piece_size = 0) {
-  return parse_with<template_parser>(text, piece_size);
+  if (result.ok()) result = parser.finish();
+  return {result.code(), dump_template_tree(tree), result.message()};
 }
 
 struct tree_case {
@@ -97,49 +85,57 @@ const tree_case kTreeCases[] = {
 
 TEST(TemplateParser, BuildsTrees) {
   for (const tree_case& c : kTreeCases) {
-    parse_outcome out = parse(c.text);
-    EXPECT_EQ(out.result, 2) << c.text << "\n" << out.error;
+    parse_report out = parse(c.text);
+    EXPECT_EQ(out.code, result_ok) << c.text << "\n" << out.error;
     EXPECT_EQ(out.dump, c.dump) << c.text;
   }
 }
 
 struct error_case {
   const char* text;
-  int result;
+  int code;
   const char* error;
   const char* dump;  // nullptr: not compared
 };
 
 const error_case kErrorCases[] = {
-    {"<!--#endif -->", 10000, "Line 1 col 14: [no block]", ""},
-    {"ab\n<!--#endfor-->", 10000, "Line 2 col 14: [no block]", "text \"ab\\n\"\n"},
-    {"<!--#endrepeat-->", 10000, "Line 1 col 17: [no block]", ""},
-    {"<!--#for var=files-->\n  <!--#endif-->", 10000, "Line 2 col 15: [no block]", nullptr},
-    {"<!--#if var=odd--><!--#else--><!--#else-->", 10000, "Line 1 col 42: [no block]", nullptr},
-    {"<!--#if var=\"Odd\"-->\nx\n", 10002, "Line 3 col 0: [open] <!--#if var=\"odd\" -->",
+    {"<!--#endif -->", result_directive_without_block, "Line 1 col 14: [no block]", ""},
+    {"ab\n<!--#endfor-->", result_directive_without_block, "Line 2 col 14: [no block]",
+     "text \"ab\\n\"\n"},
+    {"<!--#endrepeat-->", result_directive_without_block, "Line 1 col 17: [no block]", ""},
+    {"<!--#for var=files-->\n  <!--#endif-->", result_directive_without_block,
+     "Line 2 col 15: [no block]", nullptr},
+    {"<!--#if var=odd--><!--#else--><!--#else-->", result_directive_without_block,
+     "Line 1 col 42: [no block]", nullptr},
+    {"<!--#if var=\"Odd\"-->\nx\n", result_block_not_closed,
+     "Line 3 col 0: [open] <!--#if var=\"odd\" -->",
      "if var=\"odd\" index=5 open\n  text \"\\nx\\n\"\n"},
-    {"<!--#for var=files--><!--#if var=odd--><!--#else-->", 10002,
+    {"<!--#for var=files--><!--#if var=odd--><!--#else-->", result_block_not_closed,
      "Line 1 col 51: [open] <!--#for var=\"files\" -->", nullptr},
     // The endfor closes the for around the empty elserepeat, which stays open.
-    {"<!--#for var=files--><!--#repeat var=2--><!--#elserepeat--><!--#endfor-->", 10002,
-     "Line 1 col 73: [open] <!--#elserepeat var=\"\" -->", nullptr},
-    {"<!--#for var=files--><!--#repeat var=2-->x<!--#endfor-->", 10000, "Line 1 col 56: [no block]",
-     nullptr},
-    {"<!--#echo var=nosuch-->", 10022, "Line 1 col 23: [unknown]", "echo var=\"nosuch\" index=0\n"},
-    {"<!--#echo-->", 10022, "Line 1 col 12: [unknown]", nullptr},
-    {"<!--#for var=name-->", 10023, "Line 1 col 20: [not here]", nullptr},
-    {"<!--#echo var=files-->", 10023, "Line 1 col 22: [not here]", nullptr},
-    {"<!--#for var=files-->\n<!--#for var=tree-->", 10024, "Line 2 col 20: [for in for]", nullptr},
-    {"<!--#repeat var=2-->", 10025, "Line 1 col 20: [repeat]", nullptr},
-    {"<!--#for var=tree--><!--#repeat var=2-->", 10026, "Line 1 col 40: [repeat]", nullptr},
+    {"<!--#for var=files--><!--#repeat var=2--><!--#elserepeat--><!--#endfor-->",
+     result_block_not_closed, "Line 1 col 73: [open] <!--#elserepeat var=\"\" -->", nullptr},
+    {"<!--#for var=files--><!--#repeat var=2-->x<!--#endfor-->", result_directive_without_block,
+     "Line 1 col 56: [no block]", nullptr},
+    {"<!--#echo var=nosuch-->", result_unknown_variable, "Line 1 col 23: [unknown]",
+     "echo var=\"nosuch\" index=0\n"},
+    {"<!--#echo-->", result_unknown_variable, "Line 1 col 12: [unknown]", nullptr},
+    {"<!--#for var=name-->", result_variable_not_permitted, "Line 1 col 20: [not here]", nullptr},
+    {"<!--#echo var=files-->", result_variable_not_permitted, "Line 1 col 22: [not here]", nullptr},
+    {"<!--#for var=files-->\n<!--#for var=tree-->", result_for_inside_for,
+     "Line 2 col 20: [for in for]", nullptr},
+    {"<!--#repeat var=2-->", result_repeat_outside_for, "Line 1 col 20: [repeat]", nullptr},
+    {"<!--#for var=tree--><!--#repeat var=2-->", result_repeat_in_tree_loop,
+     "Line 1 col 40: [repeat]", nullptr},
     // Parsing stops at the first error: nothing after it is read.
-    {"<!--#endif-->x<!--#if var=odd-->", 10000, "Line 1 col 13: [no block]", ""},
+    {"<!--#endif-->x<!--#if var=odd-->", result_directive_without_block,
+     "Line 1 col 13: [no block]", ""},
 };
 
 TEST(TemplateParser, ReportsErrorsWithPosition) {
   for (const error_case& c : kErrorCases) {
-    parse_outcome out = parse(c.text);
-    EXPECT_EQ(out.result, c.result) << c.text;
+    parse_report out = parse(c.text);
+    EXPECT_EQ(out.code, c.code) << c.text;
     EXPECT_EQ(out.error, c.error) << c.text;
     if (c.dump) {
       EXPECT_EQ(out.dump, c.dump) << c.text;
@@ -152,10 +148,10 @@ TEST(TemplateParser, PieceSizeDoesNotChangeTheOutcome) {
   for (const tree_case& c : kTreeCases) texts.push_back(c.text);
   for (const error_case& c : kErrorCases) texts.push_back(c.text);
   for (const std::string& text : texts) {
-    parse_outcome whole = parse(text);
+    parse_report whole = parse(text);
     for (size_t piece : {1, 2, 3, 5, 7}) {
-      parse_outcome split = parse(text, piece);
-      EXPECT_EQ(split.result, whole.result) << piece << ": " << text;
+      parse_report split = parse(text, piece);
+      EXPECT_EQ(split.code, whole.code) << piece << ": " << text;
       EXPECT_EQ(split.dump, whole.dump) << piece << ": " << text;
       EXPECT_EQ(split.error, whole.error) << piece << ": " << text;
     }
@@ -165,40 +161,52 @@ TEST(TemplateParser, PieceSizeDoesNotChangeTheOutcome) {
 TEST(TemplateParser, DirectiveStraddlesPieces) {
   template_tree tree;
   template_parser parser(test_phrases(), tree);
-  EXPECT_EQ(parser.feed("a<!-"), 0);
-  EXPECT_EQ(parser.feed("-#ech"), 0);
-  EXPECT_EQ(parser.feed("o var=\"na"), 0);
+  for (const char* piece : {"a<!-", "-#ech", "o var=\"na"}) {
+    EXPECT_TRUE(parser.feed(piece).ok()) << piece;
+  }
   EXPECT_EQ(dump_template_tree(tree), "text \"a\"\n");
-  EXPECT_EQ(parser.feed("me\" --"), 0);
-  EXPECT_EQ(parser.feed(">b"), 0);
+  for (const char* piece : {"me\" --", ">b"}) {
+    EXPECT_TRUE(parser.feed(piece).ok()) << piece;
+  }
   EXPECT_EQ(dump_template_tree(tree), "text \"a\"\necho var=\"name\" index=22\n");
-  EXPECT_EQ(parser.finish(), 2);
+  EXPECT_TRUE(parser.finish().ok());
   EXPECT_EQ(dump_template_tree(tree), "text \"a\"\necho var=\"name\" index=22\ntext \"b\"\n");
 }
 
 TEST(TemplateParser, ResultIsStickyAfterFailureAndFinish) {
   template_tree tree;
   template_parser parser(test_phrases(), tree);
-  EXPECT_EQ(parser.feed("<!--#endif-->"), 10000);
-  EXPECT_EQ(parser.feed("<!--#echo var=name-->"), 10000);
-  EXPECT_EQ(parser.finish(), 10000);
+  const outcome failed = parser.feed("<!--#endif-->");
+  EXPECT_EQ(failed.code(), result_directive_without_block);
+  for (const outcome& again : {parser.feed("<!--#echo var=name-->"), parser.finish()}) {
+    EXPECT_EQ(again.code(), failed.code());
+    EXPECT_EQ(again.message(), failed.message());
+  }
   EXPECT_TRUE(tree.empty());
 
   template_tree done_tree;
   template_parser done(test_phrases(), done_tree);
-  EXPECT_EQ(done.feed("x"), 0);
-  EXPECT_EQ(done.finish(), 2);
-  EXPECT_EQ(done.finish(), 2);
-  EXPECT_EQ(done.feed("y"), 2);
+  EXPECT_TRUE(done.feed("x").ok());
+  EXPECT_TRUE(done.finish().ok());
+  EXPECT_TRUE(done.finish().ok());
+  EXPECT_TRUE(done.feed("y").ok());
   EXPECT_EQ(dump_template_tree(done_tree), "text \"x\"\n");
+
+  // An open block is a failure of finish, and stays one.
+  template_tree open_tree;
+  template_parser open(test_phrases(), open_tree);
+  EXPECT_TRUE(open.feed("<!--#if var=odd-->").ok());
+  EXPECT_EQ(open.finish().code(), result_block_not_closed);
+  EXPECT_EQ(open.feed("<!--#endif-->").code(), result_block_not_closed);
+  EXPECT_EQ(open.finish().code(), result_block_not_closed);
 }
 
 TEST(TemplateParser, PlainParserSkipsVocabularyChecks) {
-  parse_outcome out = parse_with<template_structure_parser>(
+  parse_report out = parse(
       "<!--#for var=Nosuch--><!--#for var=x--><!--#endfor--><!--#endfor-->"
       "<!--#if var=q x=1--><!--#endif--><!--#repeat var=3--><!--#endrepeat-->",
-      0);
-  EXPECT_EQ(out.result, 2) << out.error;
+      0, template_parser::vocabulary::unchecked);
+  EXPECT_EQ(out.code, result_ok) << out.error;
   EXPECT_EQ(out.dump,
             "for var=\"Nosuch\" index=0\n  for var=\"x\" index=0\n  endfor var=\"\" index=0\n"
             "endfor var=\"\" index=0\nif var=\"q\" index=0 {var=\"q\" x=\"1\"}\n"
@@ -210,14 +218,14 @@ TEST(TemplateParser, SizeLimitBoundsTheWholeTemplate) {
   for (int64_t extra : {0, 1}) {
     template_tree tree;
     template_parser parser(test_phrases(), tree);
-    int result = 0;
-    for (int64_t fed = 0; fed < template_markup_reader::template_size_limit && result == 0;
+    outcome result;
+    for (int64_t fed = 0; fed < template_parser::template_size_limit && result.ok();
          fed += static_cast<int64_t>(piece.size())) {
       result = parser.feed(piece);
     }
-    if (result == 0 && extra) result = parser.feed("y");
-    if (result == 0) result = parser.finish();
-    EXPECT_EQ(result, extra ? 1 : 2) << extra;
+    if (result.ok() && extra) result = parser.feed("y");
+    if (result.ok()) result = parser.finish();
+    EXPECT_EQ(result.code(), extra ? result_template_too_long : result_ok) << extra;
   }
 }
 
@@ -225,25 +233,23 @@ TEST(TemplateParser, SizeLimitBoundsTheWholeTemplate) {
 // are told, and its error phrases compose the documented message.
 TEST(TemplateParser, EnglishLanguageFile) {
   xml_tree document;
-  std::string error;
   document_options options;
   options.lower_case_names = false;
-  ASSERT_EQ(parse_file(DIRSCRIBE_SOURCE_DIR "data/sources/langs-en.xml", document, options, error),
-            0)
-      << error;
+  const outcome read =
+      parse_file(DIRSCRIBE_SOURCE_DIR "data/sources/langs-en.xml", document, options);
+  ASSERT_TRUE(read.ok()) << read.message();
   phrase_table english;
-  ASSERT_EQ(english.load(document), 0);
+  ASSERT_TRUE(english.load(document).ok());
   template_tree tree;
   template_parser parser(english, tree);
   for (int row = 0; row < template_variable_count; ++row) {
     EXPECT_EQ(parser.variables().find(english_variable_names()[row]), row)
         << english_variable_names()[row];
   }
-  EXPECT_EQ(parser.feed("<!--#if var=\"ODD\" -->\n"), 0);
-  EXPECT_EQ(parser.finish(), 2);
-  template_node* open = parser.first_unclosed();
-  ASSERT_NE(open, nullptr);
-  std::string text = parser.error_text(parse_unclosed_block, open);
+  EXPECT_TRUE(parser.feed("<!--#if var=\"ODD\" -->\n").ok());
+  const outcome open = parser.finish();
+  EXPECT_EQ(open.code(), result_block_not_closed);
+  const std::string& text = open.message();
   EXPECT_EQ(text.rfind("<b>Error occurred while processing QXI directive.</b> Line # 2 Col # 0", 0),
             0u)
       << text;

@@ -1,5 +1,6 @@
 // The parts of the template library that read the phrase table: the names of
 // the template variables and the parser's error texts.
+#include "core/outcome.h"
 #include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 #include "template/template_tree_builder.h"
@@ -11,21 +12,21 @@ namespace {
 
 int detail_phrase(int code) {
   switch (code) {
-    case parse_misplaced_end:
+    case result_directive_without_block:
       return kPhraseDirectiveWithoutBlock;
-    case parse_unknown_error:
+    case result_tag_not_closed:
       return kPhraseTagNotClosed;
-    case parse_unclosed_block:
+    case result_block_not_closed:
       return kPhraseBlockNotClosed;
-    case parse_unknown_variable:
+    case result_unknown_variable:
       return kPhraseUnknownVariable;
-    case parse_variable_not_permitted:
+    case result_variable_not_permitted:
       return kPhraseVariableNotAllowedHere;
-    case parse_nested_for:
+    case result_for_inside_for:
       return kPhraseForInsideFor;
-    case parse_repeat_outside_for:
+    case result_repeat_outside_for:
       return kPhraseRepeatOutsideFor;
-    case parse_repeat_in_tree_loop:
+    case result_repeat_in_tree_loop:
       return kPhraseRepeatNeedsFilesOrFolders;
     default:
       return -1;
@@ -52,7 +53,7 @@ std::string template_error_text(const phrase_table& phrases, int code, const tem
   int detail = detail_phrase(code);
   if (detail < 0) return text;
   text += phrases.text(detail);
-  if (code == parse_unclosed_block && node) {
+  if (code == result_block_not_closed && node) {
     const directive_info* directive = directive_info_of(node->type);
     text += "<!--#";
     text += directive ? directive->name : "";

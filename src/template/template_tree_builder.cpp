@@ -18,14 +18,14 @@ template_node* template_tree_builder::place(std::unique_ptr<template_node> node)
 }
 
 int template_tree_builder::add_text(std::string_view run) {
-  if (run.empty()) return 0;
+  if (run.empty()) return result_ok;
   auto node = std::make_unique<template_node>();
   node->type = node_text;
   node->text = std::string(run);
   node->closed = true;
   place(std::move(node));
   mode_ = directive_placement::after;
-  return 0;
+  return result_ok;
 }
 
 int template_tree_builder::closes(template_node* node, int block, int middle, bool& matched) {
@@ -36,11 +36,11 @@ int template_tree_builder::closes(template_node* node, int block, int middle, bo
   } else if (middle != 0 && node->type == middle) {
     node->closed = true;
     template_node* opening = node->prev();
-    if (!opening || opening->type != block) return parse_misplaced_end;
+    if (!opening || opening->type != block) return result_directive_without_block;
     opening->closed = true;
     matched = true;
   }
-  return 0;
+  return result_ok;
 }
 
 int template_tree_builder::place_closing(const directive_info& directive,
@@ -49,21 +49,21 @@ int template_tree_builder::place_closing(const directive_info& directive,
   // directive can close nothing but the innermost open block.
   int middle = directive.role == directive_role::closes ? directive.middle : 0;
   template_node* anchor = current_;
-  if (!anchor) return parse_misplaced_end;
+  if (!anchor) return result_directive_without_block;
   bool matched = false;
   if (int result = closes(anchor, directive.block, middle, matched)) return result;
   if (!matched) {
     anchor = anchor->parent();
-    if (!anchor) return parse_misplaced_end;
+    if (!anchor) return result_directive_without_block;
     if (int result = closes(anchor, directive.block, middle, matched)) return result;
-    if (!matched) return parse_misplaced_end;
+    if (!matched) return result_directive_without_block;
   }
   // Closing directives are born closed; a middle one stays open until the
   // closing directive of its block arrives.
   node->closed = directive.role == directive_role::closes;
   current_ = tree_.append_after_siblings(anchor, std::move(node));
   mode_ = directive.next_placement;
-  return 0;
+  return result_ok;
 }
 
 int template_tree_builder::add_directive(std::string_view name, value_map attributes,
@@ -84,7 +84,7 @@ int template_tree_builder::add_directive(std::string_view name, value_map attrib
   node->closed = directive.role == directive_role::simple;
   template_node* placed = place(std::move(node));
   mode_ = directive.next_placement;
-  return check_ ? check_->check_node(*placed) : 0;
+  return vocabulary_ ? template_check_directive(*vocabulary_, *placed) : result_ok;
 }
 
 }  // namespace dirscribe

@@ -11,10 +11,10 @@ namespace {
 
 // Drives a builder with steps: "text" for a text run, "#name a=b c=d" for a
 // directive with its attributes (no quoting needed in tests). Returns the
-// first nonzero result, or 0; `failed_at` receives its step index.
+// first failure's code, or result_ok; `failed_at` receives its step index.
 int build(template_tree& tree, const std::vector<std::string>& steps,
-          template_node_check* check = nullptr, int* failed_at = nullptr) {
-  template_tree_builder builder(tree, check);
+          const template_variables* vocabulary = nullptr, int* failed_at = nullptr) {
+  template_tree_builder builder(tree, vocabulary);
   for (size_t i = 0; i < steps.size(); ++i) {
     const std::string& step = steps[i];
     int result;
@@ -32,18 +32,17 @@ int build(template_tree& tree, const std::vector<std::string>& steps,
     } else {
       result = builder.add_text(step);
     }
-    if (result != 0) {
+    if (result != result_ok) {
       if (failed_at) *failed_at = static_cast<int>(i);
       return result;
     }
   }
-  return 0;
+  return result_ok;
 }
 
 std::string dump_of(const std::vector<std::string>& steps) {
   template_tree tree;
-  int result = build(tree, steps);
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(build(tree, steps), result_ok);
   return dump_template_tree(tree);
 }
 
@@ -84,7 +83,7 @@ TEST(TemplateTreeBuilder, UnknownNameAndMixedCase) {
   template_tree tree;
   int failed_at = -1;
   EXPECT_EQ(build(tree, {"#include file=x", "#ECHO var=y", "#ElSe"}, nullptr, &failed_at),
-            parse_misplaced_end);
+            result_directive_without_block);
   EXPECT_EQ(failed_at, 2);
   EXPECT_EQ(dump_template_tree(tree), "text \"<!--#include file=x-->\"\necho var=\"y\" index=0\n");
 }
@@ -129,7 +128,7 @@ TEST(TemplateTreeBuilder, PairingErrors) {
     template_tree tree;
     int failed_at = -1;
     int result = build(tree, c.steps, nullptr, &failed_at);
-    EXPECT_EQ(result, c.failed_at < 0 ? 0 : parse_misplaced_end) << joined;
+    EXPECT_EQ(result, c.failed_at < 0 ? result_ok : result_directive_without_block) << joined;
     EXPECT_EQ(failed_at, c.failed_at) << joined;
   }
 }
@@ -150,7 +149,7 @@ TEST(TemplateTreeBuilder, FirstUnclosedNode) {
     std::string joined;
     for (const auto& s : c.steps) joined += s + " | ";
     template_tree tree;
-    ASSERT_EQ(build(tree, c.steps), 0) << joined;
+    ASSERT_EQ(build(tree, c.steps), result_ok) << joined;
     template_node* open = first_unclosed_block(tree);
     std::string name = open ? directive_info_of(open->type)->name : "";
     EXPECT_EQ(name, c.unclosed) << joined;
@@ -159,36 +158,34 @@ TEST(TemplateTreeBuilder, FirstUnclosedNode) {
 
 TEST(TemplateTreeBuilder, ElseMarksIfClosedAndEndifMarksElse) {
   template_tree tree;
-  ASSERT_EQ(build(tree, {"#if var=q", "#else"}), 0);
+  ASSERT_EQ(build(tree, {"#if var=q", "#else"}), result_ok);
   EXPECT_EQ(dump_template_tree(tree),
             "if var=\"q\" index=0 {var=\"q\"}\nelse var=\"\" index=0 open\n");
 }
 
-class refuse_echo : public template_node_check {
- public:
-  int check_node(template_node& node) override {
-    ++calls;
-    return node.type == node_echo ? 77 : 0;
-  }
-  int calls = 0;
-};
-
-TEST(TemplateTreeBuilder, CheckRunsAfterPlacementAndStops) {
+TEST(TemplateTreeBuilder, VocabularyCheckRunsAfterPlacementAndStops) {
+  template_variables variables;
+  variables.build_from_names({"files", "folders", "tree", "odd"});
+  // Closing and middle directives are not checked, so an unknown var there
+  // passes; the first simple or opening directive with one stops the build.
   template_tree tree;
-  refuse_echo check;
   int failed_at = -1;
-  EXPECT_EQ(build(tree, {"#for var=f", "#endfor", "#if", "#else", "#endif", "#echo var=z", "x"},
-                  &check, &failed_at),
-            77);
+  EXPECT_EQ(build(tree,
+                  {"#for var=files", "#endfor var=nosuch", "#if var=odd", "#else var=nosuch",
+                   "#endif", "#echo var=zz", "x"},
+                  &variables, &failed_at),
+            result_unknown_variable);
   EXPECT_EQ(failed_at, 5);
-  EXPECT_EQ(check.calls, 3);  // for, if, echo
-  // The refused node stays in the tree.
-  EXPECT_EQ(tree.first()->next()->next()->next()->next()->next()->type, node_echo);
+  // The refused node stays in the tree; the checked ones were resolved.
+  EXPECT_EQ(dump_template_tree(tree),
+            "for var=\"files\" index=0\nendfor var=\"nosuch\" index=0\n"
+            "if var=\"odd\" index=3\nelse var=\"nosuch\" index=0\n"
+            "endif var=\"\" index=0\necho var=\"zz\" index=0\n");
 }
 
 TEST(TemplateTreeDump, EscapesText) {
   template_tree tree;
-  ASSERT_EQ(build(tree, {"a\"b\\c\n\t\x01"}), 0);
+  ASSERT_EQ(build(tree, {"a\"b\\c\n\t\x01"}), result_ok);
   EXPECT_EQ(dump_template_tree(tree), "text \"a\\\"b\\\\c\\n\\t\\x01\"\n");
 }
 

@@ -30,8 +30,8 @@ namespace {
 class TemplateValues : public testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_EQ(load_english_phrases(phrases_, error), 0) << error;
+    const outcome loaded = load_english_phrases(phrases_);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
     collection_.language = &phrases_;
     collection_.numbers = number_format();
     collection_.numbers.thousands_separator = ",";

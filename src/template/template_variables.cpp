@@ -1,7 +1,7 @@
 #include "template/template_variables.h"
 
 #include "core/byte_string.h"
-#include "template/template_tree_builder.h"
+#include "core/outcome.h"
 #include "template/template_values.h"
 
 namespace dirscribe {
@@ -127,20 +127,20 @@ bool template_variables::is_link(int row) {
 }
 
 int template_check_directive(const template_variables& variables, template_node& node) {
-  if (!is_checked(node.type)) return 0;
+  if (!is_checked(node.type)) return result_ok;
   node.var = ascii_lower(node.var);
   if (node.type == node_repeat) {
     node.index = text_to_int(node.var);
   } else {
     int row = variables.find(node.var);
-    if (row < 0) return parse_unknown_variable;
+    if (row < 0) return result_unknown_variable;
     node.index = row;
-    if (!template_variables::permits(row, node.type)) return parse_variable_not_permitted;
+    if (!template_variables::permits(row, node.type)) return result_variable_not_permitted;
   }
 
   if (node.type == node_for) {
     for (template_node* up = node.parent(); up; up = up->parent()) {
-      if (up->type == node_for) return parse_nested_for;
+      if (up->type == node_for) return result_for_inside_for;
     }
   }
   if (node.type == node_repeat) {
@@ -148,10 +148,10 @@ int template_check_directive(const template_variables& variables, template_node&
     // check when it was placed: stopping there keeps deep nests linear.
     template_node* loop = node.parent();
     while (loop && loop->type != node_for && loop->type != node_repeat) loop = loop->parent();
-    if (!loop) return parse_repeat_outside_for;
+    if (!loop) return result_repeat_outside_for;
     if (loop->type == node_for && loop->index != template_files_loop &&
         loop->index != template_folders_loop) {
-      return parse_repeat_in_tree_loop;
+      return result_repeat_in_tree_loop;
     }
   }
 
@@ -162,7 +162,7 @@ int template_check_directive(const template_variables& variables, template_node&
     const char* kept = directive_info_of(node.type)->kept_attribute;
     if (!kept || !node.attributes->contains(kept)) node.attributes.reset();
   }
-  return 0;
+  return result_ok;
 }
 
 }  // namespace dirscribe

@@ -78,9 +78,10 @@ class template_variables {
 // The vocabulary checks for a directive node that has just been placed (echo
 // to echoen, for, if, repeat; other types pass): lower-cases var, resolves it
 // (repeat: reads its count), and enforces the nesting rules of for and
-// repeat. Returns 0, 10022 (unknown variable), 10023 (not permitted with this
-// directive), 10024 (for inside for), 10025 (repeat outside any for) or 10026
-// (repeat inside a tree loop). On success an echo of a markup-safe name has
+// repeat. Returns result_ok, result_unknown_variable,
+// result_variable_not_permitted (not with this directive),
+// result_for_inside_for, result_repeat_outside_for or
+// result_repeat_in_tree_loop (outcome.h). On success an echo of a markup-safe name has
 // become echoe, and if/echon/echoen without their meaningful attribute have
 // lost the attribute map.
 int template_check_directive(const template_variables& variables, template_node& node);

@@ -41,7 +41,7 @@ TEST(TemplateVariables, LookupFindsEveryName) {
 
 TEST(TemplateVariables, BuildsLookupFromPhraseTable) {
   phrase_table phrases;
-  ASSERT_EQ(load_test_phrases(phrases, test_template_phrases()), 0);
+  ASSERT_TRUE(load_test_phrases(phrases, test_template_phrases()).ok());
   template_variables variables;
   variables.build(phrases);
   for (int row = 0; row < template_variable_count; ++row) {
@@ -88,22 +88,10 @@ TEST(TemplateVariables, MarkupSafeNames) {
   }
 }
 
-class vocabulary_check : public template_node_check {
- public:
-  explicit vocabulary_check(const template_variables& variables) : variables_(variables) {}
-  int check_node(template_node& node) override {
-    return template_check_directive(variables_, node);
-  }
-
- private:
-  const template_variables& variables_;
-};
-
 // Steps as in the builder tests: "text" or "#name a=b".
 int build_checked(const template_variables& variables, template_tree& tree,
                   const std::vector<std::string>& steps, int* failed_at) {
-  vocabulary_check check(variables);
-  template_tree_builder builder(tree, &check);
+  template_tree_builder builder(tree, &variables);
   for (size_t i = 0; i < steps.size(); ++i) {
     const std::string& step = steps[i];
     int result;
@@ -137,27 +125,27 @@ TEST(TemplateVariables, VocabularyChecks) {
     int result;
     int failed_at;
   } cases[] = {
-      {{"#echo var=name", "#echoe var=SIZE", "#if var=Odd", "#endif"}, 0, -1},
-      {{"#for var=Files", "#echon var=name", "#endfor", "#for var=tree", "#endfor"}, 0, -1},
-      {{"#echo var=nosuch"}, parse_unknown_variable, 0},
-      {{"#echo"}, parse_unknown_variable, 0},
-      {{"#if"}, parse_unknown_variable, 0},
-      {{"#for"}, parse_unknown_variable, 0},
-      {{"#echo var=files"}, parse_variable_not_permitted, 0},
-      {{"#if var=tree"}, parse_variable_not_permitted, 0},
-      {{"#echol var=folders"}, parse_variable_not_permitted, 0},
-      {{"#for var=name"}, parse_variable_not_permitted, 0},
-      {{"#for var=files", "#for var=files"}, parse_nested_for, 1},
-      {{"#for var=files", "#if var=odd", "#else", "#for var=tree"}, parse_nested_for, 3},
-      {{"#repeat var=3"}, parse_repeat_outside_for, 0},
-      {{"#if var=odd", "#repeat var=3"}, parse_repeat_outside_for, 1},
-      {{"#for var=tree", "#repeat var=3"}, parse_repeat_in_tree_loop, 1},
-      {{"#for var=tree", "#if var=odd", "#repeat var=3"}, parse_repeat_in_tree_loop, 2},
+      {{"#echo var=name", "#echoe var=SIZE", "#if var=Odd", "#endif"}, result_ok, -1},
+      {{"#for var=Files", "#echon var=name", "#endfor", "#for var=tree", "#endfor"}, result_ok, -1},
+      {{"#echo var=nosuch"}, result_unknown_variable, 0},
+      {{"#echo"}, result_unknown_variable, 0},
+      {{"#if"}, result_unknown_variable, 0},
+      {{"#for"}, result_unknown_variable, 0},
+      {{"#echo var=files"}, result_variable_not_permitted, 0},
+      {{"#if var=tree"}, result_variable_not_permitted, 0},
+      {{"#echol var=folders"}, result_variable_not_permitted, 0},
+      {{"#for var=name"}, result_variable_not_permitted, 0},
+      {{"#for var=files", "#for var=files"}, result_for_inside_for, 1},
+      {{"#for var=files", "#if var=odd", "#else", "#for var=tree"}, result_for_inside_for, 3},
+      {{"#repeat var=3"}, result_repeat_outside_for, 0},
+      {{"#if var=odd", "#repeat var=3"}, result_repeat_outside_for, 1},
+      {{"#for var=tree", "#repeat var=3"}, result_repeat_in_tree_loop, 1},
+      {{"#for var=tree", "#if var=odd", "#repeat var=3"}, result_repeat_in_tree_loop, 2},
       {{"#for var=folders", "#if var=odd", "#repeat var=3", "#endrepeat", "#endif", "#endfor"},
-       0,
+       result_ok,
        -1},
       // else and the closing directives are not checked.
-      {{"#if var=odd", "#else var=nosuch", "#endif var=nosuch"}, 0, -1},
+      {{"#if var=odd", "#else var=nosuch", "#endif var=nosuch"}, result_ok, -1},
   };
   for (const auto& c : cases) {
     std::string joined;
@@ -183,7 +171,7 @@ TEST(TemplateVariables, ChecksResolveAndRewriteNodes) {
                      "#endif", "#if var=odd x=1", "#endif", "#for var=FOLDERS", "#repeat var=4x",
                      "#endrepeat", "#repeat var=x", "#endrepeat", "#endfor"},
                     &failed_at),
-      0);
+      result_ok);
   EXPECT_EQ(dump_template_tree(tree),
             "echoe var=\"name_html_all\" index=22\n"
             "echou var=\"name_html_all\" index=22\n"

@@ -164,7 +164,7 @@ outcome main_window::build() {
   if (outcome loaded = catalog_.load(folders_.read_path("templates.txt")); !loaded.ok()) {
     return loaded;
   }
-  if (catalog_.entries.empty()) return {catalog_no_entry, phrase(217)};
+  if (catalog_.entries.empty()) return {result_no_style, phrase(217)};
   for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
   controls_->styles->setCurrentRow(0);
   // 6. A new project; a failure is shown and the window goes on.

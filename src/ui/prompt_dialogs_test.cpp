@@ -311,8 +311,8 @@ TEST(ModalFormAnswer, ActsInPlaceOfTheUserWithoutBlocking) {
 
 TEST(AboutBox, FilledFromTheEnglishPhrasesAndFitted) {
   phrase_table english;
-  std::string error;
-  ASSERT_EQ(load_english_phrases(english, error), 0) << error;
+  const outcome loaded = load_english_phrases(english);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
   about_box box;
   box.fill(&english);
   QDialog* form = box.form();

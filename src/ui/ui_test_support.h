@@ -21,8 +21,8 @@ inline xml_tree parse_description(const std::string& text) {
   options.lower_case_names = false;
   options.normalise_line_ends = true;
   options.attributes_as_map = false;
-  std::string error;
-  EXPECT_EQ(parse_text(text, tree, options, error), 0) << error;
+  const outcome read = parse_text(text, tree, options);
+  EXPECT_TRUE(read.ok()) << read.message();
   return tree;
 }
 

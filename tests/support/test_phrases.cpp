@@ -28,7 +28,7 @@ const std::vector<std::string>& english_variable_names() {
   return names;
 }
 
-int load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases) {
+outcome load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases) {
   xml_tree document;
   auto element = [&document](xml_node* parent, const std::string& name) {
     auto node = std::make_unique<xml_node>();
@@ -67,11 +67,12 @@ std::map<int, std::string> test_template_phrases() {
   return phrases;
 }
 
-int load_english_phrases(phrase_table& table, std::string& error) {
+outcome load_english_phrases(phrase_table& table) {
   xml_tree document;
-  const int read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
-                              document, document_options(), error);
-  return read != 0 ? read : table.load(document);
+  const outcome read = parse_file(std::string(DIRSCRIBE_SOURCE_DIR) + "data/sources/langs-en.xml",
+                                  document, document_options());
+  if (!read.ok()) return read;
+  return table.load(document);
 }
 
 std::string english::plain_template_error(const std::string& path, int line, int column,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/outcome.h"
 #include "services/phrase_ids.h"
 
 namespace dirscribe {
@@ -78,14 +79,14 @@ std::string plain_template_error(const std::string& path, int line, int column,
 const std::vector<std::string>& english_variable_names();
 
 // Loads `phrases` (id -> text) as the only language of `table`. Returns the
-// load result.
-int load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases);
+// load's outcome.
+outcome load_test_phrases(phrase_table& table, const std::map<int, std::string>& phrases);
 
 // Error-text phrases 5 to 14 with short marked texts, plus the English names.
 std::map<int, std::string> test_template_phrases();
 
 // Loads the bundled English language file of the source tree into `table`.
-// Returns the reader's result (error text in `error`), else the load result.
-int load_english_phrases(phrase_table& table, std::string& error);
+// Fails as the document reader or phrase_table::load does.
+outcome load_english_phrases(phrase_table& table);
 
 }  // namespace dirscribe
