@@ -261,6 +261,65 @@ std::string output_path(const listing_run& run, const std::string& folder) {
   return join_path(folder, save);
 }
 
+namespace {
+
+// Where a page goes and what is there now.
+struct page_place {
+  std::string path;  // as messages name it
+  std::string name;  // its name in `folder`
+  held_folder folder;
+  bool standard_output = false;
+  bool keep = false;                    // a file Dirscribe did not write is there and stays
+  std::optional<struct stat> replaced;  // the regular file there now, if any
+};
+
+// Works out where the page of `folder` goes, holds the folder it goes into
+// (`page_folder` when the caller holds it already), and checks what is there
+// now; the page is then one of the run's own outputs.
+outcome settle_page(listing_run& run, const std::string& folder, const held_folder& page_folder,
+                    page_place& page) {
+  page.path = output_path(run, folder);
+  page.standard_output = to_standard_output(run.settings);
+  page.name = std::filesystem::path(page.path).filename().string();
+  page.folder = page_folder;
+  if (!page.standard_output) {
+    if (!page.folder) {
+      if (outcome opened = open_page_folder(run, page.path, page.folder); !opened.ok()) {
+        return opened;
+      }
+    }
+    const output_open_result checked =
+        check_output(*page.folder, page.name, run.inputs, run.settings.overwrite, &page.replaced);
+    if (outcome refused = refusal(run, checked, page.path, 0); !refused.ok()) return refused;
+    page.keep = checked == output_open_result::foreign;
+  }
+  note_own_output(run, page.name, page.standard_output ? nullptr : page.folder);
+  return {};
+}
+
+// The loop frame a page's evaluation starts from. Relative links are
+// relative to the page: a page saved away from the folder it lists reaches it
+// through the way between the two, so its links work wherever it was saved.
+// A page in the folder needs no way at all.
+loop_frame page_root_frame(listing_run& run, const std::string& folder, const std::string& path,
+                           const held_folder& listed_folder) {
+  const project_settings& settings = run.settings;
+  loop_frame root = make_root_frame(folder, folder_link(run, folder));
+  root.handle = listed_folder;
+  run.page_image_dir = run.image_dir;
+  if (settings.source != source_ftp) {
+    const std::string page_folder_path = std::filesystem::path(path).parent_path().string();
+    root.page_way = relative_way(page_folder_path, folder, settings.url_escape);
+    if (is_relative_link(run.image_dir)) {
+      run.page_image_dir =
+          relative_way(page_folder_path, run.folder, settings.url_escape) + run.image_dir;
+    }
+  }
+  return root;
+}
+
+}  // namespace
+
 outcome write_listing_file(listing_run& run, const template_tree& tree, const std::string& folder,
                            std::unique_ptr<file_tree>* summary_out, evaluation_memo* memo,
                            const held_folder& listed, const held_folder& page_folder) {
@@ -283,22 +342,9 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
 
   // Everything about the page is settled before the tree is read: where it
   // goes, and whether what is there now may be replaced.
-  const std::string path = output_path(run, folder);
-  const bool standard_output = to_standard_output(settings);
-  const std::string page_name = std::filesystem::path(path).filename().string();
-  held_folder page = page_folder;
-  bool keep = false;
-  std::optional<struct stat> replaced;
-  if (!standard_output) {
-    if (!page) {
-      if (outcome opened = open_page_folder(run, path, page); !opened.ok()) return opened;
-    }
-    const output_open_result checked =
-        check_output(*page, page_name, run.inputs, settings.overwrite, &replaced);
-    if (outcome refused = refusal(run, checked, path, 0); !refused.ok()) return refused;
-    keep = checked == output_open_result::foreign;
-  }
-  note_own_output(run, page_name, standard_output ? nullptr : page);
+  page_place page;
+  if (outcome settled = settle_page(run, folder, page_folder, page); !settled.ok()) return settled;
+  const std::string& path = page.path;
 
   std::unique_ptr<file_tree> summary;
   if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
@@ -307,7 +353,7 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
       return made;
     }
   }
-  if (keep) {
+  if (page.keep) {
     // A page someone made by hand stays; the rest of the listing goes on.
     run.warn(run.phrase(kPhraseKeptForeignFile) + path);
     ++run.kept_files;
@@ -316,28 +362,16 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   }
 
   output_file output;
-  const output_open_result opened =
-      standard_output ? output.open_standard_output() : output.open(page, page_name, replaced);
+  const output_open_result opened = page.standard_output
+                                        ? output.open_standard_output()
+                                        : output.open(page.folder, page.name, page.replaced);
   if (opened != output_open_result::opened) return refusal(run, opened, path, output.error());
   run.summary = summary.get();
 
   file_node root_entry;
   root_entry.is_folder = true;
   file_node* slot = &root_entry;
-  loop_frame root = make_root_frame(folder, folder_link(run, folder));
-  root.handle = listed_folder;
-  // Relative links are relative to the page: a page saved away from the
-  // folder it lists reaches it through the way between the two, so its links
-  // work wherever it was saved. A page in the folder needs no way at all.
-  run.page_image_dir = run.image_dir;
-  if (settings.source != source_ftp) {
-    const std::string page_folder_path = std::filesystem::path(path).parent_path().string();
-    root.page_way = relative_way(page_folder_path, folder, settings.url_escape);
-    if (is_relative_link(run.image_dir)) {
-      run.page_image_dir =
-          relative_way(page_folder_path, run.folder, settings.url_escape) + run.image_dir;
-    }
-  }
+  loop_frame root = page_root_frame(run, folder, path, listed_folder);
   file_sink sink(output.get());
   outcome written = evaluate(tree.first(), nullptr, slot, root, run, sink, memo);
   const int write_error = errno;  // why a write failed, when one did
@@ -371,8 +405,7 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
     mirror_result made =
         make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
     if (!made.result.ok()) {
-      return {result_output_not_created,
-              run.phrase(kPhraseCantWriteFile) + made.result.message()};
+      return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.result.message()};
     }
     mirrored = std::move(made.folder);
   }

@@ -175,6 +175,28 @@ const char kTemplate[] =
     "<!--#endfor-->"
     "</body></html>\n";
 
+// Builds the folder summary of `path` into `summary` and measures the memory
+// it holds (`kept_kb`) and its peak (`peak_kb`, -1 when the peak cannot be
+// reset); false, with the benchmark skipped, when the summary fails.
+bool measure_summary(benchmark::State& state, const std::string& path, file_tree& summary,
+                     long& kept_kb, long& peak_kb) {
+  const bool reset = reset_peak();
+  const long before = status_kb("VmRSS");
+  auto top = std::make_unique<file_node>();
+  top->is_folder = true;
+  top->name = path;
+  file_node* top_node = summary.append_top(std::move(top));
+  generation_context context;
+  if (const outcome built = build_summary(path, context, summary, top_node); !built.ok()) {
+    state.SkipWithError(("summary: " + built.message()).c_str());
+    return false;
+  }
+  peak_kb = reset ? status_kb("VmHWM") - before : -1;
+  malloc_trim(0);
+  kept_kb = status_kb("VmRSS") - before;
+  return true;
+}
+
 // Arguments: tree (tree_kind), recursive sizes (recursive_options 0 or 1).
 void BM_TreeListingMemory(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
@@ -206,21 +228,8 @@ void BM_TreeListingMemory(benchmark::State& state) {
   long summary_hwm_kb = 0;
   file_tree summary;
   if (recursive & 1) {
-    const bool reset = reset_peak();
-    const long before = status_kb("VmRSS");
-    auto top = std::make_unique<file_node>();
-    top->is_folder = true;
-    top->name = path;
-    file_node* top_node = summary.append_top(std::move(top));
-    generation_context context;
-    if (const outcome built = build_summary(path, context, summary, top_node); !built.ok()) {
-      state.SkipWithError(("summary: " + built.message()).c_str());
-      return;
-    }
+    if (!measure_summary(state, path, summary, summary_kb, summary_hwm_kb)) return;
     run.summary = &summary;
-    summary_hwm_kb = reset ? status_kb("VmHWM") - before : -1;
-    malloc_trim(0);
-    summary_kb = status_kb("VmRSS") - before;
   }
 
   long hwm_growth = 0;
