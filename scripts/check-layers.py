@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Checks that includes point down the layers of src/.
 
-Usage: check-layers.py SRC_DIR LAYER...   (the layers lowest first)
+Usage: check-layers.py [--graph] SRC_DIR LAYER...   (the layers lowest first)
 
 Every file under SRC_DIR/LAYER may include headers of its own folder and of
 the folders named before it, never of a folder named after it. A folder under
 src/ that is not in the list is an error too, so a new folder must take its
 place in the order. Prints one line per offending include and a closing count;
-exits 1 when there is any.
+exits 1 when there is any. With --graph it also prints, for each layer, how
+many includes it has of each layer below it.
 """
 import pathlib
 import re
@@ -34,7 +35,25 @@ def upward_includes(src, layers):
                 yield path.relative_to(src.parent), line, target
 
 
+def include_graph(src, layers):
+    """Prints each layer's includes of other layers, counted by layer."""
+    for layer in layers:
+        counts = {}
+        for path in sorted((src / layer).rglob("*")):
+            if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
+                continue
+            for match in INCLUDE.finditer(path.read_text(encoding="utf-8", errors="replace")):
+                target = match.group(1)
+                if target in layers and target != layer:
+                    counts[target] = counts.get(target, 0) + 1
+        below = ", ".join(f"{target} {counts[target]}" for target in layers if target in counts)
+        print(f"{layer}: {below or '-'}")
+
+
 def main(argv):
+    graph = len(argv) > 1 and argv[1] == "--graph"
+    if graph:
+        argv = argv[:1] + argv[2:]
     if len(argv) < 3:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
@@ -50,6 +69,8 @@ def main(argv):
         failed.add(file)
     files = sum(1 for p in src.rglob("*") if p.suffix in SOURCE_SUFFIXES and p.is_file())
     print(f"{files - len(failed)} passed, {len(failed)} failed")
+    if graph:
+        include_graph(src, layers)
     return 1 if failed else 0
 
 
