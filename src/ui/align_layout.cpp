@@ -59,6 +59,84 @@ void set_geometry(QWidget* widget, int left, int top, int width, int height) {
   if (widget->geometry() != wanted) widget->setGeometry(wanted);
 }
 
+// What the top and bottom strips need together, margins included but not
+// the spacing between them: the height an auto-height container stacks.
+struct stacked_strips {
+  int height = 0;
+  int count = 0;
+};
+
+// Places the children aligned to `side` (alTop or alBottom) across the width
+// of `area`, the nearest to that side first, each keeping its height; takes
+// each strip and the spacing after it off `area` and adds it to `stacked`.
+void place_horizontal_strips(const std::vector<placed_child>& children, described::align_kind side,
+                             int spacing, QRect& area, stacked_strips& stacked) {
+  for (const placed_child& child : with_align(children, side)) {
+    const int margin = child.control->read_margin();
+    const int height = child.widget->height();
+    const int top =
+        side == described::alTop ? area.top() + margin : area.bottom() + 1 - margin - height;
+    set_geometry(child.widget, area.left() + margin, top, area.width() - 2 * margin, height);
+    if (side == described::alTop) {
+      area.setTop(area.top() + height + 2 * margin + spacing);
+    } else {
+      area.setBottom(area.bottom() - height - 2 * margin - spacing);
+    }
+    stacked.height += height + 2 * margin;
+    ++stacked.count;
+  }
+}
+
+// Places the children aligned to `side` (alLeft or alRight) down the height
+// of `area`, the nearest to that side first, each keeping its width; takes
+// each strip and the spacing after it off `area`.
+void place_vertical_strips(const std::vector<placed_child>& children, described::align_kind side,
+                           int spacing, QRect& area) {
+  for (const placed_child& child : with_align(children, side)) {
+    const int margin = child.control->read_margin();
+    const int width = child.widget->width();
+    const int left =
+        side == described::alLeft ? area.left() + margin : area.right() + 1 - margin - width;
+    set_geometry(child.widget, left, area.top() + margin, width, area.height() - 2 * margin);
+    if (side == described::alLeft) {
+      area.setLeft(area.left() + width + 2 * margin + spacing);
+    } else {
+      area.setRight(area.right() - width - 2 * margin - spacing);
+    }
+  }
+}
+
+// Gives every client-aligned child all of `area`, less its margin.
+void place_client(const std::vector<placed_child>& children, const QRect& area) {
+  for (const placed_child& child : with_align(children, described::alClient)) {
+    const int margin = child.control->read_margin();
+    set_geometry(child.widget, area.left() + margin, area.top() + margin, area.width() - 2 * margin,
+                 area.height() - 2 * margin);
+  }
+}
+
+// With `flows`, lines the unaligned children up from the left of `area`,
+// centred in its height (a tool bar); otherwise leaves them where they are.
+// Returns the lowest bottom edge among them, measured from `content_top`
+// (0 without any).
+int place_unaligned(const std::vector<placed_child>& children, bool flows, int spacing,
+                    const QRect& area, int content_top) {
+  int unaligned_bottom = 0;
+  int flow_left = area.left();
+  for (const placed_child& child : with_align(children, described::alNone)) {
+    if (flows) {
+      const int margin = child.control->read_margin();
+      const QSize size = child.widget->size();
+      set_geometry(child.widget, flow_left + margin,
+                   area.top() + (area.height() - size.height()) / 2, size.width(), size.height());
+      flow_left += size.width() + 2 * margin + spacing;
+    }
+    unaligned_bottom =
+        std::max(unaligned_bottom, child.widget->geometry().bottom() + 1 - content_top);
+  }
+  return unaligned_bottom;
+}
+
 }  // namespace
 
 void arrange_parent(QWidget* widget) {
@@ -84,64 +162,18 @@ void described_container::arrange() {
     QRect area = client.adjusted(padding, padding, -padding, -padding);
     const std::vector<placed_child> children = layout_children(widget);
 
-    int stacked_height = 0;  // what the top and bottom strips need, for AutoSize
-    int stacked_count = 0;
-    for (const placed_child& child : with_align(children, described::alTop)) {
-      const int margin = child.control->read_margin();
-      const int height = child.widget->height();
-      set_geometry(child.widget, area.left() + margin, area.top() + margin,
-                   area.width() - 2 * margin, height);
-      area.setTop(area.top() + height + 2 * margin + spacing);
-      stacked_height += height + 2 * margin;
-      ++stacked_count;
-    }
-    for (const placed_child& child : with_align(children, described::alBottom)) {
-      const int margin = child.control->read_margin();
-      const int height = child.widget->height();
-      set_geometry(child.widget, area.left() + margin, area.bottom() + 1 - margin - height,
-                   area.width() - 2 * margin, height);
-      area.setBottom(area.bottom() - height - 2 * margin - spacing);
-      stacked_height += height + 2 * margin;
-      ++stacked_count;
-    }
-    for (const placed_child& child : with_align(children, described::alLeft)) {
-      const int margin = child.control->read_margin();
-      const int width = child.widget->width();
-      set_geometry(child.widget, area.left() + margin, area.top() + margin, width,
-                   area.height() - 2 * margin);
-      area.setLeft(area.left() + width + 2 * margin + spacing);
-    }
-    for (const placed_child& child : with_align(children, described::alRight)) {
-      const int margin = child.control->read_margin();
-      const int width = child.widget->width();
-      set_geometry(child.widget, area.right() + 1 - margin - width, area.top() + margin, width,
-                   area.height() - 2 * margin);
-      area.setRight(area.right() - width - 2 * margin - spacing);
-    }
-    for (const placed_child& child : with_align(children, described::alClient)) {
-      const int margin = child.control->read_margin();
-      set_geometry(child.widget, area.left() + margin, area.top() + margin,
-                   area.width() - 2 * margin, area.height() - 2 * margin);
-    }
-
-    int unaligned_bottom = 0;  // lowest edge of the unaligned children, from the content's top
-    int flow_left = area.left();
-    for (const placed_child& child : with_align(children, described::alNone)) {
-      if (flows_unaligned()) {
-        // A tool bar lines its buttons up from the left, centred in height.
-        const int margin = child.control->read_margin();
-        const QSize size = child.widget->size();
-        set_geometry(child.widget, flow_left + margin,
-                     area.top() + (area.height() - size.height()) / 2, size.width(), size.height());
-        flow_left += size.width() + 2 * margin + spacing;
-      }
-      unaligned_bottom = std::max(unaligned_bottom,
-                                  child.widget->geometry().bottom() + 1 - (client.top() + padding));
-    }
+    stacked_strips stacked;  // what the top and bottom strips need, for AutoSize
+    place_horizontal_strips(children, described::alTop, spacing, area, stacked);
+    place_horizontal_strips(children, described::alBottom, spacing, area, stacked);
+    place_vertical_strips(children, described::alLeft, spacing, area);
+    place_vertical_strips(children, described::alRight, spacing, area);
+    place_client(children, area);
+    const int unaligned_bottom =
+        place_unaligned(children, flows_unaligned(), spacing, area, client.top() + padding);
 
     if (auto_height() && !widget->isWindow()) {
       const int content =
-          std::max(stacked_height + spacing * std::max(stacked_count - 1, 0), unaligned_bottom);
+          std::max(stacked.height + spacing * std::max(stacked.count - 1, 0), unaligned_bottom);
       const int frame = widget->height() - client.height();
       const int wanted = frame + 2 * padding + content;
       if (wanted != widget->height()) {

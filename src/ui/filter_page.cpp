@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <array>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -152,6 +151,16 @@ void filter_page::fill_list(QComboBox* list, int first_offset, int count) const 
 }
 
 int filter_page::set_up() {
+  if (!find_controls() || !find_attribute_boxes()) return 1;
+  set_captions();
+  remember_home_positions();
+  connect_handlers();
+  file_filter_data defaults;
+  load(defaults);
+  return 0;
+}
+
+bool filter_page::find_controls() {
   const auto find = [this](const char* path, auto*& control) {
     using wanted = std::remove_reference_t<decltype(*control)>;
     control = find_control<wanted>(panel_, path);
@@ -187,7 +196,10 @@ int filter_page::set_up() {
       find(control_paths::kAttributeSwitch, attribute_switch_) &&
       find(control_paths::kInclude, include_) && find(control_paths::kExclude, exclude_) &&
       find(control_paths::kAllOf, all_of_) && find(control_paths::kAnyOf, any_of_);
-  if (!found) return 1;
+  return found;
+}
+
+bool filter_page::find_attribute_boxes() {
   // The eight attribute boxes with the bit each stands for, in phrase order.
   const std::pair<const char*, uint32_t> boxes[] = {
       {control_paths::kAttributeArchive, attribute_archive},
@@ -202,45 +214,55 @@ int filter_page::set_up() {
   attribute_boxes_.clear();
   for (const auto& [path, bit] : boxes) {
     auto* box = find_control<QCheckBox>(panel_, path);
-    if (box == nullptr) return 1;
+    if (box == nullptr) return false;
     attribute_boxes_.emplace_back(box, bit);
   }
+  return true;
+}
 
-  caption(files_group_, files_group_caption);
-  caption(files_include_label_, files_include_caption);
+void filter_page::set_captions() {
+  const std::pair<QWidget*, int> captions[] = {
+      {files_group_, files_group_caption},
+      {files_include_label_, files_include_caption},
+      {files_skip_label_, files_skip_caption},
+      {folders_group_, folders_group_caption},
+      {folders_include_label_, folders_include_caption},
+      {folders_skip_label_, folders_skip_caption},
+      {time_group_, time_group_caption},
+      {time_label_, time_between_caption},
+      {time_and_label_, time_and_caption},
+      {last_label_, time_last_caption},
+      {now_button_, now_caption},
+      {size_group_, size_group_caption},
+      {size_label_, size_between_caption},
+      {size_and_label_, size_and_caption},
+      {attribute_group_, attribute_group_caption},
+      {attribute_switch_, attribute_switch_caption},
+      {include_, attribute_switch_caption + 1},
+      {exclude_, attribute_switch_caption + 2},
+      {all_of_, attribute_switch_caption + 3},
+      {any_of_, attribute_switch_caption + 4},
+  };
+  for (const auto& [control, offset] : captions) caption(control, offset);
   files_include_->setToolTip(to_qt(phrase(files_include_hint)));
-  caption(files_skip_label_, files_skip_caption);
-  caption(folders_group_, folders_group_caption);
-  caption(folders_include_label_, folders_include_caption);
-  caption(folders_skip_label_, folders_skip_caption);
-  caption(time_group_, time_group_caption);
-  caption(time_label_, time_between_caption);
-  caption(time_and_label_, time_and_caption);
-  caption(last_label_, time_last_caption);
-  caption(now_button_, now_caption);
-  caption(size_group_, size_group_caption);
-  caption(size_label_, size_between_caption);
-  caption(size_and_label_, size_and_caption);
-  caption(attribute_group_, attribute_group_caption);
-  caption(attribute_switch_, attribute_switch_caption);
-  for (int i = 0; i < 4; ++i) {
-    caption(std::array<QWidget*, 4>{include_, exclude_, all_of_, any_of_}[static_cast<size_t>(i)],
-            attribute_switch_caption + 1 + i);
-  }
   for (size_t i = 0; i < attribute_boxes_.size(); ++i) {
     caption(attribute_boxes_[i].first, attribute_boxes + static_cast<int>(i));
   }
   fill_list(time_mode_, time_modes, 5);
   fill_list(last_unit_, time_units, 6);
   fill_list(size_mode_, size_modes, 4);
+}
 
+void filter_page::remember_home_positions() {
   start_date_home_ = start_date_->pos();
   start_time_home_ = start_time_->pos();
   end_date_home_ = end_date_->pos();
   end_time_home_ = end_time_->pos();
   size_start_home_ = size_start_->pos();
   size_end_home_ = size_end_->pos();
+}
 
+void filter_page::connect_handlers() {
   QObject::connect(time_mode_, &QComboBox::currentIndexChanged, time_mode_,
                    [this](int mode) { show_time_mode(mode); });
   QObject::connect(size_mode_, &QComboBox::currentIndexChanged, size_mode_,
@@ -252,10 +274,6 @@ int filter_page::set_up() {
   }
   QObject::connect(now_button_, &QAbstractButton::clicked, now_button_,
                    [this] { set_pickers_to_now(); });
-
-  file_filter_data defaults;
-  load(defaults);
-  return 0;
 }
 
 void filter_page::set_include_presets(const std::vector<std::string>& lines) {

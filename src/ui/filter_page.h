@@ -65,6 +65,20 @@ class filter_page {
   bool show_attribute_group = true;
 
  private:
+  // The steps of set_up, in order. Looks up every control but the attribute
+  // boxes by its path, stopping at the first missing one; false then.
+  bool find_controls();
+  // Looks up the eight attribute boxes, each with the bit it stands for, in
+  // phrase order; false when one is missing.
+  bool find_attribute_boxes();
+  // Sets every caption, the files-include hint and the items of the lists.
+  void set_captions();
+  // Notes where the description puts the pickers and the size boxes.
+  void remember_home_positions();
+  // Attaches the handlers of the mode lists, the attribute switch, the size
+  // boxes and the Now button.
+  void connect_handlers();
+
   std::string phrase(int offset) const;
   void caption(QWidget* control, int offset) const;
   void fill_list(QComboBox* list, int first_offset, int count) const;

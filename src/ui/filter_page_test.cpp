@@ -23,6 +23,81 @@
 namespace dirscribe {
 namespace {
 
+// A default filter with `change` made to it.
+template <typename Change>
+file_filter_data filter_with(Change change) {
+  file_filter_data filter;
+  change(filter);
+  return filter;
+}
+
+// A change that makes a filter keep sizes from `lower` to `upper` bytes.
+auto sizes_between(uint64_t lower, uint64_t upper) {
+  return [=](file_filter_data& f) {
+    f.size_filter = size_between;
+    f.size_start = static_cast<uint32_t>(lower);
+    f.size_high_start = static_cast<int32_t>(lower >> 32);
+    f.size_end = static_cast<uint32_t>(upper);
+    f.size_high_end = static_cast<int32_t>(upper >> 32);
+  };
+}
+
+// Filters that set the masks, each time mode and each size mode, and that
+// come back from the page unchanged.
+std::vector<file_filter_data> mask_time_and_size_cases() {
+  // Berlin: 01:59:59 CET and 03:00:00 CEST on 29 March 2026; 01:59:59 CEST
+  // and 03:00:00 CET around 25 October 2026; a date before 1970.
+  return {
+      filter_with([](file_filter_data& f) {
+        f.str_files_include = "<a&b>;*.html";
+        f.str_files_skip = "*.tmp;\"q\"";
+        f.str_folder_include = "\xc3\xa9*";
+        f.str_folder_skip = "";
+      }),
+      filter_with([](file_filter_data& f) { f.time_filter = time_off; }),
+      filter_with([](file_filter_data& f) {
+        f.time_filter = time_between;
+        f.time_start = 1774745999;
+        f.time_end = 1774746000;
+      }),
+      filter_with([](file_filter_data& f) {
+        f.time_filter = time_last;
+        f.last_how_many = 7;
+        f.last_type = unit_hour;
+      }),
+      filter_with([](file_filter_data& f) {
+        f.time_filter = time_not_after;
+        f.time_start = 1792879199;
+        f.time_end = 1792893600;
+      }),
+      filter_with([](file_filter_data& f) {
+        f.time_filter = time_not_before;
+        f.time_start = -86400 * 365;
+        f.time_end = 0;
+      }),
+      filter_with(sizes_between(0, 1024)),
+      filter_with(sizes_between(uint64_t{1} << 40, uint64_t{1} << 63)),
+      filter_with([](file_filter_data& f) { f.size_filter = size_not_above; }),
+      filter_with([](file_filter_data& f) { f.size_filter = size_not_below; }),
+  };
+}
+
+// Filters with every attribute mode, then with the attribute window on and
+// single and combined attribute bits (only the known bits kept).
+std::vector<file_filter_data> attribute_cases() {
+  std::vector<file_filter_data> cases;
+  for (int att = 0; att < 8; ++att) {
+    cases.push_back(filter_with([att](file_filter_data& f) { f.att_filter = att; }));
+  }
+  for (const uint32_t bit : {0x1u, 0x2u, 0x4u, 0x20u, 0x80u, 0x100u, 0x800u, 0x1000u, 0x39A7u}) {
+    cases.push_back(filter_with([bit](file_filter_data& f) {
+      f.att_filter = 1;
+      f.attrs = bit & 0x19A7u;
+    }));
+  }
+  return cases;
+}
+
 class FilterPage : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,65 +148,8 @@ class FilterPage : public ::testing::Test {
 };
 
 TEST_F(FilterPage, EveryFieldSurvivesLoadAndStore) {
-  const auto with = [](auto change) {
-    file_filter_data filter;
-    change(filter);
-    return filter;
-  };
-  const auto sizes = [](uint64_t lower, uint64_t upper) {
-    return [=](file_filter_data& f) {
-      f.size_filter = size_between;
-      f.size_start = static_cast<uint32_t>(lower);
-      f.size_high_start = static_cast<int32_t>(lower >> 32);
-      f.size_end = static_cast<uint32_t>(upper);
-      f.size_high_end = static_cast<int32_t>(upper >> 32);
-    };
-  };
-  // Berlin: 01:59:59 CET and 03:00:00 CEST on 29 March 2026; 01:59:59 CEST
-  // and 03:00:00 CET around 25 October 2026; a date before 1970.
-  const std::vector<file_filter_data> same = {
-      with([](file_filter_data& f) {
-        f.str_files_include = "<a&b>;*.html";
-        f.str_files_skip = "*.tmp;\"q\"";
-        f.str_folder_include = "\xc3\xa9*";
-        f.str_folder_skip = "";
-      }),
-      with([](file_filter_data& f) { f.time_filter = time_off; }),
-      with([](file_filter_data& f) {
-        f.time_filter = time_between;
-        f.time_start = 1774745999;
-        f.time_end = 1774746000;
-      }),
-      with([](file_filter_data& f) {
-        f.time_filter = time_last;
-        f.last_how_many = 7;
-        f.last_type = unit_hour;
-      }),
-      with([](file_filter_data& f) {
-        f.time_filter = time_not_after;
-        f.time_start = 1792879199;
-        f.time_end = 1792893600;
-      }),
-      with([](file_filter_data& f) {
-        f.time_filter = time_not_before;
-        f.time_start = -86400 * 365;
-        f.time_end = 0;
-      }),
-      with(sizes(0, 1024)),
-      with(sizes(uint64_t{1} << 40, uint64_t{1} << 63)),
-      with([](file_filter_data& f) { f.size_filter = size_not_above; }),
-      with([](file_filter_data& f) { f.size_filter = size_not_below; }),
-  };
-  std::vector<file_filter_data> cases = same;
-  for (int att = 0; att < 8; ++att) {
-    cases.push_back(with([att](file_filter_data& f) { f.att_filter = att; }));
-  }
-  for (const uint32_t bit : {0x1u, 0x2u, 0x4u, 0x20u, 0x80u, 0x100u, 0x800u, 0x1000u, 0x39A7u}) {
-    cases.push_back(with([bit](file_filter_data& f) {
-      f.att_filter = 1;
-      f.attrs = bit & 0x19A7u;
-    }));
-  }
+  std::vector<file_filter_data> cases = mask_time_and_size_cases();
+  for (const file_filter_data& filter : attribute_cases()) cases.push_back(filter);
   // The tests run in Berlin time, so the pickers cross real changes.
   ASSERT_EQ(QDateTime::fromSecsSinceEpoch(1774745999).offsetFromUtc(), 3600);
   ASSERT_EQ(QDateTime::fromSecsSinceEpoch(1774746000).offsetFromUtc(), 7200);
@@ -149,7 +167,7 @@ TEST_F(FilterPage, EveryFieldSurvivesLoadAndStore) {
     uint64_t stored;
   };
   for (const row& r : std::vector<row>{{1023, "0", 0}, {1500, "1", 1024}, {4096, "4", 4096}}) {
-    filter_ui_->load(with(sizes(r.bytes, r.bytes)));
+    filter_ui_->load(filter_with(sizes_between(r.bytes, r.bytes)));
     EXPECT_EQ(control<QLineEdit>("gbSize/eSizeStart")->text(), QString::fromLatin1(r.shown));
     file_filter_data stored;
     filter_ui_->store(stored);

@@ -120,6 +120,7 @@ class main_window {
 
  private:
   struct controls;
+  class control_finder;
   class close_guard;
 
   std::string phrase(int id) const;
