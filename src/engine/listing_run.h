@@ -66,7 +66,6 @@ class listing_run {
   int32_t listing_file_total = 0;
   int32_t listing_folder_total = 0;
   int32_t listing_row_total = 0;
-  int32_t repeat_counter = 0;
   file_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
   // The files this run writes, left out of every listing, and the files it
   // reads, never written over; both set by the driver.

@@ -2,47 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "template/template_test_support.h"
 
 namespace dirscribe {
 namespace {
 
-// Drives a builder with steps: "text" for a text run, "#name a=b c=d" for a
-// directive with its attributes (no quoting needed in tests). Returns the
-// first failure's code, or result_ok; `failed_at` receives its step index.
-int build(template_tree& tree, const std::vector<std::string>& steps,
-          const template_variables* vocabulary = nullptr, int* failed_at = nullptr) {
-  template_tree_builder builder(tree, vocabulary);
-  for (size_t i = 0; i < steps.size(); ++i) {
-    const std::string& step = steps[i];
-    int result;
-    if (!step.empty() && step[0] == '#') {
-      std::istringstream words(step.substr(1));
-      std::string name, word;
-      words >> name;
-      value_map attributes;
-      while (words >> word) {
-        size_t equals = word.find('=');
-        attributes.set(word.substr(0, equals),
-                       equals == std::string::npos ? "" : word.substr(equals + 1));
-      }
-      result = builder.add_directive(name, std::move(attributes), "<!--" + step + "-->");
-    } else {
-      result = builder.add_text(step);
-    }
-    if (result != result_ok) {
-      if (failed_at) *failed_at = static_cast<int>(i);
-      return result;
-    }
-  }
-  return result_ok;
-}
-
 std::string dump_of(const std::vector<std::string>& steps) {
   template_tree tree;
-  EXPECT_EQ(build(tree, steps), result_ok);
+  EXPECT_EQ(build_from_steps(tree, steps), result_ok);
   return dump_template_tree(tree);
 }
 
@@ -82,8 +52,9 @@ TEST(TemplateTreeBuilder, UnknownNameAndMixedCase) {
   // A mixed-case else is a real else: it is looked up after lower-casing.
   template_tree tree;
   int failed_at = -1;
-  EXPECT_EQ(build(tree, {"#include file=x", "#ECHO var=y", "#ElSe"}, nullptr, &failed_at),
-            result_directive_without_block);
+  EXPECT_EQ(
+      build_from_steps(tree, {"#include file=x", "#ECHO var=y", "#ElSe"}, nullptr, &failed_at),
+      result_directive_without_block);
   EXPECT_EQ(failed_at, 2);
   EXPECT_EQ(dump_template_tree(tree), "text \"<!--#include file=x-->\"\necho var=\"y\" index=0\n");
 }
@@ -127,7 +98,7 @@ TEST(TemplateTreeBuilder, PairingErrors) {
     for (const auto& s : c.steps) joined += s + " | ";
     template_tree tree;
     int failed_at = -1;
-    int result = build(tree, c.steps, nullptr, &failed_at);
+    int result = build_from_steps(tree, c.steps, nullptr, &failed_at);
     EXPECT_EQ(result, c.failed_at < 0 ? result_ok : result_directive_without_block) << joined;
     EXPECT_EQ(failed_at, c.failed_at) << joined;
   }
@@ -149,7 +120,7 @@ TEST(TemplateTreeBuilder, FirstUnclosedNode) {
     std::string joined;
     for (const auto& s : c.steps) joined += s + " | ";
     template_tree tree;
-    ASSERT_EQ(build(tree, c.steps), result_ok) << joined;
+    ASSERT_EQ(build_from_steps(tree, c.steps), result_ok) << joined;
     template_node* open = first_unclosed_block(tree);
     std::string name = open ? directive_info_of(open->type)->name : "";
     EXPECT_EQ(name, c.unclosed) << joined;
@@ -158,7 +129,7 @@ TEST(TemplateTreeBuilder, FirstUnclosedNode) {
 
 TEST(TemplateTreeBuilder, ElseMarksIfClosedAndEndifMarksElse) {
   template_tree tree;
-  ASSERT_EQ(build(tree, {"#if var=q", "#else"}), result_ok);
+  ASSERT_EQ(build_from_steps(tree, {"#if var=q", "#else"}), result_ok);
   EXPECT_EQ(dump_template_tree(tree),
             "if var=\"q\" index=0 {var=\"q\"}\nelse var=\"\" index=0 open\n");
 }
@@ -170,10 +141,10 @@ TEST(TemplateTreeBuilder, VocabularyCheckRunsAfterPlacementAndStops) {
   // passes; the first simple or opening directive with one stops the build.
   template_tree tree;
   int failed_at = -1;
-  EXPECT_EQ(build(tree,
-                  {"#for var=files", "#endfor var=nosuch", "#if var=odd", "#else var=nosuch",
-                   "#endif", "#echo var=zz", "x"},
-                  &variables, &failed_at),
+  EXPECT_EQ(build_from_steps(tree,
+                             {"#for var=files", "#endfor var=nosuch", "#if var=odd",
+                              "#else var=nosuch", "#endif", "#echo var=zz", "x"},
+                             &variables, &failed_at),
             result_unknown_variable);
   EXPECT_EQ(failed_at, 5);
   // The refused node stays in the tree; the checked ones were resolved.
@@ -185,7 +156,7 @@ TEST(TemplateTreeBuilder, VocabularyCheckRunsAfterPlacementAndStops) {
 
 TEST(TemplateTreeDump, EscapesText) {
   template_tree tree;
-  ASSERT_EQ(build(tree, {"a\"b\\c\n\t\x01"}), result_ok);
+  ASSERT_EQ(build_from_steps(tree, {"a\"b\\c\n\t\x01"}), result_ok);
   EXPECT_EQ(dump_template_tree(tree), "text \"a\\\"b\\\\c\\n\\t\\x01\"\n");
 }
 

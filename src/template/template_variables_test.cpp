@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 #include "support/test_phrases.h"
+#include "template/template_test_support.h"
 #include "template/template_tree_builder.h"
 
 namespace dirscribe {
@@ -88,35 +88,6 @@ TEST(TemplateVariables, MarkupSafeNames) {
   }
 }
 
-// Steps as in the builder tests: "text" or "#name a=b".
-int build_checked(const template_variables& variables, template_tree& tree,
-                  const std::vector<std::string>& steps, int* failed_at) {
-  template_tree_builder builder(tree, &variables);
-  for (size_t i = 0; i < steps.size(); ++i) {
-    const std::string& step = steps[i];
-    int result;
-    if (step[0] == '#') {
-      std::istringstream words(step.substr(1));
-      std::string name, word;
-      words >> name;
-      value_map attributes;
-      while (words >> word) {
-        size_t equals = word.find('=');
-        attributes.set(word.substr(0, equals),
-                       equals == std::string::npos ? "" : word.substr(equals + 1));
-      }
-      result = builder.add_directive(name, std::move(attributes), step);
-    } else {
-      result = builder.add_text(step);
-    }
-    if (result != 0) {
-      *failed_at = static_cast<int>(i);
-      return result;
-    }
-  }
-  return 0;
-}
-
 TEST(TemplateVariables, VocabularyChecks) {
   template_variables variables;
   variables.build_from_names(kEnglishNames);
@@ -152,7 +123,7 @@ TEST(TemplateVariables, VocabularyChecks) {
     for (const auto& s : c.steps) joined += s + " | ";
     template_tree tree;
     int failed_at = -1;
-    EXPECT_EQ(build_checked(variables, tree, c.steps, &failed_at), c.result) << joined;
+    EXPECT_EQ(build_from_steps(tree, c.steps, &variables, &failed_at), c.result) << joined;
     EXPECT_EQ(failed_at, c.failed_at) << joined;
   }
 }
@@ -165,12 +136,12 @@ TEST(TemplateVariables, ChecksResolveAndRewriteNodes) {
   template_tree tree;
   int failed_at = -1;
   ASSERT_EQ(
-      build_checked(variables, tree,
-                    {"#echo var=NAME_html_all", "#echou var=name_html_all",
-                     "#echon var=Ext size=4 x=1", "#echoen var=ext x=1", "#if var=odd re=^a",
-                     "#endif", "#if var=odd x=1", "#endif", "#for var=FOLDERS", "#repeat var=4x",
-                     "#endrepeat", "#repeat var=x", "#endrepeat", "#endfor"},
-                    &failed_at),
+      build_from_steps(tree,
+                       {"#echo var=NAME_html_all", "#echou var=name_html_all",
+                        "#echon var=Ext size=4 x=1", "#echoen var=ext x=1", "#if var=odd re=^a",
+                        "#endif", "#if var=odd x=1", "#endif", "#for var=FOLDERS", "#repeat var=4x",
+                        "#endrepeat", "#repeat var=x", "#endrepeat", "#endfor"},
+                       &variables, &failed_at),
       result_ok);
   EXPECT_EQ(dump_template_tree(tree),
             "echoe var=\"name_html_all\" index=22\n"
