@@ -62,6 +62,9 @@ rows=(
     "dirscribe --style P|Plain\\ list"
     "dirscribe --output-dir |empty|my projects|sub"
     "dirscribe -d |"
+    "dirscribe --exclude-dir |"
+    "dirscribe --ex|--exclude|--exclude-dir"
+    "dirscribe --t|--title"
     "dirscribe --style x ~/Music --output n|notes.html"
 )
 

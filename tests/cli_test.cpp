@@ -512,5 +512,83 @@ TEST_F(Cli, AMisspeltKeyIsNamedWithTheKeyItMeantAndTheRunGoesOn) {
   }
 }
 
+// ---------------------------------------------------------------------------
+// What a quick listing publishes.
+
+TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
+  dir_.write("tree/.env", "SECRET=1");
+  dir_.write("tree/.htaccess", "deny");
+  dir_.write("tree/.git/HEAD", "ref");
+  dir_.write("tree/sub/.hg/store", "x");
+  dir_.write("tree/node_modules/m.js", "m");
+  const std::string node_modules = "node_modules/  node_modules/\nnode_modules/m.js node_modules/m.js\n";
+  const std::string hidden_top = ".git/  .git/\n.git/HEAD .git/HEAD\n";
+  const std::string files = "A.md A.md\nb.txt b.txt\n";
+  const struct {
+    const char* name;
+    std::vector<std::string> options;  // after the folder
+    std::string listed;                // two levels: the top and its folders' entries
+  } cases[] = {
+      {"by default",
+       {},
+       "empty/  empty/\n" + node_modules + "sub/  sub/\nsub/deep/  sub/deep/\nsub/c.txt sub/c.txt\n" +
+           files},
+      {"-a",
+       {"-a"},
+       hidden_top + "empty/  empty/\n" + node_modules +
+           "sub/  sub/\nsub/.hg/  sub/.hg/\nsub/deep/  sub/deep/\nsub/c.txt sub/c.txt\n.env .env\n"
+           ".htaccess .htaccess\n" +
+           files},
+      {"--exclude-dir",
+       {"--exclude-dir", "NODE_modules;deep"},
+       "empty/  empty/\nsub/  sub/\nsub/c.txt sub/c.txt\n" + files},
+      {"--exclude-dir with --all",
+       {"--exclude-dir", "node_modules", "--all"},
+       hidden_top +
+           "empty/  empty/\nsub/  sub/\nsub/.hg/  sub/.hg/\nsub/deep/  sub/deep/\nsub/c.txt "
+           "sub/c.txt\n.env .env\n.htaccess .htaccess\n" +
+           files},
+      {"--include does not bring them back",
+       {"--include", ".*;*.md"},
+       "empty/  empty/\nnode_modules/  node_modules/\nsub/  sub/\nsub/deep/  sub/deep/\nA.md A.md\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = {"-s", "paths.html", "tree", "-d", "1", "-o", "-"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const limited_result direct = run(args);
+    EXPECT_EQ(direct.exit_code, 0) << direct.err;
+    EXPECT_EQ(direct.out, c.listed);
+    // The saved project says the same, in its filter.
+    args.insert(args.end(), {"--save-project", "p.txt"});
+    ASSERT_EQ(run(args).exit_code, 0);
+    const limited_result rerun = run({"p.txt"});
+    EXPECT_EQ(rerun.exit_code, 0) << rerun.err;
+    EXPECT_EQ(rerun.out, c.listed);
+  }
+
+  // Every bundled style leaves them out, and -a lets them in.
+  for (const std::string& name : style_names()) {
+    SCOPED_TRACE(name);
+    for (const bool all : {false, true}) {
+      std::vector<std::string> args = {"-s", name, "tree", "-o", "-"};
+      if (all) args.push_back("-a");
+      const limited_result result = run(args);
+      if (result.exit_code != 0) break;  // styles of one page per folder
+      for (const char* secret : {".env", ".htaccess", ".git"}) {
+        EXPECT_EQ(result.out.find(secret) != std::string::npos, all) << secret;
+      }
+    }
+  }
+
+  // A project file that sets no filter of its own lists what it finds.
+  dir_.write("own.txt", project_text({{"path", at("tree")},
+                                      {"format_file", at("paths.html")},
+                                      {"save", "-"}}));
+  const limited_result own = run({"own.txt"});
+  EXPECT_EQ(own.exit_code, 0) << own.err;
+  EXPECT_NE(own.out.find(".env .env\n"), std::string::npos) << own.out;
+}
+
 }  // namespace
 }  // namespace dirscribe::testing

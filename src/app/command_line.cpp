@@ -34,9 +34,13 @@ constexpr std::string_view kHelpBody =
     "      --reverse             sort in descending order\n"
     "      --include MASKS       list only files matching MASKS (\"*.mp3;*.ogg\")\n"
     "      --exclude MASKS       leave out files matching MASKS\n"
+    "      --exclude-dir MASKS   leave out folders matching MASKS, with all\n"
+    "                            they hold (\"node_modules;build\")\n"
+    "  -a, --all                 list hidden entries too (names starting \".\")\n"
     "      --sizes               folder sizes and counts of whole subtrees\n"
     "      --hide-empty          leave out folders that hold no file\n"
     "      --link-base URL       link entries as URL + their path in FOLDER\n"
+    "      --title TEXT          the listing's title (default: FOLDER's name)\n"
     "      --overwrite           replace pages Dirscribe did not write\n"
     "      --save-project FILE   write the project file of this listing instead\n"
     "\n"
@@ -64,9 +68,11 @@ enum long_only : int {
   option_reverse,
   option_include,
   option_exclude,
+  option_exclude_dir,
   option_sizes,
   option_hide_empty,
   option_link_base,
+  option_title,
   option_overwrite,
   option_save_project,
   option_list_styles,
@@ -74,7 +80,7 @@ enum long_only : int {
   option_version,
 };
 
-constexpr std::array<option, 20> kOptions = {{
+constexpr std::array<option, 23> kOptions = {{
     {"style", required_argument, nullptr, 's'},
     {"output", required_argument, nullptr, 'o'},
     {"depth", required_argument, nullptr, 'd'},
@@ -84,9 +90,12 @@ constexpr std::array<option, 20> kOptions = {{
     {"reverse", no_argument, nullptr, option_reverse},
     {"include", required_argument, nullptr, option_include},
     {"exclude", required_argument, nullptr, option_exclude},
+    {"exclude-dir", required_argument, nullptr, option_exclude_dir},
+    {"all", no_argument, nullptr, 'a'},
     {"sizes", no_argument, nullptr, option_sizes},
     {"hide-empty", no_argument, nullptr, option_hide_empty},
     {"link-base", required_argument, nullptr, option_link_base},
+    {"title", required_argument, nullptr, option_title},
     {"overwrite", no_argument, nullptr, option_overwrite},
     {"save-project", required_argument, nullptr, option_save_project},
     {"list-styles", no_argument, nullptr, option_list_styles},
@@ -98,7 +107,7 @@ constexpr std::array<option, 20> kOptions = {{
 }};
 
 // ":" first: a missing value is told apart from an unknown option.
-constexpr char kShortOptions[] = ":s:o:d:qh";
+constexpr char kShortOptions[] = ":s:o:d:aqh";
 
 struct sort_key {
   std::string_view name;
@@ -151,32 +160,11 @@ struct option_state {
   bool done = false;  // --help or --version: nothing after them counts
 };
 
-// Takes the option `code` (written `name`) with `value` into `line`.
-outcome take_option(int code, const std::string& name, const std::string& value, command_line& line,
-                    option_state& state) {
-  listing_options& listing = line.listing;
-  bool needs_folder = true;
+// Takes an option of the folder listing, `code` (written `name`) with
+// `value`, into `listing`; fails on an option it does not know.
+outcome take_listing_option(int code, const std::string& name, const std::string& value,
+                            listing_options& listing) {
   switch (code) {
-    case 'h':
-      line.mode = run_mode::help;
-      state.done = true;
-      return {};
-    case option_version:
-      line.mode = run_mode::version;
-      state.done = true;
-      return {};
-    case 'q':
-      line.quiet = true;
-      needs_folder = false;
-      break;
-    case option_strict:
-      line.strict = true;
-      needs_folder = false;
-      break;
-    case option_list_styles:
-      state.list_styles = true;
-      needs_folder = false;
-      break;
     case 's':
       listing.style = value;
       break;
@@ -209,6 +197,12 @@ outcome take_option(int code, const std::string& name, const std::string& value,
     case option_exclude:
       listing.exclude = value;
       break;
+    case option_exclude_dir:
+      listing.exclude_dir = value;
+      break;
+    case 'a':
+      listing.all = true;
+      break;
     case option_sizes:
       listing.sizes = true;
       break;
@@ -217,6 +211,9 @@ outcome take_option(int code, const std::string& name, const std::string& value,
       break;
     case option_link_base:
       listing.link_base = value;
+      break;
+    case option_title:
+      listing.title = value;
       break;
     case option_overwrite:
       listing.overwrite = true;
@@ -227,7 +224,37 @@ outcome take_option(int code, const std::string& name, const std::string& value,
     default:
       return usage_error("unknown option " + name);
   }
-  if (needs_folder && state.folder_option.empty()) state.folder_option = name;
+  return {};
+}
+
+// Takes the option `code` (written `name`) with `value` into `line`.
+outcome take_option(int code, const std::string& name, const std::string& value, command_line& line,
+                    option_state& state) {
+  switch (code) {
+    case 'h':
+      line.mode = run_mode::help;
+      state.done = true;
+      return {};
+    case option_version:
+      line.mode = run_mode::version;
+      state.done = true;
+      return {};
+    case 'q':
+      line.quiet = true;
+      return {};
+    case option_strict:
+      line.strict = true;
+      return {};
+    case option_list_styles:
+      state.list_styles = true;
+      return {};
+    default:
+      break;
+  }
+  if (outcome taken = take_listing_option(code, name, value, line.listing); !taken.ok()) {
+    return taken;
+  }
+  if (state.folder_option.empty()) state.folder_option = name;
   return {};
 }
 

@@ -32,9 +32,12 @@ std::string summary(const command_line& line) {
   if (o.reverse) out += " reverse";
   if (o.include) out += " include=" + *o.include;
   if (o.exclude) out += " exclude=" + *o.exclude;
+  if (o.exclude_dir) out += " exclude-dir=" + *o.exclude_dir;
+  if (o.all) out += " all";
   if (o.sizes) out += " sizes";
   if (o.hide_empty) out += " hide-empty";
   if (o.link_base) out += " link-base=" + *o.link_base;
+  if (o.title) out += " title=" + *o.title;
   if (o.overwrite) out += " overwrite";
   if (!o.save_project.empty()) out += " save-project=" + o.save_project;
   if (line.quiet) out += " quiet";
@@ -68,6 +71,9 @@ TEST(CommandLine, ReadsWhatEachArgumentAsksFor) {
       {{"--include", "*.mp3;*.ogg", "--exclude", "x*", "music"},
        "folder folder=music include=*.mp3;*.ogg exclude=x*"},
       {{"--sizes", "--hide-empty", "music"}, "folder folder=music sizes hide-empty"},
+      {{"-a", "--exclude-dir", ".git;build", "--title", "My music", "music"},
+       "folder folder=music exclude-dir=.git;build all title=My music"},
+      {{"music", "--all"}, "folder folder=music all"},
       {{"--link-base", "https://x.org/pub/", "music"},
        "folder folder=music link-base=https://x.org/pub/"},
       {{"--save-project", "p.txt", "music"}, "folder folder=music save-project=p.txt"},

@@ -5,6 +5,7 @@
 #include "core/nearest_word.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "files/hidden_entries.h"
 #include "platform/file_system.h"
 #include "platform/user_data.h"
 #include "template/template_catalog.h"
@@ -101,7 +102,14 @@ outcome make_folder_project(const std::string& folder, const listing_options& op
   } else {
     filter.str_files_skip.clear();
   }
-  filter.compile_masks();
+  if (options.exclude_dir) filter.str_folder_skip = *options.exclude_dir;
+  // Whatever the style's preset says, a quick listing leaves hidden entries
+  // out unless asked: they are what people do not mean to publish.
+  if (options.all) {
+    let_in_hidden(filter);
+  } else {
+    leave_out_hidden(filter);
+  }
   return {};
 }
 
