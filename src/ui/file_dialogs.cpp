@@ -14,11 +14,14 @@ namespace {
 std::string to_path(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // The patterns of one filter, in the order written, each "*.*" as "*": from
-// `text` separated by ";" (a pattern field) or by ";" and blanks too (the
-// parenthesised end of a description).
+// `text` separated by ";" (a pattern field) or by ";", "," and blanks too
+// (the parenthesised end of a description, written as people write lists).
 QStringList patterns_of(const QString& text, bool blanks_separate) {
   QString separated = text;
-  if (blanks_separate) separated.replace(QLatin1Char(' '), QLatin1Char(';'));
+  if (blanks_separate) {
+    separated.replace(QLatin1Char(' '), QLatin1Char(';'));
+    separated.replace(QLatin1Char(','), QLatin1Char(';'));
+  }
   QStringList patterns;
   for (const QString& piece : separated.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     const QString pattern = piece.trimmed();
@@ -28,13 +31,17 @@ QStringList patterns_of(const QString& text, bool blanks_separate) {
   return patterns;
 }
 
-// `description` without a parenthesised end that lists just `patterns`.
-QString without_own_patterns(const QString& description, const QStringList& patterns) {
+// `description` without a parenthesised end that lists just `patterns`, in
+// any order.
+QString without_own_patterns(const QString& description, QStringList patterns) {
   if (!description.endsWith(QLatin1Char(')'))) return description;
   const qsizetype open = description.lastIndexOf(QLatin1Char('('));
   if (open < 0) return description;
   const QString inside = description.mid(open + 1, description.size() - open - 2);
-  if (patterns_of(inside, true) != patterns) return description;
+  QStringList listed = patterns_of(inside, true);
+  listed.sort();
+  patterns.sort();
+  if (listed != patterns) return description;
   return description.left(open).trimmed();
 }
 

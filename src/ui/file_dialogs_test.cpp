@@ -42,6 +42,8 @@ TEST(QtNameFilters, PairsBecomeFilters) {
       {"Web pages (*.htm;*.html)|*.htm;*.html|", {"Web pages (*.htm *.html)"}},
       {"Web pages (*.htm *.html)|*.htm;*.html|", {"Web pages (*.htm *.html)"}},
       {"Web pages (*.html)|*.htm;*.html|", {"Web pages (*.html) (*.htm *.html)"}},
+      {"HTML files (*.html, *.htm)|*.html;*.htm|", {"HTML files (*.html *.htm)"}},
+      {"Web pages (*.html *.htm)|*.htm;*.html|", {"Web pages (*.htm *.html)"}},
       {"|*.txt|", {"*.txt"}},
       {" Text | *.txt ; *.text ;|", {"Text (*.txt *.text)"}},
       {"Übersicht|*.übersicht|", {"Übersicht (*.übersicht)"}},
