@@ -62,11 +62,12 @@ def forms_of(path):
     return forms
 
 
-def check_crumbs(crumbs, page, pages, per_folder):
-    """What is wrong with one page's breadcrumbs."""
+def check_crumbs(crumbs, page, pages, per_folder, top):
+    """What is wrong with one page's breadcrumbs; the top page of a listing
+    may go without, its heading being the title."""
     problems = []
     if not crumbs:
-        return ["no breadcrumbs"] if per_folder else []
+        return ["no breadcrumbs"] if per_folder and not top else []
     for folder, links in crumbs:
         depth = len(folder.split("/")) if folder else 0
         if len(links) != depth:
@@ -123,7 +124,8 @@ def check_style(browser, session, program_dir, style, work):
                 if form in content:
                     problems.append("page %s: %s holds %s" % (name, where, show(form)))
         problems += ["page %s: %s" % (name, p)
-                     for p in check_crumbs(crumbs, page, pages, per_folder)]
+                     for p in check_crumbs(crumbs, page, pages, per_folder,
+                                               os.path.dirname(page) == os.fsencode(tree))]
     return problems
 
 
