@@ -227,6 +227,7 @@ REQUIRED = [
     ("main/pOptions/gbPublish/eLinkBase", "TEdit"),
     ("main/pOptions/gbPublish/eOutputDir", "TEdit"),
     ("main/pOptions/gbPublish/bOutputDir", "TButton"),
+    ("main/pOptions/gbPublish/eTitle", "TEdit"),
     # Build
     ("main/pBuild/gbButtons", "TPanel"),
     ("main/pBuild/gbButtons/bMake1", "TButton"),

@@ -17,7 +17,8 @@ comments:
   with background longhands only, since the shorthand would reset the image;
 - the page's own icon, DATA_DIR/images/folder.svg, which also keeps the
   browser from asking a web server for /favicon.ico;
-- the table tools (search and sorting), from DATA_DIR/sources/table-tools.js.
+- the table tools (search and sorting), from DATA_DIR/sources/table-tools.js;
+- the breadcrumbs, from DATA_DIR/sources/breadcrumbs.js.
 
 With --check it changes nothing and exits 1 when a template's part differs
 from its source, naming both (a CTest runs it so); otherwise it rewrites the
@@ -32,6 +33,9 @@ ICONS_END = "/* End of entry icons. */"
 TOOLS_BEGIN = ("/* Table tools, written by scripts/embed-page-parts.py from "
                "data/sources/table-tools.js. */")
 TOOLS_END = "/* End of table tools. */"
+CRUMBS_BEGIN = ("/* Breadcrumbs, written by scripts/embed-page-parts.py from "
+                "data/sources/breadcrumbs.js. */")
+CRUMBS_END = "/* End of breadcrumbs. */"
 PAGE_ICON_BEGIN = ("<!-- Page icon, written by scripts/embed-page-parts.py from "
                    "images/folder.svg. -->")
 PAGE_ICON_END = "<!-- End of page icon. -->"
@@ -87,18 +91,27 @@ def page_icon_part(data_dir):
     return '%s\n<link rel="icon" href="%s">\n%s' % (PAGE_ICON_BEGIN, url, PAGE_ICON_END)
 
 
-def tools_part(data_dir):
-    with open(os.path.join(data_dir, "sources", "table-tools.js"), encoding="utf-8") as source:
+def script_part(data_dir, name, begin, end):
+    with open(os.path.join(data_dir, "sources", name), encoding="utf-8") as source:
         text = source.read().rstrip("\n")
     if "</script" in text.lower():
-        raise ValueError("sources/table-tools.js holds </script")
-    return "%s\n%s\n%s" % (TOOLS_BEGIN, text, TOOLS_END)
+        raise ValueError("sources/%s holds </script" % name)
+    return "%s\n%s\n%s" % (begin, text, end)
+
+
+def tools_part(data_dir):
+    return script_part(data_dir, "table-tools.js", TOOLS_BEGIN, TOOLS_END)
+
+
+def crumbs_part(data_dir):
+    return script_part(data_dir, "breadcrumbs.js", CRUMBS_BEGIN, CRUMBS_END)
 
 
 # (begin marker, end marker, maker of the whole part, its source for messages)
 PARTS = [(ICONS_BEGIN, ICONS_END, icons_part, "images/*.svg"),
          (PAGE_ICON_BEGIN, PAGE_ICON_END, page_icon_part, "images/" + PAGE_ICON),
-         (TOOLS_BEGIN, TOOLS_END, tools_part, "sources/table-tools.js")]
+         (TOOLS_BEGIN, TOOLS_END, tools_part, "sources/table-tools.js"),
+         (CRUMBS_BEGIN, CRUMBS_END, crumbs_part, "sources/breadcrumbs.js")]
 
 
 def replace_part(text, begin, end, part):

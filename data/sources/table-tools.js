@@ -10,9 +10,9 @@
 // - the rows in bodies of about a hundred, which the browser lays out only
 //   while they are in view (see the style sheet); a body of class "up" is no
 //   part of the listing;
-// - a row of class "head" starts a folder, the text before its first element
-//   being the folder's path; without such rows the table's data-path names
-//   the page's one folder;
+// - a row of class "head" starts a folder, its data-folder (or else the text
+//   before its first element) being the folder's path; without such rows the
+//   table's data-path names the page's one folder;
 // - on the table, data-one and data-many: what a row is, for the count
 //   ("entry", "entries"); data-hint: what the search box offers to look in;
 // - rows of class "d" are folders, kept before the files when sorting.
@@ -33,7 +33,8 @@
     for (const row of body.rows) {
       if (row.classList.contains("head")) {
         const text = row.cells[0].firstChild;
-        groups.push({ head: row, path: text && text.nodeType === 3 ? text.data : "", runs: [] });
+        const path = row.dataset.folder ?? (text && text.nodeType === 3 ? text.data : "");
+        groups.push({ head: row, path, runs: [] });
         chunk.heads.push(groups[groups.length - 1]);
         run = null;
         continue;

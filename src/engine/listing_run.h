@@ -59,6 +59,10 @@ class listing_run {
   // One page per folder under output_dir: the pages form a mirror of the
   // folder tree there, and folder links lead to the mirror's pages.
   bool mirror = false;
+  // One page per folder: whether the folders listed on the page being
+  // written get pages of their own; not at the deepest level of a walk with
+  // a depth limit.
+  bool subfolder_pages = false;
   std::string local_image_url;
   int64_t cluster_size = 0;  // 0: sizes not rounded
   // Listing totals of the current output file, cleared together.

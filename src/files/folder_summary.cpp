@@ -125,6 +125,11 @@ void suppress_empty(file_tree& summary) {
   file_node* node = top->first_child();
   while (node) {
     if (node->is_folder && node->file_count == 0) {
+      // Every folder of its subtree is empty too and goes with it.
+      const int32_t removed = 1 + node->folder_count;
+      for (file_node* above = node->parent(); above; above = above->parent()) {
+        above->folder_count -= removed;
+      }
       file_node* following = node->next_skipping_children();
       summary.remove(node);
       node = following;

@@ -59,8 +59,9 @@ outcome build_summary(const held_folder& top, const std::string& path, generatio
 outcome build_summary(const std::string& path, generation_context& context, file_tree& summary,
                       file_node* folder);
 
-// Removes, below the top node, every folder whose subtree holds no file; the
-// top node itself stays.
+// Removes, below the top node, every folder whose subtree holds no file, and
+// takes the folders removed out of the folder counts above them; the top
+// node itself stays.
 void suppress_empty(file_tree& summary);
 
 // Looks for `listed`'s name among the children of `page_summary` (a summary

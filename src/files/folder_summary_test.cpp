@@ -151,17 +151,20 @@ TEST(BuildSummaryTest, StopFlagEndsTheWalk) {
   EXPECT_EQ(folders_read, 2);
 }
 
-TEST(SuppressEmptyTest, KeepsPathsToFiles) {
+// A folder left out is not counted either: the folder counts of the folders
+// above it drop by it and its whole subtree.
+TEST(SuppressEmptyTest, KeepsPathsToFilesAndCountsOnlyThem) {
   temp_folder root;
   root.make_folder("a/b/c");
   root.make_file("a/b/c/file", 1);
+  root.make_folder("a/b/none/deeper");
   root.make_folder("empty/x/y");
   root.make_folder("z");
   file_tree summary;
   generation_context context;
   ASSERT_TRUE(build_summary(root.path(), context, summary, start_summary(summary)).ok());
   suppress_empty(summary);
-  EXPECT_EQ(dump_summary(summary.first()), "root(1,7,1)[a(1,2,1)[b(1,1,1)[c(1,0,1)]]]");
+  EXPECT_EQ(dump_summary(summary.first()), "root(1,3,1)[a(1,2,1)[b(1,1,1)[c(1,0,1)]]]");
 
   file_tree lonely;
   start_summary(lonely);

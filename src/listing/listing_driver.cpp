@@ -412,6 +412,7 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   // The page goes into the folder itself, reached through its descriptor, or
   // into its mirror.
   const held_folder page_folder = run.mirror ? mirrored : held;
+  run.subfolder_pages = local && levels != 0;
   std::unique_ptr<file_tree> summary;
   if (outcome written = write_listing_file(run, tree, folder, &summary, memo, held,
                                            local ? page_folder : nullptr);

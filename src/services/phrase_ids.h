@@ -50,9 +50,12 @@ inline constexpr int kPhraseHours = 23;
 inline constexpr int kPhraseKilobytes = 27;  // " KB", fixed size unit 1
 inline constexpr int kPhraseMegabytes = 28;  // " MB", fixed size unit 2
 // Variable names as written in templates: row r of the variable table has
-// phrase kPhraseFirstVariableName + r.
+// phrase kPhraseFirstVariableName + r up to kPhraseLastVariableName; the rows
+// added after those have kPhraseFirstAddedVariableName + (r - 59) onwards.
 inline constexpr int kPhraseFirstVariableName = 30;
 inline constexpr int kPhraseLastVariableName = 88;
+inline constexpr int kPhraseFirstAddedVariableName = 302;
+inline constexpr int kPhraseLastAddedVariableName = 304;
 
 // --- Filter page: captions are kPhraseFilterBase + offset ----------------------
 inline constexpr int kPhraseFilterBase = 150;
@@ -155,7 +158,7 @@ inline constexpr int kAllPhraseIds[] = {
     222, 223, 224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240,
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
-    287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301,
+    287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304,
 };
 
 namespace phrase_ids_detail {

@@ -69,6 +69,28 @@ std::string entry_path(const template_value_context& c, const std::string& base)
   return join_path(std::string_view(base), std::string_view(c.entry.name));
 }
 
+// What follows the last "/" of `path`, trailing ones left aside ("/" and ""
+// give "").
+std::string last_part(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// `folder` as a path below `top` ("" for `top` itself, "a/b" below it). The
+// loops extend the listed folder's path name by name, so every folder they
+// list starts with it; anything else gives "".
+std::string path_below(std::string_view folder, std::string_view top) {
+  while (top.size() > 1 && top.back() == '/') top.remove_suffix(1);
+  if (!folder.starts_with(top)) return {};
+  folder.remove_prefix(top.size());
+  // "/srv/ab" is not below "/srv/a".
+  if (!folder.empty() && folder.front() != '/' && top != "/") return {};
+  while (!folder.empty() && folder.front() == '/') folder.remove_prefix(1);
+  while (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+  return std::string(folder);
+}
+
 std::string entry_url(const template_value_context& c, const std::string& base) {
   if (c.entry.name.empty()) return base;
   std::string url;
@@ -184,6 +206,19 @@ int download(const template_value_context& c, tagged_value& r, int64_t bits_per_
   return 0;
 }
 
+// With one page per folder, the walk enters the folders that a files or
+// folders loop lists while levels are left, as a tree loop would, each on a
+// page of its own; such a folder descends too, so a style links its page
+// only where there is one. Tree loops keep descends for what they nest
+// themselves, so templates that build nested lists from it stay whole.
+bool has_own_page(const template_value_context& c) {
+  const file_node& entry = c.entry;
+  return c.process.mode != loop_tree && !c.run.settings.subfolders_in_one_file &&
+         c.run.subfolder_pages && entry.is_folder && !entry.name.empty() &&
+         (entry.attributes & attribute_link) == 0 &&
+         (entry.summary != nullptr || c.run.summary == nullptr);
+}
+
 // Gives `r` the value of a variable that cannot fail, and its success.
 template <class value_type>
 int set_value(tagged_value& r, value_type&& value) {
@@ -280,7 +315,7 @@ int folder_end(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.process.folder_end);
 }
 int descends(const template_value_context& c, tagged_value& r) {
-  return set_value(r, c.process.descends);
+  return set_value(r, c.process.descends || has_own_page(c));
 }
 int is_folder(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.entry.is_folder);
@@ -461,6 +496,17 @@ int now(const template_value_context& c, tagged_value& r) {
 }
 int level(const template_value_context& c, tagged_value& r) {
   return set_value(r, static_cast<int32_t>(c.run.settings.recursion_depth - c.process.depth_left));
+}
+int page_name(const template_value_context& c, tagged_value& r) {
+  return set_value(r, last_part(c.run.settings.save));
+}
+int listing_title(const template_value_context& c, tagged_value& r) {
+  // A published page names the listing, never where it lies on this machine.
+  const std::string& title = c.run.settings.listing_title;
+  return set_value(r, title.empty() ? last_part(c.run.folder) : title);
+}
+int rel_folder(const template_value_context& c, tagged_value& r) {
+  return set_value(r, path_below(c.process.folder, c.run.folder));
 }
 
 }  // namespace template_values

@@ -31,7 +31,7 @@ struct template_value_context {
   std::string* error_text = nullptr;
 };
 
-// The value of `row` (3 to 58): 0 with `result` set, or the code of a
+// The value of `row` (3 to 61): 0 with `result` set, or the code of a
 // failure. Rows without a value function give 1.
 int template_value(int row, const template_value_context& context, tagged_value& result);
 
@@ -47,7 +47,7 @@ std::string download_time_text(uint64_t size, int64_t bits_per_second,
 int file_digest_md5(const std::string& path, std::string& hex);
 int file_digest_sha1(const std::string& path, std::string& hex);
 
-// The value functions of rows 3 to 58, in table order.
+// The value functions of rows 3 to 61, in table order.
 namespace template_values {
 int row_index(const template_value_context& c, tagged_value& r);
 int total_rows(const template_value_context& c, tagged_value& r);
@@ -105,6 +105,12 @@ int sort_descending(const template_value_context& c, tagged_value& r);
 int ftp_host(const template_value_context& c, tagged_value& r);
 int now(const template_value_context& c, tagged_value& r);
 int level(const template_value_context& c, tagged_value& r);
+// The file name of the run's pages: the last part of `save`.
+int page_name(const template_value_context& c, tagged_value& r);
+// The `listing_title` key when set, else the listed folder's own name.
+int listing_title(const template_value_context& c, tagged_value& r);
+// The folder being listed, as a path below the listed folder ("" there).
+int rel_folder(const template_value_context& c, tagged_value& r);
 }  // namespace template_values
 
 }  // namespace dirscribe

@@ -146,6 +146,37 @@ TEST_F(TemplateValues, KindsAndValuesOfCountsAndSettings) {
   EXPECT_EQ(value(52), tagged_value(int32_t{1}));
 }
 
+// What a published page may name: the page file, the listing's title and the
+// folder below the listed one; never a path of the machine that wrote it.
+TEST_F(TemplateValues, PageNameTitleAndFolderBelowTheListedOne) {
+  const int page_name = 59, listing_title = 60, rel_folder = 61;
+  const struct {
+    const char* save;
+    const char* key_title;
+    const char* listed;
+    const char* folder;
+    const char* page;
+    const char* title;
+    const char* below;
+  } cases[] = {
+      {"index.html", "", "/home/me/www", "/home/me/www", "index.html", "www", ""},
+      {"page.html", "", "/home/me/www/", "/home/me/www/a/b c", "page.html", "www", "a/b c"},
+      {"../out/list.html", "Downloads", "/srv/x", "/srv/x/a", "list.html", "Downloads", "a"},
+      {"-", "", "/srv/x", "/srv/xy/a", "-", "x", ""},
+      {"index.html", "<Mine>", "/", "/etc/ssl", "index.html", "<Mine>", "etc/ssl"},
+      {"index.html", "", "relative/dir", "relative/dir/sub", "index.html", "dir", "sub"},
+  };
+  for (const auto& c : cases) {
+    project_.settings.save = c.save;
+    project_.settings.listing_title = c.key_title;
+    run_.folder = c.listed;
+    process_.folder = c.folder;
+    EXPECT_EQ(text(page_name), c.page) << c.save;
+    EXPECT_EQ(text(listing_title), c.title) << c.listed << " " << c.key_title;
+    EXPECT_EQ(text(rel_folder), c.below) << c.listed << " " << c.folder;
+  }
+}
+
 TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {
   // Unlimited depth: depth left runs -1, -2, -3... and the level 0, 1, 2...
   struct {

@@ -70,6 +70,9 @@ constexpr template_variable kVariables[template_variable_count] = {
     {86, false, template_values::ftp_host},         // 56: ftp_host
     {87, false, template_values::now},              // 57: now
     {88, false, template_values::level},            // 58: level
+    {302, false, template_values::page_name},       // 59: page_name
+    {303, false, template_values::listing_title},   // 60: listing_title
+    {304, false, template_values::rel_folder},      // 61: rel_folder
 };
 
 constexpr std::string_view kMarkupSafeNames[] = {

@@ -62,6 +62,7 @@ inline constexpr const char* kLinkBase = "main/pOptions/gbPublish/eLinkBase";
 inline constexpr const char* kOutputDir = "main/pOptions/gbPublish/eOutputDir";
 inline constexpr const char* kBrowseOutputDir = "main/pOptions/gbPublish/bOutputDir";
 inline constexpr const char* kOverwrite = "main/pOptions/gbPublish/cbOverwrite";
+inline constexpr const char* kListingTitle = "main/pOptions/gbPublish/eTitle";
 inline constexpr const char* kNewButton = "pTop/bNew";
 inline constexpr const char* kOpenButton = "pTop/bOpen";
 inline constexpr const char* kSaveButton = "pTop/bSave";
@@ -180,6 +181,7 @@ inline constexpr typed_path kWindowControls[] = {
     {kOutputDir, "QLineEdit"},
     {kBrowseOutputDir, "QAbstractButton"},
     {kOverwrite, "QCheckBox"},
+    {kListingTitle, "QLineEdit"},
     {kNewButton, "QAbstractButton"},
     {kOpenButton, "QAbstractButton"},
     {kSaveButton, "QAbstractButton"},

@@ -351,6 +351,7 @@ outcome main_window::view() {
   c.link_base->setText(to_qt(s.link_base));
   c.output_dir->setText(to_qt(s.output_dir));
   c.overwrite->setChecked(s.overwrite);
+  c.listing_title->setText(to_qt(s.listing_title));
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
@@ -392,6 +393,7 @@ outcome main_window::store() {
   s.link_base = from_qt(c.link_base->text());
   s.output_dir = from_qt(c.output_dir->text());
   s.overwrite = c.overwrite->isChecked();
+  s.listing_title = from_qt(c.listing_title->text());
   filter_page_->store(s.filter);
   settings_.last_folder = s.path;
   return {};

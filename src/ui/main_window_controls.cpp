@@ -142,6 +142,7 @@ void main_window::control_finder::find_options_page() {
   find(control_paths::kIconFolder, c_.icon_folder);
   find(control_paths::kLinkBase, c_.link_base);
   find(control_paths::kOutputDir, c_.output_dir);
+  find(control_paths::kListingTitle, c_.listing_title);
   find(control_paths::kBrowseOutputDir, c_.browse_output_dir);
   find(control_paths::kOverwrite, c_.overwrite);
 }

@@ -62,6 +62,7 @@ struct main_window::controls {
   QLineEdit* output_dir = nullptr;
   QAbstractButton* browse_output_dir = nullptr;
   QCheckBox* overwrite = nullptr;
+  QLineEdit* listing_title = nullptr;
   QAbstractButton* new_button = nullptr;
   QAbstractButton* open_button = nullptr;
   QAbstractButton* save_button = nullptr;

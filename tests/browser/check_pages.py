@@ -73,7 +73,10 @@ SEARCH_SCRIPT = """(async (text) => {
   const shown = [];
   let path = document.querySelector("table.listing").dataset.path || "";
   for (const row of document.querySelectorAll("table.listing tbody:not(.up) tr")) {
-    if (row.classList.contains("head")) { path = row.cells[0].firstChild.data; continue; }
+    if (row.classList.contains("head")) {
+      path = row.dataset.folder ?? row.cells[0].firstChild.data;
+      continue;
+    }
     if (row.checkVisibility()) shown.push(path + "|" + row.querySelector("a").textContent);
   }
   return { shown, count: document.querySelector(".tools .count").textContent };

@@ -24,7 +24,8 @@ const std::vector<std::string>& english_variable_names() {
       "sha1",           "title",         "folder_name",   "source_path",
       "source_url",     "max_depth",     "images_url",    "show_folders",
       "show_files",     "show_summary",  "sort_by",       "sort_descending",
-      "ftp_host",       "now",           "level"};
+      "ftp_host",       "now",           "level",         "page_name",
+      "listing_title",  "rel_folder"};
   return names;
 }
 
@@ -62,7 +63,10 @@ std::map<int, std::string> test_template_phrases() {
                                         {11, "[unknown]"}, {12, "[not here]"}, {13, "[for in for]"},
                                         {14, "[repeat]"}};
   for (size_t row = 0; row < english_variable_names().size(); ++row) {
-    phrases[30 + static_cast<int>(row)] = english_variable_names()[row];
+    const int first_added = 59;
+    const int id = row < first_added ? 30 + static_cast<int>(row)
+                                     : 302 + static_cast<int>(row) - first_added;
+    phrases[id] = english_variable_names()[row];
   }
   return phrases;
 }
