@@ -348,9 +348,12 @@ TEST_F(Cli, StandardOutputHoldsWhatTheFileWould) {
 TEST_F(Cli, TheSavedProjectKeepsThePublishingKeys) {
   const limited_result saved =
       run({"-s", "paths.html", "tree", "--link-base", "https://x.org/", "-o", "a.html",
-           "--output-dir", "lists", "--overwrite", "--save-project", "p.txt"});
+           "--output-dir", "lists", "--overwrite", "--title", "My <music>", "--save-project",
+           "p.txt"});
   ASSERT_EQ(saved.exit_code, 0) << saved.err;
   const std::string text = read_file(at("p.txt"));
+  EXPECT_NE(text.find("<listing_title>My &lt;music&gt;</listing_title>\r\n"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("<overwrite>1</overwrite>\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("<link_base>https://x.org/</link_base>\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("<output_dir>" + at("lists") + "</output_dir>\r\n"), std::string::npos)
