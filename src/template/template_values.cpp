@@ -502,8 +502,12 @@ int page_name(const template_value_context& c, tagged_value& r) {
 }
 int listing_title(const template_value_context& c, tagged_value& r) {
   // A published page names the listing, never where it lies on this machine.
+  // The root has no name of its own; "/" says which folder it is and
+  // reveals nothing.
   const std::string& title = c.run.settings.listing_title;
-  return set_value(r, title.empty() ? last_part(c.run.folder) : title);
+  if (!title.empty()) return set_value(r, title);
+  std::string name = last_part(c.run.folder);
+  return set_value(r, name.empty() ? std::string("/") : std::move(name));
 }
 int rel_folder(const template_value_context& c, tagged_value& r) {
   return set_value(r, path_below(c.process.folder, c.run.folder));

@@ -164,6 +164,7 @@ TEST_F(TemplateValues, PageNameTitleAndFolderBelowTheListedOne) {
       {"../out/list.html", "Downloads", "/srv/x", "/srv/x/a", "list.html", "Downloads", "a"},
       {"-", "", "/srv/x", "/srv/xy/a", "-", "x", ""},
       {"index.html", "<Mine>", "/", "/etc/ssl", "index.html", "<Mine>", "etc/ssl"},
+      {"index.html", "", "/", "/etc", "index.html", "/", "etc"},
       {"index.html", "", "relative/dir", "relative/dir/sub", "index.html", "dir", "sub"},
   };
   for (const auto& c : cases) {
