@@ -403,6 +403,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsageLines) {
   } cases[] = {
       {{"--bogus"}, "unknown option --bogus"},
       {{"--style"}, "the option --style needs a value"},
+      {{"tree", "--output-dir", ""}, "the option --output-dir needs a value"},
+      {{"tree", "--save-project", ""}, "the option --save-project needs a value"},
       {{"tree", "-d", "many"}, "the option -d needs a number of levels, -1 for all: \"many\""},
       {{"tree", "--sort", "nmae"},
        "unknown sort key \"nmae\", did you mean \"name\"? (keys: none, name, name-case, ext, "
