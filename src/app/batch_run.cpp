@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/command_line.h"
 #include "app/folder_listing.h"
@@ -32,6 +34,17 @@ constexpr int kFailed = 1;
 bool is_file(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+// Whether any of `paths` names something, a dangling link included; a place
+// that cannot be searched may hold it.
+bool names_anything(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0) return true;
+    if (errno != ENOENT && errno != ENOTDIR) return true;
+  }
+  return false;
 }
 
 std::string phrase(const program_setup& app, int id) {
@@ -94,9 +107,18 @@ int build_project_file(const program_setup& app, const command_line& line, const
   const std::vector<std::string> tried =
       project_path_candidates(typed, app.start_dir, app.program_dir);
   const std::string path = resolve_project_path(typed, app.start_dir, app.program_dir);
+  if (!names_anything(tried)) {
+    // Most likely a typo: the places tried would only hide it.
+    show_message("No such file or folder: " + typed);
+    return kFailed;
+  }
   const outcome loaded = collection.load_file(path, name_with_places_tried(typed, tried));
   if (!loaded.ok()) {
-    show_message(loaded.message());
+    std::string message = loaded.message();
+    if (loaded.is(result_project_not_opened) && ::access(path.c_str(), R_OK) != 0) {
+      message += std::string(": ") + std::strerror(errno);
+    }
+    show_message(message);
     return kFailed;
   }
   // A file whose only project elements are empty ("<project/>") loads no
