@@ -1,5 +1,5 @@
 // Names and values that are odd or hostile, through the assembled program:
-// messages show control characters escaped.
+// messages show control characters escaped and a repeated mistake once.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,6 +136,25 @@ TEST_F(OddValues, ControlCharactersInMessagesAreEscaped) {
           << result.err;
     }
   }
+}
+
+TEST_F(OddValues, AMistakeRepeatedAMillionTimesIsOneWarning) {
+  std::string text = "<project><path>" + at("tree") + "</path><format_file>" + at("dates.html") +
+                     "</format_file><save>" + at("out.html") + "</save>";
+  // 9 MB: well inside the 16 MiB a project file may hold.
+  text.reserve(text.size() + 1000000 * 9);
+  for (int i = 0; i < 1000000; ++i) text += "<colour/>";
+  for (int i = 0; i < 3; ++i) text += "<sort_order>desc</sort_order>";
+  dir_.write("tree/x.txt", "x");
+  const limited_result result = run_project(text + "</project>");
+  EXPECT_FALSE(result.hung);
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const std::string file = at("p.txt");
+  EXPECT_EQ(result.err, kPrefix + ("warning: " + file) +
+                            ": project 1: unknown key \"colour\" (repeated 999,999 more times)\n" +
+                            kPrefix + "warning: " + file +
+                            ": project 1: \"sort_order\" holds \"desc\", not a number; read as 0 "
+                            "(repeated 2 more times)\n");
 }
 
 }  // namespace
