@@ -1,5 +1,6 @@
-// Names and values that are odd or hostile, through the assembled program:
-// messages show control characters escaped and a repeated mistake once.
+// Names, values and dates that are odd or hostile, through the assembled
+// program: messages show control characters escaped and a repeated mistake
+// once, dates out of reach print as the nearest date.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,6 +47,28 @@ bool holds_control(const std::string& text) {
     }
   }
   return false;
+}
+
+bool set_mtime(const std::string& path, int64_t seconds) {
+  const struct timespec times[2] = {{static_cast<time_t>(seconds), 0},
+                                    {static_cast<time_t>(seconds), 0}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+int64_t stored_mtime(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? status.st_mtim.tv_sec : 0;
+}
+
+// `t` as "%Y-%m-%d %H:%M:%S" in UTC, as the listing prints it: a moment
+// beyond years 1 to 9999 as the nearer end.
+std::string utc_text(int64_t t) {
+  const time_t moment = static_cast<time_t>(std::clamp<int64_t>(t, -62135596800, 253402300799));
+  struct tm broken {};
+  gmtime_r(&moment, &broken);
+  char text[64];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &broken);
+  return text;
 }
 
 class OddValues : public ::testing::Test {
@@ -155,6 +178,95 @@ TEST_F(OddValues, AMistakeRepeatedAMillionTimesIsOneWarning) {
                             kPrefix + "warning: " + file +
                             ": project 1: \"sort_order\" holds \"desc\", not a number; read as 0 "
                             "(repeated 2 more times)\n");
+}
+
+// ---------------------------------------------------------------------------
+// Dates
+
+// Files dated beyond what a date can print, and before year 1, print as the
+// nearest printable date; the listing is written. Where the file system
+// cuts such dates itself (ext4 stops in 2446) the stored date is printed.
+TEST_F(OddValues, DatesOutOfReachPrintAsTheNearestDate) {
+  // tmpfs keeps every 64-bit time; the test folder's file system may not.
+  std::string base = dir_.path();
+  char shm[] = "/dev/shm/dirscribe-dates-XXXXXX";
+  const bool on_shm = ::mkdtemp(shm) != nullptr;
+  if (on_shm) base = shm;
+  const int64_t moments[] = {67767976233532800, 67767976233532799,  253402300800, 253402300799,
+                             -62135596801,      -67767976233532799, INT64_MAX / 2};
+  std::string expected;
+  int number = 0;
+  for (const int64_t moment : moments) {
+    const std::string name = "f" + std::to_string(++number);
+    const std::string path = base + "/tree/" + name;
+    fs::create_directories(base + "/tree");
+    dir_.write("scratch", "x");
+    fs::copy_file(at("scratch"), path, fs::copy_options::overwrite_existing);
+    if (!set_mtime(path, moment)) {
+      fs::remove(path);
+      continue;
+    }
+    expected += name + " " + utc_text(stored_mtime(path)) + "\n";
+  }
+  const limited_result result =
+      run_project(project_text(listing(base + "/tree")), {"SOURCE_DATE_EPOCH=253402300799"});
+  if (on_shm) fs::remove_all(shm);
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(read_file(at("out.html")), expected + "now 9999-12-31 23:59:59\n");
+}
+
+// SOURCE_DATE_EPOCH that names no printable moment is ignored with a warning
+// naming it, and the listing prints the present moment.
+TEST_F(OddValues, ASourceDateEpochOutOfRangeIsIgnoredWithAWarning) {
+  dir_.write("tree/x.txt", "x");
+  ASSERT_TRUE(set_mtime(at("tree/x.txt"), 0));
+  const struct {
+    const char* value;
+    bool fixed;
+  } cases[] = {
+      {"0", true}, {"99999999999999999", false}, {"-62135596801", false}, {"1700000000x", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    const time_t before = std::time(nullptr);
+    const limited_result result = run_project(project_text(listing(at("tree"))),
+                                              {std::string("SOURCE_DATE_EPOCH=") + c.value});
+    const time_t after = std::time(nullptr);
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(result.err, c.fixed
+                              ? ""
+                              : kPrefix + ("warning: SOURCE_DATE_EPOCH \"" + std::string(c.value)) +
+                                    "\" is not a whole number of seconds since 1970 between "
+                                    "years 1 and 9999; the listings print the present "
+                                    "moment\n");
+    const std::string page = read_file(at("out.html"));
+    const std::string now = page.substr(page.find("now ") + 4);
+    if (c.fixed) {
+      EXPECT_EQ(now, utc_text(0) + "\n");
+    } else {
+      EXPECT_TRUE(now == utc_text(before) + "\n" || now == utc_text(after) + "\n") << now;
+    }
+  }
+}
+
+// With local dates on, a folder's date is shifted as a file's is.
+TEST_F(OddValues, FolderDatesFollowTheLocalDateRuleAsFileDatesDo) {
+  dir_.write("tree/sub/x.txt", "x");
+  ASSERT_TRUE(set_mtime(at("tree/sub/x.txt"), 2000));
+  ASSERT_TRUE(set_mtime(at("tree/sub"), 8000));
+  for (const char* local : {"0", "1"}) {
+    SCOPED_TRACE(local);
+    const limited_result result =
+        run_project(project_text(with_keys(listing(at("tree")), {{"is_local_date", local}})),
+                    {"TZ=EST5", "SOURCE_DATE_EPOCH=0"});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    const int64_t shift = std::string(local) == "1" ? -5 * 3600 : 0;
+    EXPECT_EQ(read_file(at("out.html")), "sub " + utc_text(8000 + shift) + "\nsub/x.txt " +
+                                             utc_text(2000 + shift) + "\nnow " + utc_text(shift) +
+                                             "\n");
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,8 @@
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
 #include "engine/project_context.h"
+#include "files/file_format.h"
 #include "files/file_path.h"
-#include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
@@ -53,14 +54,21 @@ std::string phrase(const program_setup& app, int id) {
 
 // The collection of a batch run with its shared tables; false after showing
 // why the extension table could not be loaded.
-bool prepare_collection(const program_setup& app, project_context& collection) {
+bool prepare_collection(const program_setup& app, const command_line& line,
+                        project_context& collection) {
   collection.program_folder = app.program_dir;
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
   // A fixed moment for `now` (the reproducible-builds convention), so that
-  // the same tree gives the same listing byte for byte.
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && is_stored_number(epoch)) {
-    collection.fixed_now = stored_int64(epoch);
+  // the same tree gives the same listing byte for byte. A value that names
+  // no moment must not stop the listing, nor pass unnoticed.
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    collection.fixed_now = source_date_epoch(epoch);
+    if (!collection.fixed_now && !line.quiet) {
+      show_message(std::string("warning: SOURCE_DATE_EPOCH \"") + epoch +
+                   "\" is not a whole number of seconds since 1970 between years 1 and 9999;"
+                   " the listings print the present moment");
+    }
   }
   const std::string table = app.program_dir + "ext.txt";
   if (const outcome loaded = load_extension_table(table, collection); !loaded.ok()) {
@@ -191,6 +199,15 @@ std::vector<std::string> project_path_candidates(const std::string& name,
   return candidates;
 }
 
+std::optional<int64_t> source_date_epoch(std::string_view text) {
+  int64_t moment = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, moment);
+  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
+  if (moment < kFirstPrintableMoment || moment > kLastPrintableMoment) return std::nullopt;
+  return moment;
+}
+
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,
                                  const std::string& program_dir) {
   const std::vector<std::string> candidates = project_path_candidates(name, start_dir, program_dir);
@@ -209,7 +226,7 @@ int run_batch(program_setup& app, const command_line& line) {
     collection.language = app.lang.get();
     return list_folder(app, line, collection);
   }
-  if (!prepare_collection(app, collection)) return kFailed;
+  if (!prepare_collection(app, line, collection)) return kFailed;
   if (line.mode == run_mode::folder) return list_folder(app, line, collection);
   for (const std::string& typed : line.projects) {
     if (const int code = build_project_file(app, line, typed, collection); code != kSucceeded) {
