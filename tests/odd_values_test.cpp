@@ -1,6 +1,7 @@
 // Names, values and dates that are odd or hostile, through the assembled
 // program: messages show control characters escaped and a repeated mistake
-// once, dates out of reach print as the nearest date.
+// once, dates out of reach print as the nearest date, masks take bytes as
+// they are typed.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -267,6 +268,66 @@ TEST_F(OddValues, FolderDatesFollowTheLocalDateRuleAsFileDatesDo) {
                                              utc_text(2000 + shift) + "\nnow " + utc_text(shift) +
                                              "\n");
   }
+}
+
+// ---------------------------------------------------------------------------
+// Masks
+
+// A mask holding bytes that are not UTF-8 takes the names holding those
+// bytes, files and folders, to include and to skip; UTF-8 masks and ASCII
+// case folding work as they always did.
+TEST_F(OddValues, MasksThatAreNotUtf8MatchTheSameBytes) {
+  dir_.write("tree/secret\xff.txt", "s");
+  dir_.write("tree/Secret.txt", "s");
+  dir_.write("tree/caf\xc3\xa9.txt", "c");
+  dir_.write("tree/priv\xfe/in.txt", "i");
+  dir_.write("tree/pub/in.txt", "i");
+  const std::string secret = "secret\xff.txt", cafe = "caf\xc3\xa9.txt", priv = "priv\xfe/";
+  const struct {
+    keys_t filter;
+    std::set<std::string> listed;
+  } cases[] = {
+      {{{"str_files_skip", "secret\xff.txt"}},
+       {"Secret.txt", cafe, priv, priv + "in.txt", "pub/", "pub/in.txt"}},
+      {{{"str_files_skip", "SECRET\xff.TXT;*.TXT"}}, {priv, "pub/"}},
+      {{{"str_files_include", "*\xff*"}}, {priv, "pub/", secret}},
+      {{{"str_files_include", "CAF\xc3\x89.TXT"}}, {cafe, priv, "pub/"}},
+      {{{"str_folder_skip", "priv\xfe"}}, {"Secret.txt", cafe, secret, "pub/", "pub/in.txt"}},
+      {{{"str_folder_include", "PRIV\xfe"}, {"str_files_include", "in.txt"}},
+       {priv, priv + "in.txt"}},
+  };
+  // The lines of a listing, in any order.
+  const auto listed = [&] {
+    std::set<std::string> lines;
+    std::istringstream page(read_file(at("out.html")));
+    for (std::string line; std::getline(page, line);) lines.insert(line);
+    return lines;
+  };
+  dir_.write(
+      "paths.html",
+      R"(<!--#for var="tree"--><!--#if var="is_item"--><!--#echo var="rel_path"--><!--#if var="is_folder"-->/<!--#endif-->
+<!--#endif--><!--#endfor-->)");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filter.front().second);
+    keys_t settings =
+        with_keys(listing(at("tree")), {{"format_file", at("paths.html")}, {"order_files", "5"}});
+    std::string text = project_text(settings);
+    std::string block = "<filter>\n";
+    for (const auto& [key, value] : c.filter) {
+      block += "<" + key + ">" + project_escape(value) + "</" + key + ">\n";
+    }
+    text.insert(text.rfind("</project>"), block + "</filter>\n");
+    const limited_result result = run_project(text, {"LC_ALL=C.UTF-8"});
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_EQ(listed(), c.listed);
+  }
+  // The same from the command line, as typed in a shell.
+  const limited_result typed = run({"--exclude", "secret\xff.txt", "-s", at("paths.html"), "-o",
+                                    at("out.html"), "-d", "-1", at("tree")},
+                                   {"LC_ALL=C.UTF-8"});
+  EXPECT_EQ(typed.exit_code, 0) << typed.err;
+  EXPECT_EQ(listed(), std::set<std::string>(
+                          {"Secret.txt", cafe, priv, priv + "in.txt", "pub/", "pub/in.txt"}));
 }
 
 }  // namespace
