@@ -406,6 +406,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsageLines) {
   } cases[] = {
       {{"--bogus"}, "unknown option --bogus"},
       {{"--style"}, "the option --style needs a value"},
+      {{"tree", "--output-dir", ""}, "the option --output-dir needs a value"},
+      {{"tree", "--save-project", ""}, "the option --save-project needs a value"},
       {{"tree", "-d", "many"}, "the option -d needs a number of levels, -1 for all: \"many\""},
       {{"tree", "--sort", "nmae"},
        "unknown sort key \"nmae\", did you mean \"name\"? (keys: none, name, name-case, ext, "
@@ -446,9 +448,9 @@ TEST_F(Cli, EachFailureExitsOneWithAMessageNamingTheFile) {
            at("Detailed tabel") +
            "; did you mean \"Detailed table\"? (--list-styles names the "
            "styles)"},
-      {{"missing.txt"},
-       std::string(english::kCantOpenFile) + "missing.txt (tried " + at("missing.txt") + ", " +
-           program + "missing.txt)"},
+      {{"missing.txt"}, "No such file or folder: missing.txt"},
+      {{"tree/Sbu"}, "No such file or folder: tree/Sbu"},
+      {{"tree/b.txt/x"}, "No such file or folder: tree/b.txt/x"},
       {{"-s", "broken.html", "tree"},
        english::plain_template_error(at("broken.html"), 2, 23, english::kUnknownVariable)},
       {{"-s", "paths.html", "tree", "--per-folder", "-d", "1", "--output-dir", "mirror"},

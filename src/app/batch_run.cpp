@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/command_line.h"
 #include "app/folder_listing.h"
@@ -15,8 +18,8 @@
 #include "engine/extension_table.h"
 #include "engine/link_rules.h"
 #include "engine/project_context.h"
+#include "files/file_format.h"
 #include "files/file_path.h"
-#include "files/stored_field.h"
 #include "listing/listing_driver.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
@@ -34,20 +37,38 @@ bool is_file(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }
 
+// Whether any of `paths` names something, a dangling link included; a place
+// that cannot be searched may hold it.
+bool names_anything(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0) return true;
+    if (errno != ENOENT && errno != ENOTDIR) return true;
+  }
+  return false;
+}
+
 std::string phrase(const program_setup& app, int id) {
   return app.lang ? std::string(app.lang->text(id)) : std::string();
 }
 
 // The collection of a batch run with its shared tables; false after showing
 // why the extension table could not be loaded.
-bool prepare_collection(const program_setup& app, project_context& collection) {
+bool prepare_collection(const program_setup& app, const command_line& line,
+                        project_context& collection) {
   collection.program_folder = app.program_dir;
   collection.language = app.lang.get();
   collection.fill_size_unit_names();
   // A fixed moment for `now` (the reproducible-builds convention), so that
-  // the same tree gives the same listing byte for byte.
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && is_stored_number(epoch)) {
-    collection.fixed_now = stored_int64(epoch);
+  // the same tree gives the same listing byte for byte. A value that names
+  // no moment must not stop the listing, nor pass unnoticed.
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    collection.fixed_now = source_date_epoch(epoch);
+    if (!collection.fixed_now && !line.quiet) {
+      show_message(std::string("warning: SOURCE_DATE_EPOCH \"") + epoch +
+                   "\" is not a whole number of seconds since 1970 between years 1 and 9999;"
+                   " the listings print the present moment");
+    }
   }
   const std::string table = app.program_dir + "ext.txt";
   if (const outcome loaded = load_extension_table(table, collection); !loaded.ok()) {
@@ -94,9 +115,18 @@ int build_project_file(const program_setup& app, const command_line& line, const
   const std::vector<std::string> tried =
       project_path_candidates(typed, app.start_dir, app.program_dir);
   const std::string path = resolve_project_path(typed, app.start_dir, app.program_dir);
+  if (!names_anything(tried)) {
+    // Most likely a typo: the places tried would only hide it.
+    show_message("No such file or folder: " + typed);
+    return kFailed;
+  }
   const outcome loaded = collection.load_file(path, name_with_places_tried(typed, tried));
   if (!loaded.ok()) {
-    show_message(loaded.message());
+    std::string message = loaded.message();
+    if (loaded.is(result_project_not_opened) && ::access(path.c_str(), R_OK) != 0) {
+      message += std::string(": ") + std::strerror(errno);
+    }
+    show_message(message);
     return kFailed;
   }
   // A file whose only project elements are empty ("<project/>") loads no
@@ -169,6 +199,15 @@ std::vector<std::string> project_path_candidates(const std::string& name,
   return candidates;
 }
 
+std::optional<int64_t> source_date_epoch(std::string_view text) {
+  int64_t moment = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, moment);
+  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
+  if (moment < kFirstPrintableMoment || moment > kLastPrintableMoment) return std::nullopt;
+  return moment;
+}
+
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,
                                  const std::string& program_dir) {
   const std::vector<std::string> candidates = project_path_candidates(name, start_dir, program_dir);
@@ -187,7 +226,7 @@ int run_batch(program_setup& app, const command_line& line) {
     collection.language = app.lang.get();
     return list_folder(app, line, collection);
   }
-  if (!prepare_collection(app, collection)) return kFailed;
+  if (!prepare_collection(app, line, collection)) return kFailed;
   if (line.mode == run_mode::folder) return list_folder(app, line, collection);
   for (const std::string& typed : line.projects) {
     if (const int code = build_project_file(app, line, typed, collection); code != kSucceeded) {

@@ -3,7 +3,10 @@
 // line on standard error.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dirscribe {
@@ -25,6 +28,12 @@ int run_batch(program_setup& app, const command_line& line);
 std::vector<std::string> project_path_candidates(const std::string& name,
                                                  const std::string& start_dir,
                                                  const std::string& program_dir);
+
+// The moment a SOURCE_DATE_EPOCH of `text` fixes: decimal seconds since 1970
+// as `date +%s` prints them (digits, a "-" in front at most), within the
+// moments a listing prints (file_format.h). None for anything else: empty,
+// blanks, a sign "+", other characters, or a moment outside.
+std::optional<int64_t> source_date_epoch(std::string_view text);
 
 // The first of project_path_candidates that is a file, else the last of them.
 std::string resolve_project_path(const std::string& name, const std::string& start_dir,

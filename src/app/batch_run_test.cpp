@@ -43,6 +43,31 @@ TEST_F(ProjectPath, StartFolderFirstThenProgramFolder) {
   EXPECT_EQ(resolve_project_path("here.txt", start_ + "/", program_), start_ + "/here.txt");
 }
 
+TEST(SourceDateEpoch, OnlyWholeSecondsThatAListingCanPrintFixTheMoment) {
+  const struct {
+    const char* text;
+    std::optional<int64_t> moment;
+  } cases[] = {
+      {"1700000000", 1700000000},
+      {"0", 0},
+      {"-1", -1},
+      {"253402300799", 253402300799},  // 9999-12-31 23:59:59
+      {"-62135596800", -62135596800},  // 0001-01-01 00:00:00
+      {"253402300800", std::nullopt},  // year 10000
+      {"-62135596801", std::nullopt},
+      {"99999999999999999", std::nullopt},
+      {"99999999999999999999999", std::nullopt},  // beyond 64 bits
+      {"", std::nullopt},
+      {" 1700000000", std::nullopt},
+      {"1700000000 ", std::nullopt},
+      {"+1700000000", std::nullopt},
+      {"1700000000.5", std::nullopt},
+      {"17e8", std::nullopt},
+      {"now", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(source_date_epoch(c.text), c.moment) << c.text;
+}
+
 TEST(ProgressText, CountsSayOneFolderAndOneFile) {
   const struct {
     int64_t folders, files;
@@ -66,7 +91,7 @@ TEST(ProgressText, CountsStayVisibleAndLongPathsKeepTheirEnd) {
   EXPECT_EQ(line.rfind("1 folder, 2 files | ...", 0), 0u) << line;
   EXPECT_TRUE(line.ends_with("/last")) << line;
   // Control bytes of odd names never reach the terminal.
-  EXPECT_EQ(progress_text("a\nb\x1b", 0, 0, 80), "0 folders, 0 files | a?b?");
+  EXPECT_EQ(progress_text("a\nb\x1b", 0, 0, 80), "0 folders, 0 files | a\\nb\\e");
   // A cut never splits a UTF-8 character.
   const std::string accents = "Reading folder: " + std::string(40, 'a') + "\xC3\xA9\xC3\xA9";
   const std::string cut = progress_text(accents, 0, 0, 30);

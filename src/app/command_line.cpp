@@ -160,6 +160,11 @@ struct option_state {
   bool done = false;  // --help or --version: nothing after them counts
 };
 
+// Options whose empty value would pass for something the user did not ask
+// for: an --output-dir of "" for the current folder, a --save-project of ""
+// for no project file at all (a listing is written instead).
+bool needs_a_name(int code) { return code == option_output_dir || code == option_save_project; }
+
 // Takes an option of the folder listing, `code` (written `name`) with
 // `value`, into `listing`; fails on an option it does not know.
 outcome take_listing_option(int code, const std::string& name, const std::string& value,
@@ -341,6 +346,9 @@ outcome read_command_line(const std::vector<std::string>& args,
     if (code == ':') return usage_error("the option " + option_word(passed) + " needs a value");
     const std::string name = index >= 0 ? std::string("--") + kOptions[index].name
                                         : std::string("-") + static_cast<char>(code);
+    if (needs_a_name(code) && (!optarg || *optarg == '\0')) {
+      return usage_error("the option " + name + " needs a value");
+    }
     if (outcome taken = take_option(code, name, optarg ? optarg : "", line, state); !taken.ok()) {
       return taken;
     }

@@ -107,6 +107,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
       {{"--s", "music"}, "unknown option --s"},  // --style, --sort, --sizes...
       {{"--style"}, "the option --style needs a value"},
       {{"music", "-o"}, "the option -o needs a value"},
+      {{"music", "--output-dir", ""}, "the option --output-dir needs a value"},
+      {{"music", "--save-project="}, "the option --save-project needs a value"},
       {{"--help=x"}, "the option --help takes no value"},
       {{"--sizes=yes", "music"}, "the option --sizes takes no value"},
       {{"--overwrite", "a.txt"}, "the option --overwrite lists a FOLDER, but a.txt is a file"},

@@ -62,11 +62,60 @@ std::string plain_text(std::string_view text) {
   return out;
 }
 
-void show_message(std::string_view text) {
+std::string terminal_safe(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const auto hex_escape = [](std::string& out, unsigned char byte) {
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xf];
+  };
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\t' || (byte >= 0x20 && byte < 0x7f) || byte >= 0x80) {
+      // C1 controls are U+0080 to U+009F: 0xC2 then 0x80 to 0x9F. Any other
+      // byte from 0x80 up is text, or a byte that is not UTF-8 and that a
+      // UTF-8 terminal shows as a replacement sign.
+      const bool c1 = byte == 0xc2 && i + 1 < text.size() &&
+                      (static_cast<unsigned char>(text[i + 1]) & 0xe0) == 0x80;
+      if (!c1) {
+        out += static_cast<char>(byte);
+        continue;
+      }
+      hex_escape(out, byte);
+      hex_escape(out, static_cast<unsigned char>(text[++i]));
+      continue;
+    }
+    switch (byte) {
+      case 0x1b:
+        out += "\\e";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        hex_escape(out, byte);
+    }
+  }
+  return out;
+}
+
+std::string message_line(std::string_view text) {
   std::string line(kProgramTitle);
   line += ": ";
-  line += plain_text(text);
+  // Escaped first: a line break inside a quoted name is shown as one, and
+  // only the phrases' own markup is turned into blanks.
+  line += plain_text(terminal_safe(text));
   line += '\n';
+  return line;
+}
+
+void show_message(std::string_view text) {
+  const std::string line = message_line(text);
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }

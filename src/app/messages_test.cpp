@@ -31,5 +31,35 @@ TEST(PlainText, MessageBoxMarkupBecomesOneLineOfPlainText) {
   for (const auto& c : cases) EXPECT_EQ(plain_text(c.text), c.plain) << c.text;
 }
 
+TEST(TerminalSafe, ControlCharactersAreEscapedAndTextStays) {
+  const struct {
+    std::string text;
+    const char* shown;
+  } cases[] = {
+      {"a\x1b]0;owned\x07"
+       "b",
+       "a\\e]0;owned\\x07b"},
+      {"line\nnext\rback", "line\\nnext\\rback"},
+      {std::string("nul\0x", 5), "nul\\x00x"},
+      {"\x01\x1f\x7f", "\\x01\\x1f\\x7f"},
+      {"tab\tstays", "tab\tstays"},
+      // C1 controls as their UTF-8 bytes; the letters around them stay.
+      {"\xC2\x9B"
+       "2J\xC2\x85",
+       "\\xc2\\x9b2J\\xc2\\x85"},
+      {"\xC2\xA0\xC2\x7F\xC3\xA9\xE4\xB8\xAD", "\xC2\xA0\xC2\\x7f\xC3\xA9\xE4\xB8\xAD"},
+      // Bytes that are not UTF-8 are no control; a lone 0xC2 at the end stays.
+      {"\xFF\x9B\xC2", "\xFF\x9B\xC2"},
+      {"re=\"\\.txt$\"", "re=\"\\.txt$\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(terminal_safe(c.text), c.shown) << c.text;
+}
+
+TEST(MessageLine, NamesAreEscapedAndPhraseMarkupIsPlain) {
+  // A line break in a quoted name is shown, one of the phrase is a blank.
+  EXPECT_EQ(message_line("Can't open file: /a\nb\r\n<br>Error: <b>x\x1b[0m</b>"),
+            "Vostra Dirscribe 3.0: Can't open file: /a\\nb\\r\\n Error: x\\e[0m\n");
+}
+
 }  // namespace
 }  // namespace dirscribe

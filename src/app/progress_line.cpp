@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "app/messages.h"
+
 namespace dirscribe {
 
 namespace {
@@ -17,14 +19,6 @@ int terminal_width() {
   return 80;
 }
 
-// Drops control bytes (a newline in a folder name would break the line).
-std::string printable(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (unsigned char c : text) out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
-  return out;
-}
-
 // "1 folder", "2 folders", "0 folders".
 std::string count_of(int64_t count, const char* singular, const char* plural) {
   return std::to_string(count) + " " + (count == 1 ? singular : plural);
@@ -35,7 +29,9 @@ std::string count_of(int64_t count, const char* singular, const char* plural) {
 std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width) {
   std::string counts =
       count_of(folders, "folder", "folders") + ", " + count_of(files, "file", "files") + " | ";
-  std::string text = printable(message);
+  // A newline in a folder name would break the line, an escape sequence
+  // would redraw the terminal: the names are shown as messages show them.
+  std::string text = terminal_safe(message);
   const int room = width - 1 - static_cast<int>(counts.size());
   if (room <= 3) return counts.substr(0, width > 1 ? width - 1 : 0);
   if (static_cast<int>(text.size()) > room) {

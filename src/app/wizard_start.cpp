@@ -43,8 +43,8 @@ bool test_hook_set() {
 class boxes_on_standard_error : public desktop_dialogs {
  public:
   QMessageBox::StandardButton message_box(QWidget*, const message_box_request& request) override {
-    std::fprintf(stderr, "%s: %s\n", request.title.toUtf8().constData(),
-                 request.text.toUtf8().constData());
+    std::fprintf(stderr, "%s: %s\n", terminal_safe(request.title.toUtf8().toStdString()).c_str(),
+                 terminal_safe(request.text.toUtf8().toStdString()).c_str());
     return QMessageBox::Ok;
   }
 };

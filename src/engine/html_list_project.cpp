@@ -1,6 +1,7 @@
 #include "engine/html_list_project.h"
 
 #include <algorithm>
+#include <map>
 #include <type_traits>
 
 #include "core/byte_string.h"
@@ -100,10 +101,13 @@ std::vector<stored_key> project_keys() {
 }
 
 // Checks the element children of `parent` against `keys`; `others` are the
-// keys of the other level, which a child may have been meant for.
+// keys of the other level, which a child may have been meant for. A problem
+// met before (`seen`: its kind and key -> its place in `problems`) is counted
+// there instead, so a key repeated a million times costs one entry and one
+// search for the nearest known key.
 void check_keys(const xml_node& parent, const std::vector<stored_key>& keys,
                 const std::vector<stored_key>& others, bool in_filter,
-                std::vector<project_key_problem>& problems) {
+                std::map<std::string, size_t>& seen, std::vector<project_key_problem>& problems) {
   for (const xml_node* child = parent.first_child(); child; child = child->next()) {
     if (!is_element(*child)) continue;
     project_key_problem problem;
@@ -111,20 +115,26 @@ void check_keys(const xml_node& parent, const std::vector<stored_key>& keys,
     problem.in_filter = in_filter;
     const stored_key* key = find_key(keys, child->name);
     if (!key) {
-      if (!in_filter && find_key(others, child->name)) {
-        problem.kind = project_key_problem::filter_key_outside;
-      } else {
-        problem.suggestion = nearest_word(child->name, key_names(keys));
-      }
-      problems.push_back(std::move(problem));
+      problem.kind = !in_filter && find_key(others, child->name)
+                         ? project_key_problem::filter_key_outside
+                         : project_key_problem::unknown_key;
+    } else {
+      if (!key->number) continue;
+      const std::string text = element_text(*child);
+      if (is_stored_number(text)) continue;
+      problem.kind = project_key_problem::not_a_number;
+      problem.value = text;
+      problem.read_as = stored_int64(text);
+    }
+    const auto [found, added] =
+        seen.try_emplace(std::to_string(problem.kind) + ":" + problem.key, problems.size());
+    if (!added) {
+      ++problems[found->second].repeats;
       continue;
     }
-    if (!key->number) continue;
-    const std::string text = element_text(*child);
-    if (is_stored_number(text)) continue;
-    problem.kind = project_key_problem::not_a_number;
-    problem.value = text;
-    problem.read_as = stored_int64(text);
+    if (problem.kind == project_key_problem::unknown_key) {
+      problem.suggestion = nearest_word(child->name, key_names(keys));
+    }
     problems.push_back(std::move(problem));
   }
 }
@@ -182,10 +192,12 @@ std::vector<project_key_problem> check_project(const xml_node& element) {
   std::vector<project_key_problem> problems;
   const std::vector<stored_key> keys = project_keys();
   const std::vector<stored_key> filter_keys = file_filter_data::stored_keys();
-  check_keys(element, keys, filter_keys, false, problems);
+  std::map<std::string, size_t> seen;
+  std::map<std::string, size_t> seen_in_filter;
+  check_keys(element, keys, filter_keys, false, seen, problems);
   for (const xml_node* child = element.first_child(); child; child = child->next()) {
     if (is_element(*child) && child->name == "filter") {
-      check_keys(*child, filter_keys, keys, true, problems);
+      check_keys(*child, filter_keys, keys, true, seen_in_filter, problems);
     }
   }
   return problems;

@@ -105,10 +105,12 @@ struct project_key_problem {
   std::string value;       // not_a_number: the text as it stands
   int64_t read_as = 0;     // not_a_number: the number the reader makes of it
   std::string suggestion;  // unknown_key: the nearest known key, when one is close
+  uint64_t repeats = 0;    // the same problem with the same key met again after this one
 };
 
 // Checks the direct children of a `project` element and those of its <filter>
-// block, in document order.
+// block, in document order: one problem per kind and key at each level, the
+// first met, counting how often it came back.
 std::vector<project_key_problem> check_project(const xml_node& element);
 
 // One problem as the user reads it: `unknown key "recursion_dept", did you

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "engine/link_rules.h"
+#include "files/file_format.h"
 #include "files/file_path.h"
 #include "markup/document_reader.h"
 #include "platform/file_system.h"
@@ -19,6 +21,9 @@
 namespace dirscribe {
 
 namespace {
+
+// Counts in warnings, grouped the same way whatever the user's locale.
+const number_format kCountFormat{0, 3, ".", ",", 1};
 
 bool is_project(const xml_node& node) {
   return (node.type == xml_start_tag || node.type == xml_empty_element) && node.name == "project";
@@ -134,6 +139,14 @@ outcome project_context::take_projects(const xml_tree& document) {
                                              " projects; a project file holds at most " +
                                              std::to_string(kMaxProjects) + "."};
   }
+  // One warning per key and file, however often the mistake repeats: a file
+  // that repeats an unknown key a million times must not print a million
+  // lines. The first place it occurs is named, and how often it came back.
+  struct repeated_problem {
+    size_t warning = 0;  // its line in `warnings`
+    uint64_t more = 0;   // occurrences after the first
+  };
+  std::map<std::string, repeated_problem, std::less<>> seen;
   for (const xml_node* node = first; node; node = node->next()) {
     if (!is_project_with_content(*node)) continue;
     auto project = std::make_unique<html_list_project>();
@@ -141,10 +154,24 @@ outcome project_context::take_projects(const xml_tree& document) {
     read_project(*project, document, node);
     projects.push_back(std::move(project));
     for (const project_key_problem& problem : check_project(*node)) {
+      const std::string identity =
+          std::to_string(problem.kind) + (problem.in_filter ? "f" : "p") + ":" + problem.key;
+      const auto [found, added] =
+          seen.try_emplace(identity, repeated_problem{warnings.size(), problem.repeats});
+      if (!added) {
+        found->second.more += 1 + problem.repeats;
+        continue;
+      }
       std::string line = file_name.empty() ? std::string() : file_name + ": ";
       line += "project " + std::to_string(projects.size()) + ": " + describe(problem);
       warnings.push_back(std::move(line));
     }
+  }
+  for (const auto& [identity, problem] : seen) {
+    if (problem.more == 0) continue;
+    warnings[problem.warning] += " (repeated " +
+                                 group_digits(static_cast<int64_t>(problem.more), kCountFormat) +
+                                 (problem.more == 1 ? " more time)" : " more times)");
   }
   return {};
 }

@@ -211,6 +211,13 @@ TEST_F(ProjectFile, WarnsAboutValuesTheReaderTakesByAccident) {
        {"project 1: \"time_start\" in <filter> holds \"yesterday\", not a number; read as 0"}},
       {"<project></project><project/><project><sav>x</sav></project>",
        {"project 2: unknown key \"sav\", did you mean \"save\"?"}},
+      // One warning per key and file, however often it comes back, in
+      // any project of the file; the same name at another level is another key.
+      {"<project><sav>a</sav><sav>b</sav><size_units>x</size_units><filter><sav>c</sav>"
+       "</filter></project><project><sav>d</sav><size_units>y</size_units></project>",
+       {"project 1: unknown key \"sav\", did you mean \"save\"? (repeated 2 more times)",
+        "project 1: \"size_units\" holds \"x\", not a number; read as 0 (repeated 1 more time)",
+        "project 1: unknown key \"sav\" in <filter>"}},
   };
   for (const auto& c : cases) {
     project_context collection;

@@ -124,6 +124,7 @@ mask_list& mask_list::operator=(const mask_list& other) {
 void mask_list::clear() {
   patterns_.clear();
   compiled_.clear();
+  bytes_as_typed_.clear();
   matches_all_ = false;
 }
 
@@ -145,13 +146,18 @@ void mask_list::compile_patterns() {
   compiled_.clear();
   compiled_.reserve(patterns_.size());
   literals_.assign(patterns_.size(), {});
+  bytes_as_typed_.assign(patterns_.size(), false);
   matches_all_ = false;
   // The expressions take the locale in force when they are compiled; so does
   // the choice of comparing instead.
   const bool folds_ascii = locale_folds_ascii();
   for (size_t i = 0; i < patterns_.size(); ++i) {
     const std::string& pattern = patterns_[i];
-    compiled_.emplace_back(pattern, regex_icase | regex_nosub);
+    // The locale's expression cannot even read such a mask: "secret\xff.txt"
+    // must still leave out the file of that very name.
+    bytes_as_typed_[i] = !is_valid_utf8(pattern);
+    compiled_.emplace_back(pattern,
+                           regex_icase | regex_nosub | (bytes_as_typed_[i] ? regex_bytes : 0));
     if (is_match_all(pattern)) matches_all_ = true;
     literal_mask& literal = literals_[i];
     literal.usable =
@@ -182,17 +188,19 @@ bool mask_list::matches(std::string_view name) const {
 bool mask_list::matches_by_expression(std::string_view name) const {
   if (matches_all_) return true;
   if (compiled_.empty()) return false;
-  // The expressions run in the user's (UTF-8) locale, where a byte that is
-  // not valid UTF-8 matches nothing, not even ".*": such a name would be
-  // dropped by every mask. Each stray byte is matched as one character
-  // instead, as the listing counts it.
+  // The expressions of UTF-8 masks run in the user's (UTF-8) locale, where a
+  // byte that is not valid UTF-8 matches nothing, not even ".*": such a name
+  // would be dropped by every mask. Each stray byte is matched as one
+  // character instead, as the listing counts it. Masks of bytes see the
+  // name as it is.
   std::string repaired;
+  std::string_view text = name;
   if (!is_valid_utf8(name)) {
     repaired = replace_invalid_utf8(name, '?');
-    name = repaired;
+    text = repaired;
   }
-  for (const compiled_regex& regex : compiled_) {
-    if (regex.matches(name)) return true;
+  for (size_t i = 0; i < compiled_.size(); ++i) {
+    if (compiled_[i].matches(bytes_as_typed_[i] ? name : text)) return true;
   }
   return false;
 }

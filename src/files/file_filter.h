@@ -36,7 +36,11 @@ class mask_list {
   void clear();
 
   // True when any pattern matches the whole of `name`; a pattern that did not
-  // compile matches nothing; an empty list matches nothing.
+  // compile matches nothing; an empty list matches nothing. A mask of valid
+  // UTF-8 matches by characters, case folded as the locale folds it, and a
+  // byte of the name that is not UTF-8 counts as one character any "?" or
+  // "*" takes. A mask holding bytes that are not UTF-8 matches by bytes,
+  // those bytes as typed and ASCII letters in any case.
   bool matches(std::string_view name) const;
 
   // The same answer as matches, always found by running the expressions.
@@ -58,6 +62,9 @@ class mask_list {
 
   std::vector<std::string> patterns_;
   std::vector<compiled_regex> compiled_;
+  // One per pattern: the mask holds bytes that are not UTF-8, so it is
+  // matched byte by byte against the name as it stands.
+  std::vector<bool> bytes_as_typed_;
   std::vector<literal_mask> literals_;  // one per pattern
   bool matches_all_ = false;            // a pattern of stars only takes every name
 };

@@ -160,6 +160,44 @@ TEST(MaskListTest, NamesThatAreNotUtf8MatchInAUtf8Locale) {
   std::setlocale(LC_ALL, previous.c_str());
 }
 
+// A mask holding bytes that are not UTF-8 matches the names holding those
+// very bytes, by bytes, with ASCII letters in any case; in the C locale and
+// in a UTF-8 one alike, as include and skip masks of files and folders.
+TEST(MaskListTest, MasksThatAreNotUtf8MatchTheSameBytes) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const struct {
+    const char* mask;
+    const char* name;
+    bool matches;
+  } cases[] = {
+      {"secret\xff.txt", "secret\xff.txt", true},
+      {"SECRET\xff.TXT", "secret\xff.txt", true},
+      {"secret\xff.txt", "secret\xfe.txt", false},
+      {"secret\xff.txt", "secret?.txt", false},
+      {"secret\xff.txt", "secret\xef\xbf\xbd.txt", false},  // U+FFFD is not the byte
+      {"*\xff*", "a\xff\xfe", true},
+      {"*\xff*", "abc", false},
+      {"caf\xe9.txt;*.doc", "caf\xe9.txt", true},
+      {"caf\xe9.txt;*.doc", "x.DOC", true},
+      {"caf\xe9.txt", "caf\xc3\xa9.txt", false},  // the byte as typed, not the letter
+      {"caf\xc3*", "caf\xc3\xa9.txt", true},      // half a letter is bytes too
+      {"?\xff", "\xfe\xff", true},                // "?" takes one byte here
+      {"?\xff", "\xc3\xa9\xff", false},
+  };
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, locale)) continue;
+    for (const auto& c : cases) {
+      mask_list list;
+      std::string text = c.mask;
+      list.compile(text);
+      EXPECT_EQ(list.matches(c.name), c.matches) << locale << ": " << c.mask << " on " << c.name;
+      EXPECT_EQ(list.matches_by_expression(c.name), c.matches)
+          << locale << ": " << c.mask << " on " << c.name;
+    }
+  }
+  std::setlocale(LC_ALL, previous.c_str());
+}
+
 // Masks without wildcards or with one leading star are matched against ASCII
 // names by plain comparison; every answer must be the expression's, in the C
 // locale and in a UTF-8 one.

@@ -33,10 +33,16 @@ std::string format_broken(const struct tm& broken, const std::string& format) {
   }
 }
 
-std::string format_utc(unix_time t, const std::string& format) {
+// `t`, or the nearest moment every format can print, broken down as UTC.
+struct tm break_down_printable(unix_time t) {
   struct tm broken {};
-  if (!break_down_utc(t, broken)) return {};
-  return format_broken(broken, format);
+  // Cannot fail: the printable moments are the ones broken down directly.
+  break_down_utc(std::clamp(t, kFirstPrintableMoment, kLastPrintableMoment), broken);
+  return broken;
+}
+
+std::string format_utc(unix_time t, const std::string& format) {
+  return format_broken(break_down_printable(t), format);
 }
 
 // One piece of a strftime format: a conversion ("%S", "%OS", "%%") or a run
@@ -79,8 +85,8 @@ bool is_separator_text(const std::string& text) {
 
 // Moments of 0001-01-01 00:00:00 and 9999-12-31 23:59:59 UTC: the span
 // broken down without the C library.
-constexpr unix_time kFirstDirectMoment = -62135596800;
-constexpr unix_time kLastDirectMoment = 253402300799;
+constexpr unix_time kFirstDirectMoment = kFirstPrintableMoment;
+constexpr unix_time kLastDirectMoment = kLastPrintableMoment;
 
 // The zone name gmtime_r gives, so that %Z prints the same.
 const char* utc_zone_name() {
@@ -352,8 +358,7 @@ std::string format_size(uint64_t size, int32_t units, std::string_view label,
 int format_date_time(unix_time t, bool use_date_format, const std::string& date_format,
                      const date_time_formats& formats, std::string& out) {
   out.clear();
-  struct tm broken {};
-  if (!break_down_utc(t, broken)) return 1;
+  const struct tm broken = break_down_printable(t);
   if (use_date_format) {
     out = format_broken(broken, date_format);
     return 0;

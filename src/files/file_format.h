@@ -52,14 +52,21 @@ inline constexpr int32_t kUnitsAutomatic = -1;
 std::string format_size(uint64_t size, int32_t units, std::string_view label,
                         const number_format& format);
 
-// The date and time of `t` broken down as UTC (no shift). With
-// `use_date_format`: strftime(`date_format`), empty when the result exceeds
-// 255 bytes. Without: the locale's short date, a blank, the short time.
-// Returns 0, or 1 with an empty text when `t` cannot be broken down.
+// The first and the last moment a listing prints as they are: 0001-01-01
+// 00:00:00 and 9999-12-31 23:59:59 UTC. Every date format can print a year of
+// four digits, and such dates sort as text; beyond them struct tm's year
+// overflows or the C library gives up. A moment outside is printed as the
+// nearer of the two, so a file dated by a broken clock or a hostile archive
+// never fails a listing.
+inline constexpr unix_time kFirstPrintableMoment = -62135596800;
+inline constexpr unix_time kLastPrintableMoment = 253402300799;
+
+// The date and time of `t` broken down as UTC (no shift), `t` taken as the
+// nearest printable moment. With `use_date_format`: strftime(`date_format`).
+// Without: the locale's short date, a blank, the short time. Returns 0.
 int format_date_time(unix_time t, bool use_date_format, const std::string& date_format,
                      const date_time_formats& formats, std::string& out);
 
-// The short date, and the time without seconds, of `t` as UTC.
 // `t` broken down as UTC, exactly as gmtime_r does it (time zone "GMT"),
 // but computed directly for years 1 to 9999, which spares the C library's
 // time-zone machinery for each entry. False when gmtime_r would fail.
@@ -72,10 +79,13 @@ bool break_down_utc(unix_time t, struct tm& broken);
 // would not fit the 256 bytes strftime is given: those go to strftime.
 bool format_numeric_date(const struct tm& broken, std::string_view format, std::string& out);
 
+// The short date, and the time without seconds, of `t` as UTC, `t` taken as
+// the nearest printable moment.
 std::string format_date(unix_time t, const date_time_formats& formats);
 std::string format_time(unix_time t, const date_time_formats& formats);
 
-// `t` shifted from UTC to local time by the offset in force at that moment.
+// `t` shifted from UTC to local time by the offset in force at that moment;
+// a moment the C library cannot place in local time is not shifted.
 unix_time to_local_time(unix_time t);
 
 // "A" 0x20, "C" 0x800, "D" 0x10, "H" 0x2, "O" 0x1000, "R" 0x1, "S" 0x4,

@@ -130,7 +130,14 @@ TEST(FormatDateTest, StrftimeAndLocaleForms) {
       {0, true, std::string(300, 'x'), std::string(300, 'x'), 0},  // past strftime's first buffer
       {0, true, std::string(300, 'x') + "%c", std::string(300, 'x') + "Thu Jan  1 00:00:00 1970",
        0},
-      {std::numeric_limits<unix_time>::max(), true, "%Y", "", 1},
+      // A moment no format can print is printed as the nearest one that
+      // every format can, so no listing fails on a file's date.
+      {std::numeric_limits<unix_time>::max(), true, "%Y", "9999", 0},
+      {67767976233532800, true, "%F %T", "9999-12-31 23:59:59", 0},
+      {67767976233532799, false, "", "31.12.9999 23:59", 0},
+      {253402300800, true, "%c", "Fri Dec 31 23:59:59 9999", 0},
+      {-62135596801, true, "%Y-%m-%d %T %a", "1-01-01 00:00:00 Mon", 0},
+      {std::numeric_limits<unix_time>::min(), true, "%Y|%j", "1|001", 0},
   };
   for (const auto& c : cases) {
     std::string out = "stale";
@@ -140,6 +147,8 @@ TEST(FormatDateTest, StrftimeAndLocaleForms) {
   }
   EXPECT_EQ(format_date(end_of_1999, formats), "31.12.1999");
   EXPECT_EQ(format_time(end_of_1999, formats), "23:59");
+  EXPECT_EQ(format_date(std::numeric_limits<unix_time>::max(), formats), "31.12.9999");
+  EXPECT_EQ(format_time(std::numeric_limits<unix_time>::min(), formats), "00:00");
 }
 
 TEST(FormatDateTest, RemoveSeconds) {

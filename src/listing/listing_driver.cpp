@@ -404,9 +404,7 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   if (run.mirror && !mirrored) {
     mirror_result made =
         make_mirror_folder(run.output_dir, mirror_folder(run.folder, folder, run.output_dir));
-    if (!made.result.ok()) {
-      return {result_output_not_created, run.phrase(kPhraseCantWriteFile) + made.result.message()};
-    }
+    if (!made.result.ok()) return mirror_failure(run, made.result);
     mirrored = std::move(made.folder);
   }
   // The page goes into the folder itself, reached through its descriptor, or
@@ -501,8 +499,7 @@ outcome build_project(const html_list_project& project, const project_context& c
     mirror_result made = make_mirror_folder(run.output_dir, run.output_dir);
     if (!made.result.ok()) {
       run.inputs.clear();
-      return {result_output_not_created,
-              run.phrase(kPhraseCantWriteFile) + run.output_dir + because(errno)};
+      return mirror_failure(run, made.result);
     }
     run.written_folder = folder_identity::of(*made.folder);
     mirror = std::move(made.folder);

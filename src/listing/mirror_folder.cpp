@@ -1,9 +1,19 @@
 #include "listing/mirror_folder.h"
 
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 namespace dirscribe {
+
+namespace {
+
+// The system's reason after the path it failed on.
+std::string because(int error) {
+  return error != 0 ? std::string(": ") + std::strerror(error) : std::string();
+}
+
+}  // namespace
 
 std::string mirror_folder(const std::string& listed_root, const std::string& folder,
                           const std::string& mirror_root) {
@@ -28,7 +38,7 @@ mirror_result make_mirror_child(const held_folder& parent, const std::string& pa
     case folder_fault::failed:
       break;
   }
-  return {{result_mirror_not_made, path}, nullptr};
+  return {{result_mirror_not_made, path + because(made.error)}, nullptr};
 }
 
 mirror_result make_mirror_folder(const std::string& mirror_root, const std::string& folder) {
@@ -36,7 +46,11 @@ mirror_result make_mirror_folder(const std::string& mirror_root, const std::stri
   std::error_code error;
   std::filesystem::create_directories(mirror_root, error);
   folder_opening root = folder_handle::open_path(mirror_root);
-  if (!root.folder) return {{result_mirror_not_made, mirror_root}, nullptr};
+  if (!root.folder) {
+    // Why the root could not be made says more than why it cannot be opened.
+    const int reason = error ? error.value() : root.error;
+    return {{result_mirror_not_made, mirror_root + because(reason)}, nullptr};
+  }
   const std::filesystem::path below =
       std::filesystem::path(folder).lexically_relative(std::filesystem::path(mirror_root));
   mirror_result made{{}, std::move(root.folder)};

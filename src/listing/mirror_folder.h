@@ -19,8 +19,9 @@ std::string mirror_folder(const std::string& listed_root, const std::string& fol
 // A mirror folder made or found, or what stood in the way of it.
 struct mirror_result {
   // Success, or result_mirror_link_in_the_way, result_mirror_not_a_folder or
-  // result_mirror_not_made (errno says why) with the path at fault as the
-  // message, for the caller to put into words.
+  // result_mirror_not_made with the path at fault as the message (for
+  // result_mirror_not_made followed by ": " and the system's reason), for
+  // the caller to put into words.
   outcome result;
   held_folder folder;  // the folder, held open; set on success only
 };

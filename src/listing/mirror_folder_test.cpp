@@ -55,6 +55,14 @@ TEST(MirrorFolder, MadeAsNeededButNeverThroughWhatIsInTheWay) {
       EXPECT_EQ(made.folder, nullptr) << c.folder;
     }
   }
+  // A folder the system refuses is named with the system's reason.
+  const std::string long_name(300, 'x');
+  const mirror_result refused = make_mirror_folder(dir.at("out"), dir.at("out/" + long_name));
+  EXPECT_EQ(refused.result.code(), result_mirror_not_made);
+  EXPECT_EQ(refused.result.message(), dir.at("out/" + long_name) + ": File name too long");
+  const mirror_result no_root =
+      make_mirror_folder(dir.at("out/file/root"), dir.at("out/file/root"));
+  EXPECT_EQ(no_root.result.message(), dir.at("out/file/root") + ": Not a directory");
   // Nothing was made through the link, and the mirror root itself is made
   // when missing.
   EXPECT_TRUE(fs::is_empty(dir.at("elsewhere")));

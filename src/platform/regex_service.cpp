@@ -79,6 +79,13 @@ int compiled_regex::compile(std::string_view pattern, int flags) {
   want_captures_ = !(flags & regex_nosub);
   // regcomp needs a terminated pattern; an embedded NUL ends it there.
   const std::string terminated(pattern);
+  if ((flags & regex_bytes) && byte_locale() != static_cast<locale_t>(0)) {
+    const locale_t previous = uselocale(byte_locale());
+    const int code = regcomp(&bytes_, terminated.c_str(), cflags);
+    uselocale(previous);
+    bytes_compiled_ = code == 0;
+    return code;
+  }
   const int code = regcomp(&regex_, terminated.c_str(), cflags);
   compiled_ = code == 0;
   if (MB_CUR_MAX > 1 && byte_locale() != static_cast<locale_t>(0)) {

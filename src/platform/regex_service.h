@@ -17,6 +17,10 @@ enum regex_flag : int {
   regex_default = 0,
   regex_icase = 1,  // match without regard to case
   regex_nosub = 2,  // no captures wanted
+  // Byte by byte (the C locale) for every subject: for a pattern that holds
+  // bytes the locale's encoding cannot read, which must match those bytes as
+  // they stand. Case is then ignored for ASCII letters only.
+  regex_bytes = 4,
 };
 
 // Self-check at start-up: compiles and runs one pattern. False when the

@@ -211,7 +211,8 @@ bool replace_file(const std::string& path, const std::string& text) {
   struct stat status {};
   const target_kind kind = look_at_target(*opened.folder, name, status);
   if (kind == target_kind::symbolic_link || kind == target_kind::other) {
-    errno = kind == target_kind::symbolic_link ? ELOOP : EINVAL;
+    // The reason a message gives: a folder in the way says so.
+    errno = kind == target_kind::symbolic_link ? ELOOP : S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     return false;
   }
   replacing_file file;

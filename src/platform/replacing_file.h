@@ -69,8 +69,8 @@ bool is_temporary_of(const std::string& name, const std::string& output);
 
 // Writes `text` as the whole new content of the regular file at `path` (made
 // when missing), in place of the old one. Refuses, changing nothing, a path
-// that is a symbolic link or anything but a regular file (errno ELOOP or
-// EINVAL). False with errno set on any failure; `path` is then as it was.
+// that is a symbolic link or anything but a regular file (errno ELOOP, EISDIR
+// for a folder, EINVAL). False with errno set on any failure; `path` is then as it was.
 bool replace_file(const std::string& path, const std::string& text);
 
 }  // namespace dirscribe

@@ -1,6 +1,8 @@
 #include "services/program_settings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "core/byte_string.h"
 #include "markup/document_reader.h"
@@ -91,9 +93,11 @@ std::string settings_file_text(const program_settings& settings) {
 
 outcome program_settings::write(const std::string& path, const phrase_table* language) const {
   if (replace_file(path, settings_file_text(*this))) return {};
+  // errno is read before anything else can change it.
+  const int error = errno;
   const std::string prefix =
       language != nullptr ? std::string(language->text(kPhraseCantSaveFile)) : std::string();
-  return {result_write_failed, prefix + path};
+  return {result_write_failed, prefix + path + ": " + std::strerror(error)};
 }
 
 void program_settings::remember_project(const std::string& path) {

@@ -82,7 +82,7 @@ TEST(ProgramSettings, WritesExactLinesThatReadBackUnchanged) {
 
   const outcome failed = settings.write(folder.at("no/such/settings.txt"));
   EXPECT_EQ(failed.code(), result_write_failed);
-  EXPECT_EQ(failed.message(), folder.at("no/such/settings.txt"));
+  EXPECT_EQ(failed.message(), folder.at("no/such/settings.txt") + ": No such file or directory");
 }
 
 TEST(ProgramSettings, RememberKeepsFiveDistinctMostRecentFirst) {

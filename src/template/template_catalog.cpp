@@ -1,6 +1,8 @@
 #include "template/template_catalog.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "core/byte_string.h"
@@ -140,7 +142,9 @@ std::string catalog_file_text(const std::vector<std::unique_ptr<style_entry>>& e
 outcome template_catalog::save(const std::string& folder) {
   const std::string path = join_path(folder, kCatalogFileName);
   if (!replace_file(path, catalog_file_text(entries))) {
-    return {result_write_failed, phrase(language, kPhraseCantSaveFile) + path};
+    const int error = errno;
+    return {result_write_failed,
+            phrase(language, kPhraseCantSaveFile) + path + ": " + std::strerror(error)};
   }
   return {};
 }

@@ -257,7 +257,7 @@ TEST_F(TemplateCatalog, SaveFailureKeepsThePreviousFile) {
     const file_size_limit full_disk(16);
     EXPECT_EQ(remember(catalog_.save(program_)), result_write_failed);
   }
-  EXPECT_EQ(message_, "[save] " + catalog_path());
+  EXPECT_EQ(message_, "[save] " + catalog_path() + ": File too large");
   EXPECT_EQ(read_file(catalog_path()), previous);
 }
 

@@ -315,15 +315,17 @@ void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool o
   const int64_t cluster = run_.cluster_size;
   for (file_node* entry = tree.first(); entry;) {
     file_node* next = entry->next();
+    // Folders print their dates as files do: a folder and the file made in
+    // it at the same moment show the same time.
+    if (settings.is_local_date) {
+      entry->mtime = to_local_time(entry->mtime);
+      if (other_times) {
+        entry->ctime = to_local_time(entry->ctime);
+        entry->atime = to_local_time(entry->atime);
+      }
+    }
     if (!entry->is_folder) {
       entry->ext = extension_of(entry->name);
-      if (settings.is_local_date) {
-        entry->mtime = to_local_time(entry->mtime);
-        if (other_times) {
-          entry->ctime = to_local_time(entry->ctime);
-          entry->atime = to_local_time(entry->atime);
-        }
-      }
       if (cluster > 0 && entry->size % static_cast<uint64_t>(cluster) != 0) {
         entry->size +=
             static_cast<uint64_t>(cluster) - entry->size % static_cast<uint64_t>(cluster);

@@ -569,8 +569,9 @@ void main_window::edit_style_field(int title_phrase, std::string style_entry::*f
   prompt.set_completion([this, &entry, field, style](const QString& result) {
     entry.*field = from_qt(result);
     folders_.make_write_folder();
-    if (!catalog_.save(folders_.write_folder()).ok()) {
-      show_error(phrase(kPhraseCantSaveFile) + "templates.txt");
+    // The catalog's own message names the whole path and the reason.
+    if (const outcome saved = catalog_.save(folders_.write_folder()); !saved.ok()) {
+      show_error(saved.message());
     }
     if (field == &style_entry::name) controls_->styles->item(style)->setText(result);
     show_style(static_cast<size_t>(style));

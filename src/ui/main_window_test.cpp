@@ -325,10 +325,11 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   EXPECT_EQ(styles->item(count)->text().toStdString(),
             phrase(239) + window_->catalog().entries[0]->name);
   // The rename prompt is answered as a user would: a name, then OK.
-  dialogs_.form_answer = [](QDialog& form) {
+  const auto answer_rename = [](QDialog& form) {
     form.findChild<QLineEdit*>(QStringLiteral("text_field"))->setText(QStringLiteral("Mine"));
     form.findChild<QAbstractButton*>(QStringLiteral("confirm_button"))->click();
   };
+  dialogs_.form_answer = answer_rename;
   styles->setCurrentRow(count);
   window_->rename_style();
   dialogs_.form_answer = nullptr;
@@ -340,6 +341,13 @@ TEST_F(WizardWindow, StylesAreCopiedAndRenamed) {
   window_->edit_style();
   EXPECT_EQ(opened().back(), folder_.at("program/templates/") +
                                  window_->catalog().entries[static_cast<size_t>(count)]->file);
+  // A catalog that cannot be saved is named in full, with the reason.
+  fs::remove(folder_.at("program/templates.txt"));
+  folder_.make_folder("program/templates.txt");
+  dialogs_.form_answer = answer_rename;
+  window_->rename_style();
+  dialogs_.form_answer = nullptr;
+  EXPECT_EQ(boxes().back(), phrase(232) + folder_.at("program/templates.txt") + ": Is a directory");
 }
 
 // A window left on a monitor that is gone opens where it can be seen; one
