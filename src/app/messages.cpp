@@ -1,7 +1,10 @@
 #include "app/messages.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+
+#include "core/byte_string.h"
 
 namespace dirscribe {
 
@@ -73,18 +76,25 @@ std::string terminal_safe(std::string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte == '\t' || (byte >= 0x20 && byte < 0x7f) || byte >= 0x80) {
-      // C1 controls are U+0080 to U+009F: 0xC2 then 0x80 to 0x9F. Any other
-      // byte from 0x80 up is text, or a byte that is not UTF-8 and that a
-      // UTF-8 terminal shows as a replacement sign.
-      const bool c1 = byte == 0xc2 && i + 1 < text.size() &&
-                      (static_cast<unsigned char>(text[i + 1]) & 0xe0) == 0x80;
-      if (!c1) {
-        out += static_cast<char>(byte);
+    if (byte >= 0x80) {
+      // C1 controls are U+0080 to U+009F: 0xC2 then 0x80 to 0x9F. A byte
+      // that is not part of valid UTF-8 is escaped too: a terminal that
+      // reads 8-bit controls would take 0x9B for CSI.
+      const size_t length = utf8_sequence_length(text, i);
+      const bool c1 = length == 2 && byte == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0;
+      if (length == 0 || c1) {
+        for (size_t end = i + std::max<size_t>(length, 1); i < end; ++i) {
+          hex_escape(out, static_cast<unsigned char>(text[i]));
+        }
+        --i;
         continue;
       }
-      hex_escape(out, byte);
-      hex_escape(out, static_cast<unsigned char>(text[++i]));
+      out.append(text.substr(i, length));
+      i += length - 1;
+      continue;
+    }
+    if (byte == '\t' || (byte >= 0x20 && byte < 0x7f)) {
+      out += static_cast<char>(byte);
       continue;
     }
     switch (byte) {

@@ -47,9 +47,11 @@ TEST(TerminalSafe, ControlCharactersAreEscapedAndTextStays) {
       {"\xC2\x9B"
        "2J\xC2\x85",
        "\\xc2\\x9b2J\\xc2\\x85"},
-      {"\xC2\xA0\xC2\x7F\xC3\xA9\xE4\xB8\xAD", "\xC2\xA0\xC2\\x7f\xC3\xA9\xE4\xB8\xAD"},
-      // Bytes that are not UTF-8 are no control; a lone 0xC2 at the end stays.
-      {"\xFF\x9B\xC2", "\xFF\x9B\xC2"},
+      {"\xC2\xA0\xC2\x7F\xC3\xA9\xE4\xB8\xAD", "\xC2\xA0\\xc2\\x7f\xC3\xA9\xE4\xB8\xAD"},
+      // Bytes that are not UTF-8 are shown as bytes: a lone 0x9B is CSI to a
+      // terminal of 8-bit controls.
+      {"\xFF\x9B\xC2", "\\xff\\x9b\\xc2"},
+      {"caf\xE9 \xE4\xB8", "caf\\xe9 \\xe4\\xb8"},
       {"re=\"\\.txt$\"", "re=\"\\.txt$\""},
   };
   for (const auto& c : cases) EXPECT_EQ(terminal_safe(c.text), c.shown) << c.text;

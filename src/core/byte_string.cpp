@@ -114,6 +114,12 @@ bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
+size_t utf8_sequence_length(std::string_view text, size_t at) {
+  if (static_cast<unsigned char>(text[at]) < 0x80) return 1;
+  unsigned code_point = 0;
+  return utf8_sequence(text, at, code_point);
+}
+
 std::string replace_invalid_utf8(std::string_view text, char replacement) {
   std::string out;
   out.reserve(text.size());

@@ -25,6 +25,10 @@ struct bytes_less {
 // non-surrogate) UTF-8 sequence.
 bool is_valid_utf8(std::string_view text);
 
+// Length of the valid UTF-8 sequence that starts at `text[at]` (1 for an
+// ASCII byte), or 0 when the bytes there are not one.
+size_t utf8_sequence_length(std::string_view text, size_t at);
+
 // `text` with every byte that is not part of a valid UTF-8 sequence replaced
 // by `replacement`, one for one; valid sequences stay as they are.
 std::string replace_invalid_utf8(std::string_view text, char replacement);
