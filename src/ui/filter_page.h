@@ -57,6 +57,12 @@ class filter_page {
   void show_time_mode(int mode);
   void show_size_mode(int mode);
   void show_attribute_choices();
+  // What a mode the user picks starts with, when its fields hold no window
+  // of the user's (the equal ends, 0 and 0 of a filter never set, which list
+  // nothing): the last 30 days up to now, or 0 up to 1 MB. Run by the user's
+  // choice in the lists, never by load.
+  void time_mode_chosen(int mode);
+  void size_mode_chosen(int mode);
 
   // The four group flags: all shown in this program.
   bool show_folder_group = true;
