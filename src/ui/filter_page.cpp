@@ -456,6 +456,11 @@ void filter_page::size_mode_chosen(int mode) {
   }
 }
 
+void filter_page::follow_output_name(const QString& old_output, const QString& new_output) {
+  const auto file_name = [](const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); };
+  if (files_skip_->text() == file_name(old_output)) files_skip_->setText(file_name(new_output));
+}
+
 void filter_page::keep_number(QLineEdit* box) const {
   const QString text = box->text();
   if (text.isEmpty()) return;

@@ -63,6 +63,11 @@ class filter_page {
   // choice in the lists, never by load.
   void time_mode_chosen(int mode);
   void size_mode_chosen(int mode);
+  // The listing was renamed from `old_output` to `new_output` (each a path
+  // or a bare name): "Skip files" takes the new file name while it holds the
+  // old one's (as a filter never set does), and is left alone once the user
+  // changed it.
+  void follow_output_name(const QString& old_output, const QString& new_output);
 
   // The four group flags: all shown in this program.
   bool show_folder_group = true;

@@ -5,22 +5,28 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
-#include <cstdio>
+#include <QTextEdit>
 #include <ctime>
 
 #include "engine/extension_table.h"
+#include "engine/listing_run.h"
 #include "files/file_format.h"
+#include "listing/listing_driver.h"
 #include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 #include "ui/accessibility.h"
@@ -47,11 +53,6 @@ constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "
 
 std::string from_qt(const QString& text) { return text.toStdString(); }
 
-std::string without_trailing_slashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
 // A list that shows no item leaves the project's value as it was: a value
 // the list has no item for (a depth of 10, say) must survive a save.
 void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
@@ -76,6 +77,10 @@ QPoint opening_position(QPoint saved, QSize size) {
   return centred_position(centring::on_screen, primary->availableGeometry(), size);
 }
 
+// The bar of a failed build: a red that keeps white counts readable on it in
+// light, dark and high-contrast palettes alike.
+const QColor kFailedBarColour(0xb0, 0x1c, 0x1c);
+
 std::string folder_of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -90,9 +95,28 @@ class main_window::close_guard : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Close && watched == window_.form()) window_.closing();
+    if (event->type() == QEvent::Close && watched == window_.form()) {
+      if (!window_.may_close()) {
+        event->ignore();
+        return true;
+      }
+      window_.closing();
+    }
     return QObject::eventFilter(watched, event);
   }
+
+ private:
+  main_window& window_;
+};
+
+// While one lives, changes to the controls are the window's own (showing a
+// project), not the user's.
+class main_window::quiet_scope {
+ public:
+  explicit quiet_scope(main_window& window) : window_(window) { ++window_.quiet_; }
+  ~quiet_scope() { --window_.quiet_; }
+  quiet_scope(const quiet_scope&) = delete;
+  quiet_scope& operator=(const quiet_scope&) = delete;
 
  private:
   main_window& window_;
@@ -165,10 +189,16 @@ outcome main_window::build() {
     return loaded;
   }
   if (catalog_.entries.empty()) return {result_no_style, phrase(217)};
-  for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
-  controls_->styles->setCurrentRow(0);
-  // 6. A new project; a failure is shown and the window goes on.
+  {
+    const quiet_scope filling(*this);
+    for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
+    controls_->styles->setCurrentRow(0);
+  }
+  // 6. A new project; a failure is shown and the window goes on. From here
+  // on every change to a control is the user's.
   new_project();
+  track_changes();
+  show_build_state();
   // 7. The prompts and the about box.
   edit_prompt_ = std::make_unique<edit_prompt>();
   memo_prompt_ = std::make_unique<memo_prompt>();
@@ -240,13 +270,17 @@ void main_window::connect_handlers() {
   const auto on_click = [context](QAbstractButton* button, auto command) {
     QObject::connect(button, &QAbstractButton::clicked, context, command);
   };
-  QObject::connect(c.tabs->tab_bar(), &QTabBar::tabBarClicked, context,
+  // However the tab changes (a click, arrow keys, the mouse wheel), the page
+  // follows it.
+  QObject::connect(c.tabs->tab_bar(), &QTabBar::currentChanged, context,
                    [this](int index) { show_page(index); });
   on_click(c.previous, [this] { show_page(page_ - 1); });
   on_click(c.next, [this] { show_page(page_ + 1); });
   on_click(c.help, [this] { open_page_help(); });
-  QObject::connect(c.styles, &QListWidget::itemClicked, context,
-                   [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
+  // Moving the selection applies the style, by mouse or by keyboard alike;
+  // activating a row (Enter, a double click) applies it again.
+  QObject::connect(c.styles, &QListWidget::currentRowChanged, context,
+                   [this](int row) { style_selected(row); });
   QObject::connect(c.styles, &QListWidget::itemActivated, context,
                    [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
   on_click(c.edit, [this] { edit_style(); });
@@ -257,6 +291,11 @@ void main_window::connect_handlers() {
   on_click(c.browse, [this] { browse_source(); });
   on_click(c.browse_output_dir, [this] { browse_output_dir(); });
   on_click(c.choose_output, [this] { choose_output(); });
+  // "Skip files" follows the listing's name while it still names the old one.
+  QObject::connect(c.output, &QLineEdit::textChanged, context, [this](const QString& name) {
+    if (quiet_ == 0) filter_page_->follow_output_name(shown_output_, name);
+    shown_output_ = name;
+  });
   on_click(c.try_date, [this] { try_date_format(); });
   QObject::connect(c.date_mode, &QComboBox::currentIndexChanged, context, [this](int index) {
     controls_->date_format->setEnabled(index == 1);
@@ -276,9 +315,71 @@ void main_window::connect_handlers() {
     on_click(button, [this] { make(); });
   for (QAbstractButton* button : {c.stop_button, c.stop_page_button})
     on_click(button, [this] { stop(); });
-  for (QAbstractButton* button : {c.preview_button, c.preview_page_button}) {
+  for (QAbstractButton* button : {c.preview_button, c.preview_page_button, c.open_listing}) {
     on_click(button, [this] { preview(); });
   }
+  on_click(c.show_folder, [this] { show_folder_written(); });
+}
+
+void main_window::track_changes() {
+  controls& c = *controls_;
+  QObject* context = c.context.get();
+  const auto changed = [this] {
+    if (quiet_ == 0 && !modified_) set_modified(true);
+  };
+  for (QWidget* widget : c.form->findChildren<QWidget*>()) {
+    // The window's prompts and dialogs edit no project.
+    if (widget->window() != c.form) continue;
+    // A line edit also carries the text of editable lists, dates and numbers.
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+      QObject::connect(edit, &QLineEdit::textChanged, context, changed);
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+      QObject::connect(list, &QComboBox::currentIndexChanged, context, changed);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      if (button->isCheckable())
+        QObject::connect(button, &QAbstractButton::toggled, context, changed);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+      QObject::connect(memo, &QPlainTextEdit::textChanged, context, changed);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(widget)) {
+      QObject::connect(rich, &QTextEdit::textChanged, context, changed);
+    }
+  }
+}
+
+void main_window::set_modified(bool modified) {
+  modified_ = modified;
+  set_title();
+}
+
+bool main_window::may_drop_changes() {
+  if (!modified_) return true;
+  message_box_request request;
+  request.icon = QMessageBox::Question;
+  request.title = to_qt(kProductTitle);
+  request.text =
+      text(kPhraseSaveChanges).arg(to_qt(project_file_.empty() ? phrase(237) : project_file_));
+  request.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+  request.button_captions = {{QMessageBox::Save, text(kPhraseSaveAnswer)},
+                             {QMessageBox::Discard, text(kPhraseDontSaveAnswer)},
+                             {QMessageBox::Cancel, text(kPhraseCancelAnswer)}};
+  request.default_button = QMessageBox::Save;
+  switch (dialogs_.message_box(controls_->form, request)) {
+    case QMessageBox::Save:
+      return save_project();  // false after a cancelled name or a failed save
+    case QMessageBox::Discard:
+      return true;
+    default:  // Cancel, Escape, or the box closed otherwise
+      return false;
+  }
+}
+
+bool main_window::may_close() { return may_drop_changes(); }
+
+void main_window::set_project_file(std::string path) {
+  project_file_ = std::move(path);
+  // Relative folders of the project are taken beside the file the window
+  // shows, by the build and by Preview alike.
+  collection_->file_name = project_file_;
 }
 
 void main_window::show_page(int page) {
@@ -293,7 +394,7 @@ void main_window::show_page(int page) {
 }
 
 void main_window::set_title() {
-  const std::string title = std::string(kProductTitle) + " [" +
+  const std::string title = std::string(modified_ ? "* " : "") + std::string(kProductTitle) + " [" +
                             (project_file_.empty() ? phrase(237) : project_file_) + "]";
   controls_->form->setWindowTitle(to_qt(title));
 }
@@ -304,7 +405,12 @@ void main_window::show_style(size_t position) {
   if (position >= catalog_.entries.size()) return;
   controls& c = *controls_;
   const style_entry& entry = *catalog_.entries[position];
-  c.styles->setCurrentRow(static_cast<int>(position));
+  shown_style_ = static_cast<int>(position);
+  {
+    // Showing the style is no choice of one.
+    const QSignalBlocker quiet(c.styles);
+    c.styles->setCurrentRow(shown_style_);
+  }
   c.style_name->setText(to_qt(entry.name));
   c.style_description->setText(to_qt(entry.description));
   set_spoken_name(c.style_image, text(kPhraseStylePictureName) + to_qt(entry.name));
@@ -316,6 +422,7 @@ void main_window::show_style(size_t position) {
 }
 
 outcome main_window::view() {
+  const quiet_scope showing(*this);
   html_list_project* current = project();
   if (current == nullptr) return {result_no_style, phrase(kPhraseNoProject)};
   const project_settings& s = current->settings;
@@ -327,6 +434,7 @@ outcome main_window::view() {
   c.recursion->setCurrentIndex(s.recursion_depth + 1);
   (s.subfolders_in_one_file ? c.single_file : c.file_per_folder)->setChecked(true);
   c.output->setText(to_qt(s.save));
+  shown_output_ = c.output->text();  // also when the text was the same
   c.sort->setCurrentIndex(s.order_files - 1);
   (s.sort_order ? c.descending : c.ascending)->setChecked(true);
   if (auto* down = qobject_cast<speed_button_adapter*>(s.sort_order ? c.descending : c.ascending)) {
@@ -366,7 +474,12 @@ outcome main_window::store() {
   }
   project_settings& s = current->settings;
   const style_entry& entry = *catalog_.entries[static_cast<size_t>(style)];
-  s.format_file = folders_.read_path("templates/" + entry.file);
+  // A bundled style is named as the program folder holds it, so the project
+  // keeps working when the program moves or is upgraded; a style copied into
+  // the user's folder keeps its full path.
+  const std::string bundled = "templates/" + entry.file;
+  const std::string template_path = folders_.read_path(bundled);
+  s.format_file = template_path == folders_.program_folder() + bundled ? bundled : template_path;
   controls& c = *controls_;
   s.path = from_qt(c.source->text());
   keep_or_take(s.recursion_depth, c.recursion, -1);
@@ -400,7 +513,12 @@ outcome main_window::store() {
 void main_window::clear_status() {
   controls_->status->write_caption(QString());
   controls_->preview_button->setEnabled(false);
+  controls_->preview_page_button->setEnabled(false);
   controls_->preview_action->setEnabled(false);
+  controls_->progress->hide();
+  build_end_ = build_end::none;
+  written_file_.clear();
+  show_build_state();
 }
 
 QString main_window::status_text() const { return controls_->status->read_caption(); }
@@ -420,46 +538,58 @@ void main_window::fill_recent_menu() {
 }
 
 void main_window::new_project() {
+  if (!may_drop_changes()) return;
   remember_current_project();
   fill_recent_menu();
   collection_->projects.clear();
   html_list_project& fresh = collection_->first_project_creating();
-  project_file_.clear();
+  set_project_file({});
   if (!catalog_.entries.empty()) pick_style(*catalog_.entries.front(), fresh, folders_);
   clear_status();
-  set_title();
+  set_modified(false);
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
   show_page(0);
 }
 
 outcome main_window::load_project(const std::string& path) {
+  // A file that fails to load leaves the project it would have replaced, so
+  // that the window never names one file while holding another (which Save
+  // would then write over the file it failed to read).
+  std::vector<std::unique_ptr<html_list_project>> kept = std::move(collection_->projects);
+  collection_->projects.clear();
   outcome loaded = collection_->load_file(path);
-  // A file whose project elements are all empty loads none: keep one to show.
+  // A file whose project elements are all empty loads none.
   if (loaded.ok() && collection_->projects.empty()) {
     loaded = {result_project_not_readable, phrase(kPhraseNotAProject)};
   }
   if (!loaded.ok()) {
-    collection_->first_project_creating();
+    collection_->projects = std::move(kept);
+    set_project_file(project_file_);
     return loaded;
   }
-  project_file_ = path;
+  set_project_file(path);
   clear_status();
-  set_title();
-  return view();
+  outcome shown = view();
+  set_modified(false);
+  return shown;
 }
 
 void main_window::open_project() {
+  if (!may_drop_changes()) return;
   file_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseOpenProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
-  dialog.initial_folder = !project_file_.empty() ? folder_of(project_file_)
-                          : !settings_.recent_projects.empty()
-                              ? folder_of(settings_.recent_projects.front())
-                              : std::string();
+  dialog.initial_folder = dialog_folder(!project_file_.empty() ? folder_of(project_file_)
+                                        : !settings_.recent_projects.empty()
+                                            ? folder_of(settings_.recent_projects.front())
+                                            : std::string());
   // Page 0 follows a success and a cancelled dialog, not a failure.
-  if (dialog.open(dialogs_) && !open_project_file(dialog.result_path).ok()) return;
+  if (dialog.open(dialogs_)) {
+    settings_.last_folder = folder_of(dialog.result_path);
+    if (!open_project_file(dialog.result_path).ok()) return;
+  }
   show_page(0);
 }
 
@@ -481,6 +611,7 @@ bool main_window::save_project() {
     show_error(saved.message());
     return false;
   }
+  set_modified(false);
   return true;
 }
 
@@ -494,21 +625,24 @@ bool main_window::save_project_as() {
   dialog.title = phrase(kPhraseSaveProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
-  dialog.initial_folder = folder_of(project_file_);
+  dialog.initial_folder = dialog_folder(folder_of(project_file_));
   if (!dialog.save(dialogs_)) return false;
+  settings_.last_folder = folder_of(dialog.result_path);
   remember_current_project();
   fill_recent_menu();
-  project_file_ = dialog.result_path;
+  set_project_file(dialog.result_path);
   if (outcome saved = collection_->save_file(project_file_); !saved.ok()) {
     show_error(saved.is(result_write_failed) ? saved.message() : phrase(kPhraseOutOfMemory));
+    set_title();
     return false;
   }
-  set_title();
+  set_modified(false);
   return true;
 }
 
 void main_window::open_recent(int index) {
   if (index < 0 || static_cast<size_t>(index) >= settings_.recent_projects.size()) return;
+  if (!may_drop_changes()) return;
   const std::string path = settings_.recent_projects[static_cast<size_t>(index)];
   remember_current_project();
   if (outcome loaded = load_project(path); !loaded.ok()) show_error(loaded.message());
@@ -521,12 +655,23 @@ void main_window::style_clicked(int row) {
     show_error(phrase(kPhraseOutOfMemory));
     return;
   }
-  // A style starts a project of its own: the old settings are dropped.
-  project_file_.clear();
+  if (!may_drop_changes()) {
+    // The list goes back to the style the project still uses.
+    const QSignalBlocker quiet(controls_->styles);
+    controls_->styles->setCurrentRow(shown_style_);
+    return;
+  }
+  // A style starts a project of its own: its preset replaces the settings.
+  set_project_file({});
   clear_status();
   pick_style(*catalog_.entries[static_cast<size_t>(row)], *current, folders_);
-  set_title();
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+  set_modified(false);
+}
+
+void main_window::style_selected(int row) {
+  if (quiet_ > 0 || row < 0 || row == shown_style_) return;
+  style_clicked(row);
 }
 
 void main_window::edit_style() {
@@ -588,9 +733,14 @@ void main_window::reset_filter() {
     show_error(stored.message());
     return;
   }
+  std::vector<std::string> before;
+  write_project(*project(), before);
   project()->settings.filter.reset();
   project()->settings.filter.compile_masks();
+  std::vector<std::string> after;
+  write_project(*project(), after);
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+  if (after != before) set_modified(true);
 }
 
 void main_window::try_date_format() {
@@ -608,7 +758,7 @@ void main_window::browse_source() {
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseSourceTitle);
   const std::string typed = from_qt(controls_->source->text());
-  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
+  dialog.initial_folder = dialog_folder(typed);
   if (!dialog.run(dialogs_)) return;
   controls_->source->setText(to_qt(dialog.result_path));
   settings_.last_folder = dialog.result_path;
@@ -619,8 +769,10 @@ void main_window::browse_output_dir() {
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseOutputDirTitle);
   const std::string typed = from_qt(controls_->output_dir->text());
-  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (dialog.run(dialogs_)) controls_->output_dir->setText(to_qt(dialog.result_path));
+  dialog.initial_folder = dialog_folder(typed);
+  if (!dialog.run(dialogs_)) return;
+  controls_->output_dir->setText(to_qt(dialog.result_path));
+  settings_.last_folder = dialog.result_path;
 }
 
 void main_window::choose_output() {
@@ -630,27 +782,64 @@ void main_window::choose_output() {
   dialog.filter_text = phrase(kPhraseOutputFilter);
   dialog.default_extension = phrase(kPhraseOutputDefaultExtension);
   const std::string typed = from_qt(controls_->output->text());
-  if (typed.empty()) {
-    dialog.initial_folder = settings_.last_folder;
-  } else {
-    dialog.initial_file = typed;
-  }
-  if (dialog.save(dialogs_)) controls_->output->setText(to_qt(dialog.result_path));
+  // A bare name is in no folder the dialog knows: it starts where the user
+  // was last, with the name filled in.
+  dialog.initial_folder =
+      dialog_folder(typed.find('/') == std::string::npos ? std::string() : folder_of(typed));
+  dialog.initial_file = typed;
+  if (!dialog.save(dialogs_)) return;
+  controls_->output->setText(to_qt(dialog.result_path));
+  settings_.last_folder = folder_of(dialog.result_path);
+}
+
+std::string main_window::dialog_folder(const std::string& preferred) const {
+  if (!preferred.empty()) return preferred;
+  if (!settings_.last_folder.empty()) return settings_.last_folder;
+  return QDir::homePath().toStdString();
 }
 
 void main_window::set_busy(bool busy) {
   busy_ = busy;
   controls& c = *controls_;
+  // The tab bar, not the whole tab control: the Build page stays readable
+  // while the other pages cannot be reached.
   for (QWidget* widget :
        {static_cast<QWidget*>(c.new_button), static_cast<QWidget*>(c.open_button),
         static_cast<QWidget*>(c.save_button), static_cast<QWidget*>(c.make_button),
-        static_cast<QWidget*>(c.preview_button), static_cast<QWidget*>(c.tabs), c.navigation}) {
+        static_cast<QWidget*>(c.preview_button), static_cast<QWidget*>(c.tabs->tab_bar()),
+        c.navigation}) {
     widget->setEnabled(!busy);
   }
   for (QAction* action : {c.make_action, c.preview_action}) action->setEnabled(!busy);
   for (int i : {0, 3, 4}) c.menus[i]->setEnabled(!busy);
   c.stop_button->setEnabled(busy);
   c.stop_action->setEnabled(busy);
+  c.preview_page_button->setEnabled(!busy && c.preview_button->isEnabled());
+  show_build_state();
+}
+
+void main_window::show_build_state() {
+  controls& c = *controls_;
+  c.make_page_button->setEnabled(!busy_);
+  c.stop_page_button->setEnabled(busy_);
+  // A failed build's bar is red as well as worded so; the others keep the
+  // palette's colour.
+  QPalette bar;
+  if (build_end_ == build_end::failed) {
+    bar = c.progress->palette();
+    bar.setColor(QPalette::Highlight, kFailedBarColour);
+    bar.setColor(QPalette::HighlightedText, Qt::white);
+  }
+  c.progress->setPalette(bar);
+  const bool done = !busy_ && build_end_ == build_end::done && !written_file_.empty();
+  c.written_file->setText(done ? text(kPhraseWrittenFile) + to_qt(written_file_) : QString());
+  c.written_file->setToolTip(done ? to_qt(written_file_) : QString());
+  c.done_row->setVisible(done);
+}
+
+void main_window::show_folder_written() {
+  if (written_file_.empty()) return;
+  open_with_shell(QFileInfo(to_qt(written_file_)).absolutePath().toStdString());
 }
 
 void main_window::make() {
@@ -676,6 +865,10 @@ void main_window::make() {
   // window shows, not beside one opened earlier (New and Save as change it).
   collection_->file_name = project_file_;
   show_page(4);
+  build_end_ = build_end::none;
+  written_file_.clear();
+  // The last build's end is no longer what the page shows.
+  controls_->status->write_caption(QString());
   set_busy(true);
   build_warnings_.clear();
   show_counts(0, 0);
@@ -706,18 +899,25 @@ void main_window::show_progress(const build_progress& progress) {
 }
 
 void main_window::show_counts(int64_t folders, int64_t files) {
-  controls_->progress->setFormat(text(kPhraseFoldersRead) + QString::number(folders) +
+  const QString failed =
+      build_end_ == build_end::failed ? text(kPhraseBarFailed) + QStringLiteral("    ") : QString();
+  controls_->progress->setFormat(failed + text(kPhraseFoldersRead) + QString::number(folders) +
                                  QStringLiteral("    ") + text(kPhraseFilesListed) +
                                  QString::number(files));
 }
 
 void main_window::report_finish(const build_progress& totals) {
-  set_busy(false);
-  // The bar ends full, with the final counts.
-  controls_->progress->setRange(0, 1);
-  controls_->progress->setValue(1);
-  show_counts(totals.folders_read, totals.files_listed);
   const outcome& result = collection_->last_result;
+  build_end_ = result.ok()                 ? build_end::done
+               : result.is(result_stopped) ? build_end::stopped
+                                           : build_end::failed;
+  written_file_ = result.ok() ? preview_target() : std::string();
+  set_busy(false);
+  // The bar ends full when the build came to its end (red when it failed),
+  // empty when it was stopped; the final counts stay on it.
+  controls_->progress->setRange(0, 1);
+  controls_->progress->setValue(build_end_ == build_end::stopped ? 0 : 1);
+  show_counts(totals.folders_read, totals.files_listed);
   // One box says everything: the failure, then what the build warned about.
   const std::string warnings =
       warnings_text(build_warnings_, kWarningsShown, phrase(kPhraseMoreWarnings));
@@ -729,7 +929,7 @@ void main_window::report_finish(const build_progress& totals) {
     const std::string error = result.message().empty() && result.is(result_out_of_memory)
                                   ? phrase(kPhraseOutOfMemory)
                                   : result.message();
-    controls_->status->write_caption(to_qt(phrase(kPhraseErrorCaption) + ": " + error));
+    controls_->status->write_caption(to_qt(phrase(kPhraseBuildFailed) + error));
     show_error(warnings.empty() ? error : error + "\n\n" + warnings);
   }
   if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
@@ -737,6 +937,7 @@ void main_window::report_finish(const build_progress& totals) {
                                            to_qt(warnings), QMessageBox::Ok});
   }
   controls_->preview_button->setEnabled(true);
+  controls_->preview_page_button->setEnabled(true);
   controls_->preview_action->setEnabled(true);
   QApplication::beep();
 }
@@ -745,12 +946,15 @@ void main_window::stop() { runner_->stop(); }
 
 std::string main_window::preview_target() const {
   const html_list_project* current = project();
-  if (current == nullptr || current->settings.save.empty()) return {};
-  const project_settings& s = current->settings;
-  if (s.save.find('/') != std::string::npos) return s.save;
-  std::string folder = without_trailing_slashes(s.path);
-  if (folder != "/") folder += '/';
-  return folder + s.save;
+  if (current == nullptr || current->settings.save.empty() || current->settings.save == "-") {
+    return {};
+  }
+  // Worked out by the driver's own rules (the listed folder and output_dir
+  // as they resolve beside the project file), so Preview opens the very file
+  // a build writes.
+  listing_run run(current->settings, *collection_);
+  prepare_run(run);
+  return output_path(run, run.folder);
 }
 
 void main_window::preview() {
@@ -805,10 +1009,14 @@ void main_window::closing() {
   remember_current_project();
   settings_.left = controls_->form->x();
   settings_.top = controls_->form->y();
+  // The size as the window has it, never the zeros of settings that had none.
+  settings_.width = controls_->form->width();
+  settings_.height = controls_->form->height();
   folders_.make_write_folder();
+  // A desktop user never sees standard error: the failure gets a box.
   if (outcome saved = settings_.write(folders_.write_path("settings.txt"), &language_);
       !saved.ok()) {
-    std::fprintf(stderr, "%s: %s\n", std::string(kProductTitle).c_str(), saved.message().c_str());
+    show_error(saved.message());
   }
 }
 

@@ -73,6 +73,10 @@ struct main_window::controls {
   QAbstractButton* preview_page_button = nullptr;
   label_adapter* status = nullptr;
   QProgressBar* progress = nullptr;
+  QWidget* done_row = nullptr;
+  QLabel* written_file = nullptr;
+  QAbstractButton* open_listing = nullptr;
+  QAbstractButton* show_folder = nullptr;
   // Filter page controls that only the spoken names need.
   QComboBox* time_mode = nullptr;
   QComboBox* size_mode = nullptr;
