@@ -179,8 +179,8 @@ def check_unsaved_work(app, window):
 
 def check_exit_asks(app, window, project):
     """Exit with a typed folder asks; Cancel keeps the window, Don't save ends it."""
-    for _ in range(3):
-        press(find(window, pyatspi.ROLE_PUSH_BUTTON, "< Back"))
+    # The tab, not Back: every way of changing the tab changes the page.
+    press(find(window, pyatspi.ROLE_PAGE_TAB, "Source"))
     field = wait_for("the source folder field", lambda: find(window, pyatspi.ROLE_TEXT, "Folder to list"))
     set_text(field, "/typed/again")
     file_menu = find(window, pyatspi.ROLE_MENU_ITEM, "File", shown=False)
