@@ -416,6 +416,24 @@ TEST_F(WizardWindow, PreviewOpensTheFileTheBuildWrote) {
   EXPECT_EQ(opened(), std::vector<std::string>{written});
 }
 
+// A filter that leaves out every file the build found is named in the
+// warnings box after the build, which still writes the listing.
+TEST_F(WizardWindow, AFilterThatLeavesNoFileIsNamedAfterTheBuild) {
+  ASSERT_TRUE(open_window().ok());
+  folder_.write("tree/a.txt", "a");
+  folder_.write("tree/b.txt", "b");
+  control<QLineEdit>(control_paths::kSource)->setText(QString::fromStdString(folder_.at("tree")));
+  control<QLineEdit>(control_paths::kOutput)->setText(QString::fromStdString(folder_.at("o.html")));
+  window_->form()
+      ->findChild<QComboBox*>(QStringLiteral("eIncFile"))
+      ->setEditText(QStringLiteral("*.none"));
+  window_->make();
+  wait_for_build(*window_);
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
+  EXPECT_EQ(boxes(), std::vector<std::string>{phrase(328) + "2"});
+  EXPECT_TRUE(fs::exists(folder_.at("o.html")));
+}
+
 // The Build page shows each state as it is: Stop only while a build runs,
 // the status and the counts readable meanwhile, a failure in red with its
 // cause, and after success the file written with the ways to it.
