@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds Dirscribe and saves pictures of the wizard window into
 # docs/screenshots/: the main window and each of its five pages with the first
-# style selected, the filter page in each time mode, the Build page after a
-# build of the bundled sample, and the about box, at 100% and at 200% scale
-# (the "@2x" files). Runs on Qt's offscreen platform, so no display is needed.
+# style selected, the filter page in each time mode, the Build page idle, while
+# a build runs, after a failed build and after a build of the bundled sample,
+# the question before unsaved changes are dropped, and the about box, at 100%
+# and at 200% scale (the "@2x" files). Runs on Qt's offscreen platform, so no display is needed.
 #
 # Usage: scripts/screenshots.sh [OUT_DIR]   (default: docs/screenshots)
 set -euo pipefail

@@ -517,6 +517,32 @@ TEST_F(Cli, AMisspeltKeyIsNamedWithTheKeyItMeantAndTheRunGoesOn) {
   }
 }
 
+// A filter that leaves out every file the run found gives an empty listing
+// that looks like success: the run says so, and still writes it.
+TEST_F(Cli, AFilterThatLeavesNoFileSaysSo) {
+  const std::string warning = std::string(kPrefix) +
+                              "warning: The filter leaves out every file, so the listing lists "
+                              "none. Files found: 4\n";
+  const struct {
+    std::vector<std::string> options;
+    std::string err;
+  } cases[] = {
+      {{"--include", "*.none"}, warning},
+      {{"--include", "*.none", "-q"}, ""},
+      {{"--include", "*.md"}, ""},
+      {{"--exclude-dir", "*", "--include", "*.none"},
+       warning.substr(0, warning.size() - 2) + "2\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.options));
+    std::vector<std::string> args = {"-s", "paths.html", "tree", "-d", "-1", "-o", "-"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const limited_result result = run(args);
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.err, c.err);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // What a quick listing publishes.
 

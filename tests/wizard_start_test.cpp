@@ -72,13 +72,15 @@ TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
       read_file(folder.at("program/settings.txt")).rfind("<left>123</left>\r\n<top>45</top>", 0),
       0u);
 
-  // A settings file that cannot be written is one line on standard error.
+  // A settings file that cannot be written is named in an error box (which
+  // the test hook prints), not only on standard error, which a desktop user
+  // never sees.
   std::filesystem::remove(folder.at("program/settings.txt"));
   folder.make_folder("program/settings.txt/in-the-way");
   result = run_wizard(program, kOffscreen);
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.err, "Vostra Dirscribe 3.0: Can't save file: " +
-                            folder.at("program/settings.txt") + ": Is a directory\n");
+  EXPECT_EQ(result.err, "Error: Can't save file: " + folder.at("program/settings.txt") +
+                            ": Is a directory\n");
 }
 
 TEST(WizardStart, AnInstalledCopyKeepsTheSettingsInTheUsersFolder) {

@@ -81,6 +81,11 @@ class listing_run {
   // Pages not written because a file Dirscribe did not write is in their
   // place; such a build still writes every other page, then fails.
   int32_t kept_files = 0;
+  // Files the walk found, and those of them the filter let through (each
+  // time a folder is read): a build that found files and let none through
+  // says so, since an empty listing looks like success.
+  int64_t files_found = 0;
+  int64_t files_passed = 0;
   // Where the pages of a per-folder listing are put in place, on a thread of
   // its own; none: each page is put in place before the walk goes on.
   // Borrowed from the driver.

@@ -229,6 +229,8 @@ void prepare_run(listing_run& run) {
       !settings.subfolders_in_one_file && !run.output_dir.empty() && settings.source != source_ftp;
   run.written_folder = {};
   run.kept_files = 0;
+  run.files_found = 0;
+  run.files_passed = 0;
   std::string images = run.context.program_folder + "images";
   while (!images.empty() && images.back() == '/') images.pop_back();
   // The icons' folder is linked like the listed folder, so a program folder
@@ -515,6 +517,9 @@ outcome build_project(const html_list_project& project, const project_context& c
                                run.mirror ? mirror : nullptr);
     run.commits = nullptr;
     if (outcome failed = commit_outcome(run, commits.finish()); built.ok()) built = failed;
+  }
+  if (built.ok() && run.files_found > 0 && run.files_passed == 0) {
+    run.warn(run.phrase(kPhraseFilterLeftNoFile) + std::to_string(run.files_found));
   }
   if (built.ok() && run.kept_files > 0) {
     return {result_output_not_created,

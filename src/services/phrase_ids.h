@@ -144,6 +144,21 @@ inline constexpr int kPhraseMoreWarnings = 298;
 inline constexpr int kPhraseKeptForeignFile = 299;
 inline constexpr int kPhraseFolderSwapped = 300;
 inline constexpr int kPhraseFilesKept = 301;
+// The question before unsaved changes would be dropped ("%1" is the
+// project's name) and its three answers.
+inline constexpr int kPhraseSaveChanges = 320;
+inline constexpr int kPhraseSaveAnswer = 321;
+inline constexpr int kPhraseDontSaveAnswer = 322;
+inline constexpr int kPhraseCancelAnswer = 323;
+// The Build page after a build: the file written (before its path), a failed
+// build's status (before the cause), and the word its bar shows.
+inline constexpr int kPhraseWrittenFile = 324;
+inline constexpr int kPhraseBuildFailed = 325;
+inline constexpr int kPhraseBarFailed = 326;
+// The hint of an attribute box that no Linux file system sets.
+inline constexpr int kPhraseAttributeNeverSet = 327;
+// A build whose filter left out every file it found (before the count).
+inline constexpr int kPhraseFilterLeftNoFile = 328;
 
 // Every id the program looks up, ranges expanded, ascending.
 inline constexpr int kAllPhraseIds[] = {
@@ -159,6 +174,7 @@ inline constexpr int kAllPhraseIds[] = {
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
     287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304,
+    320, 321, 322, 323, 324, 325, 326, 327, 328,
 };
 
 namespace phrase_ids_detail {

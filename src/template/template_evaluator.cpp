@@ -435,7 +435,16 @@ int template_evaluator::read_level(loop_frame& loop, const template_node* body,
     return result_folder_not_entered;
   }
   run_.outputs.leave_out(tree, nullptr, *loop.handle);
+  const auto count_files = [&tree] {
+    int64_t files = 0;
+    for (const file_node* node = tree.first(); node; node = node->next_in_document_order()) {
+      if (!node->is_folder) ++files;
+    }
+    return files;
+  };
+  run_.files_found += count_files();
   run_.filter.apply(tree, nullptr);
+  run_.files_passed += count_files();
   // Converting the creation and access times costs two time-zone lookups per
   // file; a template that prints neither has no use for them.
   prepare(tree, loop, prints_other_times(body, stop));

@@ -74,6 +74,10 @@ inline constexpr const char* kStopPageButton = "main/pBuild/gbButtons/bStop1";
 inline constexpr const char* kPreviewPageButton = "main/pBuild/gbButtons/bPreview1";
 inline constexpr const char* kStatus = "main/pBuild/gbInfo/lInfo";
 inline constexpr const char* kProgress = "main/pBuild/gbInfo/pbBuild";
+inline constexpr const char* kDoneRow = "main/pBuild/gbInfo/pDone";
+inline constexpr const char* kWrittenFile = "main/pBuild/gbInfo/pDone/lWritten";
+inline constexpr const char* kOpenListing = "main/pBuild/gbInfo/pDone/bOpenListing";
+inline constexpr const char* kShowFolder = "main/pBuild/gbInfo/pDone/bShowFolder";
 
 // The filter page's controls, absolute in the filter panel's own document.
 inline constexpr const char* kFilterPage = "/pFilter";
@@ -193,6 +197,10 @@ inline constexpr typed_path kWindowControls[] = {
     {kPreviewPageButton, "QAbstractButton"},
     {kStatus, "QLabel"},
     {kProgress, "QProgressBar"},
+    {kDoneRow, "QWidget"},
+    {kWrittenFile, "QLabel"},
+    {kOpenListing, "QAbstractButton"},
+    {kShowFolder, "QAbstractButton"},
 };
 
 // Every control the filter page looks up, in the filter panel's document.

@@ -1,5 +1,6 @@
 #include "ui/dialog_host.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -8,10 +9,22 @@ namespace dirscribe {
 
 dialog_host::~dialog_host() = default;
 
+std::unique_ptr<QMessageBox> make_message_box(QWidget* owner, const message_box_request& request) {
+  auto box = std::make_unique<QMessageBox>(request.icon, request.title, request.text,
+                                           request.buttons, owner);
+  for (const auto& [button, caption] : request.button_captions) {
+    if (QAbstractButton* shown = box->button(button)) shown->setText(caption);
+  }
+  if (request.default_button != QMessageBox::NoButton) {
+    box->setDefaultButton(request.default_button);
+  }
+  return box;
+}
+
 QMessageBox::StandardButton desktop_dialogs::message_box(QWidget* owner,
                                                          const message_box_request& request) {
-  QMessageBox box(request.icon, request.title, request.text, request.buttons, owner);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+  const std::unique_ptr<QMessageBox> box = make_message_box(owner, request);
+  return static_cast<QMessageBox::StandardButton>(box->exec());
 }
 
 file_dialog_answer desktop_dialogs::file_dialog(QWidget* owner,

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
+#include <utility>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -17,10 +20,19 @@ namespace dirscribe {
 
 // What a message box shows.
 struct message_box_request {
+  message_box_request() = default;
+  message_box_request(QMessageBox::Icon icon, QString title, QString text,
+                      QMessageBox::StandardButtons buttons)
+      : icon(icon), title(std::move(title)), text(std::move(text)), buttons(buttons) {}
+
   QMessageBox::Icon icon = QMessageBox::Information;
   QString title;
   QString text;
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  // Captions of the window's own for some of `buttons` (the others keep
+  // Qt's), and the button Enter presses (none: Qt's choice).
+  std::vector<std::pair<QMessageBox::StandardButton, QString>> button_captions;
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
 };
 
 // Which file dialog a request is for.
@@ -61,6 +73,9 @@ class dialog_host {
   // Opens `url` with the desktop's handler; true when the desktop took it.
   virtual bool open_url(const QUrl& url) = 0;
 };
+
+// The box `request` describes, owned by `owner` (nullptr: none), not shown.
+std::unique_ptr<QMessageBox> make_message_box(QWidget* owner, const message_box_request& request);
 
 // The real thing: Qt's boxes and dialogs, modal loops, the desktop's handlers.
 class desktop_dialogs : public dialog_host {

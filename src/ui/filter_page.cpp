@@ -14,6 +14,7 @@
 
 #include "core/byte_string.h"
 #include "platform/file_system.h"
+#include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 #include "ui/basic_adapters.h"
 #include "ui/control_paths.h"
@@ -153,6 +154,16 @@ void filter_page::fill_list(QComboBox* list, int first_offset, int count) const 
 int filter_page::set_up() {
   if (!find_controls() || !find_attribute_boxes()) return 1;
   set_captions();
+  // No Linux file system sets these: a box for one would filter on nothing.
+  // A project from elsewhere still shows (and keeps) the bits it holds.
+  const QString never_set =
+      language_ != nullptr ? to_qt(language_->text(kPhraseAttributeNeverSet)) : QString();
+  for (const auto& [box, bit] : attribute_boxes_) {
+    if ((bit & (attribute_archive | attribute_temporary | attribute_offline)) == 0) continue;
+    box->setEnabled(false);
+    box->setToolTip(never_set);
+    box->setAccessibleDescription(never_set);
+  }
   remember_home_positions();
   connect_handlers();
   file_filter_data defaults;
@@ -267,6 +278,11 @@ void filter_page::connect_handlers() {
                    [this](int mode) { show_time_mode(mode); });
   QObject::connect(size_mode_, &QComboBox::currentIndexChanged, size_mode_,
                    [this](int mode) { show_size_mode(mode); });
+  // `activated` is the user's choice only: a loaded filter keeps its window.
+  QObject::connect(time_mode_, &QComboBox::activated, time_mode_,
+                   [this](int mode) { time_mode_chosen(mode); });
+  QObject::connect(size_mode_, &QComboBox::activated, size_mode_,
+                   [this](int mode) { size_mode_chosen(mode); });
   QObject::connect(attribute_switch_, &QCheckBox::toggled, attribute_switch_,
                    [this] { show_attribute_choices(); });
   for (QLineEdit* box : {size_start_, size_end_}) {
@@ -411,6 +427,38 @@ void filter_page::show_attribute_choices() {
   include_exclude_->setVisible(shown);
   all_any_->setVisible(shown);
   for (const auto& [box, bit] : attribute_boxes_) box->setVisible(shown);
+}
+
+void filter_page::time_mode_chosen(int mode) {
+  if (mode == time_off) return;
+  constexpr int kUsefulDays = 30;
+  const QDateTime now = QDateTime::currentDateTime();
+  if (from_pickers(start_date_, start_time_) == from_pickers(end_date_, end_time_)) {
+    const QDateTime start = now.addDays(-kUsefulDays);
+    start_date_->setDate(start.date());
+    start_time_->setTime(start.time());
+    end_date_->setDate(now.date());
+    end_time_->setTime(now.time());
+  }
+  // One day is the count a filter never set holds.
+  if (text_to_int(last_count_->text().toStdString()) <= 1 &&
+      last_unit_->currentIndex() == unit_day - 1) {
+    last_count_->setText(QString::number(kUsefulDays));
+  }
+}
+
+void filter_page::size_mode_chosen(int mode) {
+  if (mode == size_off) return;
+  constexpr int kUsefulKilobytes = 1024;
+  if (size_from_box(size_start_->text()) == 0 && size_from_box(size_end_->text()) == 0) {
+    size_start_->setText(QStringLiteral("0"));
+    size_end_->setText(QString::number(kUsefulKilobytes));
+  }
+}
+
+void filter_page::follow_output_name(const QString& old_output, const QString& new_output) {
+  const auto file_name = [](const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); };
+  if (files_skip_->text() == file_name(old_output)) files_skip_->setText(file_name(new_output));
 }
 
 void filter_page::keep_number(QLineEdit* box) const {

@@ -57,6 +57,17 @@ class filter_page {
   void show_time_mode(int mode);
   void show_size_mode(int mode);
   void show_attribute_choices();
+  // What a mode the user picks starts with, when its fields hold no window
+  // of the user's (the equal ends, 0 and 0 of a filter never set, which list
+  // nothing): the last 30 days up to now, or 0 up to 1 MB. Run by the user's
+  // choice in the lists, never by load.
+  void time_mode_chosen(int mode);
+  void size_mode_chosen(int mode);
+  // The listing was renamed from `old_output` to `new_output` (each a path
+  // or a bare name): "Skip files" takes the new file name while it holds the
+  // old one's (as a filter never set does), and is left alone once the user
+  // changed it.
+  void follow_output_name(const QString& old_output, const QString& new_output);
 
   // The four group flags: all shown in this program.
   bool show_folder_group = true;

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <ctime>
 #include <set>
 #include <string>
 #include <vector>
@@ -258,6 +260,76 @@ TEST_F(FilterPage, EachModeShowsItsControlsInOneRow) {
   EXPECT_TRUE(faults.empty()) << faults.front();
   attribute_switch->setChecked(false);
   EXPECT_EQ(attributes->height(), folded);
+}
+
+// A mode the user picks starts with a window that lists something; a window
+// of the user's, and one a project holds, stay as they are.
+TEST_F(FilterPage, AChosenModeStartsWithAUsefulWindow) {
+  auto* time_mode = find_control<QComboBox>(panel_, control_paths::kTimeMode);
+  auto* size_mode = find_control<QComboBox>(panel_, control_paths::kSizeMode);
+  const auto choose = [](QComboBox* list, int mode) {
+    list->setCurrentIndex(mode);
+    emit list->activated(mode);  // as a user's choice does
+  };
+  constexpr int64_t kDay = 86400;
+  for (int mode = 1; mode <= 4; ++mode) {
+    filter_ui_->load(file_filter_data{});
+    choose(time_mode, mode);
+    choose(size_mode, mode <= 3 ? mode : 1);
+    file_filter_data f;
+    filter_ui_->store(f);
+    const int64_t now = std::time(nullptr);
+    // The pickers hold minutes; a daylight-saving change within the 30 days
+    // moves the start by an hour.
+    EXPECT_NEAR(static_cast<double>(f.time_end), static_cast<double>(now), 120) << mode;
+    EXPECT_NEAR(static_cast<double>(f.time_end - f.time_start), 30.0 * kDay, 3600 + 120) << mode;
+    EXPECT_EQ(f.last_how_many, 30) << mode;
+    EXPECT_EQ(f.size_lower_bound(), 0) << mode;
+    EXPECT_EQ(f.size_upper_bound(), 1024 * 1024) << mode;
+  }
+  // A window of the user's, shown with the filter off, is kept when a mode is
+  // chosen; a project's zero window is shown as it is.
+  file_filter_data own;
+  own.time_start = 1000000000;
+  own.time_end = 1100000000;
+  own.last_how_many = 7;
+  own.size_end = 5 * 1024;
+  file_filter_data zero;
+  zero.time_filter = time_between;
+  zero.size_filter = size_between;
+  for (const file_filter_data& loaded : {own, zero}) {
+    filter_ui_->load(loaded);
+    if (loaded.time_filter == time_off) {
+      choose(time_mode, time_between);
+      choose(size_mode, size_between);
+    }
+    file_filter_data f;
+    filter_ui_->store(f);
+    EXPECT_EQ(f.time_start, loaded.time_start);
+    EXPECT_EQ(f.time_end, loaded.time_end);
+    EXPECT_EQ(f.last_how_many, loaded.last_how_many);
+    EXPECT_EQ(f.size_upper_bound(), loaded.size_upper_bound());
+  }
+}
+
+// Attributes no Linux file system sets are shown, disabled, with the reason.
+TEST_F(FilterPage, AttributesLinuxNeverSetsAreDisabledWithAHint) {
+  const std::string hint(phrases_.text(327));
+  ASSERT_FALSE(hint.empty());
+  const struct {
+    const char* path;
+    bool meaningful;
+  } boxes[] = {
+      {control_paths::kAttributeArchive, false},   {control_paths::kAttributeTemporary, false},
+      {control_paths::kAttributeOffline, false},   {control_paths::kAttributeHidden, true},
+      {control_paths::kAttributeReadOnly, true},   {control_paths::kAttributeSystem, true},
+      {control_paths::kAttributeCompressed, true}, {control_paths::kAttributeNormal, true},
+  };
+  for (const auto& box : boxes) {
+    auto* check = find_control<QCheckBox>(panel_, box.path);
+    EXPECT_EQ(check->isEnabled(), box.meaningful) << box.path;
+    EXPECT_EQ(check->toolTip().toStdString(), box.meaningful ? "" : hint) << box.path;
+  }
 }
 
 TEST_F(FilterPage, PresetsComeOneALineWhateverTheLineEnds) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -12,11 +13,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
-#include <cstdio>
+#include <QTextEdit>
 #include <ctime>
 
 #include "engine/extension_table.h"
@@ -41,26 +44,16 @@ namespace dirscribe {
 
 namespace {
 
-constexpr std::string_view kProductTitle = "Vostra Dirscribe 3.0";
 constexpr const char* kPageHelp[kPages] = {"help/3000.html", "help/3100.html", "help/3200.html",
                                            "help/3300.html", "help/3400.html"};
 
 std::string from_qt(const QString& text) { return text.toStdString(); }
-
-std::string without_trailing_slashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
 
 // A list that shows no item leaves the project's value as it was: a value
 // the list has no item for (a depth of 10, say) must survive a save.
 void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
   if (list->currentIndex() >= 0) value = list->currentIndex() + offset;
 }
-
-// At most this many warnings are listed in the box after a build; a box
-// taller than the screen would hide its own button.
-constexpr size_t kWarningsShown = 20;
 
 // Where the window opens when the settings say it was left at `saved`: there
 // while any of it is on a screen, else (a monitor unplugged since, settings
@@ -90,9 +83,28 @@ class main_window::close_guard : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Close && watched == window_.form()) window_.closing();
+    if (event->type() == QEvent::Close && watched == window_.form()) {
+      if (!window_.may_close()) {
+        event->ignore();
+        return true;
+      }
+      window_.closing();
+    }
     return QObject::eventFilter(watched, event);
   }
+
+ private:
+  main_window& window_;
+};
+
+// While one lives, changes to the controls are the window's own (showing a
+// project), not the user's.
+class main_window::quiet_scope {
+ public:
+  explicit quiet_scope(main_window& window) : window_(window) { ++window_.quiet_; }
+  ~quiet_scope() { --window_.quiet_; }
+  quiet_scope(const quiet_scope&) = delete;
+  quiet_scope& operator=(const quiet_scope&) = delete;
 
  private:
   main_window& window_;
@@ -165,10 +177,16 @@ outcome main_window::build() {
     return loaded;
   }
   if (catalog_.entries.empty()) return {result_no_style, phrase(217)};
-  for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
-  controls_->styles->setCurrentRow(0);
-  // 6. A new project; a failure is shown and the window goes on.
+  {
+    const quiet_scope filling(*this);
+    for (const auto& entry : catalog_.entries) controls_->styles->addItem(to_qt(entry->name));
+    controls_->styles->setCurrentRow(0);
+  }
+  // 6. A new project; a failure is shown and the window goes on. From here
+  // on every change to a control is the user's.
   new_project();
+  track_changes();
+  show_build_state();
   // 7. The prompts and the about box.
   edit_prompt_ = std::make_unique<edit_prompt>();
   memo_prompt_ = std::make_unique<memo_prompt>();
@@ -240,13 +258,17 @@ void main_window::connect_handlers() {
   const auto on_click = [context](QAbstractButton* button, auto command) {
     QObject::connect(button, &QAbstractButton::clicked, context, command);
   };
-  QObject::connect(c.tabs->tab_bar(), &QTabBar::tabBarClicked, context,
+  // However the tab changes (a click, arrow keys, the mouse wheel), the page
+  // follows it.
+  QObject::connect(c.tabs->tab_bar(), &QTabBar::currentChanged, context,
                    [this](int index) { show_page(index); });
   on_click(c.previous, [this] { show_page(page_ - 1); });
   on_click(c.next, [this] { show_page(page_ + 1); });
   on_click(c.help, [this] { open_page_help(); });
-  QObject::connect(c.styles, &QListWidget::itemClicked, context,
-                   [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
+  // Moving the selection applies the style, by mouse or by keyboard alike;
+  // activating a row (Enter, a double click) applies it again.
+  QObject::connect(c.styles, &QListWidget::currentRowChanged, context,
+                   [this](int row) { style_selected(row); });
   QObject::connect(c.styles, &QListWidget::itemActivated, context,
                    [this](QListWidgetItem* item) { style_clicked(controls_->styles->row(item)); });
   on_click(c.edit, [this] { edit_style(); });
@@ -257,6 +279,11 @@ void main_window::connect_handlers() {
   on_click(c.browse, [this] { browse_source(); });
   on_click(c.browse_output_dir, [this] { browse_output_dir(); });
   on_click(c.choose_output, [this] { choose_output(); });
+  // "Skip files" follows the listing's name while it still names the old one.
+  QObject::connect(c.output, &QLineEdit::textChanged, context, [this](const QString& name) {
+    if (quiet_ == 0) filter_page_->follow_output_name(shown_output_, name);
+    shown_output_ = name;
+  });
   on_click(c.try_date, [this] { try_date_format(); });
   QObject::connect(c.date_mode, &QComboBox::currentIndexChanged, context, [this](int index) {
     controls_->date_format->setEnabled(index == 1);
@@ -276,9 +303,17 @@ void main_window::connect_handlers() {
     on_click(button, [this] { make(); });
   for (QAbstractButton* button : {c.stop_button, c.stop_page_button})
     on_click(button, [this] { stop(); });
-  for (QAbstractButton* button : {c.preview_button, c.preview_page_button}) {
+  for (QAbstractButton* button : {c.preview_button, c.preview_page_button, c.open_listing}) {
     on_click(button, [this] { preview(); });
   }
+  on_click(c.show_folder, [this] { show_folder_written(); });
+}
+
+void main_window::set_project_file(std::string path) {
+  project_file_ = std::move(path);
+  // Relative folders of the project are taken beside the file the window
+  // shows, by the build and by Preview alike.
+  collection_->file_name = project_file_;
 }
 
 void main_window::show_page(int page) {
@@ -293,7 +328,7 @@ void main_window::show_page(int page) {
 }
 
 void main_window::set_title() {
-  const std::string title = std::string(kProductTitle) + " [" +
+  const std::string title = std::string(modified_ ? "* " : "") + std::string(kProductTitle) + " [" +
                             (project_file_.empty() ? phrase(237) : project_file_) + "]";
   controls_->form->setWindowTitle(to_qt(title));
 }
@@ -304,7 +339,12 @@ void main_window::show_style(size_t position) {
   if (position >= catalog_.entries.size()) return;
   controls& c = *controls_;
   const style_entry& entry = *catalog_.entries[position];
-  c.styles->setCurrentRow(static_cast<int>(position));
+  shown_style_ = static_cast<int>(position);
+  {
+    // Showing the style is no choice of one.
+    const QSignalBlocker quiet(c.styles);
+    c.styles->setCurrentRow(shown_style_);
+  }
   c.style_name->setText(to_qt(entry.name));
   c.style_description->setText(to_qt(entry.description));
   set_spoken_name(c.style_image, text(kPhraseStylePictureName) + to_qt(entry.name));
@@ -316,6 +356,7 @@ void main_window::show_style(size_t position) {
 }
 
 outcome main_window::view() {
+  const quiet_scope showing(*this);
   html_list_project* current = project();
   if (current == nullptr) return {result_no_style, phrase(kPhraseNoProject)};
   const project_settings& s = current->settings;
@@ -327,6 +368,7 @@ outcome main_window::view() {
   c.recursion->setCurrentIndex(s.recursion_depth + 1);
   (s.subfolders_in_one_file ? c.single_file : c.file_per_folder)->setChecked(true);
   c.output->setText(to_qt(s.save));
+  shown_output_ = c.output->text();  // also when the text was the same
   c.sort->setCurrentIndex(s.order_files - 1);
   (s.sort_order ? c.descending : c.ascending)->setChecked(true);
   if (auto* down = qobject_cast<speed_button_adapter*>(s.sort_order ? c.descending : c.ascending)) {
@@ -367,7 +409,12 @@ outcome main_window::store() {
   }
   project_settings& s = current->settings;
   const style_entry& entry = *catalog_.entries[static_cast<size_t>(style)];
-  s.format_file = folders_.read_path("templates/" + entry.file);
+  // A bundled style is named as the program folder holds it, so the project
+  // keeps working when the program moves or is upgraded; a style copied into
+  // the user's folder keeps its full path.
+  const std::string bundled = "templates/" + entry.file;
+  const std::string template_path = folders_.read_path(bundled);
+  s.format_file = template_path == folders_.program_folder() + bundled ? bundled : template_path;
   controls& c = *controls_;
   s.path = from_qt(c.source->text());
   keep_or_take(s.recursion_depth, c.recursion, -1);
@@ -402,7 +449,12 @@ outcome main_window::store() {
 void main_window::clear_status() {
   controls_->status->write_caption(QString());
   controls_->preview_button->setEnabled(false);
+  controls_->preview_page_button->setEnabled(false);
   controls_->preview_action->setEnabled(false);
+  controls_->progress->hide();
+  build_end_ = build_end::none;
+  written_file_.clear();
+  show_build_state();
 }
 
 QString main_window::status_text() const { return controls_->status->read_caption(); }
@@ -422,46 +474,58 @@ void main_window::fill_recent_menu() {
 }
 
 void main_window::new_project() {
+  if (!may_drop_changes()) return;
   remember_current_project();
   fill_recent_menu();
   collection_->projects.clear();
   html_list_project& fresh = collection_->first_project_creating();
-  project_file_.clear();
+  set_project_file({});
   if (!catalog_.entries.empty()) pick_style(*catalog_.entries.front(), fresh, folders_);
   clear_status();
-  set_title();
+  set_modified(false);
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
   show_page(0);
 }
 
 outcome main_window::load_project(const std::string& path) {
+  // A file that fails to load leaves the project it would have replaced, so
+  // that the window never names one file while holding another (which Save
+  // would then write over the file it failed to read).
+  std::vector<std::unique_ptr<html_list_project>> kept = std::move(collection_->projects);
+  collection_->projects.clear();
   outcome loaded = collection_->load_file(path);
-  // A file whose project elements are all empty loads none: keep one to show.
+  // A file whose project elements are all empty loads none.
   if (loaded.ok() && collection_->projects.empty()) {
     loaded = {result_project_not_readable, phrase(kPhraseNotAProject)};
   }
   if (!loaded.ok()) {
-    collection_->first_project_creating();
+    collection_->projects = std::move(kept);
+    set_project_file(project_file_);
     return loaded;
   }
-  project_file_ = path;
+  set_project_file(path);
   clear_status();
-  set_title();
-  return view();
+  outcome shown = view();
+  set_modified(false);
+  return shown;
 }
 
 void main_window::open_project() {
+  if (!may_drop_changes()) return;
   file_dialog dialog;
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseOpenProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
-  dialog.initial_folder = !project_file_.empty() ? folder_of(project_file_)
-                          : !settings_.recent_projects.empty()
-                              ? folder_of(settings_.recent_projects.front())
-                              : std::string();
+  dialog.initial_folder = dialog_folder(!project_file_.empty() ? folder_of(project_file_)
+                                        : !settings_.recent_projects.empty()
+                                            ? folder_of(settings_.recent_projects.front())
+                                            : std::string());
   // Page 0 follows a success and a cancelled dialog, not a failure.
-  if (dialog.open(dialogs_) && !open_project_file(dialog.result_path).ok()) return;
+  if (dialog.open(dialogs_)) {
+    settings_.last_folder = folder_of(dialog.result_path);
+    if (!open_project_file(dialog.result_path).ok()) return;
+  }
   show_page(0);
 }
 
@@ -483,6 +547,7 @@ bool main_window::save_project() {
     show_error(saved.message());
     return false;
   }
+  set_modified(false);
   return true;
 }
 
@@ -496,21 +561,24 @@ bool main_window::save_project_as() {
   dialog.title = phrase(kPhraseSaveProjectTitle);
   dialog.filter_text = phrase(kPhraseProjectFilter);
   dialog.default_extension = phrase(kPhraseProjectDefaultExtension);
-  dialog.initial_folder = folder_of(project_file_);
+  dialog.initial_folder = dialog_folder(folder_of(project_file_));
   if (!dialog.save(dialogs_)) return false;
+  settings_.last_folder = folder_of(dialog.result_path);
   remember_current_project();
   fill_recent_menu();
-  project_file_ = dialog.result_path;
+  set_project_file(dialog.result_path);
   if (outcome saved = collection_->save_file(project_file_); !saved.ok()) {
     show_error(saved.is(result_write_failed) ? saved.message() : phrase(kPhraseOutOfMemory));
+    set_title();
     return false;
   }
-  set_title();
+  set_modified(false);
   return true;
 }
 
 void main_window::open_recent(int index) {
   if (index < 0 || static_cast<size_t>(index) >= settings_.recent_projects.size()) return;
+  if (!may_drop_changes()) return;
   const std::string path = settings_.recent_projects[static_cast<size_t>(index)];
   remember_current_project();
   if (outcome loaded = load_project(path); !loaded.ok()) show_error(loaded.message());
@@ -523,12 +591,23 @@ void main_window::style_clicked(int row) {
     show_error(phrase(kPhraseOutOfMemory));
     return;
   }
-  // A style starts a project of its own: the old settings are dropped.
-  project_file_.clear();
+  if (!may_drop_changes()) {
+    // The list goes back to the style the project still uses.
+    const QSignalBlocker quiet(controls_->styles);
+    controls_->styles->setCurrentRow(shown_style_);
+    return;
+  }
+  // A style starts a project of its own: its preset replaces the settings.
+  set_project_file({});
   clear_status();
   pick_style(*catalog_.entries[static_cast<size_t>(row)], *current, folders_);
-  set_title();
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+  set_modified(false);
+}
+
+void main_window::style_selected(int row) {
+  if (quiet_ > 0 || row < 0 || row == shown_style_) return;
+  style_clicked(row);
 }
 
 void main_window::edit_style() {
@@ -591,9 +670,14 @@ void main_window::reset_filter() {
     show_error(stored.message());
     return;
   }
+  std::vector<std::string> before;
+  write_project(*project(), before);
   project()->settings.filter.reset();
   project()->settings.filter.compile_masks();
+  std::vector<std::string> after;
+  write_project(*project(), after);
   if (outcome shown = view(); !shown.ok()) show_error(shown.message());
+  if (after != before) set_modified(true);
 }
 
 void main_window::try_date_format() {
@@ -611,7 +695,7 @@ void main_window::browse_source() {
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseSourceTitle);
   const std::string typed = from_qt(controls_->source->text());
-  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
+  dialog.initial_folder = dialog_folder(typed);
   if (!dialog.run(dialogs_)) return;
   controls_->source->setText(to_qt(dialog.result_path));
   settings_.last_folder = dialog.result_path;
@@ -622,8 +706,10 @@ void main_window::browse_output_dir() {
   dialog.owner = controls_->form;
   dialog.title = phrase(kPhraseChooseOutputDirTitle);
   const std::string typed = from_qt(controls_->output_dir->text());
-  dialog.initial_folder = typed.empty() ? settings_.last_folder : typed;
-  if (dialog.run(dialogs_)) controls_->output_dir->setText(to_qt(dialog.result_path));
+  dialog.initial_folder = dialog_folder(typed);
+  if (!dialog.run(dialogs_)) return;
+  controls_->output_dir->setText(to_qt(dialog.result_path));
+  settings_.last_folder = dialog.result_path;
 }
 
 void main_window::choose_output() {
@@ -633,135 +719,20 @@ void main_window::choose_output() {
   dialog.filter_text = phrase(kPhraseOutputFilter);
   dialog.default_extension = phrase(kPhraseOutputDefaultExtension);
   const std::string typed = from_qt(controls_->output->text());
-  if (typed.empty()) {
-    dialog.initial_folder = settings_.last_folder;
-  } else {
-    dialog.initial_file = typed;
-  }
-  if (dialog.save(dialogs_)) controls_->output->setText(to_qt(dialog.result_path));
+  // A bare name is in no folder the dialog knows: it starts where the user
+  // was last, with the name filled in.
+  dialog.initial_folder =
+      dialog_folder(typed.find('/') == std::string::npos ? std::string() : folder_of(typed));
+  dialog.initial_file = typed;
+  if (!dialog.save(dialogs_)) return;
+  controls_->output->setText(to_qt(dialog.result_path));
+  settings_.last_folder = folder_of(dialog.result_path);
 }
 
-void main_window::set_busy(bool busy) {
-  busy_ = busy;
-  controls& c = *controls_;
-  for (QWidget* widget :
-       {static_cast<QWidget*>(c.new_button), static_cast<QWidget*>(c.open_button),
-        static_cast<QWidget*>(c.save_button), static_cast<QWidget*>(c.make_button),
-        static_cast<QWidget*>(c.preview_button), static_cast<QWidget*>(c.tabs), c.navigation}) {
-    widget->setEnabled(!busy);
-  }
-  for (QAction* action : {c.make_action, c.preview_action}) action->setEnabled(!busy);
-  for (int i : {0, 3, 4}) c.menus[i]->setEnabled(!busy);
-  c.stop_button->setEnabled(busy);
-  c.stop_action->setEnabled(busy);
-}
-
-void main_window::make() {
-  if (busy_) return;
-  if (outcome stored = store(); !stored.ok()) {
-    show_warning(stored.message());
-    return;
-  }
-  const project_settings& s = project()->settings;
-  int refused = 0;
-  if (s.path.empty()) {
-    refused = kPhraseNoSourceFolder;
-  } else if (s.save.empty()) {
-    refused = kPhraseNoOutputName;
-  } else if (!s.subfolders_in_one_file && s.save.find('/') != std::string::npos) {
-    refused = kPhraseOutputNameHasFolder;
-  }
-  if (refused != 0) {
-    show_warning(phrase(refused));
-    return;
-  }
-  // Relative folders of the project are taken beside the project file the
-  // window shows, not beside one opened earlier (New and Save as change it).
-  collection_->file_name = project_file_;
-  show_page(4);
-  set_busy(true);
-  build_warnings_.clear();
-  show_counts(0, 0);
-  controls_->progress->setRange(0, 0);  // how much is left is not known
-  controls_->progress->show();
-  // The outcome reaches the window through the collection's last_result.
-  runner_->start();
-}
-
-std::string warnings_text(const std::vector<std::string>& warnings, size_t shown,
-                          std::string_view more) {
-  std::string text;
-  for (size_t i = 0; i < warnings.size() && i < shown; ++i) {
-    if (i > 0) text += '\n';
-    text += warnings[i];
-  }
-  if (warnings.size() > shown) {
-    if (!text.empty()) text += '\n';
-    text.append(more).append(std::to_string(warnings.size() - shown));
-  }
-  return text;
-}
-
-void main_window::show_progress(const build_progress& progress) {
-  if (!busy_) return;
-  controls_->status->write_caption(to_qt(progress.message));
-  show_counts(progress.folders_read, progress.files_listed);
-}
-
-void main_window::show_counts(int64_t folders, int64_t files) {
-  controls_->progress->setFormat(text(kPhraseFoldersRead) + QString::number(folders) +
-                                 QStringLiteral("    ") + text(kPhraseFilesListed) +
-                                 QString::number(files));
-}
-
-void main_window::report_finish(const build_progress& totals) {
-  set_busy(false);
-  // The bar ends full, with the final counts.
-  controls_->progress->setRange(0, 1);
-  controls_->progress->setValue(1);
-  show_counts(totals.folders_read, totals.files_listed);
-  const outcome& result = collection_->last_result;
-  // One box says everything: the failure, then what the build warned about.
-  const std::string warnings =
-      warnings_text(build_warnings_, kWarningsShown, phrase(kPhraseMoreWarnings));
-  if (result.ok()) {
-    controls_->status->write_caption(text(kPhraseBuildDone));
-  } else if (result.is(result_stopped)) {
-    controls_->status->write_caption(text(236));
-  } else {
-    const std::string error = result.message().empty() && result.is(result_out_of_memory)
-                                  ? phrase(kPhraseOutOfMemory)
-                                  : result.message();
-    controls_->status->write_caption(to_qt(phrase(kPhraseErrorCaption) + ": " + error));
-    show_error(warnings.empty() ? error : error + "\n\n" + warnings);
-  }
-  if ((result.ok() || result.is(result_stopped)) && !warnings.empty()) {
-    dialogs_.message_box(controls_->form, {QMessageBox::Warning, text(kPhraseBuildWarningsTitle),
-                                           to_qt(warnings), QMessageBox::Ok});
-  }
-  controls_->preview_button->setEnabled(true);
-  controls_->preview_action->setEnabled(true);
-  QApplication::beep();
-}
-
-void main_window::stop() { runner_->stop(); }
-
-std::string main_window::preview_target() const {
-  const html_list_project* current = project();
-  if (current == nullptr || current->settings.save.empty()) return {};
-  const project_settings& s = current->settings;
-  if (s.save.find('/') != std::string::npos) return s.save;
-  std::string folder = without_trailing_slashes(s.path);
-  if (folder != "/") folder += '/';
-  return folder + s.save;
-}
-
-void main_window::preview() {
-  const std::string target = preview_target();
-  if (target.empty()) return;
-  if (!dialogs_.open_url(local_file_url(target))) {
-    show_error(phrase(kPhraseCantOpenWithShell) + project()->settings.save);
-  }
+std::string main_window::dialog_folder(const std::string& preferred) const {
+  if (!preferred.empty()) return preferred;
+  if (!settings_.last_folder.empty()) return settings_.last_folder;
+  return QDir::homePath().toStdString();
 }
 
 bool main_window::open_with_shell(const std::string& target) {
@@ -808,10 +779,14 @@ void main_window::closing() {
   remember_current_project();
   settings_.left = controls_->form->x();
   settings_.top = controls_->form->y();
+  // The size as the window has it, never the zeros of settings that had none.
+  settings_.width = controls_->form->width();
+  settings_.height = controls_->form->height();
   folders_.make_write_folder();
+  // A desktop user never sees standard error: the failure gets a box.
   if (outcome saved = settings_.write(folders_.write_path("settings.txt"), &language_);
       !saved.ok()) {
-    std::fprintf(stderr, "%s: %s\n", std::string(kProductTitle).c_str(), saved.message().c_str());
+    show_error(saved.message());
   }
 }
 

@@ -115,13 +115,19 @@ class main_window {
   const template_catalog& catalog() const { return catalog_; }
   const program_settings& settings() const { return settings_; }
   QString status_text() const;
-  // The file Preview opens for the current project ("" without `save`).
+  // The file Preview opens for the current project: the file a build of it
+  // writes (the top page of one page per folder), with `path` and
+  // `output_dir` taken as the build takes them; "" without `save`.
   std::string preview_target() const;
+  // Whether the project holds changes that no file has: from any control
+  // since it was made, opened or saved.
+  bool modified() const { return modified_; }
 
  private:
   struct controls;
   class control_finder;
   class close_guard;
+  class quiet_scope;
 
   std::string phrase(int id) const;
   QString text(int id) const;
@@ -132,6 +138,25 @@ class main_window {
   void create_menu();
   void connect_handlers();
   void set_title();
+  // Marks every input control of the main form so that a change to it marks
+  // the project changed; the controls view() fills are quiet meanwhile.
+  void track_changes();
+  void set_modified(bool modified);
+  // Before a step that would drop the project's changes: asks whether to
+  // save them (Save, Don't save, Cancel) when there are any. True when the
+  // step may go on: nothing was changed, the changes were saved, or the user
+  // let them go. Save on an untitled project asks for a name; cancelling
+  // that cancels the step.
+  bool may_drop_changes();
+  void set_project_file(std::string path);
+  // Where a file or folder dialog starts: `preferred` when there is one, else
+  // the folder the user worked in last, else the home folder.
+  std::string dialog_folder(const std::string& preferred) const;
+  // The style list's selection moved to `row` (by mouse or keyboard).
+  void style_selected(int row);
+  // The Build page's buttons, bar and result row for the window's state.
+  void show_build_state();
+  void show_folder_written();
   void show_style(size_t position);
   int selected_style() const;
   void fill_recent_menu();
@@ -146,6 +171,8 @@ class main_window {
   void show_progress(const build_progress& progress);
   void show_counts(int64_t folders, int64_t files);
   void report_finish(const build_progress& totals);
+  // The window is asked to close; false when the user kept it open.
+  bool may_close();
   void closing();
 
   const phrase_table& language_;
@@ -167,6 +194,13 @@ class main_window {
   std::string project_file_;  // empty while untitled
   int page_ = 0;
   bool busy_ = false;
+  bool modified_ = false;
+  int quiet_ = 0;         // while above 0, control changes are the window's own
+  int shown_style_ = -1;  // the row of the style the project uses
+  // What the last build ended with, for the Build page; the file it wrote.
+  enum class build_end { none, done, stopped, failed } build_end_ = build_end::none;
+  std::string written_file_;
+  QString shown_output_;  // the listing's name as the Source page showed it last
 
   // The warnings of the running build, in order; the window's thread only.
   std::vector<std::string> build_warnings_;

@@ -159,6 +159,10 @@ void main_window::control_finder::find_build_controls() {
   find(control_paths::kPreviewPageButton, c_.preview_page_button);
   find(control_paths::kStatus, c_.status);
   find(control_paths::kProgress, c_.progress);
+  find(control_paths::kDoneRow, c_.done_row);
+  find(control_paths::kWrittenFile, c_.written_file);
+  find(control_paths::kOpenListing, c_.open_listing);
+  find(control_paths::kShowFolder, c_.show_folder);
 }
 
 void main_window::control_finder::find_filter_modes() {

@@ -4,12 +4,15 @@
 
 #include <QPointer>
 #include <memory>
+#include <string_view>
 
 #include "ui/main_window.h"  // declares the classes the controls are
 
 namespace dirscribe {
 
 inline constexpr int kPages = 5;
+// The product's name, as the window's title and its boxes show it.
+inline constexpr std::string_view kProductTitle = "Vostra Dirscribe 3.0";
 
 // The controls the window works with, found by path once.
 struct main_window::controls {
@@ -74,6 +77,10 @@ struct main_window::controls {
   QAbstractButton* preview_page_button = nullptr;
   label_adapter* status = nullptr;
   QProgressBar* progress = nullptr;
+  QWidget* done_row = nullptr;
+  QLabel* written_file = nullptr;
+  QAbstractButton* open_listing = nullptr;
+  QAbstractButton* show_folder = nullptr;
   // Filter page controls that only the spoken names need.
   QComboBox* time_mode = nullptr;
   QComboBox* size_mode = nullptr;

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,8 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   ASSERT_TRUE(open_window().ok());
   ASSERT_GE(window_->catalog().entries.size(), 2u);
   project_settings& s = window_->project()->settings;
-  s.format_file = folder_.at("program/templates/") + window_->catalog().entries[1]->file;
+  // A bundled style is named as the program folder holds it.
+  s.format_file = "templates/" + window_->catalog().entries[1]->file;
   s.path = "/data/m\xc3\xbcsic & <more>";
   s.save = "list.html";
   s.recursion_depth = 3;
@@ -249,7 +251,11 @@ TEST_F(WizardWindow, StopAndCloseEndALargeBuild) {
   EXPECT_TRUE(control("pTop/bMake")->isEnabled());
   EXPECT_FALSE(control("pTop/bStop")->isEnabled());
 
-  // Closing while it builds stops the build and waits for it.
+  // Closing while it builds stops the build and waits for it, once the
+  // typed folder may go.
+  dialogs_.box_answer = [](const message_box_request& box) {
+    return box.icon == QMessageBox::Question ? QMessageBox::Discard : QMessageBox::Ok;
+  };
   window_->make();
   EXPECT_TRUE(window_->busy());
   window_->form()->close();
@@ -267,8 +273,11 @@ TEST_F(WizardWindow, ProjectsOpenSaveAndComeBack) {
   answer_dialogs({true, {QStringLiteral("/no/such/project.txt")}});
   window_->open_project();
   EXPECT_EQ(boxes().back(), phrase(15) + "/no/such/project.txt");
-  // A style click drops what was typed.
+  // A style click drops what was typed, once the user lets it go.
   control<QLineEdit>("main/pSource/gbSrc/eSrc")->setText(QStringLiteral("/typed"));
+  dialogs_.box_answer = [](const message_box_request& box) {
+    return box.icon == QMessageBox::Question ? QMessageBox::Discard : QMessageBox::Ok;
+  };
   window_->style_clicked(1);
   EXPECT_NE(control<QLineEdit>("main/pSource/gbSrc/eSrc")->text(), QStringLiteral("/typed"));
 
@@ -300,15 +309,31 @@ TEST_F(WizardWindow, PreviewAndHelpOpenTheRightFiles) {
     const char* path;
     const char* save;
     const char* target;
+    const char* output_dir = "";
+    bool one_file = true;
   };
-  for (const row& r : std::vector<row>{{"/data", "index.html", "/data/index.html"},
-                                       {"/data//", "index.html", "/data/index.html"},
-                                       {"/", "a.html", "/a.html"},
-                                       {"/data", "/srv/www/list.html", "/srv/www/list.html"},
-                                       {"/data", "", ""}}) {
-    window_->project()->settings.path = r.path;
-    window_->project()->settings.save = r.save;
-    EXPECT_EQ(window_->preview_target(), r.target) << r.path << " " << r.save;
+  for (const row& r : std::vector<row>{
+           {"/data", "index.html", "/data/index.html"},
+           {"/data//", "index.html", "/data/index.html"},
+           {"/", "a.html", "/a.html"},
+           {"/data", "/srv/www/list.html", "/srv/www/list.html"},
+           {"/data", "", ""},
+           {"/data", "-", ""},
+           // A relative name with a folder is taken in the listed folder,
+           // never in the working folder.
+           {"/data", "pages/list.html", "/data/pages/list.html"},
+           {"/data", "list.html", "/srv/www/list.html", "/srv/www"},
+           {"/data", "/srv/list.html", "/srv/list.html", "/srv/www"},
+           {"/data", "index.html", "/srv/www/index.html", "/srv/www/", false},
+           {"/data", "index.html", "/data/index.html", "", false},
+       }) {
+    project_settings& s = window_->project()->settings;
+    s.path = r.path;
+    s.save = r.save;
+    s.output_dir = r.output_dir;
+    s.subfolders_in_one_file = r.one_file;
+    EXPECT_EQ(window_->preview_target(), r.target)
+        << r.path << " " << r.save << " " << r.output_dir << " " << r.one_file;
   }
   window_->show_page(2);
   window_->open_page_help();
@@ -379,6 +404,160 @@ TEST_F(WizardWindow, ASavedPlaceOffEveryScreenOpensCentred) {
     EXPECT_EQ(window_->form()->pos(), c.kept ? c.saved : centred) << where;
     EXPECT_TRUE(screen.intersects(QRect(window_->form()->pos(), size))) << where;
   }
+}
+
+// Preview opens the very file the build wrote, with the folders of the
+// project taken beside its file.
+TEST_F(WizardWindow, PreviewOpensTheFileTheBuildWrote) {
+  ASSERT_TRUE(open_window().ok());
+  folder_.write("project/tree/a.txt", "a");
+  control<QLineEdit>(control_paths::kSource)->setText(QStringLiteral("tree"));
+  control<QLineEdit>(control_paths::kOutput)->setText(QStringLiteral("list.html"));
+  control<QLineEdit>(control_paths::kOutputDir)->setText(QStringLiteral("pages"));
+  answer_dialogs({true, {QString::fromStdString(folder_.at("project/p.txt"))}});
+  ASSERT_TRUE(window_->save_project_as());
+  window_->make();
+  wait_for_build(*window_);
+  ASSERT_EQ(window_->status_text().toStdString(), phrase(235));
+  const std::string written = folder_.at("project/pages/list.html");
+  EXPECT_TRUE(fs::exists(written));
+  window_->preview();
+  EXPECT_EQ(opened(), std::vector<std::string>{written});
+}
+
+// A filter that leaves out every file the build found is named in the
+// warnings box after the build, which still writes the listing.
+TEST_F(WizardWindow, AFilterThatLeavesNoFileIsNamedAfterTheBuild) {
+  ASSERT_TRUE(open_window().ok());
+  folder_.write("tree/a.txt", "a");
+  folder_.write("tree/b.txt", "b");
+  control<QLineEdit>(control_paths::kSource)->setText(QString::fromStdString(folder_.at("tree")));
+  control<QLineEdit>(control_paths::kOutput)->setText(QString::fromStdString(folder_.at("o.html")));
+  window_->form()
+      ->findChild<QComboBox*>(QStringLiteral("eIncFile"))
+      ->setEditText(QStringLiteral("*.none"));
+  window_->make();
+  wait_for_build(*window_);
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(235));
+  EXPECT_EQ(boxes(), std::vector<std::string>{phrase(328) + "2"});
+  EXPECT_TRUE(fs::exists(folder_.at("o.html")));
+}
+
+// The Build page shows each state as it is: Stop only while a build runs,
+// the status and the counts readable meanwhile, a failure in red with its
+// cause, and after success the file written with the ways to it.
+TEST_F(WizardWindow, TheBuildPageShowsEveryStateAsItIs) {
+  ASSERT_TRUE(open_window().ok());
+  QWidget* form = window_->form();
+  auto* make = control<QAbstractButton>(control_paths::kMakePageButton);
+  auto* stop = control<QAbstractButton>(control_paths::kStopPageButton);
+  auto* status = control<QLabel>(control_paths::kStatus);
+  auto* bar = control<QProgressBar>(control_paths::kProgress);
+  auto* done = control<QWidget>(control_paths::kDoneRow);
+  const QColor normal_bar = bar->palette().color(QPalette::Highlight);
+  const struct {
+    const char* state;
+    bool building;
+  } idle_and_busy[] = {{"idle", false}, {"building", true}};
+  const std::string tree = make_tree("tree", 40);
+  const std::string written = folder_.at("out.html");
+  control<QLineEdit>(control_paths::kSource)->setText(QString::fromStdString(tree));
+  control<QLineEdit>(control_paths::kOutput)->setText(QString::fromStdString(written));
+  for (const auto& s : idle_and_busy) {
+    if (s.building) window_->make();  // its end is shown only when events are handled
+    EXPECT_EQ(window_->busy(), s.building) << s.state;
+    EXPECT_EQ(stop->isEnabled(), s.building) << s.state;
+    EXPECT_EQ(make->isEnabled(), !s.building) << s.state;
+    EXPECT_TRUE(status->isEnabled()) << s.state;
+    EXPECT_TRUE(bar->isEnabled()) << s.state;
+    EXPECT_TRUE(window_->page_panel(4)->isEnabled()) << s.state;
+    EXPECT_FALSE(done->isVisibleTo(form)) << s.state;
+  }
+  wait_for_build(*window_);
+  // Done: the file written, opened and shown in its folder.
+  EXPECT_FALSE(stop->isEnabled());
+  EXPECT_TRUE(done->isVisibleTo(form));
+  EXPECT_EQ(control<QLabel>(control_paths::kWrittenFile)->text().toStdString(),
+            phrase(324) + written);
+  EXPECT_EQ(bar->palette().color(QPalette::Highlight), normal_bar);
+  control<QAbstractButton>(control_paths::kOpenListing)->click();
+  control<QAbstractButton>(control_paths::kShowFolder)->click();
+  EXPECT_EQ(opened(),
+            (std::vector<std::string>{written, fs::path(written).parent_path().string()}));
+
+  // Failed: the cause in the status, the bar red and worded so.
+  control<QLineEdit>(control_paths::kSource)->setText(QStringLiteral("/no/such/folder"));
+  window_->make();
+  // While it runs, nothing of the last build's end stays on the page.
+  EXPECT_TRUE(window_->status_text().isEmpty());
+  EXPECT_FALSE(done->isVisibleTo(form));
+  wait_for_build(*window_);
+  ASSERT_FALSE(dialogs_.boxes.empty());
+  const std::string cause = boxes().back();
+  EXPECT_FALSE(cause.empty());
+  EXPECT_EQ(window_->status_text().toStdString(), phrase(325) + cause);
+  EXPECT_NE(bar->palette().color(QPalette::Highlight), normal_bar);
+  EXPECT_EQ(bar->text().toStdString().rfind(phrase(326), 0), 0u) << bar->text().toStdString();
+  EXPECT_FALSE(done->isVisibleTo(form));
+  EXPECT_FALSE(stop->isEnabled());
+  EXPECT_TRUE(make->isEnabled());
+}
+
+// Paths a user expects: dialogs start where the user was last (the home
+// folder at first), "Skip files" follows the listing's name until the user
+// changes it, and a saved project names a bundled style's template inside
+// the program folder, while one naming a full path still opens.
+TEST_F(WizardWindow, PathsFollowTheUser) {
+  ASSERT_TRUE(open_window().ok());
+  dialogs_.box_answer = [](const message_box_request& box) {
+    return box.icon == QMessageBox::Question ? QMessageBox::Discard : QMessageBox::Ok;
+  };
+  const std::vector<std::pair<const char*, std::function<void()>>> dialogs = {
+      {"open", [&] { window_->open_project(); }},
+      {"save as", [&] { window_->save_project_as(); }},
+      {"source", [&] { window_->browse_source(); }},
+      {"output", [&] { window_->choose_output(); }},
+      {"output folder", [&] { window_->browse_output_dir(); }},
+  };
+  for (const QString& expected : {QDir::homePath(), QString::fromStdString(folder_.at("music"))}) {
+    for (const auto& [name, run] : dialogs) {
+      answer_dialogs({false, {}});
+      run();
+      ASSERT_FALSE(dialogs_.file_requests.empty());
+      EXPECT_EQ(dialogs_.file_requests.back().initial_folder, expected) << name;
+    }
+    folder_.make_folder("music");
+    answer_dialogs({true, {QString::fromStdString(folder_.at("music"))}});
+    window_->browse_source();
+  }
+
+  auto* output = control<QLineEdit>(control_paths::kOutput);
+  auto* skip = window_->form()->findChild<QLineEdit*>(QStringLiteral("eSkipFile"));
+  ASSERT_EQ(skip->text(), output->text());
+  output->setText(QStringLiteral("/srv/www/music.html"));
+  EXPECT_EQ(skip->text(), QStringLiteral("music.html"));
+  skip->setText(QStringLiteral("*.bak"));
+  output->setText(QStringLiteral("other.html"));
+  EXPECT_EQ(skip->text(), QStringLiteral("*.bak"));
+
+  // The template of a bundled style, saved inside the program folder.
+  auto* styles = control<QListWidget>(control_paths::kStyles);
+  styles->setCurrentRow(1);
+  const std::string file = window_->catalog().entries[1]->file;
+  answer_dialogs({true, {QString::fromStdString(folder_.at("p.txt"))}});
+  ASSERT_TRUE(window_->save_project_as());
+  EXPECT_NE(
+      read_file(folder_.at("p.txt")).find("<format_file>templates/" + file + "</format_file>"),
+      std::string::npos);
+  // One that names it in full opens with that style.
+  folder_.write("full.txt", "<project><path>/data</path><format_file>" +
+                                folder_.at("program/templates/") + file +
+                                "</format_file></project>");
+  styles->setCurrentRow(0);
+  ASSERT_TRUE(window_->open_project_file(folder_.at("full.txt")).ok());
+  EXPECT_EQ(styles->currentRow(), 1);
+  EXPECT_EQ(control<QLabel>(control_paths::kStyleName)->text().toStdString(),
+            window_->catalog().entries[1]->name);
 }
 
 TEST(BuildWarnings, TheBoxListsTheFirstAndCountsTheRest) {

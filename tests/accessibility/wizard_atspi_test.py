@@ -1,6 +1,8 @@
 """Drives the real wizard window through AT-SPI, as a screen reader would.
 
-It finds every control by its role and spoken name, picks a style with the
+It finds every control by its role and spoken name, checks that typed work is
+never dropped without the save question (New, a style click and Exit ask;
+Cancel keeps the text, Don't save lets it go), picks a style with the
 keyboard, types the folder and the listing file, goes through the pages with
 Next, presses Make listing and waits for the status line to say the listing is
 ready, counting how often the status line was announced on the way. Then it
@@ -124,6 +126,76 @@ def set_text(field, text):
         raise Failure(f"{field.name!r} did not take {text!r}")
 
 
+def answer_question(app, text, answer):
+    """Presses `answer` in the open save question, which must say `text`."""
+    def box():
+        for index in range(app.childCount):
+            candidate = app.getChildAtIndex(index)
+            if candidate is not None and any(n.getRole() == pyatspi.ROLE_LABEL and n.name == text
+                                             for n in walk(candidate)):
+                return candidate
+        return None
+    press(find(wait_for(f"the question {text!r}", box), pyatspi.ROLE_PUSH_BUTTON, answer))
+    pump(0.3)
+
+
+def text_of(field):
+    return field.queryText().getText(0, -1)
+
+
+def check_unsaved_work(app, window):
+    """A typed folder survives New and a style click until the user lets it go."""
+    typed = "/typed/folder"
+    question = "Save changes to Untitled?"
+    press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Next >"))
+    field = wait_for("the source folder field", lambda: find(window, pyatspi.ROLE_TEXT, "Folder to list"))
+    set_text(field, typed)
+    wait_for("the changed title", lambda: window.name.startswith("* "))
+    new = find(window, pyatspi.ROLE_PUSH_BUTTON, "New")
+    press_opening_dialog(new)
+    answer_question(app, question, "Cancel")
+    if text_of(field) != typed:
+        raise Failure(f"Cancel in the question of New left {text_of(field)!r}")
+    press_opening_dialog(new)
+    answer_question(app, question, "Don't save")
+    wait_for("New to clear the folder", lambda: text_of(field) == "")
+
+    # A style click asks too: Cancel keeps the style and the folder.
+    press(find(window, pyatspi.ROLE_PUSH_BUTTON, "Next >"))
+    set_text(wait_for("the source folder field", lambda: find(window, pyatspi.ROLE_TEXT, "Folder to list")), typed)
+    press(find(window, pyatspi.ROLE_PUSH_BUTTON, "< Back"))
+    styles = wait_for("the style list", lambda: find(window, pyatspi.ROLE_LIST, "Styles"))
+    first = styles.getChildAtIndex(0).name
+    third = styles.getChildAtIndex(2)
+    for answer in ("Cancel", "Don't save"):
+        x, y, width, height = third.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, "b1c")
+        answer_question(app, question, answer)
+        shown = "Picture of the style " + (first if answer == "Cancel" else third.name)
+        wait_for(f"the style after {answer}", lambda: find(window, pyatspi.ROLE_LABEL, shown))
+        if (text_of(field) == typed) != (answer == "Cancel"):
+            raise Failure(f"{answer} in the question of a style click left {text_of(field)!r}")
+
+
+def check_exit_asks(app, window, project):
+    """Exit with a typed folder asks; Cancel keeps the window, Don't save ends it."""
+    # The tab, not Back: every way of changing the tab changes the page.
+    press(find(window, pyatspi.ROLE_PAGE_TAB, "Source"))
+    field = wait_for("the source folder field", lambda: find(window, pyatspi.ROLE_TEXT, "Folder to list"))
+    set_text(field, "/typed/again")
+    file_menu = find(window, pyatspi.ROLE_MENU_ITEM, "File", shown=False)
+    question = f"Save changes to {project}?"
+    press_opening_dialog(find(file_menu, pyatspi.ROLE_MENU_ITEM, "Exit", shown=False))
+    answer_question(app, question, "Cancel")
+    if text_of(field) != "/typed/again":
+        raise Failure("Cancel in the question of Exit dropped the typed folder")
+    press_opening_dialog(find(file_menu, pyatspi.ROLE_MENU_ITEM, "Exit", shown=False))
+    try:
+        answer_question(app, question, "Don't save")
+    except GLib.Error:
+        pass  # the window, and the application with it, ended while answering
+
+
 def make_tree(root):
     for index in range(FILES):
         folder = os.path.join(root, f"d{index % 600:03d}")
@@ -170,6 +242,7 @@ def run(program_folder):
         window = wait_for("its window", lambda: app.childCount > 0 and app.getChildAtIndex(0))
         wait_for("the style list", lambda: find(window, pyatspi.ROLE_LIST, "Styles"))
         check_names(window)
+        check_unsaved_work(app, window)
 
         # Style: the keyboard picks the second style and Enter applies it.
         styles = find(window, pyatspi.ROLE_LIST, "Styles")
@@ -244,6 +317,9 @@ def run(program_folder):
         set_text(name_field, project)
         press(find(dialog, pyatspi.ROLE_PUSH_BUTTON, "Save"))
         wait_for("the project file", lambda: os.path.exists(project))
+        check_exit_asks(app, window, project)
+        if wizard.wait(30) != 0:
+            raise Failure(f"the wizard ended with {wizard.returncode} after Exit")
     finally:
         wizard.terminate()
         try:

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,12 +20,16 @@
 
 namespace dirscribe {
 
-// The desktop's dialogs, with message boxes printed instead and answered OK.
+// The desktop's dialogs, with message boxes printed instead and answered OK
+// (or by `answer`, when a tool sets it).
 class printed_boxes : public desktop_dialogs {
  public:
-  QMessageBox::StandardButton message_box(QWidget*, const message_box_request& request) override {
+  std::function<QMessageBox::StandardButton(QWidget*, const message_box_request&)> answer;
+
+  QMessageBox::StandardButton message_box(QWidget* owner,
+                                          const message_box_request& request) override {
     std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-    return QMessageBox::Ok;
+    return answer ? answer(owner, request) : QMessageBox::Ok;
   }
 };
 
@@ -44,18 +49,17 @@ class offscreen_wizard {
     char user_folder[] = "/tmp/dirscribe-tool-XXXXXX";
     if (mkdtemp(user_folder) == nullptr) return {1, "no temporary folder"};
     window = std::make_unique<main_window>(phrases, ui_tree_,
-                                           user_data_folders(folder, user_folder, false), dialogs_);
+                                           user_data_folders(folder, user_folder, false), dialogs);
     if (outcome built = window->build(); !built.ok()) return built;
     window->form()->show();
     return {};
   }
 
   phrase_table phrases;
+  // Declared before the window, which works on them, so they outlive it.
+  printed_boxes dialogs;
 
  private:
-  // The window goes first: it works on the forms, the description and the
-  // dialogs.
-  printed_boxes dialogs_;
   xml_tree ui_tree_;
   form_application forms_;
 

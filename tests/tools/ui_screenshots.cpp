@@ -1,6 +1,7 @@
 // Saves pictures of the wizard window as a user sees it: every page with the
 // first style selected, the filter page in each time mode, the Build page
-// after a build of PROJECT (when given), three pages under a dark and a
+// idle, building, failed and after a build of PROJECT (when given), with the
+// question before typed work is dropped, three pages under a dark and a
 // high-contrast desktop palette, and the about box.
 //
 // Usage: ui_screenshots PROGRAM_DIR OUT_DIR [PROJECT]
@@ -15,7 +16,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +44,48 @@ bool save(QWidget* widget, const QString& name) {
   QApplication::processEvents();
   if (!widget->grab().save(name)) return false;
   std::printf("%s\n", name.toUtf8().constData());
+  return true;
+}
+
+// The Build page while a build of a tree too large to end at once runs and
+// after a build that failed, then the question before typed work is dropped.
+bool save_build_states(main_window& window, printed_boxes& dialogs, const QString& out_dir) {
+  QTemporaryDir work;
+  if (!work.isValid()) return false;
+  const QString tree = work.filePath(QStringLiteral("tree"));
+  for (int i = 0; i < 30000; ++i) {
+    const QString folder = QStringLiteral("%1/d%2").arg(tree).arg(i % 300);
+    QDir().mkpath(folder);
+    QFile file(QStringLiteral("%1/f%2.txt").arg(folder).arg(i));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+  }
+  QWidget* form = window.form();
+  auto* source = form->findChild<QLineEdit*>(QStringLiteral("eSrc"));
+  auto* output = form->findChild<QLineEdit*>(QStringLiteral("eDest"));
+  auto* depth = form->findChild<QComboBox*>(QStringLiteral("cbRec"));
+  source->setText(tree);
+  output->setText(work.filePath(QStringLiteral("tree.html")));
+  depth->setCurrentIndex(0);  // all subfolders
+  window.make();
+  for (int wait = 0; wait < 20 && window.busy() && window.status_text().isEmpty(); ++wait) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    usleep(20000);
+  }
+  save(form, out_dir + QStringLiteral("/page-5-build-building.png"));
+  wait_for_build(window);
+  source->setText(work.filePath(QStringLiteral("no such folder")));
+  window.make();
+  wait_for_build(window);
+  save(form, out_dir + QStringLiteral("/page-5-build-failed.png"));
+  // The question, as the desktop shows it; Cancel keeps what was typed.
+  dialogs.answer = [&out_dir](QWidget* owner, const message_box_request& request) {
+    const std::unique_ptr<QMessageBox> box = make_message_box(owner, request);
+    box->show();
+    save(box.get(), out_dir + QStringLiteral("/save-prompt.png"));
+    return QMessageBox::Cancel;
+  };
+  window.new_project();
+  dialogs.answer = nullptr;
   return true;
 }
 
@@ -66,9 +114,15 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
   auto* time_mode = form->findChild<QComboBox*>(QStringLiteral("cTime"));
   auto* size_mode = form->findChild<QComboBox*>(QStringLiteral("cSize"));
   auto* attributes = form->findChild<QAbstractButton*>(QStringLiteral("cbAttr"));
+  // Chosen as a user chooses them, so the fields show the window a new mode
+  // starts with.
+  const auto choose = [](QComboBox* list, int mode) {
+    list->setCurrentIndex(mode);
+    emit list->activated(mode);
+  };
   for (int mode = 1; mode < 5; ++mode) {
-    time_mode->setCurrentIndex(mode);
-    size_mode->setCurrentIndex(mode == 1 ? 1 : mode - 1);
+    choose(time_mode, mode);
+    choose(size_mode, mode == 1 ? 1 : mode - 1);
     attributes->setChecked(mode >= 2);
     save(form, QStringLiteral("%1/page-3-filter-time-%2.png").arg(out_dir).arg(mode));
   }
@@ -81,6 +135,8 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
     window.make();
     wait_for_build(window);
     save(form, out_dir + QStringLiteral("/page-5-build-done.png"));
+    if (!save_build_states(window, wizard.dialogs, out_dir))
+      return fail("can't show the build's states");
   }
   // The window under a dark and a high-contrast desktop palette, the
   // keyboard focus on each page's first control as Tab leaves it, so the
@@ -102,8 +158,8 @@ int run(const std::string& program_dir, const QString& out, const std::string& p
     for (int page : {0, 2, 3}) {
       window.show_page(page);
       if (page == 2) {
-        time_mode->setCurrentIndex(1);
-        size_mode->setCurrentIndex(1);
+        choose(time_mode, 1);
+        choose(size_mode, 1);
         attributes->setChecked(true);
       }
       const std::vector<QWidget*> order = reading_order(window.page_panel(page));
