@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Compares the throughput of the md5 and sha1 template variables with md5sum
-# and sha1sum on the same files (warm cache, best of RUNS runs each).
+# Compares the throughput of the md5, sha1 and sha256 template variables with
+# md5sum, sha1sum and sha256sum on the same files (warm cache, best of RUNS runs each).
 #
 #   bench/digests.sh [-n FILES] [-m MIB] [-r RUNS]
 set -euo pipefail
@@ -26,7 +26,7 @@ for i in $(seq 1 "$count"); do
   [ -f "$file" ] && [ "$(stat -c %s "$file")" = $((mib * 1048576)) ] && continue
   head -c $((mib * 1048576)) /dev/urandom >"$file"
 done
-for variable in md5 sha1; do
+for variable in md5 sha1 sha256; do
   printf '<!--#for var="files"--><!--#echo var="%s"--> <!--#echoe var="name"-->\n<!--#endfor-->' \
     "$variable" >"$work/$variable.html"
   cat >"$work/$variable.txt" <<PROJECT
@@ -52,13 +52,15 @@ best() {  # command... ; prints the fastest wall time of RUNS runs, in seconds
 total=$((count * mib))
 echo "| digest | tool | best s | MiB/s | ours / tool |"
 echo "|---|---|---:|---:|---:|"
-for variable in md5 sha1; do
+for variable in md5 sha1 sha256; do
   tool="${variable}sum"
   theirs=$(best "$tool" "$data"/part-*.bin)
   ours=$(best "$program" "$work/$variable.txt")
   echo "| $variable | $tool | $theirs | $(echo "$total / $theirs" | bc) | |"
   echo "| $variable | dirscribe | $ours | $(echo "$total / $ours" | bc) | $(echo "scale=2; $theirs / $ours" | bc) |"
   # The listing must hold the same digests as the reference tool.
-  diff <(cd "$data" && "$tool" part-*.bin | awk '{print toupper($1) " " $2}') "$work/$variable.out" >/dev/null \
+  # (md5 and sha1 in upper case, sha256 as sha256sum prints it).
+  fold=toupper; [ "$variable" = sha256 ] && fold=""
+  diff <(cd "$data" && "$tool" part-*.bin | awk "{print $fold(\$1) \" \" \$2}") "$work/$variable.out" >/dev/null \
     || { echo "digests.sh: $variable differs from $tool" >&2; exit 1; }
 done

@@ -40,9 +40,7 @@ TEST_F(LanguageFile, EveryPhraseTheProgramUsesHasEnglishText) {
   for (int id = kPhraseFirstVariableName; id <= kPhraseLastVariableName; ++id) {
     EXPECT_FALSE(lang_.text(id).empty()) << id;
   }
-  for (int id = kPhraseFirstAddedVariableName; id <= kPhraseLastAddedVariableName; ++id) {
-    EXPECT_FALSE(lang_.text(id).empty()) << id;
-  }
+  for (int id : kAddedVariableNames) EXPECT_FALSE(lang_.text(id).empty()) << id;
   for (int id = kPhraseFilterBase; id <= kPhraseFilterLast; ++id) {
     EXPECT_FALSE(lang_.text(id).empty()) << id;
   }
@@ -71,9 +69,7 @@ TEST_F(LanguageFile, VariableNamesAreTheTemplateVocabulary) {
   const std::vector<std::string>& names = english_variable_names();
   std::vector<int> ids;
   for (int id = kPhraseFirstVariableName; id <= kPhraseLastVariableName; ++id) ids.push_back(id);
-  for (int id = kPhraseFirstAddedVariableName; id <= kPhraseLastAddedVariableName; ++id) {
-    ids.push_back(id);
-  }
+  for (int id : kAddedVariableNames) ids.push_back(id);
   ASSERT_EQ(names.size(), ids.size());
   for (size_t row = 0; row < names.size(); ++row) {
     EXPECT_EQ(lang_.text(ids[row]), names[row]) << row;

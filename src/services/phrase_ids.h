@@ -51,11 +51,11 @@ inline constexpr int kPhraseKilobytes = 27;  // " KB", fixed size unit 1
 inline constexpr int kPhraseMegabytes = 28;  // " MB", fixed size unit 2
 // Variable names as written in templates: row r of the variable table has
 // phrase kPhraseFirstVariableName + r up to kPhraseLastVariableName; the rows
-// added after those have kPhraseFirstAddedVariableName + (r - 59) onwards.
+// added after those have the phrases of kAddedVariableNames, in row order
+// (each took the next free id when it came).
 inline constexpr int kPhraseFirstVariableName = 30;
 inline constexpr int kPhraseLastVariableName = 88;
-inline constexpr int kPhraseFirstAddedVariableName = 302;
-inline constexpr int kPhraseLastAddedVariableName = 304;
+inline constexpr int kAddedVariableNames[] = {302, 303, 304, 329};
 
 // --- Filter page: captions are kPhraseFilterBase + offset ----------------------
 inline constexpr int kPhraseFilterBase = 150;
@@ -174,7 +174,7 @@ inline constexpr int kAllPhraseIds[] = {
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
     287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304,
-    320, 321, 322, 323, 324, 325, 326, 327, 328,
+    320, 321, 322, 323, 324, 325, 326, 327, 328, 329,
 };
 
 namespace phrase_ids_detail {

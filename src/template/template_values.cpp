@@ -147,7 +147,13 @@ constexpr int kNotARegularFile = 2;
 // The bit an FTP listing sets on an entry that is a link.
 constexpr uint32_t ftp_link_bit = 0x1000;
 
-int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
+// The digits a digest is written in: MD5 and SHA-1 as they always were,
+// SHA-256 as sha256sum prints it, so its lists check with `sha256sum -c`.
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+constexpr char kLowerHex[] = "0123456789abcdef";
+
+int digest_of(const std::string& path, const EVP_MD* method, const char* digits,
+              std::string& hex) {
   hex.clear();
   // Only regular files are opened: a socket cannot be opened at all, and
   // opening a device can fail (a terminal without a session) or act on the
@@ -176,26 +182,27 @@ int digest_of(const std::string& path, const EVP_MD* method, std::string& hex) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
   if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return 1;
-  static const char kHex[] = "0123456789ABCDEF";
   for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 0xF];
+    hex += digits[digest[i] >> 4];
+    hex += digits[digest[i] & 0xF];
   }
   return 0;
 }
 
-int file_digest(const std::string& path, const EVP_MD* method, std::string& hex) {
-  const int result = digest_of(path, method, hex);
+int file_digest(const std::string& path, const EVP_MD* method, const char* digits,
+                std::string& hex) {
+  const int result = digest_of(path, method, digits, hex);
   return result == kNotARegularFile ? 0 : result;
 }
 
-int entry_digest(const template_value_context& c, tagged_value& r, const EVP_MD* method) {
+int entry_digest(const template_value_context& c, tagged_value& r, const EVP_MD* method,
+                 const char* digits = kUpperHex) {
   if (c.entry.is_folder) {
     r = tagged_value("");
     return 0;
   }
   std::string hex;
-  const int result = file_digest(entry_source(c), method, hex);
+  const int result = file_digest(entry_source(c), method, digits, hex);
   if (result != 0) report_unreadable(c, entry_file(c));
   r = tagged_value(std::move(hex));
   return result;
@@ -249,11 +256,15 @@ std::string download_time_text(uint64_t size, int64_t bits_per_second,
 }
 
 int file_digest_md5(const std::string& path, std::string& hex) {
-  return file_digest(path, EVP_md5(), hex);
+  return file_digest(path, EVP_md5(), kUpperHex, hex);
 }
 
 int file_digest_sha1(const std::string& path, std::string& hex) {
-  return file_digest(path, EVP_sha1(), hex);
+  return file_digest(path, EVP_sha1(), kUpperHex, hex);
+}
+
+int file_digest_sha256(const std::string& path, std::string& hex) {
+  return file_digest(path, EVP_sha256(), kLowerHex, hex);
 }
 
 int template_value(int row, const template_value_context& context, tagged_value& result) {
@@ -423,6 +434,9 @@ int is_link(const template_value_context& c, tagged_value& r) {
 int md5(const template_value_context& c, tagged_value& r) { return entry_digest(c, r, EVP_md5()); }
 int sha1(const template_value_context& c, tagged_value& r) {
   return entry_digest(c, r, EVP_sha1());
+}
+int sha256(const template_value_context& c, tagged_value& r) {
+  return entry_digest(c, r, EVP_sha256(), kLowerHex);
 }
 int title(const template_value_context& c, tagged_value& r) {
   if (c.entry.is_folder) {

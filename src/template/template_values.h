@@ -31,7 +31,7 @@ struct template_value_context {
   std::string* error_text = nullptr;
 };
 
-// The value of `row` (3 to 61): 0 with `result` set, or the code of a
+// The value of `row` (3 to 62): 0 with `result` set, or the code of a
 // failure. Rows without a value function give 1.
 int template_value(int row, const template_value_context& context, tagged_value& result);
 
@@ -40,14 +40,16 @@ int template_value(int row, const template_value_context& context, tagged_value&
 std::string download_time_text(uint64_t size, int64_t bits_per_second,
                                const template_value_context& context);
 
-// The upper-case hexadecimal MD5 or SHA-1 digest of the file `path`, read in
-// 65536-byte pieces. Returns 0, or 1 when the file cannot be opened or read.
-// A path that is not a regular file (FIFO, device, socket) gives 0 and an
-// empty digest without reading anything.
+// The upper-case hexadecimal MD5 or SHA-1 digest, or the lower-case
+// hexadecimal SHA-256 digest (as sha256sum prints it), of the file `path`,
+// read in 65536-byte pieces. Returns 0, or 1 when the file cannot be opened or
+// read. A path that is not a regular file (FIFO, device, socket) gives 0 and
+// an empty digest without reading anything.
 int file_digest_md5(const std::string& path, std::string& hex);
 int file_digest_sha1(const std::string& path, std::string& hex);
+int file_digest_sha256(const std::string& path, std::string& hex);
 
-// The value functions of rows 3 to 61, in table order.
+// The value functions of rows 3 to 62, in table order.
 namespace template_values {
 int row_index(const template_value_context& c, tagged_value& r);
 int total_rows(const template_value_context& c, tagged_value& r);
@@ -111,6 +113,8 @@ int page_name(const template_value_context& c, tagged_value& r);
 int listing_title(const template_value_context& c, tagged_value& r);
 // The folder being listed, as a path below the listed folder ("" there).
 int rel_folder(const template_value_context& c, tagged_value& r);
+// The lower-case SHA-256 digest, under the rules of md5 and sha1.
+int sha256(const template_value_context& c, tagged_value& r);
 }  // namespace template_values
 
 }  // namespace dirscribe

@@ -421,15 +421,21 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
     const char* name;
     const char* md5;
     const char* sha1;
+    const char* sha256;
   } cases[] = {
-      {"abc.txt", "900150983CD24FB0D6963F7D28E17F72", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
-      {"empty.txt", "D41D8CD98F00B204E9800998ECF8427E", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+      {"abc.txt", "900150983CD24FB0D6963F7D28E17F72", "A9993E364706816ABA3E25717850C26C9CD0D89D",
+       "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"empty.txt", "D41D8CD98F00B204E9800998ECF8427E", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709",
+       "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
   };
+  const int sha256 = 62;
   for (const auto& c : cases) {
     entry_.name = c.name;
     EXPECT_EQ(text(43), c.md5) << c.name;
     EXPECT_EQ(last_code_, 0);
     EXPECT_EQ(text(44), c.sha1) << c.name;
+    EXPECT_EQ(last_code_, 0);
+    EXPECT_EQ(text(sha256), c.sha256) << c.name;
     EXPECT_EQ(last_code_, 0);
   }
   // A file longer than one read piece gives the same digest as one pass.
@@ -438,11 +444,15 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
   ASSERT_EQ(file_digest_md5(folder.at("big.bin"), md5_whole), 0);
   EXPECT_EQ(text(43), md5_whole);
   EXPECT_EQ(md5_whole.size(), 32u);
+  std::string sha256_whole;
+  ASSERT_EQ(file_digest_sha256(folder.at("big.bin"), sha256_whole), 0);
+  EXPECT_EQ(text(sha256), sha256_whole);
+  EXPECT_EQ(sha256_whole, "0da59584aea281a3cdb1d4d6a847c26e594998cb6c58ee9668b04178a0aab69c");
   entry_.name = "t.html";
   EXPECT_EQ(text(45), "Hello there");
   // Folders have no digest and no title.
   entry_.is_folder = true;
-  for (int row : {43, 44, 45}) {
+  for (int row : {43, 44, 45, sha256}) {
     EXPECT_EQ(text(row), "") << "row " << row;
     EXPECT_EQ(last_code_, 0) << "row " << row;
   }
@@ -460,7 +470,7 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
   ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
   for (const char* name : {"pipe", "sock"}) {
     entry_.name = name;
-    for (int row : {43, 44, 45}) {
+    for (int row : {43, 44, 45, sha256}) {
       EXPECT_EQ(text(row), "") << name << " row " << row;
       EXPECT_EQ(last_code_, 0) << name << " row " << row;
     }
@@ -468,7 +478,7 @@ TEST_F(TemplateValues, DigestsAndTitleReadTheListedFolder) {
   ::close(listener);
   // A missing file ends the evaluation and says which file.
   entry_.name = "gone.txt";
-  for (int row : {43, 44, 45}) {
+  for (int row : {43, 44, 45, sha256}) {
     error_.clear();
     value(row);
     EXPECT_EQ(last_code_, 1) << "row " << row;

@@ -73,6 +73,7 @@ constexpr template_variable kVariables[template_variable_count] = {
     {302, false, template_values::page_name},       // 59: page_name
     {303, false, template_values::listing_title},   // 60: listing_title
     {304, false, template_values::rel_folder},      // 61: rel_folder
+    {329, false, template_values::sha256},          // 62: sha256
 };
 
 constexpr std::string_view kMarkupSafeNames[] = {

@@ -4,6 +4,7 @@
 
 #include "markup/document_reader.h"
 #include "markup/xml_node.h"
+#include "services/phrase_ids.h"
 #include "services/phrase_table.h"
 
 namespace dirscribe {
@@ -25,7 +26,7 @@ const std::vector<std::string>& english_variable_names() {
       "source_url",     "max_depth",     "images_url",    "show_folders",
       "show_files",     "show_summary",  "sort_by",       "sort_descending",
       "ftp_host",       "now",           "level",         "page_name",
-      "listing_title",  "rel_folder"};
+      "listing_title",  "rel_folder",    "sha256"};
   return names;
 }
 
@@ -63,9 +64,9 @@ std::map<int, std::string> test_template_phrases() {
                                         {11, "[unknown]"}, {12, "[not here]"}, {13, "[for in for]"},
                                         {14, "[repeat]"}};
   for (size_t row = 0; row < english_variable_names().size(); ++row) {
-    const int first_added = 59;
+    const size_t first_added = 59;
     const int id = row < first_added ? 30 + static_cast<int>(row)
-                                     : 302 + static_cast<int>(row) - first_added;
+                                     : kAddedVariableNames[row - first_added];
     phrases[id] = english_variable_names()[row];
   }
   return phrases;
