@@ -50,7 +50,7 @@ struct project_settings {
   std::string date_format = "%c";
   bool use_date_format = true;
   bool is_local_date = true;
-  int32_t size_units = 0;  // -1 automatic, 0 bytes, 1 KB, 2 MB
+  int32_t size_units = 0;  // -2 readable, -1 automatic, 0 bytes, 1 KB, 2 MB
   int32_t url_escape = 0;  // url_escape_mode (engine/link_rules.h)
   std::string image_dir;
   bool local_image_dir = true;

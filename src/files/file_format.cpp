@@ -320,8 +320,37 @@ std::string group_digits(int64_t value, const number_format& format) {
   return out;
 }
 
+std::string format_readable_size(uint64_t size, const number_format& format) {
+  static constexpr const char* kSymbols[] = {" B", " KB", " MB", " GB", " TB", " PB", " EB"};
+  constexpr int kLargest = 6;
+  int unit = 0;
+  while (unit < kLargest && size >> (10 * (unit + 1)) != 0) ++unit;
+  if (unit == 0) return group_digits(static_cast<int64_t>(size), format) + kSymbols[0];
+  // Tenths of the unit, rounded half up; 128 bits, as ten times a size near
+  // 2^64 does not fit in 64.
+  const int shift = 10 * unit;
+  const unsigned __int128 scaled = static_cast<unsigned __int128>(size) * 10;
+  uint64_t tenths = static_cast<uint64_t>(
+      (scaled + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift);
+  if (tenths >= 1000) {
+    uint64_t whole = (size >> shift) + ((size >> (shift - 1)) & 1);
+    if (whole < 1024 || unit == kLargest) {
+      return group_digits(static_cast<int64_t>(whole), format) + kSymbols[unit];
+    }
+    // Rounded up into the next unit, which shows it with its decimal.
+    ++unit;
+    tenths = 10;
+  }
+  std::string text = std::to_string(tenths / 10);
+  text += format.decimal_separator.empty() ? "." : format.decimal_separator;
+  text += static_cast<char>('0' + tenths % 10);
+  text += kSymbols[unit];
+  return text;
+}
+
 std::string format_size(uint64_t size, int32_t units, std::string_view label,
                         const number_format& format) {
+  if (units == kUnitsReadable) return format_readable_size(size, format);
   const char* suffix = "";
   int32_t unit = units;
   if (units == kUnitsAutomatic) {

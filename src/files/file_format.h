@@ -42,10 +42,21 @@ std::string remove_seconds(std::string_view time_format);
 // `value` in decimal with the format's thousands separator.
 std::string group_digits(int64_t value, const number_format& format);
 
-// Size units: -1 automatic, 0 bytes, 1 kilobytes, 2 megabytes.
+// Size units: -2 readable, -1 automatic, 0 bytes, 1 kilobytes, 2 megabytes.
+inline constexpr int32_t kUnitsReadable = -2;
 inline constexpr int32_t kUnitsAutomatic = -1;
 
-// `size` as a listing prints it. Automatic units pick bytes below 1024,
+// `size` as file managers print it: the largest unit of B, KB, MB, GB, TB,
+// PB, EB (powers of 1024) that the size reaches, a blank, then the symbol.
+// Below 100 of a unit one decimal, rounded half up ("13.4 KB", "1.0 KB"),
+// from 100 up none ("100 KB", "1,023 KB"); bytes never have one ("7 B",
+// "1,023 B"). A size that rounds to 1024 of a unit is 1.0 of the next
+// ("1.0 MB" for 1048575 bytes). The format gives the thousands separator
+// and the decimal separator ("." when it has none).
+std::string format_readable_size(uint64_t size, const number_format& format);
+
+// `size` as a listing prints it. Readable units are format_readable_size's;
+// automatic units pick bytes below 1024,
 // kilobytes below 1048576 and megabytes above, with the suffixes "b", "Kb",
 // "Mb" written directly after the number; a fixed unit above 0 gets `label`;
 // bytes get nothing. Kilobytes and megabytes are rounded up.

@@ -51,6 +51,49 @@ TEST(FormatSizeTest, AutomaticAndFixedUnits) {
   }
 }
 
+// What file managers print, at the edges of each unit and of 64 bits.
+TEST(FormatSizeTest, ReadableUnits) {
+  const uint64_t kb = 1024, mb = kb << 10, gb = mb << 10, tb = gb << 10, pb = tb << 10;
+  const struct {
+    uint64_t size;
+    const char* expected;
+  } cases[] = {
+      {0, "0 B"},
+      {7, "7 B"},
+      {1023, "1,023 B"},
+      {1024, "1.0 KB"},
+      {1075, "1.0 KB"},          // 1.0498
+      {1076, "1.1 KB"},          // 1.0508
+      {13722, "13.4 KB"},        // 13.400
+      {102348, "99.9 KB"},       // 99.949
+      {102349, "100 KB"},        // 99.950 rounds to 100, shown whole
+      {1047552, "1,023 KB"},     // 1023.0
+      {1048063, "1,023 KB"},     // 1023.499
+      {1048064, "1.0 MB"},       // 1023.5 rounds to 1024 KB
+      {mb - 1, "1.0 MB"},
+      {mb, "1.0 MB"},
+      {uint64_t{20407237}, "19.5 MB"},
+      {gb * 21 / 10, "2.1 GB"},
+      {tb * 12 / 10 + 1, "1.2 TB"},
+      {pb - 1, "1.0 PB"},
+      {pb, "1.0 PB"},
+      {pb * 100, "100 PB"},
+      {pb * 1023 + pb / 2, "1.0 EB"},
+      {uint64_t{1} << 60, "1.0 EB"},
+      {std::numeric_limits<uint64_t>::max(), "16.0 EB"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(format_size(c.size, kUnitsReadable, " KB", comma_format()), c.expected) << c.size;
+  }
+  number_format german = comma_format();
+  german.thousands_separator = ".";
+  german.decimal_separator = ",";
+  EXPECT_EQ(format_size(13722, kUnitsReadable, "", german), "13,4 KB");
+  EXPECT_EQ(format_size(1047552, kUnitsReadable, "", german), "1.023 KB");
+  german.decimal_separator.clear();
+  EXPECT_EQ(format_size(13722, kUnitsReadable, "", german), "13.4 KB");
+}
+
 TEST(FormatSizeTest, GroupingFollowsTheFormat) {
   number_format format = comma_format();
   format.thousands_separator = "\xe2\x80\xaf";  // narrow no-break space

@@ -55,6 +55,23 @@ void keep_or_take(int32_t& value, const QComboBox* list, int offset) {
   if (list->currentIndex() >= 0) value = list->currentIndex() + offset;
 }
 
+// The unit list holds automatic, bytes, KB and MB at size_units + 1, and the
+// readable sizes, which came later, after them.
+constexpr int kReadableUnitsItem = 4;
+
+int unit_item(int32_t units) {
+  if (units == kUnitsReadable) return kReadableUnitsItem;
+  return units >= kUnitsAutomatic && units + 1 < kReadableUnitsItem ? units + 1 : -1;
+}
+
+void take_units(int32_t& units, const QComboBox* list) {
+  if (list->currentIndex() == kReadableUnitsItem) {
+    units = kUnitsReadable;
+  } else {
+    keep_or_take(units, list, -1);
+  }
+}
+
 // Where the window opens when the settings say it was left at `saved`: there
 // while any of it is on a screen, else (a monitor unplugged since, settings
 // from another desk) centred on the primary screen, where it can be seen and
@@ -382,7 +399,7 @@ outcome main_window::view() {
   c.folders_after_level->setChecked((s.recursive_options & recursive_folders_after_level) != 0);
   c.show_summary->setChecked(s.show_summary);
   c.url_escape->setCurrentIndex(s.url_escape);
-  c.size_units->setCurrentIndex(s.size_units + 1);
+  c.size_units->setCurrentIndex(unit_item(s.size_units));
   c.file_types->setCurrentIndex(s.shell_mode == shell_mode_system_types ? 1 : 0);
   c.date_mode->setCurrentIndex(s.use_date_format ? 1 : 0);
   c.date_format->setText(to_qt(s.date_format));
@@ -430,7 +447,7 @@ outcome main_window::store() {
                         (c.folders_after_level->isChecked() ? recursive_folders_after_level : 0);
   s.show_summary = c.show_summary->isChecked();
   keep_or_take(s.url_escape, c.url_escape, 0);
-  keep_or_take(s.size_units, c.size_units, -1);
+  take_units(s.size_units, c.size_units);
   s.shell_mode = c.file_types->currentIndex() == 1 ? shell_mode_system_types : 0;
   s.use_date_format = c.date_mode->currentIndex() == 1;
   s.date_format = from_qt(c.date_format->text());

@@ -120,6 +120,15 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   after.clear();
   write_project(*window_->project(), after);
   EXPECT_EQ(after, before);
+  // Readable sizes have the item after MB; 3, one past MB, has none.
+  for (const int32_t units : {-2, 3}) {
+    s.size_units = units;
+    ASSERT_TRUE(window_->view().ok());
+    EXPECT_EQ(control<QComboBox>(control_paths::kSizeUnits)->currentIndex(), units == -2 ? 4 : -1);
+    s.size_units = 0;
+    ASSERT_TRUE(window_->store().ok());
+    EXPECT_EQ(s.size_units, units == -2 ? -2 : 0) << units;
+  }
   // Dates are edited only with a format of one's own, which can be tried.
   EXPECT_FALSE(control("main/pOptions/gbDateFormat/eDateFormat")->isEnabled());
   control<QComboBox>("main/pOptions/gbDateFormat/cDateFormat")->setCurrentIndex(1);
