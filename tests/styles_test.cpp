@@ -229,6 +229,7 @@ const std::vector<hostile_file>& hostile_tree() {
 constexpr const char* kDigestFile = "Tom & Jerry.txt";
 constexpr const char* kMd5 = "900150983CD24FB0D6963F7D28E17F72";
 constexpr const char* kSha1 = "A9993E364706816ABA3E25717850C26C9CD0D89D";
+constexpr const char* kSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 // The style that catalogues digests.
 constexpr const char* kDigestStyle = "checksums.html";
 
@@ -262,6 +263,8 @@ TEST(Styles, CatalogNamesExistingTemplatesAndImages) {
     EXPECT_FALSE(style.name.empty());
     EXPECT_FALSE(style.description.empty());
     EXPECT_TRUE(style.has_preset);
+    // Sizes as file managers print them ("13.4 KB"), never bare byte counts.
+    EXPECT_EQ(style.project.settings.size_units, -2);
     EXPECT_TRUE(
         fs::is_regular_file(std::string(DIRSCRIBE_PROGRAM_DIR) + "templates/" + style.file));
     ASSERT_FALSE(style.image_file.empty());
@@ -309,6 +312,7 @@ TEST(Styles, EveryStyleListsHostileNamesSafely) {
       if (prints_digests && file.relative == kDigestFile) {
         EXPECT_NE(page.find(kMd5), std::string::npos);
         EXPECT_NE(page.find(kSha1), std::string::npos);
+        EXPECT_NE(page.find(kSha256), std::string::npos);
       }
       bool seen = false;
       for (const std::string& p : pages) seen = seen || p == page_path;

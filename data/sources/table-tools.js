@@ -188,13 +188,19 @@
   // sizes are numbers of bytes.
   const folded = (text) => text.normalize("NFD").replace(/[\u0300-\u036f]/g, "").toLowerCase()
     .replace(/\d+/g, (digits) => digits.padStart(12, "0"));
-  const units = { b: 1, kb: 1024, mb: 1048576, gb: 1073741824 };
+  const units = { b: 1, kb: 2 ** 10, mb: 2 ** 20, gb: 2 ** 30, tb: 2 ** 40, pb: 2 ** 50, eb: 2 ** 60 };
+  // A separator followed by one digit only ends the number: it is the
+  // decimal of a rounded size ("13.4 KB", "13,4 KB"), whereas digit groups
+  // always hold three ("1,023 KB", "1.023 KB").
   const keyOf = (text, kind) => {
     text = text.trim();
     if (kind === "plain") return text.toLowerCase();
     if (kind !== "size") return folded(text);
-    const m = /(\d[\d.,'\s\u00a0\u202f]*)\s*([kmg]?b)?$/i.exec(text);
-    return m ? Number(m[1].replace(/\D/g, "")) * units[(m[2] || "b").toLowerCase()] : -1;
+    const m = /(\d(?:[\d.,'\s\u00a0\u202f]*\d)?)\s*([kmgtpe]?b)?$/i.exec(text);
+    if (!m) return -1;
+    const tenth = /[.,](\d)$/.exec(m[1]);
+    const whole = Number((tenth ? m[1].slice(0, -2) : m[1]).replace(/\D/g, ""));
+    return (whole + (tenth ? tenth[1] / 10 : 0)) * units[(m[2] || "b").toLowerCase()];
   };
   const heads = table.tHead ? Array.from(table.tHead.rows[0].cells) : [];
   // keys[col] fills a row at a time; ranks[col] once every key is there.

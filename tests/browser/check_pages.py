@@ -16,6 +16,8 @@ Each style lists a small tree with its preset. Then:
   "1 of N ...";
 - sort: a heading clicked twice puts each folder's rows in descending order,
   subfolders first;
+- size sort: in the styles that sort by size, a click on the Size heading
+  orders files by their byte counts, whatever unit and decimals the text has;
 - counts: a page of one entry counts "1 entry" (or "1 file").
 One line per failure, then "N passed, M failed"; exit 1 on any failure.
 """
@@ -221,6 +223,42 @@ def check_sort(browser, session, style, tree):
     return problems
 
 
+# Sizes whose texts ("7 B", "1,023 B", "1.1 KB", "99.9 KB", "100 KB",
+# "1,023 KB", "1.5 MB") sort wrongly as text and as bare digits; each file is
+# named so that name order is no size order either.
+SIZES = [1572864, 7, 102349, 1024, 1047552, 13722, 1023, 1048576, 102348, 1076]
+
+SIZE_SORT_SCRIPT = """(() => {
+  const table = document.querySelector("table.listing");
+  const button = table && table.querySelector("thead th[data-sort=size] button");
+  if (!button) return null;
+  button.click();
+  table.settle();
+  return Array.from(table.querySelectorAll("tbody tr:not(.head) td.name a"), (a) => a.textContent);
+})()"""
+
+
+def check_size_sort(browser, session, program_dir, style, work):
+    """Problems of sorting a folder of files by size, ascending."""
+    tree = os.path.join(work, "sizes")
+    os.makedirs(tree)
+    names = ["%c.bin" % (ord("a") + i) for i in range(len(SIZES))]
+    for name, size in zip(names, SIZES):
+        with open(os.path.join(tree, name), "wb") as out:
+            out.truncate(size)
+    project = os.path.join(work, "sizes.txt")
+    write_project(project, tree, os.path.join(program_dir, "templates", style.file), style)
+    failed = run_program(program_dir, project)
+    if failed:
+        return [failed]
+    browser.navigate(session, file_url(pages_of(tree, style)[0]))
+    shown = browser.evaluate(session, SIZE_SORT_SCRIPT)
+    if shown is None:
+        return None
+    expected = [name for _, name in sorted(zip(SIZES, names))]
+    return [] if shown == expected else ["by size the files read %s, not %s" % (shown, expected)]
+
+
 def check_count_of_one(browser, session, program_dir, style, work):
     """Problems of the count of a page listing one entry."""
     tree = os.path.join(work, "one")
@@ -264,6 +302,9 @@ def main():
                     problems = check(browser, session, style, tree)
                     if problems is not None:
                         tally.case("%s: %s" % (style.name, what), problems)
+                problems = check_size_sort(browser, session, program_dir, style, style_work)
+                if problems is not None:
+                    tally.case("%s: sort by size" % style.name, problems)
                 problems = check_count_of_one(browser, session, program_dir, style, style_work)
                 if problems is not None:
                     tally.case("%s: count of one entry" % style.name, problems)

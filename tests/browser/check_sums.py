@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Checks in headless Chromium that the archive catalogue's "MD5 list" and
-"SHA-1 list" links save check files that md5sum -c and sha1sum -c accept for
-every file of a tree of hostile names.
+"""Checks in headless Chromium that the archive catalogue's "MD5 list",
+"SHA-1 list" and "SHA-256 list" links save check files that md5sum -c,
+sha1sum -c and sha256sum -c accept for every file of a tree of hostile names.
 
 Usage: check_sums.py PROGRAM_DIR   (the folder of dirscribe, templates.txt
 and templates/)
@@ -53,7 +53,8 @@ EXACT_BYTES_ONLY = [
 ]
 # (link text, file name it saves, checking tool)
 SUM_FILES = [("MD5 list", "checksums.md5", "md5sum"),
-             ("SHA-1 list", "checksums.sha1", "sha1sum")]
+             ("SHA-1 list", "checksums.sha1", "sha1sum"),
+             ("SHA-256 list", "checksums.sha256", "sha256sum")]
 
 CLICK_SCRIPT = """(() => {
   const link = Array.from(document.querySelectorAll("a")).find((a) => a.textContent === %s);
