@@ -83,11 +83,6 @@ bool is_separator_text(const std::string& text) {
   return true;
 }
 
-// Moments of 0001-01-01 00:00:00 and 9999-12-31 23:59:59 UTC: the span
-// broken down without the C library.
-constexpr unix_time kFirstDirectMoment = kFirstPrintableMoment;
-constexpr unix_time kLastDirectMoment = kLastPrintableMoment;
-
 // The zone name gmtime_r gives, so that %Z prints the same.
 const char* utc_zone_name() {
   static const char* const name = [] {
@@ -220,7 +215,8 @@ bool format_numeric_date(const struct tm& broken, std::string_view format, std::
 }
 
 bool break_down_utc(unix_time t, struct tm& broken) {
-  if (t < kFirstDirectMoment || t > kLastDirectMoment) {
+  // The printable span is broken down without the C library.
+  if (t < kFirstPrintableMoment || t > kLastPrintableMoment) {
     const time_t moment = static_cast<time_t>(t);
     if (static_cast<unix_time>(moment) != t) return false;
     return gmtime_r(&moment, &broken) != nullptr;
