@@ -346,10 +346,9 @@ TEST_F(Cli, StandardOutputHoldsWhatTheFileWould) {
 }
 
 TEST_F(Cli, TheSavedProjectKeepsThePublishingKeys) {
-  const limited_result saved =
-      run({"-s", "paths.html", "tree", "--link-base", "https://x.org/", "-o", "a.html",
-           "--output-dir", "lists", "--overwrite", "--title", "My <music>", "--save-project",
-           "p.txt"});
+  const limited_result saved = run({"-s", "paths.html", "tree", "--link-base", "https://x.org/",
+                                    "-o", "a.html", "--output-dir", "lists", "--overwrite",
+                                    "--title", "My <music>", "--save-project", "p.txt"});
   ASSERT_EQ(saved.exit_code, 0) << saved.err;
   const std::string text = read_file(at("p.txt"));
   EXPECT_NE(text.find("<listing_title>My &lt;music&gt;</listing_title>\r\n"), std::string::npos)
@@ -552,7 +551,8 @@ TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
   dir_.write("tree/.git/HEAD", "ref");
   dir_.write("tree/sub/.hg/store", "x");
   dir_.write("tree/node_modules/m.js", "m");
-  const std::string node_modules = "node_modules/  node_modules/\nnode_modules/m.js node_modules/m.js\n";
+  const std::string node_modules =
+      "node_modules/  node_modules/\nnode_modules/m.js node_modules/m.js\n";
   const std::string hidden_top = ".git/  .git/\n.git/HEAD .git/HEAD\n";
   const std::string files = "A.md A.md\nb.txt b.txt\n";
   const struct {
@@ -562,8 +562,8 @@ TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
   } cases[] = {
       {"by default",
        {},
-       "empty/  empty/\n" + node_modules + "sub/  sub/\nsub/deep/  sub/deep/\nsub/c.txt sub/c.txt\n" +
-           files},
+       "empty/  empty/\n" + node_modules +
+           "sub/  sub/\nsub/deep/  sub/deep/\nsub/c.txt sub/c.txt\n" + files},
       {"-a",
        {"-a"},
        hidden_top + "empty/  empty/\n" + node_modules +
@@ -581,7 +581,8 @@ TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
            files},
       {"--include does not bring them back",
        {"--include", ".*;*.md"},
-       "empty/  empty/\nnode_modules/  node_modules/\nsub/  sub/\nsub/deep/  sub/deep/\nA.md A.md\n"},
+       "empty/  empty/\nnode_modules/  node_modules/\nsub/  sub/\nsub/deep/  sub/deep/\nA.md "
+       "A.md\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -613,9 +614,9 @@ TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
   }
 
   // A project file that sets no filter of its own lists what it finds.
-  dir_.write("own.txt", project_text({{"path", at("tree")},
-                                      {"format_file", at("paths.html")},
-                                      {"save", "-"}}));
+  dir_.write(
+      "own.txt",
+      project_text({{"path", at("tree")}, {"format_file", at("paths.html")}, {"save", "-"}}));
   const limited_result own = run({"own.txt"});
   EXPECT_EQ(own.exit_code, 0) << own.err;
   EXPECT_NE(own.out.find(".env .env\n"), std::string::npos) << own.out;

@@ -17,8 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kStyles[] = {"Detailed table",     "Collapsible tree", "Folder index pages",
-                               "Gallery",            "Archive and backup catalogue",
+const char* const kStyles[] = {"Detailed table",
+                               "Collapsible tree",
+                               "Folder index pages",
+                               "Gallery",
+                               "Archive and backup catalogue",
                                "Plain list"};
 const char* const kPerFolderStyles[] = {"Folder index pages", "Gallery"};
 
@@ -80,8 +83,8 @@ std::vector<std::string> broken_links(const std::string& page) {
   std::vector<std::string> broken;
   const std::string html = without_scripts(read_file(page));
   static const std::regex href("(?:href|src)=\"([^\"]*)\"");
-  for (auto it = std::sregex_iterator(html.begin(), html.end(), href);
-       it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), href); it != std::sregex_iterator();
+       ++it) {
     const std::string link = (*it)[1];
     if (link.empty() || link[0] == '#' || link.starts_with("data:") ||
         link.find("://") != std::string::npos) {
@@ -149,9 +152,8 @@ TEST(PublishedPages, CountsAgreeWhenEmptyFoldersAreLeftOut) {
     for (const char* empty : {"tree/none", "tree/plain/none/deeper", "tree/zzz/a/b"}) {
       fs::create_directories(work.path() + "/" + empty);
     }
-    const run_result result =
-        run_dirscribe({"-q", "--hide-empty", "--sizes", "-d", "-1", "-s", style, "tree"},
-                      work.path());
+    const run_result result = run_dirscribe(
+        {"-q", "--hide-empty", "--sizes", "-d", "-1", "-s", style, "tree"}, work.path());
     ASSERT_EQ(result.exit_code, 0) << result.err;
     const std::string page = read_file(work.path() + "/tree/index.html");
     std::vector<std::string> seen;
@@ -207,8 +209,8 @@ TEST(PublishedPages, NoStyleNamesTheLocalPath) {
       temp_folder work;
       const std::string tree = work.path() + "/secret-place/Downloads & more";
       make_tree(work, "secret-place/Downloads & more");
-      std::vector<std::string> args = {"-q", "--link-base", "https://files.example.org/pub/",
-                                       "-d", "-1", "-s", style};
+      std::vector<std::string> args = {
+          "-q", "--link-base", "https://files.example.org/pub/", "-d", "-1", "-s", style};
       if (std::string(style) == "Folder index pages" || std::string(style) == "Gallery") {
         args.push_back("--per-folder");
       }
@@ -236,8 +238,7 @@ TEST(PublishedPages, NoStyleNamesTheLocalPath) {
           EXPECT_EQ(page.find(form), std::string::npos) << page_path << " holds " << form;
         }
         EXPECT_EQ(page.find("secret-place"), std::string::npos) << page_path;
-        EXPECT_NE(page.find(titled ? "Tom &amp; Jerry" : "Downloads &amp; more"),
-                  std::string::npos)
+        EXPECT_NE(page.find(titled ? "Tom &amp; Jerry" : "Downloads &amp; more"), std::string::npos)
             << page_path;
       }
     }

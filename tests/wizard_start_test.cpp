@@ -79,8 +79,8 @@ TEST(WizardStart, OpensTheDescribedWindowWhereTheLastRunLeftIt) {
   folder.make_folder("program/settings.txt/in-the-way");
   result = run_wizard(program, kOffscreen);
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.err, "Error: Can't save file: " + folder.at("program/settings.txt") +
-                            ": Is a directory\n");
+  EXPECT_EQ(result.err,
+            "Error: Can't save file: " + folder.at("program/settings.txt") + ": Is a directory\n");
 }
 
 TEST(WizardStart, AnInstalledCopyKeepsTheSettingsInTheUsersFolder) {

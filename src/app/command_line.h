@@ -29,18 +29,18 @@ struct listing_options {
   std::optional<int32_t> depth;       // recursion_depth
   bool per_folder = false;            // one file per folder
   std::optional<std::string> output_dir;
-  std::optional<int32_t> sort;         // order_files
-  bool reverse = false;                // sort_order
-  std::optional<std::string> include;  // str_files_include
-  std::optional<std::string> exclude;  // str_files_skip
+  std::optional<int32_t> sort;             // order_files
+  bool reverse = false;                    // sort_order
+  std::optional<std::string> include;      // str_files_include
+  std::optional<std::string> exclude;      // str_files_skip
   std::optional<std::string> exclude_dir;  // str_folder_skip, besides hidden folders
-  bool all = false;  // hidden entries (a leading ".") are listed too
-  bool sizes = false;                  // recursive_options bit 1
-  bool hide_empty = false;             // recursive_options bit 2
+  bool all = false;                        // hidden entries (a leading ".") are listed too
+  bool sizes = false;                      // recursive_options bit 1
+  bool hide_empty = false;                 // recursive_options bit 2
   std::optional<std::string> link_base;
   std::optional<std::string> title;  // listing_title
-  bool overwrite = false;    // replace files at output paths that Dirscribe did not write
-  std::string save_project;  // write this project file instead of listing; empty: list
+  bool overwrite = false;            // replace files at output paths that Dirscribe did not write
+  std::string save_project;          // write this project file instead of listing; empty: list
 };
 
 struct command_line {

@@ -50,8 +50,7 @@ void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
 // Keys that older readers do not know: written only when they hold a value
 // other than their default (empty, off).
 bool written_only_when_set(std::string_view key) {
-  return key == "link_base" || key == "output_dir" || key == "overwrite" ||
-         key == "listing_title";
+  return key == "link_base" || key == "output_dir" || key == "overwrite" || key == "listing_title";
 }
 
 template <class Field>

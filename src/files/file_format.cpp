@@ -326,8 +326,8 @@ std::string format_readable_size(uint64_t size, const number_format& format) {
   // 2^64 does not fit in 64.
   const int shift = 10 * unit;
   const unsigned __int128 scaled = static_cast<unsigned __int128>(size) * 10;
-  uint64_t tenths = static_cast<uint64_t>(
-      (scaled + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift);
+  uint64_t tenths =
+      static_cast<uint64_t>((scaled + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift);
   if (tenths >= 1000) {
     uint64_t whole = (size >> shift) + ((size >> (shift - 1)) & 1);
     if (whole < 1024 || unit == kLargest) {

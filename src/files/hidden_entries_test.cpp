@@ -18,10 +18,10 @@ bool keeps(const file_filter_data& filter, const char* name, bool folder) {
 // What a filter keeps of a small tree's names, hidden ones among them.
 std::string kept(const file_filter_data& filter) {
   std::string out;
-  for (const auto& [name, folder] : {std::pair{".git", true}, std::pair{"src", true},
-                                     std::pair{"node_modules", true}, std::pair{".env", false},
-                                     std::pair{".htaccess", false}, std::pair{"a.txt", false},
-                                     std::pair{"b.tmp", false}}) {
+  for (const auto& [name, folder] :
+       {std::pair{".git", true}, std::pair{"src", true}, std::pair{"node_modules", true},
+        std::pair{".env", false}, std::pair{".htaccess", false}, std::pair{"a.txt", false},
+        std::pair{"b.tmp", false}}) {
     if (keeps(filter, name, folder)) out += std::string(out.empty() ? "" : " ") + name;
   }
   return out;
@@ -47,14 +47,14 @@ TEST(HiddenEntries, LeaveOutAndLetInChangeOnlyTheHiddenRules) {
       {"defaults", 0, 0, "", "", 1, 0x2, ".*", "src node_modules a.txt b.tmp", 0, ""},
       {"own folder masks", 0, 0, "node_modules ; build", "", 1, 0x2, ".*;node_modules;build",
        "src a.txt b.tmp", 0, "node_modules;build"},
-      {"already leaves them out", 1, 0x2, ".*", "", 1, 0x2, ".*", "src node_modules a.txt b.tmp",
-       0, ""},
+      {"already leaves them out", 1, 0x2, ".*", "", 1, 0x2, ".*", "src node_modules a.txt b.tmp", 0,
+       ""},
       {"excludes read-only too", 1, 0x1, "", "*.tmp", 1, 0x3, ".*", "src node_modules a.txt", 1,
        ""},
-      {"includes by attributes", 3, 0x2, "", "", 3, 0x2, ".*", "src node_modules .env .htaccess",
-       3, ""},
-      {"excludes all-of", 5, 0x5, "", "", 5, 0x5, ".*", "src node_modules .env .htaccess a.txt b.tmp",
-       5, ""},
+      {"includes by attributes", 3, 0x2, "", "", 3, 0x2, ".*", "src node_modules .env .htaccess", 3,
+       ""},
+      {"excludes all-of", 5, 0x5, "", "", 5, 0x5, ".*",
+       "src node_modules .env .htaccess a.txt b.tmp", 5, ""},
   };
   for (const start& c : cases) {
     SCOPED_TRACE(c.what);

@@ -152,8 +152,7 @@ constexpr uint32_t ftp_link_bit = 0x1000;
 constexpr char kUpperHex[] = "0123456789ABCDEF";
 constexpr char kLowerHex[] = "0123456789abcdef";
 
-int digest_of(const std::string& path, const EVP_MD* method, const char* digits,
-              std::string& hex) {
+int digest_of(const std::string& path, const EVP_MD* method, const char* digits, std::string& hex) {
   hex.clear();
   // Only regular files are opened: a socket cannot be opened at all, and
   // opening a device can fail (a terminal without a session) or act on the

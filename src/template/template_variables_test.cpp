@@ -22,8 +22,8 @@ TEST(TemplateVariables, TableHasSixtyThreeRowsInPhraseOrder) {
   for (int row = 0; row < template_variable_count; ++row) {
     const template_variable* variable = template_variable_row(row);
     ASSERT_NE(variable, nullptr);
-    const int phrase = row < described ? kPhraseFirstVariableName + row
-                                       : kAddedVariableNames[row - described];
+    const int phrase =
+        row < described ? kPhraseFirstVariableName + row : kAddedVariableNames[row - described];
     EXPECT_EQ(variable->name_phrase, phrase) << row;
     EXPECT_EQ(variable->loop, row < 3) << row;
   }

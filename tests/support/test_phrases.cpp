@@ -65,8 +65,8 @@ std::map<int, std::string> test_template_phrases() {
                                         {14, "[repeat]"}};
   for (size_t row = 0; row < english_variable_names().size(); ++row) {
     const size_t first_added = 59;
-    const int id = row < first_added ? 30 + static_cast<int>(row)
-                                     : kAddedVariableNames[row - first_added];
+    const int id =
+        row < first_added ? 30 + static_cast<int>(row) : kAddedVariableNames[row - first_added];
     phrases[id] = english_variable_names()[row];
   }
   return phrases;
