@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev fonts-dejavu-core
-  zlib1g-dev libssl-dev
+  zlib1g-dev libssl-dev libicu-dev locales
   libgtest-dev libgmock-dev libbenchmark-dev
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format
@@ -29,4 +29,19 @@ if ((${#missing[@]} > 0)); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "install-deps: all packages present"
+fi
+
+# The natural sort is tested under these locales besides C.UTF-8.
+wanted_locales=(en_US.UTF-8 de_DE.UTF-8)
+generate=0
+for name in "${wanted_locales[@]}"; do
+  if ! locale -a 2>/dev/null | grep -qix "${name/UTF-8/utf8}"; then
+    sed -i "s/^# *\(${name} UTF-8\)/\1/" /etc/locale.gen
+    grep -qx "${name} UTF-8" /etc/locale.gen || echo "${name} UTF-8" >>/etc/locale.gen
+    generate=1
+  fi
+done
+if ((generate)); then
+  echo "install-deps: generating ${wanted_locales[*]}"
+  locale-gen >/dev/null
 fi

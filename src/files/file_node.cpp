@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/natural_collator.h"
+
 namespace dirscribe {
 
 namespace {
@@ -11,6 +13,54 @@ namespace {
 unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
 int sign_of(int64_t value) { return (value > 0) - (value < 0); }
+
+// Natural order once the UTF-8 validity of both names is known.
+int compare_natural_known(std::string_view a, bool a_valid, std::string_view b, bool b_valid) {
+  if (a_valid != b_valid) return a_valid ? -1 : 1;
+  if (a_valid) {
+    if (int order = natural_collator::of_process().compare(a, b)) return order;
+  }
+  if (int order = compare_nocase(a, b)) return order;
+  return compare_bytes(a, b);
+}
+
+// A node with what its natural order needs, worked out once for a whole sort:
+// whether its name is UTF-8 and, if so, where its collation key lies in the
+// sort's key buffer.
+struct natural_entry {
+  std::unique_ptr<file_node> node;
+  uint32_t key_start = 0;
+  uint32_t key_length = 0;
+  bool valid = false;
+};
+
+// Orders `nodes` as sort key 6 does, folders first, stably. Keys are made once
+// per name into one buffer, so each comparison is a byte comparison.
+void sort_naturally(std::vector<std::unique_ptr<file_node>>& nodes) {
+  const natural_collator& collator = natural_collator::of_process();
+  std::string keys;
+  std::vector<natural_entry> entries(nodes.size());
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    natural_entry& entry = entries[i];
+    entry.valid = is_valid_utf8(nodes[i]->name);
+    entry.key_start = static_cast<uint32_t>(keys.size());
+    if (entry.valid) collator.append_key(nodes[i]->name, keys);
+    entry.key_length = static_cast<uint32_t>(keys.size() - entry.key_start);
+    entry.node = std::move(nodes[i]);
+  }
+  const auto key_of = [&keys](const natural_entry& entry) {
+    return std::string_view(keys).substr(entry.key_start, entry.key_length);
+  };
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&key_of](const natural_entry& a, const natural_entry& b) {
+                     if (a.node->is_folder != b.node->is_folder) return a.node->is_folder;
+                     if (a.valid != b.valid) return a.valid;
+                     if (int order = key_of(a).compare(key_of(b))) return order < 0;
+                     if (int order = compare_nocase(a.node->name, b.node->name)) return order < 0;
+                     return compare_bytes(a.node->name, b.node->name) < 0;
+                   });
+  for (size_t i = 0; i < entries.size(); ++i) nodes[i] = std::move(entries[i].node);
+}
 
 // Applies `visit` to the top-level list and to each child list, parents
 // before children, without recursion.
@@ -36,6 +86,10 @@ int compare_nocase(std::string_view a, std::string_view b) {
   return sign_of(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
 }
 
+int compare_natural(std::string_view a, std::string_view b) {
+  return compare_natural_known(a, is_valid_utf8(a), b, is_valid_utf8(b));
+}
+
 int file_tree::compare(const file_node& a, const file_node& b) const {
   if (a.is_folder != b.is_folder) return a.is_folder ? -1 : 1;
   switch (sort_key) {
@@ -51,6 +105,8 @@ int file_tree::compare(const file_node& a, const file_node& b) const {
       return compare_nocase(a.name, b.name);
     case sort_by_ext_nocase:
       return compare_nocase(a.ext, b.ext);
+    case sort_by_natural:
+      return compare_natural(a.name, b.name);
     default:
       return 0;
   }
@@ -58,6 +114,11 @@ int file_tree::compare(const file_node& a, const file_node& b) const {
 
 void file_tree::sort_list(file_node* parent) {
   std::vector<std::unique_ptr<file_node>> nodes = take_children(parent);
+  if (sort_key == sort_by_natural) {
+    sort_naturally(nodes);
+    set_children(parent, std::move(nodes));
+    return;
+  }
   std::stable_sort(nodes.begin(), nodes.end(),
                    [this](const std::unique_ptr<file_node>& a,
                           const std::unique_ptr<file_node>& b) { return compare(*a, *b) < 0; });

@@ -50,6 +50,9 @@ enum file_sort_key : int32_t {
   sort_by_mtime = 3,
   sort_by_name_nocase = 4,  // a..z folded to A..Z
   sort_by_ext_nocase = 5,
+  // As a person reads names: the collation of LC_COLLATE, digit runs as
+  // numbers; names that are not UTF-8 after the others; ties by name order.
+  sort_by_natural = 6,
 };
 
 class file_tree : public owning_tree<file_node> {
@@ -78,5 +81,11 @@ std::string name_without_extension(const file_node& node);
 
 // Case-insensitive order (sort key 4): only a..z are folded to A..Z.
 int compare_nocase(std::string_view a, std::string_view b);
+
+// Natural order (sort key 6) with the process's collation: valid UTF-8 names
+// by the collation, the others after them; what the collation sees as equal
+// ("track 02", "track 2") by compare_nocase, then by bytes, so only equal
+// names compare equal.
+int compare_natural(std::string_view a, std::string_view b);
 
 }  // namespace dirscribe

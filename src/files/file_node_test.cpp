@@ -81,6 +81,27 @@ TEST(FileSortTest, OrdersByEachKey) {
   }
 }
 
+// Under this process's locale (C in tests: the root collation).
+TEST(FileSortTest, NaturalKeyReadsNumbersKeepsEveryNameAndPutsBrokenNamesLast) {
+  file_tree tree;
+  for (const char* name : {"track 10.mp3", "\xff\xfe.bin", "Track 2.mp3", "track 02.mp3",
+                           "\xc3(bad", "Édith.txt", "edith.txt", "zz", "a\x01", "a"}) {
+    add(tree, nullptr, name);
+  }
+  add(tree, nullptr, "Music 10", true);
+  add(tree, nullptr, "music 9", true);
+  tree.sort_key = sort_by_natural;
+  tree.sort_all();
+  EXPECT_EQ(dump_list(tree.first()),
+            "music 9/ Music 10/ a a\x01 edith.txt Édith.txt track 02.mp3 Track 2.mp3 "
+            "track 10.mp3 zz \xc3(bad \xff\xfe.bin");
+  // The same order from compare, and equal only for equal names.
+  EXPECT_LT(compare_natural("track 02", "track 2"), 0);
+  EXPECT_LT(compare_natural("zz", "\xc3(bad"), 0);
+  EXPECT_EQ(compare_natural("\xc3(bad", "\xc3(bad"), 0);
+  EXPECT_NE(compare_natural("\xC3\xA9", "e\xCC\x81"), 0);
+}
+
 TEST(FileSortTest, TiesKeepOrderAndSwapWhenDescending) {
   file_tree tree;
   add(tree, nullptr, "first", false, 10);
