@@ -57,7 +57,7 @@ rows=(
     "dirscribe --o|--output|--output-dir|--overwrite"
     "dirscribe --s|--save-project|--sizes|--sort|--strict|--style"
     "dirscribe a.txt s|sub"
-    "dirscribe --sort n|name|name-case|none"
+    "dirscribe --sort n|name|name-case|natural|none"
     "dirscribe --style |Detailed\\ table|Plain\\ list|empty|my projects|notes.html|sub"
     "dirscribe --style P|Plain\\ list"
     "dirscribe --output-dir |empty|my projects|sub"

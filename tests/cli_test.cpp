@@ -409,7 +409,8 @@ TEST_F(Cli, UsageErrorsExitTwoWithTheUsageLines) {
       {{"tree", "--save-project", ""}, "the option --save-project needs a value"},
       {{"tree", "-d", "many"}, "the option -d needs a number of levels, -1 for all: \"many\""},
       {{"tree", "--sort", "nmae"},
-       "unknown sort key \"nmae\", did you mean \"name\"? (keys: none, name, name-case, ext, "
+       "unknown sort key \"nmae\", did you mean \"name\"? (keys: natural, none, name, name-case, "
+       "ext, "
        "ext-case, size, date)"},
       {{"tree", "p.txt"}, "a FOLDER and project files cannot be mixed"},
       {{"tree", "tree/sub"}, "only one FOLDER can be listed at a time"},
@@ -544,6 +545,47 @@ TEST_F(Cli, AFilterThatLeavesNoFileSaysSo) {
 
 // ---------------------------------------------------------------------------
 // What a quick listing publishes.
+
+// Names as people read them: every bundled style sorts so by default, and
+// --sort natural follows the locale the program runs in.
+TEST_F(Cli, NamesSortAsPeopleReadThemInEveryStyleAndLocale) {
+  fs::remove_all(at("tree"));
+  for (const char* name :
+       {"track 10.mp3", "Track 2.mp3", "track 1.mp3", "Zebra.txt", "\xC3\x96ster.txt", "Edith.txt",
+        "\xC3\x89"
+        "dith Piaf.txt",
+        "\xff.bin"}) {
+    dir_.write(std::string("tree/") + name, "x");
+  }
+  // de_DE and en_US use the root collation as C.UTF-8 does; what matters
+  // is that a real locale name reaches the collator intact. A space orders
+  // before a dot, so "Édith Piaf" comes before "Edith.txt".
+  const std::string expected =
+      "\xC3\x89"
+      "dith Piaf.txt Edith.txt \xC3\x96ster.txt track 1.mp3 Track 2.mp3 track 10.mp3 "
+      "Zebra.txt \xff.bin ";
+  dir_.write("names.html", R"(<!--#for var="files"--><!--#echo var="name"--> <!--#endfor-->)");
+  for (const char* locale : {"C.UTF-8", "de_DE.UTF-8", "en_US.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    run_options options;
+    options.environment = {std::string("LC_ALL=") + locale};
+    options.cwd = dir_.path();
+    const limited_result listed =
+        run_limited({"-s", "names.html", "tree", "--sort", "natural", "-o", "-"}, options);
+    EXPECT_EQ(listed.exit_code, 0) << listed.err;
+    EXPECT_EQ(listed.out, expected);
+  }
+  for (const std::string& style : style_names()) {
+    SCOPED_TRACE(style);
+    ASSERT_EQ(run({"-s", style, "tree", "-o", "page.html"}).exit_code, 0);
+    const std::string page = read_file(at("page.html"));
+    const size_t one = page.find("track 1.mp3"), two = page.find("Track 2.mp3"),
+                 ten = page.find("track 10.mp3");
+    ASSERT_NE(ten, std::string::npos);
+    EXPECT_LT(one, two);
+    EXPECT_LT(two, ten);
+  }
+}
 
 TEST_F(Cli, HiddenEntriesStayOutUnlessAskedAndFoldersCanBeLeftOut) {
   dir_.write("tree/.env", "SECRET=1");

@@ -5,7 +5,8 @@
 //
 // What the page gives it:
 // - table.listing, whose head cells with data-sort sort their column:
-//   "text" as words and numbers, "plain" character by character (digests),
+//   "text" as people read it (the reader's language, numbers by value),
+//   "plain" character by character (digests),
 //   "size" as sizes;
 // - the rows in bodies of about a hundred, which the browser lays out only
 //   while they are in view (see the style sheet); a body of class "up" is no
@@ -70,6 +71,14 @@
   bar.append(box, count);
   table.before(bar);
 
+  // What a search compares: lower case without accents, so that "bjork"
+  // finds "Björk" and "sigur ros" "Sigur Rós". Letters that carry their
+  // stroke in the letter itself have no accent to drop, so they are spelt
+  // out as readers type them.
+  const plainLetters = { "ø": "o", "đ": "d", "ł": "l", "ß": "ss", "æ": "ae", "œ": "oe", "ı": "i" };
+  const searchable = (text) => text.normalize("NFD").replace(/\p{M}/gu, "").toLowerCase()
+    .replace(/[øđłßæœı]/g, (letter) => plainLetters[letter]);
+
   // The text of every row's cells, and what a search looks in: the folder's
   // path and the cells, so that "bash copyright" finds bash/copyright. Made
   // in idle moments after the page has loaded, a slice at a time, and
@@ -83,7 +92,7 @@
         cellTexts.push(cell.textContent);
       }
       cells[prepared] = cellTexts;
-      texts[prepared] = (paths[prepared] + "/" + cellTexts.join(" ")).toLowerCase();
+      texts[prepared] = searchable(paths[prepared] + "/" + cellTexts.join(" "));
     }
     if (deadline && prepared < rows.length) requestIdleCallback(prepare);
   };
@@ -111,7 +120,7 @@
   let filtered = false, pending = 0;
   const filter = () => {
     pending = 0;
-    const terms = box.value.toLowerCase().split(/\s+/).filter(Boolean);
+    const terms = searchable(box.value).split(/\s+/).filter(Boolean);
     if (!terms.length && !filtered) return;
     filtered = terms.length > 0;
     if (filtered) prepare();
@@ -183,11 +192,17 @@
   // Each column ranks every row by its cell's key (rows with equal keys
   // share a rank): in idle moments after the texts, a slice of keys at a time
   // and the sort in an idle moment long enough for it, or on its first click.
-  // Keys of "text" are folded to lower case without accents, with every run
-  // of digits padded to one width so that "file 9" comes before "file 10";
-  // sizes are numbers of bytes.
-  const folded = (text) => text.normalize("NFD").replace(/[\u0300-\u036f]/g, "").toLowerCase()
-    .replace(/\d+/g, (digits) => digits.padStart(12, "0"));
+  // Texts are ordered as the program's natural sort orders names: the
+  // collation of a language (the reader's), accents and case counting only
+  // where the letters agree, digit runs as numbers ("file 9" before
+  // "file 10"); what it sees as equal ("track 02", "track 2") by the text
+  // with a-z as A-Z, then as it stands. Rows come in the program's order,
+  // and the browser's sort is quick on runs already in order. Sizes are
+  // numbers of bytes; "plain" texts are compared as they stand.
+  const collator = new Intl.Collator(undefined, { numeric: true });
+  const upper = (text) => text.replace(/[a-z]+/g, (letters) => letters.toUpperCase());
+  const byValue = (x, y) => (x < y ? -1 : x > y ? 1 : 0);
+  const byText = (x, y) => collator.compare(x, y) || byValue(upper(x), upper(y)) || byValue(x, y);
   const units = { b: 1, kb: 2 ** 10, mb: 2 ** 20, gb: 2 ** 30, tb: 2 ** 40, pb: 2 ** 50, eb: 2 ** 60 };
   // A separator followed by one digit only ends the number: it is the
   // decimal of a rounded size ("13.4 KB", "13,4 KB"), whereas digit groups
@@ -195,7 +210,7 @@
   const keyOf = (text, kind) => {
     text = text.trim();
     if (kind === "plain") return text.toLowerCase();
-    if (kind !== "size") return folded(text);
+    if (kind !== "size") return text;
     const m = /(\d(?:[\d.,'\s\u00a0\u202f]*\d)?)\s*([kmgtpe]?b)?$/i.exec(text);
     if (!m) return -1;
     const tenth = /[.,](\d)$/.exec(m[1]);
@@ -216,8 +231,8 @@
     if (ranks[col]) return ranks[col];
     prepare();
     addKeys(col);
-    const key = keys[col];
-    const order = key.map((_, i) => i).sort((a, b) => (key[a] < key[b] ? -1 : key[a] > key[b] ? 1 : 0));
+    const key = keys[col], compare = heads[col].dataset.sort === "text" ? byText : byValue;
+    const order = key.map((_, i) => i).sort((a, b) => compare(key[a], key[b]));
     const rank = new Int32Array(rows.length);
     order.forEach((i, n) => { rank[i] = n && key[i] === key[order[n - 1]] ? rank[order[n - 1]] : n; });
     keys[col] = null;

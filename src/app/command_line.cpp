@@ -30,7 +30,8 @@ constexpr std::string_view kHelpBody =
     "      --per-folder          one page in every folder instead of one file\n"
     "      --output-dir DIR      where the pages go; with --per-folder a copy of\n"
     "                            the tree holds them and FOLDER stays untouched\n"
-    "      --sort KEY            none, name, name-case, ext, ext-case, size, date\n"
+    "      --sort KEY            natural, name, name-case, ext, ext-case, size,\n"
+    "                            date, none\n"
     "      --reverse             sort in descending order\n"
     "      --include MASKS       list only files matching MASKS (\"*.mp3;*.ogg\")\n"
     "      --exclude MASKS       leave out files matching MASKS\n"
@@ -114,7 +115,8 @@ struct sort_key {
   int32_t order_files;
 };
 // In the order the help names them.
-constexpr std::array<sort_key, 7> kSortKeys = {{
+constexpr std::array<sort_key, 8> kSortKeys = {{
+    {"natural", 7},
     {"none", 0},
     {"name", 5},
     {"name-case", 1},

@@ -66,6 +66,7 @@ TEST(CommandLine, ReadsWhatEachArgumentAsksFor) {
       {{"--depth=2", "--per-folder", "--output-dir", "out", "music"},
        "folder folder=music depth=2 per-folder output-dir=out"},
       {{"--sort", "size", "--reverse", "music"}, "folder folder=music sort=3 reverse"},
+      {{"--sort", "natural", "music"}, "folder folder=music sort=7"},
       {{"--sort=name", "music"}, "folder folder=music sort=5"},
       {{"--sort=none", "music"}, "folder folder=music sort=0"},
       {{"--include", "*.mp3;*.ogg", "--exclude", "x*", "music"},
@@ -116,10 +117,12 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
       {{"--depth", "-2", "music"},
        "the option --depth needs a number of levels, -1 for all: \"-2\""},
       {{"--sort", "nmae", "music"},
-       "unknown sort key \"nmae\", did you mean \"name\"? (keys: none, name, name-case, ext, "
+       "unknown sort key \"nmae\", did you mean \"name\"? (keys: natural, none, name, name-case, "
+       "ext, "
        "ext-case, size, date)"},
       {{"--sort", "colour", "music"},
-       "unknown sort key \"colour\" (keys: none, name, name-case, ext, ext-case, size, date)"},
+       "unknown sort key \"colour\" (keys: natural, none, name, name-case, ext, ext-case, size, "
+       "date)"},
       {{"--style", "Plain list"}, "the option --style needs a FOLDER"},
       {{"--reverse", "a.txt"}, "the option --reverse lists a FOLDER, but a.txt is a file"},
       {{"music", "photos"}, "only one FOLDER can be listed at a time"},

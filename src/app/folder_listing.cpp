@@ -5,6 +5,7 @@
 #include "core/nearest_word.h"
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
+#include "files/file_node.h"
 #include "files/hidden_entries.h"
 #include "platform/file_system.h"
 #include "platform/user_data.h"
@@ -46,6 +47,8 @@ outcome pick_named_style(const listing_options& options, const std::string& star
   if (is_regular_file(file)) {
     reset_project(project);
     project.settings.format_file = file;
+    // As every bundled style does; a project file keeps the key it names.
+    project.settings.order_files = sort_by_natural + 1;
     return {};
   }
   if (!loaded.ok()) return loaded;

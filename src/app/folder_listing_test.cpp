@@ -69,10 +69,10 @@ TEST_F(FolderListing, TheStyleComesFirstAndEachOptionChangesItsSetting) {
        "path=" + music + " save=index.html format=" + pages +
            " depth=0 one-file=0 recursive=0 order=5 desc=0 include=* skip=index.html escape=0 "
            "output-dir= link-base="},
-      {"a template file: the project defaults",
+      {"a template file: the project defaults, sorted naturally",
        with([](listing_options& o) { o.style = "mine.html"; }),
        "path=" + music + " save=index.html format=" + start() +
-           "/mine.html depth=0 one-file=1 recursive=0 order=5 desc=0 include=* skip=index.html "
+           "/mine.html depth=0 one-file=1 recursive=0 order=7 desc=0 include=* skip=index.html "
            "escape=0 output-dir= link-base="},
       {"an output where the command ran, its name left out of the listing",
        with([](listing_options& o) { o.output = "../lists/music.html"; }),

@@ -16,6 +16,10 @@ Each style lists a small tree with its preset. Then:
   "1 of N ...";
 - sort: a heading clicked twice puts each folder's rows in descending order,
   subfolders first;
+- people's order: in the styles with a search box, "bjork" finds "Björk",
+  "edith" "Édith Piaf", "sigur ros" "Sigur Rós"; a page written in the
+  folder's own order, sorted by name in the browser, reads as the program's
+  natural order wrote it;
 - size sort: in the styles that sort by size, a click on the Size heading
   orders files by their byte counts, whatever unit and decimals the text has;
 - counts: a page of one entry counts "1 entry" (or "1 file").
@@ -23,13 +27,12 @@ One line per failure, then "N passed, M failed"; exit 1 on any failure.
 """
 import functools
 import http.server
+import json
 import os
-import re
 import shutil
 import sys
 import tempfile
 import threading
-import unicodedata
 import urllib.parse
 
 from cdp import CdpError
@@ -104,11 +107,21 @@ SORT_SCRIPT = """(() => {
 })()"""
 
 
-def folded(name):
-    """A name as the page's sorting compares it: lower case, no accents, runs
-    of digits padded to one width."""
-    text = "".join(c for c in unicodedata.normalize("NFD", name) if not unicodedata.combining(c))
-    return re.sub(r"\d+", lambda m: m.group(0).zfill(12), text.lower())
+# A music collection whose names people search without accents and expect in
+# the order they read: numbers by value, accents and case second, "~" with
+# the punctuation before the letters.
+MUSIC = [("dir", "Disc 10", None), ("dir", "disc 2", None)] + [
+    ("file", name, None) for name in (
+        "Björk - Jóga.mp3", "Édith Piaf - Hymne.mp3", "edith.txt", "Sigur Rós - Hoppípolla.flac",
+        "Various Artists.mp3", "track 10.mp3", "track 2.mp3", "Track 1.mp3", "file-9.txt",
+        "file-10.txt", "~notes.txt", "Ωμέγα.txt", "Борис.txt", "Mø.mp3")]
+SEARCHES = {
+    "bjork": {"Björk - Jóga.mp3"},
+    "edith": {"Édith Piaf - Hymne.mp3", "edith.txt"},
+    "sigur ros": {"Sigur Rós - Hoppípolla.flac"},
+    "HOPPIPOLLA": {"Sigur Rós - Hoppípolla.flac"},
+    "mo.mp3": {"Mø.mp3"},
+}
 
 
 def pages_of(tree, style):
@@ -212,14 +225,51 @@ def check_sort(browser, session, style, tree):
     problems = []
     if result["sort"] != "descending":
         problems.append("the heading says aria-sort=%r after two clicks" % result["sort"])
-    for group in result["groups"]:
-        # Subfolders first, then files, each by name descending, the numbers
-        # in names as numbers ("b 10" after "b 9").
-        expected = [n for kind in ("d:", "f:")
-                    for n in sorted((n for n in group if n.startswith(kind)), key=folded,
-                                    reverse=True)]
+    # The page came in the program's natural order, subfolders first; two
+    # clicks turn each kind around ("b 10" before "b 9").
+    browser.navigate(session, file_url(page))
+    written = browser.evaluate(session, SORT_SCRIPT % 0)["groups"]
+    for group, before in zip(result["groups"], written):
+        expected = [n for kind in ("d:", "f:") for n in reversed(before) if n.startswith(kind)]
         if group != expected:
             problems.append("one folder's rows read %s, not %s" % (group, expected))
+    return problems
+
+
+def check_peoples_order(browser, session, program_dir, style, work):
+    """Problems of searching without accents and of sorting by name as the
+    program does, or None for a style without a search box."""
+    tree = os.path.join(work, "music")
+    make_tree(tree, MUSIC)
+    template = os.path.join(program_dir, "templates", style.file)
+    project = os.path.join(work, "music.txt")
+    write_project(project, tree, template, style)
+    failed = run_program(program_dir, project)
+    if failed:
+        return [failed]
+    page = pages_of(tree, style)[0]
+    browser.navigate(session, file_url(page))
+    if not browser.evaluate(session, "!!document.querySelector('input[type=search]')"):
+        return None
+    problems = []
+    for query, expected in SEARCHES.items():
+        browser.navigate(session, file_url(page))
+        result = browser.evaluate(session, SEARCH_SCRIPT % json.dumps(query))
+        shown = {entry.split("|")[-1] for entry in result["shown"]}
+        if shown != expected:
+            problems.append("%r showed %s, not %s" % (query, sorted(shown), sorted(expected)))
+    natural = browser.evaluate(session, SORT_SCRIPT % 0)["groups"]
+    # The same folder written in the order its folder gives, then sorted by
+    # name in the browser.
+    write_project(project, tree, template, style, order_files=0)
+    failed = run_program(program_dir, project)
+    if failed:
+        return problems + [failed]
+    browser.navigate(session, file_url(page))
+    clicked = browser.evaluate(session, SORT_SCRIPT % 1)["groups"]
+    if clicked != natural:
+        problems.append("sorted by name in the page: %s; the program's order: %s" %
+                        (clicked, natural))
     return problems
 
 
@@ -302,6 +352,9 @@ def main():
                     problems = check(browser, session, style, tree)
                     if problems is not None:
                         tally.case("%s: %s" % (style.name, what), problems)
+                problems = check_peoples_order(browser, session, program_dir, style, style_work)
+                if problems is not None:
+                    tally.case("%s: search and sort as people read" % style.name, problems)
                 problems = check_size_sort(browser, session, program_dir, style, style_work)
                 if problems is not None:
                     tally.case("%s: sort by size" % style.name, problems)
