@@ -1,6 +1,7 @@
 #include "files/file_node.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,36 @@ int compare_natural_known(std::string_view a, bool a_valid, std::string_view b, 
   return compare_bytes(a, b);
 }
 
+// Natural order of two entries whose names' validity is known: folders first.
+bool naturally_before(const file_node& a, bool a_valid, const file_node& b, bool b_valid) {
+  if (a.is_folder != b.is_folder) return a.is_folder;
+  return compare_natural_known(a.name, a_valid, b.name, b_valid) < 0;
+}
+
+// Below this many entries a list is sorted by insertion, comparing names
+// pairwise, with nothing allocated: most folders hold a few dozen entries at
+// most, and a collation key costs more to make than a few comparisons.
+constexpr size_t kShortList = 48;
+
+void sort_short_list_naturally(std::vector<std::unique_ptr<file_node>>& nodes) {
+  std::array<bool, kShortList> valid;
+  std::array<file_node*, kShortList> order;
+  const size_t count = nodes.size();
+  for (size_t i = 0; i < count; ++i) {
+    file_node* node = nodes[i].release();
+    const bool node_valid = is_valid_utf8(node->name);
+    size_t at = i;
+    // Stable: an entry moves only past entries that order strictly after it.
+    for (; at > 0 && naturally_before(*node, node_valid, *order[at - 1], valid[at - 1]); --at) {
+      order[at] = order[at - 1];
+      valid[at] = valid[at - 1];
+    }
+    order[at] = node;
+    valid[at] = node_valid;
+  }
+  for (size_t i = 0; i < count; ++i) nodes[i].reset(order[i]);
+}
+
 // A node with what its natural order needs, worked out once for a whole sort:
 // whether its name is UTF-8 and, if so, where its collation key lies in the
 // sort's key buffer.
@@ -34,9 +65,11 @@ struct natural_entry {
   bool valid = false;
 };
 
-// Orders `nodes` as sort key 6 does, folders first, stably. Keys are made once
-// per name into one buffer, so each comparison is a byte comparison.
+// Orders `nodes` as sort key 6 does, folders first, stably. A long list makes
+// a collation key per name once, into one buffer, so that each of its many
+// comparisons is a byte comparison.
 void sort_naturally(std::vector<std::unique_ptr<file_node>>& nodes) {
+  if (nodes.size() < kShortList) return sort_short_list_naturally(nodes);
   const natural_collator& collator = natural_collator::of_process();
   std::string keys;
   std::vector<natural_entry> entries(nodes.size());

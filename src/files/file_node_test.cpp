@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <list>
 #include <memory>
 #include <random>
@@ -100,6 +101,41 @@ TEST(FileSortTest, NaturalKeyReadsNumbersKeepsEveryNameAndPutsBrokenNamesLast) {
   EXPECT_LT(compare_natural("zz", "\xc3(bad"), 0);
   EXPECT_EQ(compare_natural("\xc3(bad", "\xc3(bad"), 0);
   EXPECT_NE(compare_natural("\xC3\xA9", "e\xCC\x81"), 0);
+}
+
+// Long lists sort by collation keys, short ones pairwise: both give the
+// order compare_natural gives.
+TEST(FileSortTest, NaturalKeyOrdersLongAndShortListsAlike) {
+  const char* parts[] = {"track ", "Track ", "Édith ", "edith ", "b\xc3",
+                         "~",      "a_",     "Ω",      "02",     "2"};
+  std::mt19937 random(5);
+  for (size_t count : {5u, 47u, 48u, 300u}) {
+    file_tree tree;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < count; ++i) {
+      names.push_back(std::string(parts[random() % 10]) + parts[random() % 10] +
+                      std::to_string(random() % 40));
+      add(tree, nullptr, names.back(), random() % 5 == 0);
+    }
+    std::vector<std::string> expected;
+    for (const file_node* node = tree.first(); node; node = node->next()) {
+      expected.push_back(node->name + (node->is_folder ? "/" : ""));
+    }
+    std::stable_sort(
+        expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+          const bool a_folder = a.back() == '/', b_folder = b.back() == '/';
+          if (a_folder != b_folder) return a_folder;
+          return compare_natural(std::string_view(a).substr(0, a.size() - a_folder),
+                                 std::string_view(b).substr(0, b.size() - b_folder)) < 0;
+        });
+    tree.sort_key = sort_by_natural;
+    tree.sort_all();
+    std::vector<std::string> sorted;
+    for (const file_node* node = tree.first(); node; node = node->next()) {
+      sorted.push_back(node->name + (node->is_folder ? "/" : ""));
+    }
+    EXPECT_EQ(sorted, expected) << count << " entries";
+  }
 }
 
 TEST(FileSortTest, TiesKeepOrderAndSwapWhenDescending) {
