@@ -78,7 +78,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Section) == utils && $(field Priority) == optional ]] ||
     fail "section and priority are '$(field Section)' '$(field Priority)'"
 depends=$(field Depends)
-for needed in shared-mime-info media-types libc6 libqt6widgets6 libqt6svg6 libssl3 zlib1g; do
+for needed in shared-mime-info media-types libc6 libqt6widgets6 libqt6svg6 libssl3 zlib1g libicu72; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 ok "package fields; Depends: $depends"
