@@ -215,14 +215,14 @@ void thumbnail_writer::make_all(std::vector<picture>& pictures) {
   }
   std::atomic<size_t> next{0};
   std::atomic<int64_t> done{0};
+  const auto make = [&](picture& item) {
+    make_one(item);
+    if (!item.result.ok()) return;
+    ++done;
+    run_.context.thumbnails_made.fetch_add(1, std::memory_order_relaxed);
+  };
   const auto work = [&] {
-    for (size_t i = next++; i < pictures.size(); i = next++) {
-      make_one(pictures[i]);
-      if (pictures[i].result.ok()) {
-        ++done;
-        run_.context.thumbnails_made.fetch_add(1, std::memory_order_relaxed);
-      }
-    }
+    for (size_t i = next++; i < pictures.size(); i = next++) make(pictures[i]);
   };
   // The building thread makes its share too, and between pictures lets the
   // progress displays see the count grow.
@@ -232,17 +232,12 @@ void thumbnail_writer::make_all(std::vector<picture>& pictures) {
   for (size_t i = 0; i < helpers; ++i) threads.emplace_back(work);
   auto last = std::chrono::steady_clock::now();
   for (size_t i = next++; i < pictures.size(); i = next++) {
-    make_one(pictures[i]);
-    if (pictures[i].result.ok()) {
-      ++done;
-      run_.context.thumbnails_made.fetch_add(1, std::memory_order_relaxed);
-    }
+    make(pictures[i]);
     const auto now = std::chrono::steady_clock::now();
-    if (now - last >= kProgressInterval) {
-      last = now;
-      run_.report_progress(run_.phrase(kPhraseReadingFolder) +
-                           pictures[i].path.substr(0, pictures[i].path.rfind('/')));
-    }
+    if (now - last < kProgressInterval) continue;
+    last = now;
+    const std::string& path = pictures[i].path;
+    run_.report_progress(run_.phrase(kPhraseReadingFolder) + path.substr(0, path.rfind('/')));
   }
   for (std::thread& thread : threads) thread.join();
   made_ += done;
