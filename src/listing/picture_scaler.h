@@ -23,9 +23,11 @@ struct thumbnail_limits {
 };
 
 // Starts the picture library for this process, once, whichever thread asks
-// first: its operation cache off (every picture is read once), its own
-// threads one per picture (the caller runs pictures side by side instead),
-// its warnings kept off standard error. False when it cannot start.
+// first: loads it (libvips.so.42; the program does not link it), turns its
+// operation cache off (every picture is read once), gives it one thread per
+// picture (the caller runs pictures side by side instead) and keeps its
+// warnings off standard error. False when it is not installed or cannot
+// start.
 bool start_picture_library();
 
 // Reads the picture from the open `descriptor` (a regular file, read from its

@@ -210,7 +210,8 @@ void thumbnail_writer::make_thumbnails(const folder_handle& folder,
 void thumbnail_writer::make_all(std::vector<picture>& pictures) {
   if (!library_started_) library_started_ = start_picture_library();
   if (!library_started_) {
-    for (picture& item : pictures) item.result = {result_picture_unreadable, "no picture library"};
+    for (picture& item : pictures)
+      item.result = {result_picture_unreadable, "libvips cannot be loaded"};
     return;
   }
   std::atomic<size_t> next{0};

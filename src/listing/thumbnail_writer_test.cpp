@@ -166,7 +166,9 @@ TEST_F(Thumbnails, EachLayoutPutsThemBesideThePageAndLinksThemFromIt) {
       EXPECT_EQ(path.find(kThumbnailFolder), std::string::npos) << path;
     }
     // The mirror leaves the listed folders untouched.
-    if (*l.output_dir) EXPECT_FALSE(fs::exists(folder_.at("tree/sub/.thumbnails")));
+    if (*l.output_dir) {
+      EXPECT_FALSE(fs::exists(folder_.at("tree/sub/.thumbnails")));
+    }
   }
 }
 
