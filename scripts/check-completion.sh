@@ -64,7 +64,7 @@ rows=(
     "dirscribe -d |"
     "dirscribe --exclude-dir |"
     "dirscribe --ex|--exclude|--exclude-dir"
-    "dirscribe --t|--title"
+    "dirscribe --t|--thumbnails|--title"
     "dirscribe --style x ~/Music --output n|notes.html"
 )
 

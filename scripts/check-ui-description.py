@@ -224,6 +224,7 @@ REQUIRED = [
     ("main/pOptions/gbIcons", "TGroupBox"),
     ("main/pOptions/gbIcons/cbLocalIcons", "TCheckBox"),
     ("main/pOptions/gbIcons/eIconPath", "TEdit"),
+    ("main/pOptions/gbIcons/cbThumbnails", "TCheckBox"),
     ("main/pOptions/gbPublish/eLinkBase", "TEdit"),
     ("main/pOptions/gbPublish/eOutputDir", "TEdit"),
     ("main/pOptions/gbPublish/bOutputDir", "TButton"),

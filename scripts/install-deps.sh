@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev fonts-dejavu-core
-  zlib1g-dev libssl-dev libicu-dev locales
+  zlib1g-dev libssl-dev libicu-dev locales libvips-dev libvips-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   media-types shared-mime-info
   clang libclang-rt-14-dev clang-format

@@ -22,6 +22,11 @@ from cdp import Browser, CdpError  # noqa: E402
 # (name, width, height, device scale factor, mobile)
 SCREENS = [("desktop", 1200, 800, 1, False), ("phone", 390, 844, 2, True)]
 SCHEMES = ["light", "dark"]
+TWO_FRAMES = "new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)))"
+# Waits (five seconds at most) until every picture in the window is decoded.
+PICTURES_IN_VIEW = """Promise.race([new Promise((r) => setTimeout(r, 5000)), Promise.all(
+  Array.from(document.images).filter((i) => { const b = i.getBoundingClientRect();
+    return b.bottom > 0 && b.top < innerHeight; }).map((i) => i.decode().catch(() => null)))])"""
 
 
 def named_page(argument):
@@ -51,9 +56,11 @@ def main(argv):
                                                 "value": scheme}]}, session)
                     try:
                         browser.navigate(session, url)
-                        # Two frames, so that what scrolled into view is drawn.
-                        browser.evaluate(session, "new Promise((r) => requestAnimationFrame("
-                                                  "() => requestAnimationFrame(r)))")
+                        # Two frames, so that what scrolled into view is drawn;
+                        # then the pictures in view (lazy ones load only now) and
+                        # two frames more to draw them.
+                        for wait in (TWO_FRAMES, PICTURES_IN_VIEW, TWO_FRAMES):
+                            browser.evaluate(session, wait)
                         data = browser.send("Page.captureScreenshot", {"format": "png"},
                                             session)["data"]
                     except CdpError as error:

@@ -346,14 +346,15 @@ TEST_F(Cli, StandardOutputHoldsWhatTheFileWould) {
 }
 
 TEST_F(Cli, TheSavedProjectKeepsThePublishingKeys) {
-  const limited_result saved = run({"-s", "paths.html", "tree", "--link-base", "https://x.org/",
-                                    "-o", "a.html", "--output-dir", "lists", "--overwrite",
-                                    "--title", "My <music>", "--save-project", "p.txt"});
+  const limited_result saved = run(
+      {"-s", "paths.html", "tree", "--link-base", "https://x.org/", "-o", "a.html", "--output-dir",
+       "lists", "--overwrite", "--title", "My <music>", "--thumbnails", "--save-project", "p.txt"});
   ASSERT_EQ(saved.exit_code, 0) << saved.err;
   const std::string text = read_file(at("p.txt"));
   EXPECT_NE(text.find("<listing_title>My &lt;music&gt;</listing_title>\r\n"), std::string::npos)
       << text;
   EXPECT_NE(text.find("<overwrite>1</overwrite>\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("<thumbnails>1</thumbnails>\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("<link_base>https://x.org/</link_base>\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("<output_dir>" + at("lists") + "</output_dir>\r\n"), std::string::npos)
       << text;
@@ -380,9 +381,10 @@ TEST_F(Cli, HelpListsEveryOptionUnder80ColumnsAndVersionNamesTheProgram) {
   }
   // Each option and what it does share one line.
   for (const char* option :
-       {"--style", "--output", "--depth", "--per-folder", "--output-dir", "--sort", "--reverse",
-        "--include", "--exclude", "--sizes", "--hide-empty", "--link-base", "--overwrite",
-        "--save-project", "--list-styles", "--strict", "--quiet", "--help", "--version"}) {
+       {"--style",       "--output",    "--depth",     "--per-folder", "--output-dir",
+        "--sort",        "--reverse",   "--include",   "--exclude",    "--sizes",
+        "--hide-empty",  "--link-base", "--overwrite", "--thumbnails", "--save-project",
+        "--list-styles", "--strict",    "--quiet",     "--help",       "--version"}) {
     const size_t at = help.out.find(std::string(option) + " ");
     ASSERT_NE(at, std::string::npos) << option;
     const std::string line = help.out.substr(at, help.out.find('\n', at) - at);

@@ -85,7 +85,8 @@ int build(const program_setup& app, project_context& collection, bool quiet) {
   collection.progress = [&](std::string message) {
     counts.folder_read(message);
     counts.count_files(collection);
-    progress.show(message, counts.folders(), counts.files());
+    progress.show(message, counts.folders(), counts.files(),
+                  collection.thumbnails_made.load(std::memory_order_relaxed));
   };
   // As the load warnings are printed; the progress line steps aside so the
   // warning starts on a line of its own.

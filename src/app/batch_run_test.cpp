@@ -70,15 +70,20 @@ TEST(SourceDateEpoch, OnlyWholeSecondsThatAListingCanPrintFixTheMoment) {
 
 TEST(ProgressText, CountsSayOneFolderAndOneFile) {
   const struct {
-    int64_t folders, files;
+    int64_t folders, files, thumbnails;
     const char* line;
   } cases[] = {
-      {0, 0, "0 folders, 0 files | x"},       {1, 1, "1 folder, 1 file | x"},
-      {1, 2, "1 folder, 2 files | x"},        {2, 1, "2 folders, 1 file | x"},
-      {11, 101, "11 folders, 101 files | x"},
+      {0, 0, 0, "0 folders, 0 files | x"},
+      {1, 1, 0, "1 folder, 1 file | x"},
+      {1, 2, 0, "1 folder, 2 files | x"},
+      {2, 1, 0, "2 folders, 1 file | x"},
+      {11, 101, 0, "11 folders, 101 files | x"},
+      {1, 2, 1, "1 folder, 2 files, 1 thumbnail | x"},
+      {1, 2, 40, "1 folder, 2 files, 40 thumbnails | x"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(progress_text("x", c.folders, c.files, 80), c.line) << c.folders << " " << c.files;
+    EXPECT_EQ(progress_text("x", c.folders, c.files, 80, c.thumbnails), c.line)
+        << c.folders << " " << c.files << " " << c.thumbnails;
   }
 }
 

@@ -43,6 +43,8 @@ constexpr std::string_view kHelpBody =
     "      --link-base URL       link entries as URL + their path in FOLDER\n"
     "      --title TEXT          the listing's title (default: FOLDER's name)\n"
     "      --overwrite           replace pages Dirscribe did not write\n"
+    "      --thumbnails          write small pictures of the pictures listed\n"
+    "                            into .thumbnails/ beside each page\n"
     "      --save-project FILE   write the project file of this listing instead\n"
     "\n"
     "Other options:\n"
@@ -75,13 +77,14 @@ enum long_only : int {
   option_link_base,
   option_title,
   option_overwrite,
+  option_thumbnails,
   option_save_project,
   option_list_styles,
   option_strict,
   option_version,
 };
 
-constexpr std::array<option, 23> kOptions = {{
+constexpr std::array<option, 24> kOptions = {{
     {"style", required_argument, nullptr, 's'},
     {"output", required_argument, nullptr, 'o'},
     {"depth", required_argument, nullptr, 'd'},
@@ -98,6 +101,7 @@ constexpr std::array<option, 23> kOptions = {{
     {"link-base", required_argument, nullptr, option_link_base},
     {"title", required_argument, nullptr, option_title},
     {"overwrite", no_argument, nullptr, option_overwrite},
+    {"thumbnails", no_argument, nullptr, option_thumbnails},
     {"save-project", required_argument, nullptr, option_save_project},
     {"list-styles", no_argument, nullptr, option_list_styles},
     {"strict", no_argument, nullptr, option_strict},
@@ -224,6 +228,9 @@ outcome take_listing_option(int code, const std::string& name, const std::string
       break;
     case option_overwrite:
       listing.overwrite = true;
+      break;
+    case option_thumbnails:
+      listing.thumbnails = true;
       break;
     case option_save_project:
       listing.save_project = value;

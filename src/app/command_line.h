@@ -40,6 +40,7 @@ struct listing_options {
   std::optional<std::string> link_base;
   std::optional<std::string> title;  // listing_title
   bool overwrite = false;            // replace files at output paths that Dirscribe did not write
+  bool thumbnails = false;           // write thumbnails of the pictures listed
   std::string save_project;          // write this project file instead of listing; empty: list
 };
 

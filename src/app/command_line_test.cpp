@@ -39,6 +39,7 @@ std::string summary(const command_line& line) {
   if (o.link_base) out += " link-base=" + *o.link_base;
   if (o.title) out += " title=" + *o.title;
   if (o.overwrite) out += " overwrite";
+  if (o.thumbnails) out += " thumbnails";
   if (!o.save_project.empty()) out += " save-project=" + o.save_project;
   if (line.quiet) out += " quiet";
   if (line.strict) out += " strict";
@@ -79,6 +80,7 @@ TEST(CommandLine, ReadsWhatEachArgumentAsksFor) {
        "folder folder=music link-base=https://x.org/pub/"},
       {{"--save-project", "p.txt", "music"}, "folder folder=music save-project=p.txt"},
       {{"--overwrite", "music"}, "folder folder=music overwrite"},
+      {{"music", "--thumbnails"}, "folder folder=music thumbnails"},
       // Options of a folder listing make a name that is nothing yet a folder,
       // which then fails as a folder that cannot be opened.
       {{"-d", "0", "nowhere"}, "folder folder=nowhere depth=0"},
@@ -112,6 +114,7 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
       {{"music", "--save-project="}, "the option --save-project needs a value"},
       {{"--help=x"}, "the option --help takes no value"},
       {{"--sizes=yes", "music"}, "the option --sizes takes no value"},
+      {{"--thumbnails=1", "music"}, "the option --thumbnails takes no value"},
       {{"--overwrite", "a.txt"}, "the option --overwrite lists a FOLDER, but a.txt is a file"},
       {{"-d", "all", "music"}, "the option -d needs a number of levels, -1 for all: \"all\""},
       {{"--depth", "-2", "music"},

@@ -95,6 +95,7 @@ outcome make_folder_project(const std::string& folder, const listing_options& op
   if (options.link_base) settings.link_base = *options.link_base;
   if (options.title) settings.listing_title = *options.title;
   if (options.overwrite) settings.overwrite = true;
+  if (options.thumbnails) settings.thumbnails = true;
   file_filter_data& filter = settings.filter;
   if (options.include) filter.str_files_include = *options.include;
   if (options.exclude) {

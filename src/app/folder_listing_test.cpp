@@ -20,7 +20,8 @@ std::string dump(const project_settings& s) {
          " order=" + std::to_string(s.order_files) + " desc=" + std::to_string(s.sort_order) +
          " include=" + s.filter.str_files_include + " skip=" + s.filter.str_files_skip +
          " escape=" + std::to_string(s.url_escape) + " output-dir=" + s.output_dir +
-         " link-base=" + s.link_base + (s.overwrite ? " overwrite" : "");
+         " link-base=" + s.link_base + (s.overwrite ? " overwrite" : "") +
+         (s.thumbnails ? " thumbnails" : "");
 }
 
 class FolderListing : public testing::Test {
@@ -94,7 +95,8 @@ TEST_F(FolderListing, TheStyleComesFirstAndEachOptionChangesItsSetting) {
        "path=" + music + " save=list.html format=" + table +
            " depth=2 one-file=0 recursive=4 order=5 desc=0 include=* skip=list.html escape=2 "
            "output-dir= link-base="},
-      {"sorting, filters, sizes, empty folders, links, overwrite", with([](listing_options& o) {
+      {"sorting, filters, sizes, empty folders, links, overwrite, thumbnails",
+       with([](listing_options& o) {
          o.sort = 3;
          o.reverse = true;
          o.include = "*.mp3";
@@ -103,10 +105,11 @@ TEST_F(FolderListing, TheStyleComesFirstAndEachOptionChangesItsSetting) {
          o.hide_empty = true;
          o.link_base = "https://x.org/m/";
          o.overwrite = true;
+         o.thumbnails = true;
        }),
        "path=" + music + " save=index.html format=" + table +
            " depth=-1 one-file=1 recursive=7 order=3 desc=1 include=*.mp3 skip=*.tmp escape=2 "
-           "output-dir= link-base=https://x.org/m/ overwrite"},
+           "output-dir= link-base=https://x.org/m/ overwrite thumbnails"},
   };
   for (const auto& c : cases) {
     html_list_project project;

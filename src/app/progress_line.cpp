@@ -26,9 +26,12 @@ std::string count_of(int64_t count, const char* singular, const char* plural) {
 
 }  // namespace
 
-std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width) {
+std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width,
+                          int64_t thumbnails) {
   std::string counts =
-      count_of(folders, "folder", "folders") + ", " + count_of(files, "file", "files") + " | ";
+      count_of(folders, "folder", "folders") + ", " + count_of(files, "file", "files");
+  if (thumbnails > 0) counts += ", " + count_of(thumbnails, "thumbnail", "thumbnails");
+  counts += " | ";
   // A newline in a folder name would break the line, an escape sequence
   // would redraw the terminal: the names are shown as messages show them.
   std::string text = terminal_safe(message);
@@ -48,12 +51,13 @@ progress_line::progress_line(bool enabled) : enabled_(enabled) {}
 
 progress_line::~progress_line() { clear(); }
 
-void progress_line::show(const std::string& message, int64_t folders, int64_t files) {
+void progress_line::show(const std::string& message, int64_t folders, int64_t files,
+                         int64_t thumbnails) {
   if (!enabled_) return;
   const auto now = std::chrono::steady_clock::now();
   if (shown_ && now - last_ < kInterval) return;
   last_ = now;
-  const std::string text = progress_text(message, folders, files, terminal_width());
+  const std::string text = progress_text(message, folders, files, terminal_width(), thumbnails);
   std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
   std::fflush(stderr);
   shown_ = true;

@@ -18,8 +18,9 @@ class progress_line {
   progress_line& operator=(const progress_line&) = delete;
 
   // Shows the folder being read (`message` is the "reading folder" text with
-  // the folder's path) and the folders read and files listed so far.
-  void show(const std::string& message, int64_t folders, int64_t files);
+  // the folder's path) and the folders read, files listed and thumbnails
+  // made so far.
+  void show(const std::string& message, int64_t folders, int64_t files, int64_t thumbnails = 0);
   // Removes the line so later messages start on a clean line.
   void clear();
 
@@ -30,8 +31,10 @@ class progress_line {
 };
 
 // The text of the progress line, cut to `width` columns: the counts first so
-// they stay visible ("1 folder, 2 files"), then as much of the folder message
-// as fits (keeping its end, where the deepest folder names are).
-std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width);
+// they stay visible ("1 folder, 2 files", and ", 3 thumbnails" once any is
+// made), then as much of the folder message as fits (keeping its end, where
+// the deepest folder names are).
+std::string progress_text(const std::string& message, int64_t folders, int64_t files, int width,
+                          int64_t thumbnails = 0);
 
 }  // namespace dirscribe

@@ -57,6 +57,9 @@ enum result_code : int {
   result_mirror_link_in_the_way = 20100,  // a symbolic link where a mirror folder goes
   result_mirror_not_a_folder = 20101,     // a file, FIFO, socket or device there
   result_mirror_not_made = 20102,         // the system refused to make the folder
+  // A picture that gets no thumbnail (picture_scaler.h); a warning, never the
+  // end of a build.
+  result_picture_unreadable = 20200,
   // Building the windows from the interface description.
   result_element_without_class = 50000,
   result_unknown_class = 50001,

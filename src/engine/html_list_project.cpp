@@ -45,12 +45,14 @@ void for_each_key(Settings& s, Visit visit, VisitFilter visit_filter) {
   visit("output_dir", s.output_dir);
   visit("overwrite", s.overwrite);
   visit("listing_title", s.listing_title);
+  visit("thumbnails", s.thumbnails);
 }
 
 // Keys that older readers do not know: written only when they hold a value
 // other than their default (empty, off).
 bool written_only_when_set(std::string_view key) {
-  return key == "link_base" || key == "output_dir" || key == "overwrite" || key == "listing_title";
+  return key == "link_base" || key == "output_dir" || key == "overwrite" ||
+         key == "listing_title" || key == "thumbnails";
 }
 
 template <class Field>

@@ -66,6 +66,9 @@ struct project_settings {
   // The name published pages give the listing in place of the listed
   // folder's own name; empty: the folder's name. Never a path of this machine.
   std::string listing_title;
+  // Small pictures of the listed pictures, written beside each page, for
+  // styles that show pictures as tiles.
+  bool thumbnails = false;
 };
 
 // One project of a project file: everything its `project` element holds. A
@@ -87,8 +90,8 @@ void reset_project(html_list_project& project);
 void read_project(html_list_project& project, const xml_tree& document, const xml_node* element);
 
 // Appends one element line per key, in the file's key order, with the filter
-// block in its place; `link_base`, `output_dir`, `overwrite` and
-// `listing_title` only when they are set.
+// block in its place; `link_base`, `output_dir`, `overwrite`,
+// `listing_title` and `thumbnails` only when they are set.
 void write_project(const html_list_project& project, std::vector<std::string>& lines);
 
 // What is wrong with one key of a project element. The reader takes every

@@ -19,6 +19,7 @@ class commit_queue;
 class file_tree;
 class project_context;
 struct project_settings;
+class thumbnail_source;
 
 class listing_run {
  public:
@@ -90,6 +91,9 @@ class listing_run {
   // its own; none: each page is put in place before the walk goes on.
   // Borrowed from the driver.
   commit_queue* commits = nullptr;
+  // The thumbnails of the page being written; none when the project makes
+  // none or the page cannot hold them. Borrowed from the driver.
+  thumbnail_source* thumbnails = nullptr;
 };
 
 }  // namespace dirscribe

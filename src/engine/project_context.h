@@ -102,6 +102,10 @@ class project_context {
   // running build publishes them for progress displays (build_counts).
   // Written by the building thread, which may hold the context as const.
   mutable std::atomic<int32_t> listed_files{0};
+  // Thumbnails made so far by the run of this context's builds (not those
+  // found made before), for the progress displays; cleared when a run
+  // starts, then counted by any thread of its builds.
+  mutable std::atomic<int64_t> thumbnails_made{0};
   // The outcome of the last project built; what a window shows after a build.
   outcome last_result;
   // Told the text "phrase 19 + folder" for every folder read; runs on the

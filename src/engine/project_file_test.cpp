@@ -35,7 +35,7 @@ std::string dump(const project_settings& s) {
       << s.filter.time_filter << '|' << s.filter.time_start << '|' << s.filter.time_end << '|'
       << s.filter.size_filter << '|' << s.filter.size_end << '|' << s.filter.size_high_end << '|'
       << s.filter.att_filter << '|' << s.filter.attrs << '|' << s.link_base << '|' << s.output_dir
-      << '|' << s.overwrite << '|' << s.listing_title;
+      << '|' << s.overwrite << '|' << s.listing_title << '|' << s.thumbnails;
   return out.str();
 }
 
@@ -244,18 +244,21 @@ TEST_F(ProjectFile, PublishingKeysAreWrittenOnlyWhenSet) {
   EXPECT_EQ(plain.find("output_dir"), std::string::npos) << plain;
   EXPECT_EQ(plain.find("overwrite"), std::string::npos) << plain;
   EXPECT_EQ(plain.find("listing_title"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("thumbnails"), std::string::npos) << plain;
 
   project.settings.link_base = "https://x.org/a&b/";
   project.settings.output_dir = "../out";
   project.settings.overwrite = true;
   project.settings.listing_title = "Tom & Jerry's <files>";
+  project.settings.thumbnails = true;
   const std::string set = lines_of(project);
   EXPECT_TRUE(
       set.ends_with("<disk_space>0</disk_space>\r\n"
                     "<link_base>https://x.org/a&amp;b/</link_base>\r\n"
                     "<output_dir>../out</output_dir>\r\n"
                     "<overwrite>1</overwrite>\r\n"
-                    "<listing_title>Tom &amp; Jerry's &lt;files&gt;</listing_title>\r\n"))
+                    "<listing_title>Tom &amp; Jerry's &lt;files&gt;</listing_title>\r\n"
+                    "<thumbnails>1</thumbnails>\r\n"))
       << set;
   project_context collection;
   ASSERT_TRUE(collection.load_file(write("p.txt", "<project>" + set + "</project>")).ok());

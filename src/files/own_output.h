@@ -32,10 +32,13 @@ struct own_output {
   // The folder the pages go to (an output_dir), never listed nor entered
   // when it lies inside the listed tree; unknown: none.
   folder_identity written_folder;
+  // The folder beside each page that holds the page's thumbnails (in every
+  // folder or in `page_folder`, as the page); empty: the run makes none.
+  std::string thumbnail_folder;
 
   // Whether `entry`, found in `folder`, is an output of the run (or a
-  // temporary file of one, also one an interrupted run left) or the folder
-  // the pages are written to.
+  // temporary file of one, also one an interrupted run left), the folder
+  // the pages are written to, or a thumbnails folder beside a page.
   bool is_output(const folder_handle& folder, const file_node& entry) const;
   // Removes the run's outputs from the children of `parent` in `tree` (its
   // top level when `parent` is nullptr), the entries of `folder`.

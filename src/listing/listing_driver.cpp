@@ -17,6 +17,7 @@
 #include "files/folder_summary.h"
 #include "listing/mirror_folder.h"
 #include "listing/output_file.h"
+#include "listing/thumbnail_writer.h"
 #include "platform/file_system.h"
 #include "platform/user_data.h"
 #include "services/phrase_ids.h"
@@ -24,6 +25,7 @@
 #include "template/loop_frame.h"
 #include "template/template_evaluator.h"
 #include "template/template_file.h"
+#include "template/template_values.h"
 
 namespace dirscribe {
 
@@ -95,6 +97,17 @@ outcome make_summary(const listing_run& run, const held_folder& listed, const st
   return {};
 }
 
+// Whether the template prints or tests thumbnail_url anywhere: a style that
+// shows no thumbnail has none made.
+bool shows_thumbnails(const template_tree& tree) {
+  for (const template_node* node = tree.first(); node; node = node->next_in_document_order()) {
+    if (node->type < node_echo || (node->type > node_echoen && node->type != node_if)) continue;
+    const template_variable* variable = template_variable_row(node->index);
+    if (variable != nullptr && variable->value == template_values::thumbnail_url) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 protected_files files_read_by(const project_context& collection, const std::string& template_path) {
@@ -143,6 +156,7 @@ void note_own_output(listing_run& run, const std::string& page_name,
   run.outputs.written_folder = run.written_folder;
   if (!page_folder) return;  // standard output: nothing in the tree to leave out
   run.outputs.name = page_name;
+  if (run.thumbnails) run.outputs.thumbnail_folder = kThumbnailFolder;
   if (run.settings.subfolders_in_one_file) {
     run.outputs.page_folder = folder_identity::of(*page_folder);
   } else {
@@ -375,8 +389,10 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   file_node* slot = &root_entry;
   loop_frame root = page_root_frame(run, folder, path, listed_folder);
   file_sink sink(output.get());
+  if (run.thumbnails && !page.standard_output) run.thumbnails->begin_page(page.folder, path);
   outcome written = evaluate(tree.first(), nullptr, slot, root, run, sink, memo);
   const int write_error = errno;  // why a write failed, when one did
+  if (run.thumbnails) run.thumbnails->end_page(written.ok());
   run.summary = nullptr;
   if (summary_out) *summary_out = std::move(summary);
   // A listing is put in place only when complete: a stopped or failed build
@@ -494,6 +510,11 @@ outcome build_project(const html_list_project& project, const project_context& c
   if (!built.ok()) return built;
   // No output path, however it is spelt, writes over a file the run reads.
   run.inputs = files_read_by(collection, template_path);
+  std::unique_ptr<thumbnail_writer> thumbnails;
+  if (settings.thumbnails && settings.source != source_ftp && shows_thumbnails(tree)) {
+    thumbnails = std::make_unique<thumbnail_writer>(run);
+    run.thumbnails = thumbnails.get();
+  }
   held_folder mirror;
   if (!run.output_dir.empty() && settings.source != source_ftp) {
     // Made before the walk, so the walk knows it and never enters it, even
@@ -531,6 +552,7 @@ outcome build_project(const html_list_project& project, const project_context& c
 outcome run_collection(project_context& collection) {
   collection.last_result = {};
   collection.listed_files = 0;
+  collection.thumbnails_made = 0;
   outcome built;
   for (const auto& project : collection.projects) {
     built = build_project(*project, collection);

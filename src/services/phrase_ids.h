@@ -55,7 +55,7 @@ inline constexpr int kPhraseMegabytes = 28;  // " MB", fixed size unit 2
 // (each took the next free id when it came).
 inline constexpr int kPhraseFirstVariableName = 30;
 inline constexpr int kPhraseLastVariableName = 88;
-inline constexpr int kAddedVariableNames[] = {302, 303, 304, 329};
+inline constexpr int kAddedVariableNames[] = {302, 303, 304, 329, 330};
 
 // --- Filter page: captions are kPhraseFilterBase + offset ----------------------
 inline constexpr int kPhraseFilterBase = 150;
@@ -159,6 +159,11 @@ inline constexpr int kPhraseBarFailed = 326;
 inline constexpr int kPhraseAttributeNeverSet = 327;
 // A build whose filter left out every file it found (before the count).
 inline constexpr int kPhraseFilterLeftNoFile = 328;
+// A picture that gets no thumbnail, before its path and the reason.
+inline constexpr int kPhraseNoThumbnail = 331;
+// The thumbnails folder beside a page could not be made or is a link, before
+// its path.
+inline constexpr int kPhraseThumbnailFolderRefused = 332;
 
 // Every id the program looks up, ranges expanded, ascending.
 inline constexpr int kAllPhraseIds[] = {
@@ -174,7 +179,7 @@ inline constexpr int kAllPhraseIds[] = {
     241, 242, 243, 244, 245, 246, 247, 248, 249, 250, 252, 253, 254, 255, 256, 257, 258, 259, 260,
     261, 262, 264, 265, 266, 267, 268, 269, 275, 277, 278, 279, 280, 281, 282, 283, 284, 285, 286,
     287, 288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 304, 320,
-    321, 322, 323, 324, 325, 326, 327, 328, 329,
+    321, 322, 323, 324, 325, 326, 327, 328, 329, 330, 331, 332,
 };
 
 namespace phrase_ids_detail {

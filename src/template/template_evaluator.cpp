@@ -10,6 +10,7 @@
 #include "engine/html_list_project.h"
 #include "engine/link_rules.h"
 #include "engine/listing_run.h"
+#include "engine/thumbnail_source.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/folder_scanner.h"
@@ -454,6 +455,11 @@ int template_evaluator::read_level(loop_frame& loop, const template_node* body,
     tree.sort_all();
   }
   if (settings.sort_order) tree.reverse_all();
+  // The folder's thumbnails are made side by side before its first entry is
+  // printed, so each entry finds its own made.
+  if (run_.thumbnails && !stopped()) {
+    run_.thumbnails->make_thumbnails(*loop.handle, loop.relative_path, loop.folder, tree);
+  }
   return stopped() ? result_stopped : 0;
 }
 

@@ -16,6 +16,7 @@
 #include "engine/link_rules.h"
 #include "engine/listing_run.h"
 #include "engine/project_context.h"
+#include "engine/thumbnail_source.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "files/file_path.h"
@@ -436,6 +437,14 @@ int sha1(const template_value_context& c, tagged_value& r) {
 }
 int sha256(const template_value_context& c, tagged_value& r) {
   return entry_digest(c, r, EVP_sha256(), kLowerHex);
+}
+int thumbnail_url(const template_value_context& c, tagged_value& r) {
+  if (c.entry.is_folder || c.run.thumbnails == nullptr) {
+    r = tagged_value("");
+    return 0;
+  }
+  r = tagged_value(c.run.thumbnails->thumbnail_link(c.process.relative_path, c.entry.name));
+  return 0;
 }
 int title(const template_value_context& c, tagged_value& r) {
   if (c.entry.is_folder) {

@@ -31,7 +31,7 @@ struct template_value_context {
   std::string* error_text = nullptr;
 };
 
-// The value of `row` (3 to 62): 0 with `result` set, or the code of a
+// The value of `row` (3 to 63): 0 with `result` set, or the code of a
 // failure. Rows without a value function give 1.
 int template_value(int row, const template_value_context& context, tagged_value& result);
 
@@ -49,7 +49,7 @@ int file_digest_md5(const std::string& path, std::string& hex);
 int file_digest_sha1(const std::string& path, std::string& hex);
 int file_digest_sha256(const std::string& path, std::string& hex);
 
-// The value functions of rows 3 to 62, in table order.
+// The value functions of rows 3 to 63, in table order.
 namespace template_values {
 int row_index(const template_value_context& c, tagged_value& r);
 int total_rows(const template_value_context& c, tagged_value& r);
@@ -115,6 +115,9 @@ int listing_title(const template_value_context& c, tagged_value& r);
 int rel_folder(const template_value_context& c, tagged_value& r);
 // The lower-case SHA-256 digest, under the rules of md5 and sha1.
 int sha256(const template_value_context& c, tagged_value& r);
+// The link of the file's thumbnail from the run's thumbnails, relative to the
+// page; empty for folders and for files that have none.
+int thumbnail_url(const template_value_context& c, tagged_value& r);
 }  // namespace template_values
 
 }  // namespace dirscribe

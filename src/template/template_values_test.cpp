@@ -13,6 +13,7 @@
 #include "engine/html_list_project.h"
 #include "engine/listing_run.h"
 #include "engine/project_context.h"
+#include "engine/thumbnail_source.h"
 #include "files/file_format.h"
 #include "files/file_node.h"
 #include "markup/document_reader.h"
@@ -176,6 +177,44 @@ TEST_F(TemplateValues, PageNameTitleAndFolderBelowTheListedOne) {
     EXPECT_EQ(text(listing_title), c.title) << c.listed << " " << c.key_title;
     EXPECT_EQ(text(rel_folder), c.below) << c.listed << " " << c.folder;
   }
+}
+
+// Thumbnails known by their picture's path below the listed folder.
+class known_thumbnails : public thumbnail_source {
+ public:
+  void begin_page(held_folder, const std::string&) override {}
+  void end_page(bool) override {}
+  void make_thumbnails(const folder_handle&, const std::string&, const std::string&,
+                       const file_tree&) override {}
+  std::string thumbnail_link(const std::string& relative_path,
+                             const std::string& name) const override {
+    const std::string path = relative_path.empty() ? name : relative_path + "/" + name;
+    return path == "music/cover.jpg" ? ".thumbnails/1234.webp" : "";
+  }
+};
+
+TEST_F(TemplateValues, ThumbnailUrlAsTheRunsThumbnailsLinkIt) {
+  const int thumbnail_url = 63;
+  known_thumbnails thumbnails;
+  const struct {
+    bool made;  // the run makes thumbnails
+    const char* name;
+    bool is_folder;
+    const char* link;
+  } cases[] = {
+      {true, "cover.jpg", false, ".thumbnails/1234.webp"},
+      {true, "back.jpg", false, ""},
+      {true, "cover.jpg", true, ""},  // a folder named like a picture
+      {false, "cover.jpg", false, ""},
+  };
+  for (const auto& c : cases) {
+    run_.thumbnails = c.made ? &thumbnails : nullptr;
+    entry_.name = c.name;
+    entry_.is_folder = c.is_folder;
+    EXPECT_EQ(text(thumbnail_url), c.link) << c.name << " " << c.made << c.is_folder;
+    EXPECT_EQ(last_code_, 0);
+  }
+  run_.thumbnails = nullptr;
 }
 
 TEST_F(TemplateValues, LevelCountsDownFromTheDepth) {

@@ -74,6 +74,7 @@ constexpr template_variable kVariables[template_variable_count] = {
     {303, false, template_values::listing_title},   // 60: listing_title
     {304, false, template_values::rel_folder},      // 61: rel_folder
     {329, false, template_values::sha256},          // 62: sha256
+    {330, false, template_values::thumbnail_url},   // 63: thumbnail_url
 };
 
 constexpr std::string_view kMarkupSafeNames[] = {

@@ -1,13 +1,13 @@
-// The template variables: the fixed table of 63 names that a directive's var
+// The template variables: the fixed table of 64 names that a directive's var
 // may carry, the lookup from name to row, the directives each row admits, and
 // the vocabulary checks the listing parser runs on every new directive.
 //
 // Rows 0 to 2 are the loop variables (files, folders, tree), usable only in
-// for; rows 3 to 62 are value variables, usable in every echo variant and in
+// for; rows 3 to 63 are value variables, usable in every echo variant and in
 // if. The names are language phrases, so the lookup is built from a phrase
 // table: rows 0 to 58 are phrases 30 to 88 (row + 30), the long-standing
 // vocabulary; rows 59 on were added later, each with the next phrase id free
-// when it came (kAddedVariableNames: 302 to 304, then 329).
+// when it came (kAddedVariableNames: 302 to 304, then 329 and 330).
 #pragma once
 
 #include <string>
@@ -22,7 +22,7 @@ namespace dirscribe {
 
 class phrase_table;
 
-constexpr int template_variable_count = 63;
+constexpr int template_variable_count = 64;
 
 // Rows with a meaning of their own to the parser and evaluator.
 enum template_loop_row : int {
@@ -49,7 +49,7 @@ struct template_variable {
   template_value_function value;
 };
 
-// The row, or nullptr outside 0 to 62.
+// The row, or nullptr outside 0 to 63.
 const template_variable* template_variable_row(int row);
 
 class template_variables {

@@ -63,6 +63,7 @@ inline constexpr const char* kOutputDir = "main/pOptions/gbPublish/eOutputDir";
 inline constexpr const char* kBrowseOutputDir = "main/pOptions/gbPublish/bOutputDir";
 inline constexpr const char* kOverwrite = "main/pOptions/gbPublish/cbOverwrite";
 inline constexpr const char* kListingTitle = "main/pOptions/gbPublish/eTitle";
+inline constexpr const char* kThumbnails = "main/pOptions/gbIcons/cbThumbnails";
 inline constexpr const char* kNewButton = "pTop/bNew";
 inline constexpr const char* kOpenButton = "pTop/bOpen";
 inline constexpr const char* kSaveButton = "pTop/bSave";
@@ -186,6 +187,7 @@ inline constexpr typed_path kWindowControls[] = {
     {kBrowseOutputDir, "QAbstractButton"},
     {kOverwrite, "QCheckBox"},
     {kListingTitle, "QLineEdit"},
+    {kThumbnails, "QCheckBox"},
     {kNewButton, "QAbstractButton"},
     {kOpenButton, "QAbstractButton"},
     {kSaveButton, "QAbstractButton"},

@@ -411,6 +411,7 @@ outcome main_window::view() {
   c.output_dir->setText(to_qt(s.output_dir));
   c.overwrite->setChecked(s.overwrite);
   c.listing_title->setText(to_qt(s.listing_title));
+  c.thumbnails->setChecked(s.thumbnails);
   filter_page_->load(s.filter);
   c.date_format->setEnabled(c.date_mode->currentIndex() == 1);
   c.try_date->setEnabled(c.date_mode->currentIndex() == 1);
@@ -458,6 +459,7 @@ outcome main_window::store() {
   s.output_dir = from_qt(c.output_dir->text());
   s.overwrite = c.overwrite->isChecked();
   s.listing_title = from_qt(c.listing_title->text());
+  s.thumbnails = c.thumbnails->isChecked();
   filter_page_->store(s.filter);
   settings_.last_folder = s.path;
   return {};

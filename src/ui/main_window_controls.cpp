@@ -145,6 +145,7 @@ void main_window::control_finder::find_options_page() {
   find(control_paths::kListingTitle, c_.listing_title);
   find(control_paths::kBrowseOutputDir, c_.browse_output_dir);
   find(control_paths::kOverwrite, c_.overwrite);
+  find(control_paths::kThumbnails, c_.thumbnails);
 }
 
 void main_window::control_finder::find_build_controls() {

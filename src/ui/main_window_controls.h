@@ -66,6 +66,7 @@ struct main_window::controls {
   QAbstractButton* browse_output_dir = nullptr;
   QCheckBox* overwrite = nullptr;
   QLineEdit* listing_title = nullptr;
+  QCheckBox* thumbnails = nullptr;
   QAbstractButton* new_button = nullptr;
   QAbstractButton* open_button = nullptr;
   QAbstractButton* save_button = nullptr;

@@ -88,6 +88,7 @@ TEST_F(WizardWindow, EveryControlRoundTripsThroughViewAndStore) {
   s.output_dir = "/srv/www/pages";
   s.overwrite = true;
   s.listing_title = "Tom & Jerry's <files>";
+  s.thumbnails = true;
   s.filter.str_files_include = "*.txt";
   s.filter.size_filter = size_not_below;
   s.filter.size_start = 2048;

@@ -26,7 +26,7 @@ const std::vector<std::string>& english_variable_names() {
       "source_url",     "max_depth",     "images_url",    "show_folders",
       "show_files",     "show_summary",  "sort_by",       "sort_descending",
       "ftp_host",       "now",           "level",         "page_name",
-      "listing_title",  "rel_folder",    "sha256"};
+      "listing_title",  "rel_folder",    "sha256",        "thumbnail_url"};
   return names;
 }
 
