@@ -353,8 +353,10 @@ int template_evaluator::pass(loop_frame& loop, bool start, const template_node* 
 }
 
 int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
-                                  const template_node* body, const template_node* stop) {
+                                  const recorded_level& recorded, const template_node* body,
+                                  const template_node* stop) {
   loop_frame level = go_down(loop, folder.name, run_.settings.url_escape, folder.summary);
+  level.block = recorded.block_of(folder.summary);
   if (loop.handle) {
     folder_opening opened = loop.handle->open_child(folder.name);
     if (opened.fault == folder_fault::symbolic_link) {
@@ -383,7 +385,8 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   loop.folder_start = loop.folder_end = loop.descends = false;
 
   auto tree = std::make_unique<file_tree>();
-  if (int code = read_level(loop, body, stop, *tree)) return code;
+  recorded_level recorded;  // the summary nodes of a level read from the record
+  if (int code = read_level(loop, body, stop, *tree, recorded)) return code;
 
   if (tree_loop) {
     if (int code = pass(loop, true, body, stop)) return code;
@@ -399,11 +402,11 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
       if (!slot) break;
       if (loop.descends) {
         loop.descends = false;
-        if (int code = run_level(loop, *slot, body, stop)) return code;
+        if (int code = run_level(loop, *slot, recorded, body, stop)) return code;
       }
     } else if (!after_level && may_descend(loop, *entry)) {
       // Hidden folders of a tree loop still show their files, in place.
-      if (int code = run_level(loop, *entry, body, stop)) return code;
+      if (int code = run_level(loop, *entry, recorded, body, stop)) return code;
     }
     if (stopped()) return result_stopped;
     entry = slot->next();
@@ -417,7 +420,7 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   if (tree_loop && after_level) {
     for (file_node* entry = tree->first(); entry; entry = entry->next()) {
       if (!may_descend(loop, *entry)) continue;
-      if (int code = run_level(loop, *entry, body, stop)) return code;
+      if (int code = run_level(loop, *entry, recorded, body, stop)) return code;
     }
   }
   return 0;
@@ -425,16 +428,40 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
 
 std::string template_evaluator::phrase_text(int id) const { return run_.phrase(id); }
 
+void template_evaluator::keep_page_subfolders(const loop_frame& loop, const file_tree& tree) {
+  if (run_.page_subfolders_read || !loop.handle || loop.handle.get() != run_.page_folder_read) {
+    return;
+  }
+  run_.page_subfolders.clear();
+  for (const file_node* entry = tree.first(); entry; entry = entry->next()) {
+    if (entry->is_folder && !(entry->attributes & attribute_link)) {
+      run_.page_subfolders.push_back(entry->name);
+    }
+  }
+  run_.page_subfolders_read = true;
+}
+
 int template_evaluator::read_level(loop_frame& loop, const template_node* body,
-                                   const template_node* stop, file_tree& tree) {
+                                   const template_node* stop, file_tree& tree,
+                                   recorded_level& recorded) {
   const project_settings& settings = run_.settings;
   run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
   if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
-  if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
-    error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
-    return result_folder_not_entered;
+  if (run_.record && loop.block.recorded()) {
+    // Read once already, by the walk that summed the subtrees, with the
+    // run's outputs left out.
+    if (!run_.record->read(loop.block, tree, recorded)) {
+      error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
+      return result_folder_not_entered;
+    }
+  } else {
+    if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
+      error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
+      return result_folder_not_entered;
+    }
+    keep_page_subfolders(loop, tree);
+    run_.outputs.leave_out(tree, nullptr, *loop.handle);
   }
-  run_.outputs.leave_out(tree, nullptr, *loop.handle);
   const auto count_files = [&tree] {
     int64_t files = 0;
     for (const file_node* node = tree.first(); node; node = node->next_in_document_order()) {
@@ -553,6 +580,7 @@ int template_evaluator::run_for(const template_node& node, const loop_frame& pro
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
   loop.handle = process.handle;
+  loop.block = process.block;
   loop.absolute_url = folder_link(run_, process.folder);
   loop.page_way = process.page_way;  // relative links start at the page
   loop.summary = run_.summary ? run_.summary->first() : nullptr;

@@ -20,6 +20,7 @@ namespace dirscribe {
 struct file_node;
 class file_tree;
 struct loop_frame;
+class recorded_level;
 class listing_run;
 class compiled_regex;
 struct template_value_context;
@@ -178,16 +179,23 @@ class template_evaluator {
   // progress before and the failure (in error_text_) when the folder
   // cannot be read.
   // A loop whose folder is not held yet opens it by its path first.
+  // A folder the run recorded is read from the record instead, its
+  // subfolders' summary nodes kept in `recorded`.
   int read_level(loop_frame& loop, const template_node* body, const template_node* stop,
-                 file_tree& tree);
+                 file_tree& tree, recorded_level& recorded);
+  // When `loop` lists the folder of the page being written, tells the run
+  // its subfolders from `tree` (as scanned), once.
+  void keep_page_subfolders(const loop_frame& loop, const file_tree& tree);
   // Adds a tree loop's counts to the listing's totals; another loop's counts
   // replace them.
   void add_to_listing_totals(const loop_frame& loop);
   // Runs the loop's body over the subfolder `folder`, opened from the loop's
   // held folder; one that turned into a link since it was read is skipped
   // with a warning.
-  int run_level(const loop_frame& loop, file_node& folder, const template_node* body,
-                const template_node* stop);
+  // `recorded` holds the level's summary nodes, with where the record keeps
+  // each folder's entries.
+  int run_level(const loop_frame& loop, file_node& folder, const recorded_level& recorded,
+                const template_node* body, const template_node* stop);
   int pass(loop_frame& loop, bool start, const template_node* body, const template_node* stop);
   // Fills the entries' extensions, rounds sizes to clusters and converts
   // times to local time; the creation and access times only when
