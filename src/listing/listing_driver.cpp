@@ -87,10 +87,12 @@ generation_context summary_context(const listing_run& run) {
 }
 
 // Builds the folder summary of `folder` for subtree sizes and empty-folder
-// suppression.
+// suppression. The listing reads these folders again and reports them then:
+// each folder is reported once.
 outcome make_summary(const listing_run& run, const held_folder& listed, const std::string& folder,
                      file_tree& summary) {
   generation_context context = summary_context(run);
+  context.progress = nullptr;
   auto top = std::make_unique<file_node>();
   top->is_folder = true;
   top->name = folder;
@@ -418,6 +420,27 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
                                    because(written.ok() ? output.error() : write_error)};
 }
 
+namespace {
+
+// Appends to `entries` the subfolders of the page's folder `held` that are no
+// links, in enumeration order: as the page's own listing read them, or read
+// now (without the status of every file) when the page did not read its
+// folder. False when the folder cannot be read.
+bool page_subfolders(listing_run& run, const folder_handle& held, file_tree& entries) {
+  if (!run.page_subfolders_read) return scan_subfolders(held, entries);
+  file_node* last = nullptr;
+  for (std::string& name : run.page_subfolders) {
+    auto node = std::make_unique<file_node>();
+    node->name = std::move(name);
+    node->is_folder = true;
+    last = last ? entries.insert_after(last, std::move(node)) : entries.append_top(std::move(node));
+  }
+  run.page_subfolders.clear();
+  return true;
+}
+
+}  // namespace
+
 outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
                            int levels, evaluation_memo* memo, const held_folder& listed,
                            const held_folder& mirror) {
@@ -454,19 +477,8 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   if (!written.ok()) return written;
   if (levels == 0 || !local) return {};
 
-  // The walk needs the subfolders only, not the status of every file.
   file_tree entries;
-  if (run.page_subfolders_read) {
-    file_node* last = nullptr;
-    for (std::string& name : run.page_subfolders) {
-      auto node = std::make_unique<file_node>();
-      node->name = std::move(name);
-      node->is_folder = true;
-      last =
-          last ? entries.insert_after(last, std::move(node)) : entries.append_top(std::move(node));
-    }
-    run.page_subfolders.clear();
-  } else if (!scan_subfolders(*held, entries)) {
+  if (!page_subfolders(run, *held, entries)) {
     return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};
   }
   const outcome stopped{result_stopped, {}};

@@ -1,5 +1,6 @@
 #include "template/template_evaluator.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <deque>
 #include <memory>
@@ -293,21 +294,35 @@ void template_evaluator::count(loop_frame& loop, const file_node& entry) const {
 }
 
 bool template_evaluator::prints_other_times(const template_node* body, const template_node* stop) {
-  const auto [known, first_time] = memo_.other_times.try_emplace(body, false);
-  if (!first_time) return known->second;
+  return prints_any(body, stop, {template_values::created, template_values::accessed},
+                    memo_.other_times);
+}
+
+bool template_evaluator::prints_contents(const template_node* body, const template_node* stop) {
+  return prints_any(body, stop,
+                    {template_values::md5, template_values::sha1, template_values::sha256,
+                     template_values::title},
+                    memo_.contents);
+}
+
+bool template_evaluator::prints_any(const template_node* body, const template_node* stop,
+                                    std::initializer_list<template_value_function> values,
+                                    std::unordered_map<const template_node*, bool>& known) {
+  const auto [answer, first_time] = known.try_emplace(body, false);
+  if (!first_time) return answer->second;
   // Every node that can print an entry of the loop lies between its body and
   // its stop, nested loops included.
   for (const template_node* node = body; node && node != stop;
        node = node->next_in_document_order()) {
     if (!is_echo(node->type) && node->type != node_if) continue;
     const template_variable* variable = template_variable_row(node->index);
-    if (variable != nullptr && (variable->value == template_values::created ||
-                                variable->value == template_values::accessed)) {
-      known->second = true;
+    if (variable != nullptr &&
+        std::find(values.begin(), values.end(), variable->value) != values.end()) {
+      answer->second = true;
       break;
     }
   }
-  return known->second;
+  return answer->second;
 }
 
 void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool other_times) const {
@@ -357,7 +372,10 @@ int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
                                   const template_node* stop) {
   loop_frame level = go_down(loop, folder.name, run_.settings.url_escape, folder.summary);
   level.block = recorded.block_of(folder.summary);
-  if (loop.handle) {
+  // A folder the run recorded is read from the record; it is held only when
+  // the loop reads its files' content.
+  const bool from_record = run_.record && level.block.recorded();
+  if (loop.handle && (!from_record || prints_contents(body, stop))) {
     folder_opening opened = loop.handle->open_child(folder.name);
     if (opened.fault == folder_fault::symbolic_link) {
       // Swapped for a link since the folder was read: never followed, and
@@ -445,16 +463,16 @@ int template_evaluator::read_level(loop_frame& loop, const template_node* body,
                                    const template_node* stop, file_tree& tree,
                                    recorded_level& recorded) {
   const project_settings& settings = run_.settings;
-  run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
-  if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
   if (run_.record && loop.block.recorded()) {
-    // Read once already, by the walk that summed the subtrees, with the
-    // run's outputs left out.
+    // Read once already, and reported, by the walk that summed the
+    // subtrees, with the run's outputs left out.
     if (!run_.record->read(loop.block, tree, recorded)) {
       error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
       return result_folder_not_entered;
     }
   } else {
+    run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
+    if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
     if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
       error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
       return result_folder_not_entered;

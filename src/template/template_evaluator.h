@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "core/outcome.h"
 #include "core/tagged_value.h"
 #include "template/template_node.h"
+#include "template/template_variables.h"
 
 namespace dirscribe {
 
@@ -75,6 +77,7 @@ struct evaluation_memo {
   // Type texts [0] and icons [1], by "/" or "." and the extension.
   std::unordered_map<std::string, tagged_value> by_extension[2];
   std::unordered_map<const template_node*, bool> other_times;  // by loop body
+  std::unordered_map<const template_node*, bool> contents;     // by loop body: digests, titles
 };
 
 // One evaluation of one output file.
@@ -203,6 +206,13 @@ class template_evaluator {
   void prepare(file_tree& tree, const loop_frame& loop, bool other_times) const;
   // Whether the nodes from `body` to `stop` print a creation or access time.
   bool prints_other_times(const template_node* body, const template_node* stop);
+  // Whether they print what only a file's content tells (digests, titles).
+  bool prints_contents(const template_node* body, const template_node* stop);
+  // Whether they print or test one of `values`; answered once per body in
+  // `known`.
+  bool prints_any(const template_node* body, const template_node* stop,
+                  std::initializer_list<template_value_function> values,
+                  std::unordered_map<const template_node*, bool>& known);
   bool takes(const loop_frame& loop, const file_node& entry) const;
   bool may_descend(const loop_frame& loop, const file_node& entry) const;
   void count(loop_frame& loop, const file_node& entry) const;
