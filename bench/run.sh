@@ -8,6 +8,9 @@
 #   -r RUNS   timed runs per tool (default 7)
 #   -k        keep the tree for the next run (it is rebuilt only when missing)
 #
+# BENCH_WORK names the scratch folder (default /tmp/dirscribe-bench), so that
+# two worktrees on one machine do not time each other's trees.
+#
 # Our three configurations, all with the detailed-table style:
 #   table       one file for the whole tree, no recursive sizes (recursive_options 4,
 #               each folder's contents after its parent, as the style lays them out)
@@ -24,7 +27,7 @@ while getopts "f:r:k" opt; do
     f) files=$OPTARG ;;
     r) runs=$OPTARG ;;
     k) keep=1 ;;
-    *) sed -n '3,16s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    *) sed -n '3,19s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
   esac
 done
 style="${BENCH_STYLE:-templates/table.html}"
@@ -32,7 +35,7 @@ style="${BENCH_STYLE:-templates/table.html}"
 BUILD_DIR=build-release scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DDIRSCRIBE_TESTS=OFF >/dev/null
 program="$repo/build-release/program/dirscribe"
 
-work=/tmp/dirscribe-bench
+work="${BENCH_WORK:-/tmp/dirscribe-bench}"
 tree="$work/tree-$files"
 mkdir -p "$work"
 if [ ! -d "$tree" ] || [ "$keep" = 0 ]; then
@@ -78,6 +81,10 @@ find "$tree" -name _dirscribe.html -delete
 
 echo
 echo "Links of the table listing:"
-python3 "$bench_tools/check-links.py" "$tree" "$work/table.html" | tail -3
+# Links are relative to the page, which lies beside the tree, not in it: they
+# start with the way from the page's folder to the tree.
+link_prefix=$(python3 -c 'import os, sys; print(os.path.relpath(sys.argv[1], sys.argv[2]) + "/")' \
+  "$tree" "$(dirname "$work/table.html")")
+python3 "$bench_tools/check-links.py" "$tree" "$work/table.html" --prefix "$link_prefix" | tail -3
 echo
 echo "Results: $out/results/results.md"

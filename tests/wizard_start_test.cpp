@@ -125,6 +125,10 @@ TEST(WizardStart, ADamagedDescriptionIsReportedInABox) {
     temp_folder folder;
     const std::string program = folder.at("dirscribe");
     std::filesystem::copy_file(program_path(), program);
+    // The window runs in the wizard's executable, beside the program.
+    std::filesystem::copy_file(
+        std::filesystem::path(program_path()).replace_filename("dirscribe-wizard"),
+        folder.at("dirscribe-wizard"));
     folder.write("vostra.bin", r.resources);
     std::string box = r.box;
     if (const size_t at = box.find("{dir}"); at != std::string::npos) {

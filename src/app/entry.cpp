@@ -15,7 +15,7 @@
 #include "app/messages.h"
 #include "app/program_setup.h"
 #include "app/version_text.h"
-#include "app/wizard_start.h"
+#include "app/wizard_launch.h"
 #include "platform/interrupt_cleanup.h"
 #include "platform/process.h"
 #include "services/phrase_ids.h"
@@ -95,9 +95,9 @@ int run(const std::string& executable, const std::vector<std::string>& args) {
       show_message(kNeedsDisplay);
       return 1;
     }
-    const outcome started = app.start_up();
-    take_out_of_memory_phrase(app);
-    return run_wizard(app, started);
+    // The window starts in an executable of its own, so a listing never
+    // loads the toolkit.
+    return hand_over_to_wizard(app.program_dir);
   }
   // The batch run's relative data-file names ("ext.txt" and the like)
   // resolve in the program folder from here on. The wizard stays where it was

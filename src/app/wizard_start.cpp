@@ -19,11 +19,6 @@ namespace dirscribe {
 
 namespace {
 
-bool set(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && value[0] != '\0';
-}
-
 void show_information(dialog_host& dialogs, const std::string& text) {
   if (text.empty()) return;
   dialogs.message_box(
@@ -50,12 +45,6 @@ class boxes_on_standard_error : public desktop_dialogs {
 };
 
 }  // namespace
-
-const char* toolkit_version() { return QT_VERSION_STR; }
-
-bool display_available() {
-  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
 
 int run_wizard(program_setup& app, const outcome& started) {
   // Qt keeps references to both for the application's whole life.

@@ -4,7 +4,7 @@
 
 namespace dirscribe {
 
-void build_counts::folder_read(const std::string& message) { folders_seen_.insert(message); }
+void build_counts::folder_read(const std::string&) { ++folders_; }
 
 void build_counts::count_files(const project_context& collection) {
   const int64_t current = collection.listed_files.load(std::memory_order_relaxed);
@@ -13,7 +13,7 @@ void build_counts::count_files(const project_context& collection) {
 }
 
 void build_counts::reset() {
-  folders_seen_.clear();
+  folders_ = 0;
   files_before_ = files_current_ = 0;
 }
 

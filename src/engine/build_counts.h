@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 
 namespace dirscribe {
 
@@ -16,8 +15,10 @@ class project_context;
 class build_counts {
  public:
   // Notes the folder named by one progress message ("reading folder" and its
-  // path). A folder counts once however often it is read: a style that sums
-  // subtree sizes reads every folder for the summary and again for the listing.
+  // path). A build reports each folder it lists once (a walk that sums
+  // subtree sizes reports the folders it records; the listing then reads them
+  // from the record without a word), so the counts need not remember the
+  // folders: their memory stays the same however large the tree.
   void folder_read(const std::string& message);
 
   // Brings the file count up to date from the file total the collection's
@@ -29,11 +30,11 @@ class build_counts {
   // Forgets everything, for the next build.
   void reset();
 
-  int64_t folders() const { return static_cast<int64_t>(folders_seen_.size()); }
+  int64_t folders() const { return folders_; }
   int64_t files() const { return files_before_ + files_current_; }
 
  private:
-  std::unordered_set<std::string> folders_seen_;
+  int64_t folders_ = 0;
   int64_t files_before_ = 0;   // files of the output files already finished
   int64_t files_current_ = 0;  // files of the output file being written
 };

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/protected_files.h"
 #include "files/file_filter.h"
@@ -17,6 +18,8 @@ namespace dirscribe {
 
 class commit_queue;
 class file_tree;
+class folder_handle;
+class folder_record;
 class project_context;
 struct project_settings;
 class thumbnail_source;
@@ -72,6 +75,18 @@ class listing_run {
   int32_t listing_folder_total = 0;
   int32_t listing_row_total = 0;
   file_tree* summary = nullptr;  // the folder summary of the current output file; borrowed
+  // The walk that made the summary, when it was recorded: the listing then
+  // reads its folders from the record instead of a second time from the
+  // file system. Borrowed; none without a summary or without a record.
+  folder_record* record = nullptr;
+  // One page per folder: the folder whose page is being written. When the
+  // page's evaluation reads it, it keeps the names of its subfolders that
+  // are no links (in enumeration order) in `page_subfolders` and sets
+  // `page_subfolders_read`, so the walk to the next pages needs no second
+  // read of the folder.
+  const folder_handle* page_folder_read = nullptr;
+  bool page_subfolders_read = false;
+  std::vector<std::string> page_subfolders;
   // The files this run writes, left out of every listing, and the files it
   // reads, never written over; both set by the driver.
   own_output outputs;

@@ -13,6 +13,7 @@
 #include "engine/project_context.h"
 #include "files/file_node.h"
 #include "files/file_path.h"
+#include "files/folder_record.h"
 #include "files/folder_scanner.h"
 #include "files/folder_summary.h"
 #include "listing/mirror_folder.h"
@@ -72,10 +73,8 @@ outcome commit_outcome(const listing_run& run, const std::optional<commit_failur
           run.phrase(kPhraseCantWriteFile) + failure->label + because(failure->error)};
 }
 
-// Builds the folder summary of `folder` for subtree sizes and empty-folder
-// suppression.
-outcome make_summary(const listing_run& run, const held_folder& listed, const std::string& folder,
-                     file_tree& summary) {
+// What the summary walk lends from the run.
+generation_context summary_context(const listing_run& run) {
   generation_context context;
   context.progress = run.context.progress;
   context.stop = &run.context.stop_flag;
@@ -86,7 +85,16 @@ outcome make_summary(const listing_run& run, const held_folder& listed, const st
   context.progress_phrase = run.phrase(kPhraseReadingFolder);
   context.scan_failed_phrase = run.phrase(kPhraseCantOpenFolder);
   context.folder_swapped_phrase = run.phrase(kPhraseFolderSwapped);
+  return context;
+}
 
+// Builds the folder summary of `folder` for subtree sizes and empty-folder
+// suppression. The listing reads these folders again and reports them then:
+// each folder is reported once.
+outcome make_summary(const listing_run& run, const held_folder& listed, const std::string& folder,
+                     file_tree& summary) {
+  generation_context context = summary_context(run);
+  context.progress = nullptr;
   auto top = std::make_unique<file_node>();
   top->is_folder = true;
   top->name = folder;
@@ -106,6 +114,19 @@ bool shows_thumbnails(const template_tree& tree) {
     if (variable != nullptr && variable->value == template_values::thumbnail_url) return true;
   }
   return false;
+}
+
+// The summary of one output file for the whole tree, recorded in the same
+// walk that reads the folders for the listing; `record` stays empty, and
+// the caller makes the summary alone, when no scratch file can be made.
+outcome make_record(const listing_run& run, const held_folder& listed, const std::string& folder,
+                    std::unique_ptr<folder_record>& record) {
+  int error = 0;
+  std::unique_ptr<scratch_file> scratch = scratch_file::create(error);
+  if (!scratch) return {};
+  generation_context context = summary_context(run);
+  const bool leave_out_empty = (run.settings.recursive_options & recursive_leave_out_empty) != 0;
+  return folder_record::build(std::move(scratch), listed, folder, context, leave_out_empty, record);
 }
 
 }  // namespace
@@ -322,6 +343,7 @@ loop_frame page_root_frame(listing_run& run, const std::string& folder, const st
   const project_settings& settings = run.settings;
   loop_frame root = make_root_frame(folder, folder_link(run, folder));
   root.handle = listed_folder;
+  if (run.record) root.block = run.record->top_block();
   run.page_image_dir = run.image_dir;
   if (settings.source != source_ftp) {
     const std::string page_folder_path = std::filesystem::path(path).parent_path().string();
@@ -363,10 +385,18 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   const std::string& path = page.path;
 
   std::unique_ptr<file_tree> summary;
+  std::unique_ptr<folder_record> record;
   if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
-    summary = std::make_unique<file_tree>();
-    if (outcome made = make_summary(run, listed_folder, folder, *summary); !made.ok()) {
-      return made;
+    // One file for the tree reads every folder once, from the record; a
+    // page per folder walks only the subtree it sums.
+    if (settings.subfolders_in_one_file && listed_folder) {
+      if (outcome made = make_record(run, listed_folder, folder, record); !made.ok()) return made;
+    }
+    if (!record) {
+      summary = std::make_unique<file_tree>();
+      if (outcome made = make_summary(run, listed_folder, folder, *summary); !made.ok()) {
+        return made;
+      }
     }
   }
   if (page.keep) {
@@ -382,7 +412,8 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
                                         ? output.open_standard_output()
                                         : output.open(page.folder, page.name, page.replaced);
   if (opened != output_open_result::opened) return refusal(run, opened, path, output.error());
-  run.summary = summary.get();
+  run.summary = record ? &record->summary() : summary.get();
+  run.record = record.get();
 
   file_node root_entry;
   root_entry.is_folder = true;
@@ -394,6 +425,7 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   const int write_error = errno;  // why a write failed, when one did
   if (run.thumbnails) run.thumbnails->end_page(written.ok());
   run.summary = nullptr;
+  run.record = nullptr;
   if (summary_out) *summary_out = std::move(summary);
   // A listing is put in place only when complete: a stopped or failed build
   // leaves the listing that was there before.
@@ -403,6 +435,27 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   return {result_write_failed, run.phrase(kPhraseCantWriteFile) + path +
                                    because(written.ok() ? output.error() : write_error)};
 }
+
+namespace {
+
+// Appends to `entries` the subfolders of the page's folder `held` that are no
+// links, in enumeration order: as the page's own listing read them, or read
+// now (without the status of every file) when the page did not read its
+// folder. False when the folder cannot be read.
+bool page_subfolders(listing_run& run, const folder_handle& held, file_tree& entries) {
+  if (!run.page_subfolders_read) return scan_subfolders(held, entries);
+  file_node* last = nullptr;
+  for (std::string& name : run.page_subfolders) {
+    auto node = std::make_unique<file_node>();
+    node->name = std::move(name);
+    node->is_folder = true;
+    last = last ? entries.insert_after(last, std::move(node)) : entries.append_top(std::move(node));
+  }
+  run.page_subfolders.clear();
+  return true;
+}
+
+}  // namespace
 
 outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
                            int levels, evaluation_memo* memo, const held_folder& listed,
@@ -430,16 +483,18 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   const held_folder page_folder = run.mirror ? mirrored : held;
   run.subfolder_pages = local && levels != 0;
   std::unique_ptr<file_tree> summary;
-  if (outcome written = write_listing_file(run, tree, folder, &summary, memo, held,
-                                           local ? page_folder : nullptr);
-      !written.ok()) {
-    return written;
-  }
+  // The page's own listing of the folder tells its subfolders, when it
+  // reads the folder at all.
+  run.page_folder_read = held.get();
+  run.page_subfolders_read = false;
+  outcome written =
+      write_listing_file(run, tree, folder, &summary, memo, held, local ? page_folder : nullptr);
+  run.page_folder_read = nullptr;
+  if (!written.ok()) return written;
   if (levels == 0 || !local) return {};
 
-  // The walk needs the subfolders only, not the status of every file.
   file_tree entries;
-  if (!scan_subfolders(*held, entries)) {
+  if (!page_subfolders(run, *held, entries)) {
     return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};
   }
   const outcome stopped{result_stopped, {}};

@@ -71,16 +71,18 @@ bool read_status(int dir_fd, const char* name, std::string_view last_component,
   return true;
 }
 
-// Calls `visit(entry)` for each entry of the open folder `folder_fd` but "."
-// and "..", in the order the file system gives them, until it returns false.
-// Reads from the start of the folder whatever was read before, through the
-// held descriptor itself (no second open), in large blocks. True when the
+// Calls `visit(entry)` for each entry of the held `folder` but "." and "..",
+// in the order the file system gives them, until it returns false. Reads from
+// the start of the folder whatever was read before (a fresh handle is there
+// already), through the held descriptor itself (no second open), in large
+// blocks. True when the
 // folder was read to its end; false when reading fails (errno) or `visit`
 // stopped the walk. A template, so that each caller's visitor is inlined into
 // the loop rather than called through a pointer per entry.
 template <class visitor>
-bool for_each_entry(int folder_fd, visitor&& visit) {
-  if (::lseek(folder_fd, 0, SEEK_SET) != 0) return false;
+bool for_each_entry(const folder_handle& folder, visitor&& visit) {
+  const int folder_fd = folder.descriptor();
+  if (folder.read_before() && ::lseek(folder_fd, 0, SEEK_SET) != 0) return false;
   alignas(dirent64) char block[kEntryBlock];
   for (;;) {
     const ssize_t got = ::getdents64(folder_fd, block, sizeof block);
@@ -118,7 +120,7 @@ bool is_subfolder(int folder_fd, const dirent64& entry) {
 bool list_folder(const folder_handle& folder, const folder_entry_callback& on_entry) {
   const int folder_fd = folder.descriptor();
   std::string name;  // one buffer for every entry's name
-  return for_each_entry(folder_fd, [&](const dirent64& entry) {
+  return for_each_entry(folder, [&](const dirent64& entry) {
     file_status status;
     if (!read_status(folder_fd, entry.d_name, entry.d_name, status)) {
       // An entry removed since it was read is no failure: it is simply gone.
@@ -139,7 +141,7 @@ bool list_subfolders(const folder_handle& folder,
                      const std::function<void(const std::string& name)>& on_folder) {
   const int folder_fd = folder.descriptor();
   std::string name;
-  return for_each_entry(folder_fd, [&](const dirent64& entry) {
+  return for_each_entry(folder, [&](const dirent64& entry) {
     if (is_subfolder(folder_fd, entry)) {
       name = entry.d_name;
       on_folder(name);

@@ -4,6 +4,7 @@
 // runs can never lead the walk (or the pages it writes) anywhere else.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,11 +53,15 @@ class folder_handle {
 
   // The open descriptor (O_RDONLY | O_DIRECTORY), owned by this handle.
   int descriptor() const { return descriptor_; }
+  // Whether the folder's entries were read through this handle before,
+  // which leaves its position past the start; from now on they were.
+  bool read_before() const { return read_.exchange(true, std::memory_order_relaxed); }
 
  private:
   explicit folder_handle(int descriptor) : descriptor_(descriptor) {}
   static folder_opening opened_or_fault(int descriptor, int parent, std::string_view name);
   int descriptor_;
+  mutable std::atomic<bool> read_{false};
 };
 
 }  // namespace dirscribe

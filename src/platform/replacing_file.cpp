@@ -115,8 +115,8 @@ bool replacing_file::begin(held_folder folder, std::string name, const struct st
     errno = error;
     return false;
   }
-  buffer_.resize(kWriteBuffer);
-  std::setvbuf(stream_, buffer_.data(), _IOFBF, buffer_.size());
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBuffer);
+  std::setvbuf(stream_, buffer_.get(), _IOFBF, kWriteBuffer);
   return true;
 }
 

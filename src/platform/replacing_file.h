@@ -57,8 +57,10 @@ class replacing_file {
   held_folder folder_;
   std::string name_;
   std::FILE* stream_ = nullptr;
-  std::vector<char> buffer_;  // stdio's buffer; outlives the stream
-  std::string temporary_;     // the temporary's name
+  // stdio's buffer; outlives the stream. Left uninitialised: one page per
+  // folder makes thousands of files, and zeroing each buffer showed.
+  std::unique_ptr<char[]> buffer_;
+  std::string temporary_;  // the temporary's name
   std::unique_ptr<interrupt_cleanup_entry> cleanup_;
   std::optional<struct stat> replaced_;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/folder_record.h"
 #include "platform/folder_handle.h"
 
 namespace dirscribe {
@@ -29,6 +30,9 @@ struct loop_frame {
   // The folder being listed, held open: it is read, and its subfolders are
   // opened, through this handle; none until the loop opens it.
   held_folder handle;
+  // Where the run's record of the walk keeps this folder's entries; none
+  // when the folder is read from the file system.
+  record_block block;
   std::string relative_path;  // relative to where the listing began; empty there
   std::string relative_url;   // escaped folder names, each followed by "/"
   // The way from the folder of the page being written to the folder it

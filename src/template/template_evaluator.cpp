@@ -1,5 +1,6 @@
 #include "template/template_evaluator.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <deque>
 #include <memory>
@@ -294,21 +295,35 @@ void template_evaluator::count(loop_frame& loop, const file_node& entry) const {
 }
 
 bool template_evaluator::prints_other_times(const template_node* body, const template_node* stop) {
-  const auto [known, first_time] = memo_.other_times.try_emplace(body, false);
-  if (!first_time) return known->second;
+  return prints_any(body, stop, {template_values::created, template_values::accessed},
+                    memo_.other_times);
+}
+
+bool template_evaluator::prints_contents(const template_node* body, const template_node* stop) {
+  return prints_any(body, stop,
+                    {template_values::md5, template_values::sha1, template_values::sha256,
+                     template_values::title},
+                    memo_.contents);
+}
+
+bool template_evaluator::prints_any(const template_node* body, const template_node* stop,
+                                    std::initializer_list<template_value_function> values,
+                                    std::unordered_map<const template_node*, bool>& known) {
+  const auto [answer, first_time] = known.try_emplace(body, false);
+  if (!first_time) return answer->second;
   // Every node that can print an entry of the loop lies between its body and
   // its stop, nested loops included.
   for (const template_node* node = body; node && node != stop;
        node = node->next_in_document_order()) {
     if (!is_echo(node->type) && node->type != node_if) continue;
     const template_variable* variable = template_variable_row(node->index);
-    if (variable != nullptr && (variable->value == template_values::created ||
-                                variable->value == template_values::accessed)) {
-      known->second = true;
+    if (variable != nullptr &&
+        std::find(values.begin(), values.end(), variable->value) != values.end()) {
+      answer->second = true;
       break;
     }
   }
-  return known->second;
+  return answer->second;
 }
 
 void template_evaluator::prepare(file_tree& tree, const loop_frame& loop, bool other_times) const {
@@ -354,9 +369,14 @@ int template_evaluator::pass(loop_frame& loop, bool start, const template_node* 
 }
 
 int template_evaluator::run_level(const loop_frame& loop, file_node& folder,
-                                  const template_node* body, const template_node* stop) {
+                                  const recorded_level& recorded, const template_node* body,
+                                  const template_node* stop) {
   loop_frame level = go_down(loop, folder.name, run_.settings.url_escape, folder.summary);
-  if (loop.handle) {
+  level.block = recorded.block_of(folder.summary);
+  // A folder the run recorded is read from the record; it is held only when
+  // the loop reads its files' content.
+  const bool from_record = run_.record && level.block.recorded();
+  if (loop.handle && (!from_record || prints_contents(body, stop))) {
     folder_opening opened = loop.handle->open_child(folder.name);
     if (opened.fault == folder_fault::symbolic_link) {
       // Swapped for a link since the folder was read: never followed, and
@@ -384,7 +404,8 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   loop.folder_start = loop.folder_end = loop.descends = false;
 
   auto tree = std::make_unique<file_tree>();
-  if (int code = read_level(loop, body, stop, *tree)) return code;
+  recorded_level recorded;  // the summary nodes of a level read from the record
+  if (int code = read_level(loop, body, stop, *tree, recorded)) return code;
 
   if (tree_loop) {
     if (int code = pass(loop, true, body, stop)) return code;
@@ -400,11 +421,11 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
       if (!slot) break;
       if (loop.descends) {
         loop.descends = false;
-        if (int code = run_level(loop, *slot, body, stop)) return code;
+        if (int code = run_level(loop, *slot, recorded, body, stop)) return code;
       }
     } else if (!after_level && may_descend(loop, *entry)) {
       // Hidden folders of a tree loop still show their files, in place.
-      if (int code = run_level(loop, *entry, body, stop)) return code;
+      if (int code = run_level(loop, *entry, recorded, body, stop)) return code;
     }
     if (stopped()) return result_stopped;
     entry = slot->next();
@@ -418,7 +439,7 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   if (tree_loop && after_level) {
     for (file_node* entry = tree->first(); entry; entry = entry->next()) {
       if (!may_descend(loop, *entry)) continue;
-      if (int code = run_level(loop, *entry, body, stop)) return code;
+      if (int code = run_level(loop, *entry, recorded, body, stop)) return code;
     }
   }
   return 0;
@@ -426,16 +447,40 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
 
 std::string template_evaluator::phrase_text(int id) const { return run_.phrase(id); }
 
-int template_evaluator::read_level(loop_frame& loop, const template_node* body,
-                                   const template_node* stop, file_tree& tree) {
-  const project_settings& settings = run_.settings;
-  run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
-  if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
-  if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
-    error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
-    return result_folder_not_entered;
+void template_evaluator::keep_page_subfolders(const loop_frame& loop, const file_tree& tree) {
+  if (run_.page_subfolders_read || !loop.handle || loop.handle.get() != run_.page_folder_read) {
+    return;
   }
-  run_.outputs.leave_out(tree, nullptr, *loop.handle);
+  run_.page_subfolders.clear();
+  for (const file_node* entry = tree.first(); entry; entry = entry->next()) {
+    if (entry->is_folder && !(entry->attributes & attribute_link)) {
+      run_.page_subfolders.push_back(entry->name);
+    }
+  }
+  run_.page_subfolders_read = true;
+}
+
+int template_evaluator::read_level(loop_frame& loop, const template_node* body,
+                                   const template_node* stop, file_tree& tree,
+                                   recorded_level& recorded) {
+  const project_settings& settings = run_.settings;
+  if (run_.record && loop.block.recorded()) {
+    // Read once already, and reported, by the walk that summed the
+    // subtrees, with the run's outputs left out.
+    if (!run_.record->read(loop.block, tree, recorded)) {
+      error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
+      return result_folder_not_entered;
+    }
+  } else {
+    run_.report_progress(phrase_text(kPhraseReadingFolder) + loop.folder);
+    if (!loop.handle) loop.handle = folder_handle::open_path(loop.folder).folder;
+    if (!loop.handle || !scan_folder(*loop.handle, tree, nullptr, "*")) {
+      error_text_ = phrase_text(kPhraseCantOpenFolder) + loop.folder;
+      return result_folder_not_entered;
+    }
+    keep_page_subfolders(loop, tree);
+    run_.outputs.leave_out(tree, nullptr, *loop.handle);
+  }
   const auto count_files = [&tree] {
     int64_t files = 0;
     for (const file_node* node = tree.first(); node; node = node->next_in_document_order()) {
@@ -559,6 +604,7 @@ int template_evaluator::run_for(const template_node& node, const loop_frame& pro
   loop.depth_left = settings.subfolders_in_one_file ? settings.recursion_depth : 0;
   loop.folder = process.folder;
   loop.handle = process.handle;
+  loop.block = process.block;
   loop.absolute_url = folder_link(run_, process.folder);
   loop.page_way = process.page_way;  // relative links start at the page
   loop.summary = run_.summary ? run_.summary->first() : nullptr;

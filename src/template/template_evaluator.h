@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,12 +15,14 @@
 #include "core/outcome.h"
 #include "core/tagged_value.h"
 #include "template/template_node.h"
+#include "template/template_variables.h"
 
 namespace dirscribe {
 
 struct file_node;
 class file_tree;
 struct loop_frame;
+class recorded_level;
 class listing_run;
 class compiled_regex;
 struct template_value_context;
@@ -74,6 +77,7 @@ struct evaluation_memo {
   // Type texts [0] and icons [1], by "/" or "." and the extension.
   std::unordered_map<std::string, tagged_value> by_extension[2];
   std::unordered_map<const template_node*, bool> other_times;  // by loop body
+  std::unordered_map<const template_node*, bool> contents;     // by loop body: digests, titles
 };
 
 // One evaluation of one output file.
@@ -178,16 +182,23 @@ class template_evaluator {
   // progress before and the failure (in error_text_) when the folder
   // cannot be read.
   // A loop whose folder is not held yet opens it by its path first.
+  // A folder the run recorded is read from the record instead, its
+  // subfolders' summary nodes kept in `recorded`.
   int read_level(loop_frame& loop, const template_node* body, const template_node* stop,
-                 file_tree& tree);
+                 file_tree& tree, recorded_level& recorded);
+  // When `loop` lists the folder of the page being written, tells the run
+  // its subfolders from `tree` (as scanned), once.
+  void keep_page_subfolders(const loop_frame& loop, const file_tree& tree);
   // Adds a tree loop's counts to the listing's totals; another loop's counts
   // replace them.
   void add_to_listing_totals(const loop_frame& loop);
   // Runs the loop's body over the subfolder `folder`, opened from the loop's
   // held folder; one that turned into a link since it was read is skipped
   // with a warning.
-  int run_level(const loop_frame& loop, file_node& folder, const template_node* body,
-                const template_node* stop);
+  // `recorded` holds the level's summary nodes, with where the record keeps
+  // each folder's entries.
+  int run_level(const loop_frame& loop, file_node& folder, const recorded_level& recorded,
+                const template_node* body, const template_node* stop);
   int pass(loop_frame& loop, bool start, const template_node* body, const template_node* stop);
   // Fills the entries' extensions, rounds sizes to clusters and converts
   // times to local time; the creation and access times only when
@@ -195,6 +206,13 @@ class template_evaluator {
   void prepare(file_tree& tree, const loop_frame& loop, bool other_times) const;
   // Whether the nodes from `body` to `stop` print a creation or access time.
   bool prints_other_times(const template_node* body, const template_node* stop);
+  // Whether they print what only a file's content tells (digests, titles).
+  bool prints_contents(const template_node* body, const template_node* stop);
+  // Whether they print or test one of `values`; answered once per body in
+  // `known`.
+  bool prints_any(const template_node* body, const template_node* stop,
+                  std::initializer_list<template_value_function> values,
+                  std::unordered_map<const template_node*, bool>& known);
   bool takes(const loop_frame& loop, const file_node& entry) const;
   bool may_descend(const loop_frame& loop, const file_node& entry) const;
   void count(loop_frame& loop, const file_node& entry) const;

@@ -394,7 +394,9 @@ int icon(const template_value_context& c, tagged_value& r) {
 int has_subfolders(const template_value_context& c, tagged_value& r) {
   if ((c.run.settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) !=
       0) {
-    r = tagged_value(c.entry.summary != nullptr && c.entry.summary->first_child() != nullptr);
+    // A summary node counts the folders below it that the summary keeps:
+    // some exactly when it has a subfolder of its own.
+    r = tagged_value(c.entry.summary != nullptr && c.entry.summary->folder_count > 0);
   } else {
     r = tagged_value(int32_t{0});
   }

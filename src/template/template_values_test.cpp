@@ -402,7 +402,9 @@ TEST_F(TemplateValues, SubfoldersFlag) {
   EXPECT_EQ(value(36), tagged_value(int32_t{0}));  // recursive_options & 3 is 0
   project_.settings.recursive_options = 1;
   EXPECT_EQ(value(36), tagged_value(false));
+  // The summary counts the child it keeps below the folder.
   summary.append_child(folder, std::make_unique<file_node>());
+  folder->folder_count = 1;
   EXPECT_EQ(value(36), tagged_value(true));
   entry_.summary = nullptr;
   project_.settings.recursive_options = 2;
