@@ -93,10 +93,11 @@ ok "lintian: no errors, no warnings"
 # What a program folder holds, one "type path size" a line; the executable
 # without its size, since the package's is stripped.
 inventory() {
-    (cd "$1" && find . -path ./dirscribe -printf '%y %P\n' -o -printf '%y %P %s\n' | LC_ALL=C sort)
+    (cd "$1" && find . \( -path ./dirscribe -o -path ./dirscribe-wizard \) -printf '%y %P\n' \
+        -o -printf '%y %P %s\n' | LC_ALL=C sort)
 }
 # `folder`'s share/ holds the desktop files, and its bin/dirscribe links to a
-# program folder with the build's files, apart from the stripped executable.
+# program folder with the build's files, apart from the stripped executables.
 check_installed_tree() {
     local folder=$1 what=$2
     python3 scripts/check-desktop-files.py "$folder/share" "$app_id" "$source_dir" "$files_url" \
