@@ -15,14 +15,20 @@ unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 
 
 int sign_of(int64_t value) { return (value > 0) - (value < 0); }
 
+// What orders two names the collation sees as equal: the name order, then
+// bytes, so that only equal names tie.
+int order_of_tie(std::string_view a, std::string_view b) {
+  if (int order = compare_nocase(a, b)) return order;
+  return compare_bytes(a, b);
+}
+
 // Natural order once the UTF-8 validity of both names is known.
 int compare_natural_known(std::string_view a, bool a_valid, std::string_view b, bool b_valid) {
   if (a_valid != b_valid) return a_valid ? -1 : 1;
   if (a_valid) {
     if (int order = natural_collator::of_process().compare(a, b)) return order;
   }
-  if (int order = compare_nocase(a, b)) return order;
-  return compare_bytes(a, b);
+  return order_of_tie(a, b);
 }
 
 // Natural order of two entries whose names' validity is known: folders first.
@@ -89,8 +95,7 @@ void sort_naturally(std::vector<std::unique_ptr<file_node>>& nodes) {
                      if (a.node->is_folder != b.node->is_folder) return a.node->is_folder;
                      if (a.valid != b.valid) return a.valid;
                      if (int order = key_of(a).compare(key_of(b))) return order < 0;
-                     if (int order = compare_nocase(a.node->name, b.node->name)) return order < 0;
-                     return compare_bytes(a.node->name, b.node->name) < 0;
+                     return order_of_tie(a.node->name, b.node->name) < 0;
                    });
   for (size_t i = 0; i < entries.size(); ++i) nodes[i] = std::move(entries[i].node);
 }
