@@ -408,9 +408,12 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   }
 
   output_file output;
-  const output_open_result opened = page.standard_output
-                                        ? output.open_standard_output()
-                                        : output.open(page.folder, page.name, page.replaced);
+  // A page per folder writes each page into the file an earlier page
+  // replaced, where one can serve.
+  spare_files* spares = run.commits ? &run.commits->spares() : nullptr;
+  const output_open_result opened =
+      page.standard_output ? output.open_standard_output()
+                           : output.open(page.folder, page.name, page.replaced, spares);
   if (opened != output_open_result::opened) return refusal(run, opened, path, output.error());
   run.summary = record ? &record->summary() : summary.get();
   run.record = record.get();

@@ -41,10 +41,11 @@ output_open_result check_output(const folder_handle& folder, const std::string& 
 }
 
 output_open_result output_file::open(const held_folder& folder, const std::string& name,
-                                     const std::optional<struct stat>& replaced) {
+                                     const std::optional<struct stat>& replaced,
+                                     spare_files* spares) {
   // A link or a FIFO put in place since the check is still never written
   // through: the page is renamed over whatever is there.
-  if (!file_->begin(folder, name, replaced ? &*replaced : nullptr)) {
+  if (!file_->begin(folder, name, replaced ? &*replaced : nullptr, spares)) {
     error_ = errno;
     return output_open_result::failed;
   }

@@ -50,9 +50,12 @@ class output_file {
   // Starts the output `name` in `folder`. REQUIRES: check_output said it may
   // be written. The file there, if any, is untouched until close(); what is
   // there is never followed or opened, so a FIFO cannot block.
-  // `replaced` is the file there as check_output found it, if any.
+  // `replaced` is the file there as check_output found it, if any. With
+  // `spares`, files that earlier pages replaced are written again (see
+  // replacing_file::begin).
   output_open_result open(const held_folder& folder, const std::string& name,
-                          const std::optional<struct stat>& replaced);
+                          const std::optional<struct stat>& replaced,
+                          spare_files* spares = nullptr);
   // Writes to the process's standard output (a copy of its descriptor, so
   // closing leaves standard output open), which may be a pipe or a terminal:
   // nothing is checked or replaced.

@@ -44,6 +44,10 @@ class commit_queue {
   // Waits until every file handed over is in place or abandoned; the first
   // failure, if any.
   std::optional<commit_failure> finish();
+  // Where the files these commits replace are kept, for the files handed
+  // over later to be written into (see replacing_file::begin). Whatever is
+  // kept at the end is removed with the queue.
+  spare_files& spares() { return spares_; }
 
  private:
   struct job {
@@ -62,6 +66,7 @@ class commit_queue {
   bool worker_idle_ = false;  // the worker waits for a job
   int waiting_ = 0;           // callers waiting for room or for the end
   std::optional<commit_failure> failure_;
+  spare_files spares_;
   std::thread worker_;
 };
 

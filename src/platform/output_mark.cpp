@@ -73,4 +73,14 @@ bool written_by_dirscribe(int folder_descriptor, const std::string& name) {
   return ours;
 }
 
+bool carries_nothing_but_the_mark(int descriptor) {
+  char names[sizeof kMarkAttribute + 1];
+  const ssize_t length = ::flistxattr(descriptor, names, sizeof names);
+  if (length == 0) return true;
+  // One name, the mark's, with its terminating zero.
+  return length == static_cast<ssize_t>(sizeof kMarkAttribute) &&
+         std::string_view(names, sizeof kMarkAttribute) ==
+             std::string_view(kMarkAttribute, sizeof kMarkAttribute);
+}
+
 }  // namespace dirscribe

@@ -20,4 +20,9 @@ void mark_as_written(int descriptor);
 // not taken for Dirscribe's.
 bool written_by_dirscribe(int folder_descriptor, const std::string& name);
 
+// Whether the open file `descriptor` carries no extended attribute but the
+// mark (no access list, no label, nothing a user set). False when they
+// cannot be listed.
+bool carries_nothing_but_the_mark(int descriptor);
+
 }  // namespace dirscribe

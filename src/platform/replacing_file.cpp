@@ -17,6 +17,10 @@ namespace {
 
 // Large writes keep system calls rare on big listings.
 constexpr size_t kWriteBuffer = 1 << 16;
+// A file made late keeps this much content in memory until it is made: the
+// pages of most folders, few enough bytes for the files waiting to be
+// committed to stay small together.
+constexpr size_t kHeldInMemory = 1 << 18;
 constexpr char kTemporaryTag[] = ".dirscribe-";
 constexpr int kNameTries = 100;
 
@@ -79,38 +83,29 @@ target_kind look_at_target(const folder_handle& folder, const std::string& name,
   return S_ISREG(status.st_mode) ? target_kind::regular_file : target_kind::other;
 }
 
-bool replacing_file::begin(held_folder folder, std::string name, const struct stat* replaced) {
+mode_t replacing_file::intended_mode() const {
+  return replaced_ ? (replaced_->st_mode & 07777) : new_file_mode();
+}
+
+bool replacing_file::begin(held_folder folder, std::string name, const struct stat* replaced,
+                           spare_files* spares) {
   abandon();
   folder_ = std::move(folder);
   name_ = std::move(name);
   replaced_.reset();
   if (replaced) replaced_ = *replaced;
-  const int at = folder_->descriptor();
-  int descriptor = -1;
-  // A hidden name from the start, removed again if the program is
-  // interrupted. (An unnamed O_TMPFILE would leave nothing even after
-  // SIGKILL, but naming it at the end costs a linkat through /proc for every
-  // page, a tenth more time for a per-folder listing.)
-  {
-    for (int tries = 0; descriptor < 0 && tries < kNameTries; ++tries) {
-      temporary_ = temporary_name(name_);
-      cleanup_ = std::make_unique<interrupt_cleanup_entry>(at, temporary_);
-      descriptor = ::openat(at, temporary_.c_str(),
-                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-      if (descriptor < 0) {
-        const int error = errno;
-        cleanup_.reset();
-        temporary_.clear();
-        errno = error;
-        if (error != EEXIST) return false;
-      }
-    }
-    if (descriptor < 0) return false;
-  }
-  stream_ = ::fdopen(descriptor, "wb");
+  spares_ = spares;
+  reused_ = false;
+  write_error_ = 0;
+  written_ = 0;
+  // Without spares the file is made now, so that a file that cannot be made
+  // is reported before any content is produced.
+  if (!spares_ && !make_temporary()) return false;
+  static const cookie_io_functions_t kWriter = {nullptr, &replacing_file::write_out, nullptr,
+                                                nullptr};
+  stream_ = ::fopencookie(this, "w", kWriter);
   if (!stream_) {
     const int error = errno;
-    ::close(descriptor);
     abandon();
     errno = error;
     return false;
@@ -118,6 +113,75 @@ bool replacing_file::begin(held_folder folder, std::string name, const struct st
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBuffer);
   std::setvbuf(stream_, buffer_.get(), _IOFBF, kWriteBuffer);
   return true;
+}
+
+bool replacing_file::make_temporary() {
+  const int at = folder_->descriptor();
+  // A replaced file kept by an earlier replacement, when it can serve.
+  if (spares_ && intended_mode() != 0 && spares_->kept() > 0) {
+    temporary_ = temporary_name(name_);
+    cleanup_ = std::make_unique<interrupt_cleanup_entry>(at, temporary_);
+    descriptor_ = spares_->take(*folder_, temporary_, intended_mode());
+    reused_ = descriptor_ >= 0;
+    if (reused_) return true;
+    cleanup_.reset();
+    temporary_.clear();
+  }
+  // A hidden name from the start, removed again if the program is
+  // interrupted. (An unnamed O_TMPFILE would leave nothing even after
+  // SIGKILL, but naming it at the end costs a linkat through /proc for every
+  // page, a tenth more time for a per-folder listing.)
+  for (int tries = 0; tries < kNameTries; ++tries) {
+    temporary_ = temporary_name(name_);
+    cleanup_ = std::make_unique<interrupt_cleanup_entry>(at, temporary_);
+    descriptor_ =
+        ::openat(at, temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor_ >= 0) return true;
+    const int error = errno;
+    cleanup_.reset();
+    temporary_.clear();
+    errno = error;
+    if (error != EEXIST) return false;
+  }
+  return false;
+}
+
+bool replacing_file::write_all(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t wrote = ::write(descriptor_, data, size);
+    if (wrote < 0) {
+      if (errno == EINTR) continue;
+      write_error_ = errno;
+      return false;
+    }
+    data += wrote;
+    size -= static_cast<size_t>(wrote);
+    written_ += static_cast<off_t>(wrote);
+  }
+  return true;
+}
+
+ssize_t replacing_file::write_out(void* cookie, const char* data, size_t size) {
+  auto& file = *static_cast<replacing_file*>(cookie);
+  if (file.dropping_) return static_cast<ssize_t>(size);
+  if (file.descriptor_ < 0) {
+    if (file.held_.size() + size <= kHeldInMemory) {
+      file.held_.append(data, size);
+      return static_cast<ssize_t>(size);
+    }
+    if (!file.make_temporary()) {
+      file.write_error_ = errno;
+      return -1;
+    }
+    if (!file.write_held()) return -1;
+  }
+  return file.write_all(data, size) ? static_cast<ssize_t>(size) : -1;
+}
+
+bool replacing_file::write_held() {
+  const bool ok = write_all(held_.data(), held_.size());
+  std::string().swap(held_);
+  return ok;
 }
 
 bool replacing_file::put_in_place() {
@@ -129,7 +193,11 @@ bool replacing_file::put_in_place() {
     // the new file out at once, one page at a time: a per-folder listing
     // would wait for the disk at every folder.
     if (::renameat2(at, temporary_.c_str(), at, name_.c_str(), RENAME_EXCHANGE) == 0) {
-      ::unlinkat(at, temporary_.c_str(), 0);
+      // The temporary's name now holds the replaced file: kept to be
+      // written again, or removed.
+      if (!spares_ || !spares_->keep(folder_, temporary_, std::move(cleanup_))) {
+        ::unlinkat(at, temporary_.c_str(), 0);
+      }
       temporary_.clear();
       return true;
     }
@@ -148,47 +216,66 @@ bool replacing_file::commit(bool mark) {
     return false;
   }
   bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
-  int error = ok ? 0 : (errno != 0 ? errno : EIO);
-  const int descriptor = ::fileno(stream_);
+  int error = ok ? 0 : (write_error_ != 0 ? write_error_ : EIO);
+  // Content that stayed in memory gets its file now.
+  if (ok && descriptor_ < 0 && !(make_temporary() && write_held())) {
+    ok = false;
+    error = write_error_ != 0 ? write_error_ : errno;
+  }
+  if (ok && reused_ && ::ftruncate(descriptor_, written_) != 0) {
+    // Whatever the kept file held past the new content goes.
+    ok = false;
+    error = errno;
+  }
   if (ok && replaced_) {
     // The listing keeps the place's permissions and, where the owner may be
     // given back (a run as root), its owner.
     static const uid_t user = ::geteuid();
     static const gid_t group = ::getegid();
     if (replaced_->st_uid != user || replaced_->st_gid != group) {
-      (void)::fchown(descriptor, replaced_->st_uid, replaced_->st_gid);
+      (void)::fchown(descriptor_, replaced_->st_uid, replaced_->st_gid);
     }
     const mode_t mode = replaced_->st_mode & 07777;
-    if (mode != new_file_mode() && ::fchmod(descriptor, mode) != 0) {
+    if (!reused_ && mode != new_file_mode() && ::fchmod(descriptor_, mode) != 0) {
       ok = false;
       error = errno;
     }
   }
-  if (ok && mark) mark_as_written(descriptor);
+  if (ok && mark) mark_as_written(descriptor_);
   if (ok && !put_in_place()) {
     ok = false;
     error = errno;
   }
-  if (std::fclose(stream_) != 0 && ok) {
-    // The rename is done; a close that fails after a complete flush loses
+  close_stream();
+  if (descriptor_ >= 0 && ::close(descriptor_) != 0 && ok) {
+    // The rename is done; a close that fails after a complete write loses
     // nothing, but say so all the same.
     ok = false;
     error = errno;
   }
-  stream_ = nullptr;
+  descriptor_ = -1;
   abandon();
   errno = error;
   return ok;
 }
 
 void replacing_file::abandon() {
-  if (stream_) {
-    std::fclose(stream_);
-    stream_ = nullptr;
-  }
+  close_stream();
+  if (descriptor_ >= 0) ::close(descriptor_);
+  descriptor_ = -1;
+  std::string().swap(held_);
   if (!temporary_.empty() && folder_) ::unlinkat(folder_->descriptor(), temporary_.c_str(), 0);
   temporary_.clear();
   cleanup_.reset();
+}
+
+void replacing_file::close_stream() {
+  if (!stream_) return;
+  // What stdio still holds is dropped, never written (nor a file made for it).
+  dropping_ = true;
+  std::fclose(stream_);
+  dropping_ = false;
+  stream_ = nullptr;
 }
 
 bool is_temporary_of(const std::string& name, const std::string& output) {

@@ -16,6 +16,7 @@
 
 #include "platform/folder_handle.h"
 #include "platform/interrupt_cleanup.h"
+#include "platform/spare_files.h"
 
 namespace dirscribe {
 
@@ -38,9 +39,14 @@ class replacing_file {
   // Starts the new content of `name` in `folder`. `replaced`, the status of
   // the regular file there now (from look_at_target), gives the permissions
   // (and, where allowed, the owner) the new file keeps; none: a new file gets
-  // 0666 less the umask. False, with errno set, when no temporary file can be
-  // made; the target is untouched either way.
-  bool begin(held_folder folder, std::string name, const struct stat* replaced);
+  // 0666 less the umask. With `spares`, the temporary file is made only at
+  // commit (or when the content outgrows what is held in memory), so that a
+  // commit on another thread makes it there; it is then one kept in `spares`
+  // when one can serve, and the file this one replaces is kept there in turn
+  // instead of being removed. False, with errno set, when no temporary file
+  // can be made; the target is untouched either way.
+  bool begin(held_folder folder, std::string name, const struct stat* replaced,
+             spare_files* spares = nullptr);
   // The stream to write the content to, fully buffered.
   std::FILE* stream() const { return stream_; }
   // Flushes the stream, marks the file as written by Dirscribe (when `mark`)
@@ -51,8 +57,22 @@ class replacing_file {
   void abandon();
 
  private:
+  // Makes the temporary file (or takes a kept one) and opens it.
+  bool make_temporary();
+  // Writes to the temporary file, counting the bytes; false on a failure,
+  // whose errno is kept.
+  bool write_all(const char* data, size_t size);
+  // Writes the content held in memory and lets the memory go.
+  bool write_held();
+  // The stream's writer: content goes to memory while the file is not made
+  // and fits there, else to the file.
+  static ssize_t write_out(void* cookie, const char* data, size_t size);
+  // Closes the stream, dropping what it still holds.
+  void close_stream();
   // Renames the named temporary over the target.
   bool put_in_place();
+  // The permissions the new file gets; 0 when they cannot be told.
+  mode_t intended_mode() const;
 
   held_folder folder_;
   std::string name_;
@@ -60,9 +80,19 @@ class replacing_file {
   // stdio's buffer; outlives the stream. Left uninitialised: one page per
   // folder makes thousands of files, and zeroing each buffer showed.
   std::unique_ptr<char[]> buffer_;
+  int descriptor_ = -1;  // the temporary file, once made
+  std::string held_;     // content waiting for the file to be made
+  off_t written_ = 0;    // bytes written to the file
+  int write_error_ = 0;  // errno of the write that failed
+  bool dropping_ = false;
   std::string temporary_;  // the temporary's name
   std::unique_ptr<interrupt_cleanup_entry> cleanup_;
   std::optional<struct stat> replaced_;
+  spare_files* spares_ = nullptr;
+  // The temporary is a kept file, written over from its start: what lies
+  // past the new content is cut off before it is put in place, and its
+  // permissions are set already.
+  bool reused_ = false;
 };
 
 // Whether `name` could be a temporary file of an output named `output`: the
