@@ -127,5 +127,43 @@ TEST(SpareFiles, AFileThatMeansMoreThanAnOldPageIsNeverWrittenAgain) {
   }
 }
 
+TEST(SpareFiles, ContentHeldUntilTheCommitReachesTheFileWhole) {
+  // Sizes around what is held in memory before the file is made.
+  for (const size_t size :
+       {size_t{0}, size_t{5}, size_t{1} << 18, (size_t{1} << 18) + 1, size_t{3} << 19}) {
+    SCOPED_TRACE(size);
+    temp_folder dir;
+    dir.write("a/page.html", "old a");
+    dir.make_folder("b");
+    const held_folder a = folder_handle::open_path(dir.at("a")).folder;
+    const held_folder b = folder_handle::open_path(dir.at("b")).folder;
+    ASSERT_TRUE(a && b);
+    std::string text(size, 'x');
+    for (size_t i = 0; i < size; i += 997) text[i] = static_cast<char>('a' + i % 26);
+    {
+      spare_files spares;
+      ASSERT_TRUE(replace_through(spares, a, "page.html", text));
+      ASSERT_TRUE(replace_through(spares, b, "page.html", text + "b"));
+    }
+    EXPECT_EQ(read_file(dir.at("a/page.html")), text);
+    EXPECT_EQ(read_file(dir.at("b/page.html")), text + "b");
+    EXPECT_EQ(names_in(dir.at("a")), std::set<std::string>{"page.html"});
+  }
+}
+
+TEST(SpareFiles, AFileThatCannotBeMadeAtTheCommitFailsIt) {
+  temp_folder dir;
+  dir.make_folder("gone");
+  const held_folder gone = folder_handle::open_path(dir.at("gone")).folder;
+  ASSERT_TRUE(gone);
+  spare_files spares;
+  replacing_file file;
+  ASSERT_TRUE(file.begin(gone, "page.html", nullptr, &spares));
+  std::fputs("content", file.stream());
+  ASSERT_EQ(::rmdir(dir.at("gone").c_str()), 0);
+  EXPECT_FALSE(file.commit(true));
+  EXPECT_EQ(errno, ENOENT);
+}
+
 }  // namespace
 }  // namespace dirscribe
