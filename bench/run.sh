@@ -2,10 +2,13 @@
 # Times Dirscribe against the peer tools on one synthetic tree and prints the
 # ratios to `find`, measured in the same run.
 #
-#   bench/run.sh [-f FILES] [-r RUNS] [-k]
+#   bench/run.sh [-f FILES] [-r RUNS] [-t TOOLS] [-k]
 #
 #   -f FILES  files in the synthetic tree (default 200000)
 #   -r RUNS   timed runs per tool (default 7)
+#   -t TOOLS  only these, comma-separated: peers' names (find, du-a, ls-lRA,
+#             tree-H, py-index) and ours (table, table-sizes, per-folder);
+#             find is always timed, as the ratios need it
 #   -k        keep the tree for the next run (it is rebuilt only when missing)
 #
 # BENCH_WORK names the scratch folder (default /tmp/dirscribe-bench), so that
@@ -21,13 +24,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 bench_tools="${BENCH_TOOLS:-$repo/../shared/bench}"
-files=200000 runs=7 keep=0
-while getopts "f:r:k" opt; do
+files=200000 runs=7 keep=0 tools=""
+while getopts "f:r:t:k" opt; do
   case $opt in
     f) files=$OPTARG ;;
     r) runs=$OPTARG ;;
+    t) tools=$OPTARG ;;
     k) keep=1 ;;
-    *) sed -n '3,19s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    *) sed -n '3,22s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
   esac
 done
 style="${BENCH_STYLE:-templates/table.html}"
@@ -72,13 +76,20 @@ write_project per-folder "_dirscribe.html" 0 4
 
 out="$work/peers-$files"
 rm -rf "$out"
-"$bench_tools/peers.sh" -r "$runs" -o "$out" \
+only=()
+[ -n "$tools" ] && only=(-t "find,$tools")
+"$bench_tools/peers.sh" -r "$runs" -o "$out" "${only[@]}" \
   -c "table=$program $work/table.txt" \
   -c "table-sizes=$program $work/table-sizes.txt" \
   -c "per-folder=$program $work/per-folder.txt" \
   "$tree"
 find "$tree" -name _dirscribe.html -delete
 
+if [ -n "$tools" ] && [[ ",$tools," != *,table,* ]]; then
+  echo
+  echo "Results: $out/results/results.md"
+  exit 0
+fi
 echo
 echo "Links of the table listing:"
 # Links are relative to the page, which lies beside the tree, not in it: they
