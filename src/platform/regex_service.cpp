@@ -1,5 +1,7 @@
 #include "platform/regex_service.h"
 
+#include <algorithm>
+
 #include <locale.h>
 
 #include <cstdlib>
@@ -36,14 +38,47 @@ bool is_locale_text(std::string_view subject) {
   return true;
 }
 
+bool is_ascii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char lower_of_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_letters(std::string_view a, std::string_view b, bool ignore_case) {
+  if (!ignore_case) return a == b;
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return lower_of_ascii(x) == lower_of_ascii(y); });
+}
+
 }  // namespace
+
+// `pattern` as a plain pattern when it is one: letters and digits of ASCII
+// between an optional "^" and an optional "$".
+compiled_regex::plain_pattern compiled_regex::read_plain(std::string_view pattern,
+                                                         bool ignore_case) {
+  plain_pattern plain;
+  plain.at_start = pattern.starts_with('^');
+  if (plain.at_start) pattern.remove_prefix(1);
+  plain.at_end = pattern.ends_with('$');
+  if (plain.at_end) pattern.remove_suffix(1);
+  if (pattern.empty()) return {};
+  const auto letter_or_digit = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  };
+  if (!std::all_of(pattern.begin(), pattern.end(), letter_or_digit)) return {};
+  plain.literal = std::string(pattern);
+  plain.ignore_case = ignore_case;
+  return plain;
+}
 
 compiled_regex::compiled_regex(compiled_regex&& other) noexcept
     : regex_(other.regex_),
       bytes_(other.bytes_),
       compiled_(other.compiled_),
       bytes_compiled_(other.bytes_compiled_),
-      want_captures_(other.want_captures_) {
+      want_captures_(other.want_captures_),
+      plain_(std::move(other.plain_)) {
   other.compiled_ = false;
   other.bytes_compiled_ = false;
 }
@@ -56,6 +91,7 @@ compiled_regex& compiled_regex::operator=(compiled_regex&& other) noexcept {
     compiled_ = other.compiled_;
     bytes_compiled_ = other.bytes_compiled_;
     want_captures_ = other.want_captures_;
+    plain_ = std::move(other.plain_);
     other.compiled_ = false;
     other.bytes_compiled_ = false;
   }
@@ -65,6 +101,7 @@ compiled_regex& compiled_regex::operator=(compiled_regex&& other) noexcept {
 compiled_regex::~compiled_regex() { release(); }
 
 void compiled_regex::release() {
+  plain_ = {};
   if (compiled_) regfree(&regex_);
   if (bytes_compiled_) regfree(&bytes_);
   compiled_ = false;
@@ -88,6 +125,17 @@ int compiled_regex::compile(std::string_view pattern, int flags) {
   }
   const int code = regcomp(&regex_, terminated.c_str(), cflags);
   compiled_ = code == 0;
+  if (compiled_) plain_ = read_plain(terminated, (flags & regex_icase) != 0);
+  if (plain_.ignore_case) {
+    // Where the locale folds ASCII letters its own way (a Turkish "I" is no
+    // capital "i"), regexec decides every subject.
+    const std::string upper = ascii_upper(plain_.literal);
+    const std::string lower = ascii_lower(plain_.literal);
+    if (regexec(&regex_, upper.c_str(), 0, nullptr, 0) != 0 ||
+        regexec(&regex_, lower.c_str(), 0, nullptr, 0) != 0) {
+      plain_ = {};
+    }
+  }
   if (MB_CUR_MAX > 1 && byte_locale() != static_cast<locale_t>(0)) {
     const locale_t previous = uselocale(byte_locale());
     bytes_compiled_ = regcomp(&bytes_, terminated.c_str(), cflags) == 0;
@@ -111,7 +159,31 @@ int compiled_regex::execute(const regex_t* regex, std::string_view subject, size
   return result;
 }
 
+bool compiled_regex::plain_match(std::string_view subject, bool& matched) const {
+  // Outside ASCII a locale may fold case differently (the Kelvin sign is a
+  // "k") or hide ASCII bytes inside its characters: regexec decides.
+  if (plain_.literal.empty() || !is_ascii(subject)) return false;
+  const std::string_view literal = plain_.literal;
+  const bool folded = plain_.ignore_case;
+  if (plain_.at_start && plain_.at_end) {
+    matched = same_letters(subject, literal, folded);
+  } else if (plain_.at_start) {
+    matched = subject.size() >= literal.size() &&
+              same_letters(subject.substr(0, literal.size()), literal, folded);
+  } else if (plain_.at_end) {
+    matched = subject.size() >= literal.size() &&
+              same_letters(subject.substr(subject.size() - literal.size()), literal, folded);
+  } else {
+    matched = std::search(subject.begin(), subject.end(), literal.begin(), literal.end(),
+                          [folded](char x, char y) {
+                            return same_letters({&x, 1}, {&y, 1}, folded);
+                          }) != subject.end();
+  }
+  return true;
+}
+
 bool compiled_regex::matches(std::string_view subject) const {
+  if (bool matched = false; plain_match(subject, matched)) return matched;
   const regex_t* regex = select(subject);
   if (!regex) return false;
   regmatch_t range[1];

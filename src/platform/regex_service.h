@@ -64,11 +64,27 @@ class compiled_regex {
   // regexec with the locale the chosen expression was compiled in.
   int execute(const regex_t* regex, std::string_view subject, size_t groups,
               regmatch_t* ranges) const;
+  // A pattern of ASCII letters and digits only, perhaps anchored ("^1$",
+  // "00$", "jpg"), read once at compile time: matches() answers it for ASCII
+  // subjects by comparing bytes, as regexec would answer in any locale, but
+  // without regexec's allocations for every subject.
+  struct plain_pattern {
+    std::string literal;  // empty: the pattern is not plain
+    bool at_start = false;
+    bool at_end = false;
+    bool ignore_case = false;
+  };
+  // `pattern` as a plain pattern when it is one.
+  static plain_pattern read_plain(std::string_view pattern, bool ignore_case);
+  // Whether `plain_` decides `subject`, and then whether it matches.
+  bool plain_match(std::string_view subject, bool& matched) const;
+
   regex_t regex_{};
   regex_t bytes_{};
   bool compiled_ = false;
   bool bytes_compiled_ = false;
   bool want_captures_ = false;
+  plain_pattern plain_;
 };
 
 // The compile error code when the pattern does not compile; otherwise 0 when

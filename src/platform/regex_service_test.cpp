@@ -88,6 +88,45 @@ TEST(RegexService, UnicodeLocaleMatchesNamesThatAreNotText) {
   std::setlocale(LC_ALL, previous.c_str());
 }
 
+TEST(RegexService, PlainPatternsAnswerAsTheExpressionWould) {
+  // Each plain pattern is answered without regexec; the same pattern with
+  // its letters in a group is not plain and goes through regexec.
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const char* patterns[] = {"^1$", "00$", "^ab", "jpg", "Jp9", "^$", "1$2"};
+  const std::string subjects[] = {"1",
+                                  "10",
+                                  "100",
+                                  "ab",
+                                  "AB",
+                                  "xaby",
+                                  "x.JPG",
+                                  "photo.jpg1",
+                                  "",
+                                  "jp9 \xc3\xa9",
+                                  "\xff"
+                                  "00",
+                                  std::string("a\0jpg", 5)};
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, locale)) continue;
+    for (const int flags : {int{regex_nosub}, regex_icase | regex_nosub}) {
+      for (const std::string pattern : patterns) {
+        std::string grouped = pattern;
+        const size_t start = grouped.starts_with('^') ? 1 : 0;
+        const size_t end = grouped.ends_with('$') ? grouped.size() - 1 : grouped.size();
+        grouped = grouped.substr(0, start) + "(" + grouped.substr(start, end - start) + ")" +
+                  grouped.substr(end);
+        const compiled_regex plain(pattern, flags);
+        const compiled_regex expression(grouped, flags);
+        for (const std::string& subject : subjects) {
+          EXPECT_EQ(plain.matches(subject), expression.matches(subject))
+              << locale << " flags " << flags << ": " << pattern << " vs " << subject;
+        }
+      }
+    }
+  }
+  std::setlocale(LC_ALL, previous.c_str());
+}
+
 TEST(RegexService, MatchWithCaptures) {
   std::vector<std::string> captures;
   EXPECT_EQ(regex_match("a(b)?c", regex_default, "ac", &captures), 0);
