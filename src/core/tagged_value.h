@@ -43,6 +43,14 @@ class tagged_value {
   const std::string& text() const { return text_; }
   // Hands the text buffer over and leaves this value the integer 0.
   std::string take_text();
+  // Makes this an empty text value and gives its text to be written in
+  // place: the memory of an earlier text is used again, so a value that is
+  // filled for every entry of a listing allocates only when it grows.
+  std::string& text_to_fill() {
+    kind_ = kind::string;
+    text_.clear();
+    return text_;
+  }
 
   // Converts in place to the given kind.
   void convert_to(kind target);

@@ -15,22 +15,29 @@ namespace {
 
 constexpr size_t kDateBufferSize = 256;
 
-std::string format_broken(const struct tm& broken, const std::string& format) {
-  if (format.empty()) return {};
-  std::string text;
-  if (format_numeric_date(broken, format, text)) return text;
+// Writes `broken` in `format` over `out`, whose memory is used again.
+void write_broken(const struct tm& broken, const std::string& format, std::string& out) {
+  out.clear();
+  if (format.empty()) return;
+  if (format_numeric_date(broken, format, out)) return;
   // strftime answers 0 both for a text that does not fit and for an empty
   // one, so the buffer grows until the text fits or is surely empty: no
   // conversion writes more than a few hundred bytes for each byte of format.
   const size_t largest = std::max<size_t>(kDateBufferSize, format.size() * 512);
   for (size_t size = kDateBufferSize;; size *= 4) {
-    text.resize(size);
-    const size_t length = strftime(text.data(), text.size(), format.c_str(), &broken);
+    out.resize(size);
+    const size_t length = strftime(out.data(), out.size(), format.c_str(), &broken);
     if (length > 0 || size >= largest) {
-      text.resize(length);
-      return text;
+      out.resize(length);
+      return;
     }
   }
+}
+
+std::string format_broken(const struct tm& broken, const std::string& format) {
+  std::string text;
+  write_broken(broken, format, text);
+  return text;
 }
 
 // `t`, or the nearest moment every format can print, broken down as UTC.
@@ -382,13 +389,12 @@ std::string format_size(uint64_t size, int32_t units, std::string_view label,
 
 int format_date_time(unix_time t, bool use_date_format, const std::string& date_format,
                      const date_time_formats& formats, std::string& out) {
-  out.clear();
   const struct tm broken = break_down_printable(t);
   if (use_date_format) {
-    out = format_broken(broken, date_format);
+    write_broken(broken, date_format, out);
     return 0;
   }
-  out = format_broken(broken, formats.date);
+  write_broken(broken, formats.date, out);
   out += ' ';
   out += format_broken(broken, formats.time);
   return 0;

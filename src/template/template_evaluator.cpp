@@ -183,7 +183,7 @@ int template_evaluator::value_of(int row, const template_value_context& context,
 int template_evaluator::echo(const template_node& node, const file_node& entry,
                              const loop_frame& process) {
   template_value_context context{entry, run_, process, nullptr, &error_text_};
-  tagged_value value;
+  tagged_value& value = value_;
   if (int code = value_of(node.index, context, value)) return code;
   // A text value is used where it lies; only other kinds are converted.
   std::string_view text;
@@ -227,7 +227,7 @@ int template_evaluator::echo(const template_node& node, const file_node& entry,
 int template_evaluator::condition(const template_node& node, const file_node& entry,
                                   const loop_frame& process, bool& holds) {
   template_value_context context{entry, run_, process, nullptr, &error_text_};
-  tagged_value value;
+  tagged_value& value = value_;
   if (int code = value_of(node.index, context, value)) return code;
   // Whether the node has a pattern is looked up once, like its compilation.
   const auto [known, first_time] = memo_.patterns.try_emplace(&node);
@@ -237,7 +237,8 @@ int template_evaluator::condition(const template_node& node, const file_node& en
     found.regex = std::make_unique<compiled_regex>(pattern.to_text(), regex_icase | regex_nosub);
   }
   if (found.regex) {
-    std::string subject = value.to_text();
+    if (!value.is_string()) scratch_ = value.to_text();
+    const std::string& subject = value.is_string() ? value.text() : scratch_;
     // Values tested by a pattern are mostly few and repeated (icons, types,
     // extensions): a subject already met has its answer.
     if (const auto answer = found.answers.find(subject); answer != found.answers.end()) {
@@ -253,7 +254,7 @@ int template_evaluator::condition(const template_node& node, const file_node& en
       tested = &repaired;
     }
     holds = found.regex->ok() && found.regex->matches(*tested);
-    if (found.answers.size() < kRememberedAnswers) found.answers.emplace(std::move(subject), holds);
+    if (found.answers.size() < kRememberedAnswers) found.answers.emplace(subject, holds);
   } else if (value.is_string()) {
     holds = text_to_int(value.text()) != 0;
   } else {

@@ -223,7 +223,10 @@ class template_evaluator {
   std::unique_ptr<evaluation_memo> own_memo_;  // when the caller gives none
   evaluation_memo& memo_;
   std::string out_;
-  std::string scratch_;     // an echo's text while it is cut or converted
+  std::string scratch_;  // an echo's text while it is cut or converted
+  // The value an echo prints or a condition tests, kept between entries so
+  // that its text's memory serves them all.
+  tagged_value value_;
   std::string error_text_;  // what the failing step says went wrong
   // One list of blocks per depth of nested walks, reused across walks.
   std::vector<std::unique_ptr<std::deque<walk_level>>> level_pool_;

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -56,11 +57,8 @@ std::string listed_size(const template_value_context& c, uint64_t size) {
 }
 
 int date_time(const template_value_context& c, unix_time t, tagged_value& r) {
-  std::string text;
   const project_settings& s = c.run.settings;
-  const int result = format_date_time(t, s.use_date_format, s.date_format, formats(c), text);
-  r = tagged_value(std::move(text));
-  return result;
+  return format_date_time(t, s.use_date_format, s.date_format, formats(c), r.text_to_fill());
 }
 
 // The base, then the name after a "/" (unless the base is empty or ends in
@@ -92,14 +90,12 @@ std::string path_below(std::string_view folder, std::string_view top) {
   return std::string(folder);
 }
 
-std::string entry_url(const template_value_context& c, const std::string& base) {
-  if (c.entry.name.empty()) return base;
-  std::string url;
-  url.reserve(base.size() + c.entry.name.size() * 3 + 1);
-  url = base;
+// Appends the entry's URL below `base` to `url`.
+void append_entry_url(const template_value_context& c, const std::string& base, std::string& url) {
+  url += base;
+  if (c.entry.name.empty()) return;
   append_escaped_name(url, c.entry.name, c.run.settings.url_escape);
   if (c.entry.is_folder) url += '/';
-  return url;
 }
 
 // The entry as a file of the folder being listed; never relative to the
@@ -226,10 +222,15 @@ bool has_own_page(const template_value_context& c) {
          (entry.summary != nullptr || c.run.summary == nullptr);
 }
 
-// Gives `r` the value of a variable that cannot fail, and its success.
+// Gives `r` the value of a variable that cannot fail, and its success. A
+// text is copied into the memory `r` holds already.
 template <class value_type>
 int set_value(tagged_value& r, value_type&& value) {
-  r = tagged_value(std::forward<value_type>(value));
+  if constexpr (std::is_convertible_v<const value_type&, std::string_view>) {
+    r.text_to_fill().assign(std::string_view(value));
+  } else {
+    r = tagged_value(std::forward<value_type>(value));
+  }
   return 0;
 }
 
@@ -358,23 +359,27 @@ int rel_path(const template_value_context& c, tagged_value& r) {
 }
 int rel_url(const template_value_context& c, tagged_value& r) {
   // Under a link base every link is absolute, relative ones included.
-  if (!c.run.link_base.empty()) return set_value(r, entry_url(c, c.process.absolute_url));
+  std::string& link = r.text_to_fill();
+  if (!c.run.link_base.empty()) {
+    append_entry_url(c, c.process.absolute_url, link);
+    return 0;
+  }
   // Every relative link starts from the page's own folder; a folder that
   // has a page of its own in a mirror is reached in the mirror, where the
   // page that links it also stands.
   const bool in_mirror = c.run.mirror && (c.entry.name.empty() || c.entry.is_folder) &&
                          (c.entry.attributes & attribute_link) == 0;
-  std::string link = in_mirror ? std::string() : c.process.page_way;
-  link += entry_url(c, c.process.relative_url);
+  if (!in_mirror) link += c.process.page_way;
+  append_entry_url(c, c.process.relative_url, link);
   guard_relative_link(link);
-  r = tagged_value(std::move(link));
   return 0;
 }
 int full_path(const template_value_context& c, tagged_value& r) {
   return set_value(r, entry_path(c, c.process.folder));
 }
 int url(const template_value_context& c, tagged_value& r) {
-  return set_value(r, entry_url(c, c.process.absolute_url));
+  append_entry_url(c, c.process.absolute_url, r.text_to_fill());
+  return 0;
 }
 int size_unit(const template_value_context& c, tagged_value& r) {
   return set_value(r, c.run.size_unit_label);
