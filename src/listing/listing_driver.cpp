@@ -356,11 +356,39 @@ loop_frame page_root_frame(listing_run& run, const std::string& folder, const st
   return root;
 }
 
-}  // namespace
+// A folder of a tree recorded once for all its pages: where its entries lie
+// in the record, and its summary (one node, the totals of its subtree).
+struct recorded_folder {
+  folder_record* record = nullptr;
+  record_block block;
+  file_tree* totals = nullptr;
+};
 
-outcome write_listing_file(listing_run& run, const template_tree& tree, const std::string& folder,
-                           std::unique_ptr<file_tree>* summary_out, evaluation_memo* memo,
-                           const held_folder& listed, const held_folder& page_folder) {
+// The summary a page makes for itself when the project asks for subtree
+// sizes: one file for the tree reads every folder once, from the record it
+// makes here; a page per folder, or a run that cannot make a record, walks
+// the subtree it sums into `summary`.
+outcome summarize_page(listing_run& run, const held_folder& listed, const std::string& folder,
+                       std::unique_ptr<folder_record>& record,
+                       std::unique_ptr<file_tree>& summary) {
+  const project_settings& settings = run.settings;
+  if (!(settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty))) {
+    return {};
+  }
+  if (settings.subfolders_in_one_file && listed) {
+    if (outcome made = make_record(run, listed, folder, record); !made.ok() || record) return made;
+  }
+  summary = std::make_unique<file_tree>();
+  return make_summary(run, listed, folder, *summary);
+}
+
+// Writes the page of `folder` as write_listing_file does; with
+// `from_record`, the folder's entries and totals come from the record of the
+// whole tree instead of a walk of the folder's own.
+outcome write_page(listing_run& run, const template_tree& tree, const std::string& folder,
+                   std::unique_ptr<file_tree>* summary_out, evaluation_memo* memo,
+                   const held_folder& listed, const held_folder& page_folder,
+                   const recorded_folder* from_record) {
   const project_settings& settings = run.settings;
   // A page put in place behind the walk failed: the run ends there.
   if (run.commits) {
@@ -386,17 +414,9 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
 
   std::unique_ptr<file_tree> summary;
   std::unique_ptr<folder_record> record;
-  if (settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty)) {
-    // One file for the tree reads every folder once, from the record; a
-    // page per folder walks only the subtree it sums.
-    if (settings.subfolders_in_one_file && listed_folder) {
-      if (outcome made = make_record(run, listed_folder, folder, record); !made.ok()) return made;
-    }
-    if (!record) {
-      summary = std::make_unique<file_tree>();
-      if (outcome made = make_summary(run, listed_folder, folder, *summary); !made.ok()) {
-        return made;
-      }
+  if (!from_record) {
+    if (outcome made = summarize_page(run, listed_folder, folder, record, summary); !made.ok()) {
+      return made;
     }
   }
   if (page.keep) {
@@ -415,13 +435,19 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
       page.standard_output ? output.open_standard_output()
                            : output.open(page.folder, page.name, page.replaced, spares);
   if (opened != output_open_result::opened) return refusal(run, opened, path, output.error());
-  run.summary = record ? &record->summary() : summary.get();
-  run.record = record.get();
+  if (from_record) {
+    run.summary = from_record->totals;
+    run.record = from_record->record;
+  } else {
+    run.summary = record ? &record->summary() : summary.get();
+    run.record = record.get();
+  }
 
   file_node root_entry;
   root_entry.is_folder = true;
   file_node* slot = &root_entry;
   loop_frame root = page_root_frame(run, folder, path, listed_folder);
+  if (from_record) root.block = from_record->block;
   file_sink sink(output.get());
   if (run.thumbnails && !page.standard_output) run.thumbnails->begin_page(page.folder, path);
   outcome written = evaluate(tree.first(), nullptr, slot, root, run, sink, memo);
@@ -437,6 +463,14 @@ outcome write_listing_file(listing_run& run, const template_tree& tree, const st
   if (written.ok() && output.close()) return {};
   return {result_write_failed, run.phrase(kPhraseCantWriteFile) + path +
                                    because(written.ok() ? output.error() : write_error)};
+}
+
+}  // namespace
+
+outcome write_listing_file(listing_run& run, const template_tree& tree, const std::string& folder,
+                           std::unique_ptr<file_tree>* summary_out, evaluation_memo* memo,
+                           const held_folder& listed, const held_folder& page_folder) {
+  return write_page(run, tree, folder, summary_out, memo, listed, page_folder, nullptr);
 }
 
 namespace {
@@ -458,11 +492,35 @@ bool page_subfolders(listing_run& run, const folder_handle& held, file_tree& ent
   return true;
 }
 
-}  // namespace
+// The subfolders of the page's folder that get pages of their own, from the
+// record when the tree was recorded (with the totals of each), else as the
+// page read them; the run's outputs and the folders the filter leaves out are
+// not among them. False when they cannot be read.
+bool subfolders_of_page(listing_run& run, const folder_handle& held,
+                        const recorded_folder* from_record, file_tree& entries,
+                        recorded_level& level) {
+  if (from_record) {
+    if (!from_record->record->read(from_record->block, entries, level)) return false;
+  } else {
+    if (!page_subfolders(run, held, entries)) return false;
+    run.outputs.leave_out(entries, nullptr, held);
+  }
+  run.filter.apply(entries, nullptr);
+  return true;
+}
 
-outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
-                           int levels, evaluation_memo* memo, const held_folder& listed,
-                           const held_folder& mirror) {
+// Writes the pages of the subfolder `entry` of `folder` (held open in
+// `held`, its mirror in `mirrored`) and below, `levels` deep; a subfolder
+// swapped for a link is skipped with a warning.
+outcome write_subfolder_pages(listing_run& run, const template_tree& tree,
+                              const std::string& folder, const file_node& entry, int levels,
+                              evaluation_memo* memo, const folder_handle& held,
+                              const held_folder& mirrored, const recorded_folder* from_record,
+                              const recorded_level& level);
+
+outcome write_pages(listing_run& run, const template_tree& tree, const std::string& folder,
+                    int levels, evaluation_memo* memo, const held_folder& listed,
+                    const held_folder& mirror, const recorded_folder* from_record) {
   // The pages of one walk share what their evaluations learn.
   std::unique_ptr<evaluation_memo> own_memo;
   if (!memo) {
@@ -490,20 +548,19 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
   // reads the folder at all.
   run.page_folder_read = held.get();
   run.page_subfolders_read = false;
-  outcome written =
-      write_listing_file(run, tree, folder, &summary, memo, held, local ? page_folder : nullptr);
+  outcome written = write_page(run, tree, folder, &summary, memo, held,
+                               local ? page_folder : nullptr, from_record);
   run.page_folder_read = nullptr;
   if (!written.ok()) return written;
   if (levels == 0 || !local) return {};
 
-  file_tree entries;
-  if (!page_subfolders(run, *held, entries)) {
-    return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};
-  }
   const outcome stopped{result_stopped, {}};
   if (run.stop_raised()) return stopped;
-  run.outputs.leave_out(entries, nullptr, *held);
-  run.filter.apply(entries, nullptr);
+  file_tree entries;
+  recorded_level level;
+  if (!subfolders_of_page(run, *held, from_record, entries, level)) {
+    return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};
+  }
   if (run.stop_raised()) return stopped;
 
   const bool leave_out_empty =
@@ -515,31 +572,81 @@ outcome write_folder_files(listing_run& run, const template_tree& tree, const st
     // A folder reached through a link is listed where it stands but never
     // entered, so a link cycle cannot make the walk run away.
     if (entry->attributes & attribute_link) continue;
-    if (leave_out_empty && page_summary) {
+    if (from_record) {
+      // Not part of the record's summary: left out as empty.
+      if (!entry->summary) continue;
+    } else if (leave_out_empty && page_summary) {
       find_summary(*entry, *page_summary);
       if (!entry->summary) continue;
     }
-    const std::string child = join_path(folder, entry->name);
-    folder_opening opened = held->open_child(entry->name);
-    if (opened.fault == folder_fault::symbolic_link) {
-      run.warn(run.phrase(kPhraseFolderSwapped) + child);
-      continue;
-    }
-    if (!opened.folder) {
-      return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + child};
-    }
-    held_folder child_mirror;
-    if (run.mirror) {
-      mirror_result made = make_mirror_child(
-          mirrored, mirror_folder(run.folder, folder, run.output_dir), entry->name);
-      if (!made.result.ok()) return mirror_failure(run, made.result);
-      child_mirror = std::move(made.folder);
-    }
-    outcome written =
-        write_folder_files(run, tree, child, levels - 1, memo, opened.folder, child_mirror);
+    outcome written = write_subfolder_pages(run, tree, folder, *entry, levels - 1, memo, *held,
+                                            mirrored, from_record, level);
     if (!written.ok()) return written;
   }
   return {};
+}
+
+outcome write_subfolder_pages(listing_run& run, const template_tree& tree,
+                              const std::string& folder, const file_node& entry, int levels,
+                              evaluation_memo* memo, const folder_handle& held,
+                              const held_folder& mirrored, const recorded_folder* from_record,
+                              const recorded_level& level) {
+  const std::string child = join_path(folder, entry.name);
+  folder_opening opened = held.open_child(entry.name);
+  if (opened.fault == folder_fault::symbolic_link) {
+    run.warn(run.phrase(kPhraseFolderSwapped) + child);
+    return {};
+  }
+  if (!opened.folder) {
+    return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + child};
+  }
+  held_folder child_mirror;
+  if (run.mirror) {
+    mirror_result made =
+        make_mirror_child(mirrored, mirror_folder(run.folder, folder, run.output_dir), entry.name);
+    if (!made.result.ok()) return mirror_failure(run, made.result);
+    child_mirror = std::move(made.folder);
+  }
+  file_tree child_totals;
+  recorded_folder child_record;
+  if (from_record) {
+    // The subfolder's page takes its totals from the node its parent read.
+    auto totals = std::make_unique<file_node>();
+    totals->is_folder = true;
+    totals->name = child;
+    totals->size = entry.summary->size;
+    totals->file_count = entry.summary->file_count;
+    totals->folder_count = entry.summary->folder_count;
+    child_totals.append_top(std::move(totals));
+    child_record = {from_record->record, level.block_of(entry.summary), &child_totals};
+  }
+  return write_pages(run, tree, child, levels, memo, opened.folder, child_mirror,
+                     from_record ? &child_record : nullptr);
+}
+
+}  // namespace
+
+outcome write_folder_files(listing_run& run, const template_tree& tree, const std::string& folder,
+                           int levels, evaluation_memo* memo, const held_folder& listed,
+                           const held_folder& mirror) {
+  const project_settings& settings = run.settings;
+  if (settings.source == source_ftp ||
+      !(settings.recursive_options & (recursive_subtree_sizes | recursive_leave_out_empty))) {
+    return write_pages(run, tree, folder, levels, memo, listed, mirror, nullptr);
+  }
+  // Subtree sizes: the whole tree is walked once, into a record that every
+  // page then reads its folder and its totals from, rather than each page
+  // walking its own subtree again.
+  const held_folder held = enter_folder(folder, listed);
+  if (!held) return {result_folder_not_current, run.phrase(kPhraseCantOpenFolder) + folder};
+  // The walk leaves the pages out wherever it meets them, as each page's own
+  // listing does.
+  note_own_output(run, std::filesystem::path(output_path(run, folder)).filename().string(), held);
+  std::unique_ptr<folder_record> record;
+  if (outcome made = make_record(run, held, folder, record); !made.ok()) return made;
+  if (!record) return write_pages(run, tree, folder, levels, memo, held, mirror, nullptr);
+  recorded_folder top{record.get(), record->top_block(), &record->summary()};
+  return write_pages(run, tree, folder, levels, memo, held, mirror, &top);
 }
 
 outcome build_project(const html_list_project& project, const project_context& collection) {
