@@ -45,12 +45,6 @@ bool is_ascii(std::string_view text) {
 
 char lower_of_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool same_letters(std::string_view a, std::string_view b, bool ignore_case) {
-  if (!ignore_case) return a == b;
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return lower_of_ascii(x) == lower_of_ascii(y); });
-}
-
 }  // namespace
 
 // `pattern` as a plain pattern when it is one: letters and digits of ASCII
@@ -165,19 +159,23 @@ bool compiled_regex::plain_match(std::string_view subject, bool& matched) const 
   if (plain_.literal.empty() || !is_ascii(subject)) return false;
   const std::string_view literal = plain_.literal;
   const bool folded = plain_.ignore_case;
+  const auto same = [folded](char x, char y) {
+    return folded ? lower_of_ascii(x) == lower_of_ascii(y) : x == y;
+  };
+  const auto same_text = [&same](std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), same);
+  };
+  const size_t length = literal.size();
   if (plain_.at_start && plain_.at_end) {
-    matched = same_letters(subject, literal, folded);
+    matched = same_text(subject, literal);
   } else if (plain_.at_start) {
-    matched = subject.size() >= literal.size() &&
-              same_letters(subject.substr(0, literal.size()), literal, folded);
+    matched = subject.size() >= length && same_text(subject.substr(0, length), literal);
   } else if (plain_.at_end) {
-    matched = subject.size() >= literal.size() &&
-              same_letters(subject.substr(subject.size() - literal.size()), literal, folded);
+    matched =
+        subject.size() >= length && same_text(subject.substr(subject.size() - length), literal);
   } else {
-    matched = std::search(subject.begin(), subject.end(), literal.begin(), literal.end(),
-                          [folded](char x, char y) {
-                            return same_letters({&x, 1}, {&y, 1}, folded);
-                          }) != subject.end();
+    matched = std::search(subject.begin(), subject.end(), literal.begin(), literal.end(), same) !=
+              subject.end();
   }
   return true;
 }

@@ -17,14 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> names_in(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 // Writes `text` as the new content of `name` through replacing_file; stops
 // before the commit when `commit` is false.
 bool write_through(const held_folder& folder, const std::string& name, const std::string& text,

@@ -16,14 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> names_in(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 ino_t inode_of(const std::string& path) {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0 ? status.st_ino : 0;

@@ -11,6 +11,15 @@ namespace dirscribe {
 
 namespace fs = std::filesystem;
 
+std::set<std::string> names_in(const std::string& path) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;

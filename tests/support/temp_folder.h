@@ -3,12 +3,17 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
 
 namespace dirscribe {
 
 // The whole content of the file at `path`, or empty when it cannot be read.
 std::string read_file(const std::string& path);
+
+// The names of the entries of the folder at `path` (none when it cannot be
+// read), hidden ones included.
+std::set<std::string> names_in(const std::string& path);
 
 class temp_folder {
  public:
