@@ -193,6 +193,12 @@ class owning_tree {
   // in order; the nodes keep their subtrees. Used to reorder sibling lists.
   std::vector<std::unique_ptr<T>> take_children(T* parent) {
     std::vector<std::unique_ptr<T>> nodes;
+    // Counted first, so that the list is taken in one allocation.
+    size_t count = 0;
+    for (T* at = parent ? parent->first_child_.get() : first_.get(); at; at = at->next_.get()) {
+      ++count;
+    }
+    nodes.reserve(count);
     std::unique_ptr<T> node = parent ? std::move(parent->first_child_) : std::move(first_);
     while (node) {
       std::unique_ptr<T> following = std::move(node->next_);

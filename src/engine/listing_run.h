@@ -12,6 +12,7 @@
 
 #include "engine/protected_files.h"
 #include "files/file_filter.h"
+#include "files/file_node_pool.h"
 #include "files/own_output.h"
 
 namespace dirscribe {
@@ -109,6 +110,9 @@ class listing_run {
   // The thumbnails of the page being written; none when the project makes
   // none or the page cannot hold them. Borrowed from the driver.
   thumbnail_source* thumbnails = nullptr;
+  // The nodes of the folders read so far, for the folders read next. Every
+  // tree made from it is freed before the run ends.
+  file_node_pool node_pool;
 };
 
 }  // namespace dirscribe

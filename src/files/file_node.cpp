@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "files/file_node_pool.h"
 #include "platform/natural_collator.h"
 
 namespace dirscribe {
@@ -126,6 +127,39 @@ int compare_nocase(std::string_view a, std::string_view b) {
 
 int compare_natural(std::string_view a, std::string_view b) {
   return compare_natural_known(a, is_valid_utf8(a), b, is_valid_utf8(b));
+}
+
+void file_node::reset() {
+  name.clear();
+  ext.clear();
+  is_folder = false;
+  size = 0;
+  mtime = 0;
+  attributes = 0;
+  ctime = 0;
+  atime = 0;
+  short_name.clear();
+  summary = nullptr;
+  file_count = 0;
+  folder_count = 0;
+  spare1.clear();
+  spare2.clear();
+}
+
+file_tree::~file_tree() {
+  if (pool_) pool_->give_back(*this);
+}
+
+std::unique_ptr<file_node> file_tree::new_node() {
+  return pool_ ? pool_->take() : std::make_unique<file_node>();
+}
+
+void file_tree::remove(file_node* node) {
+  std::unique_ptr<file_node> taken = detach(node);
+  if (!pool_) return;
+  file_tree removed;
+  removed.append_top(std::move(taken));
+  pool_->give_back(removed);
 }
 
 int file_tree::compare(const file_node& a, const file_node& b) const {

@@ -38,6 +38,10 @@ struct file_node : tree_node<file_node> {
   void set_size_words(uint32_t high, uint32_t low) {
     size = (static_cast<uint64_t>(high) << 32) | low;
   }
+
+  // Every field above back to its default, as in a new node; the texts keep
+  // their memory. The links are left alone.
+  void reset();
 };
 
 // Sort keys of file_tree; any other value orders nothing (folders still
@@ -55,8 +59,24 @@ enum file_sort_key : int32_t {
   sort_by_natural = 6,
 };
 
+class file_node_pool;
+
 class file_tree : public owning_tree<file_node> {
  public:
+  file_tree() = default;
+  // A tree whose nodes, made by new_node, go back to `pool` (borrowed; it
+  // must outlive the tree) when the tree goes.
+  explicit file_tree(file_node_pool* pool) : pool_(pool) {}
+  file_tree(file_tree&&) noexcept = default;
+  file_tree& operator=(file_tree&&) noexcept = default;
+  ~file_tree() override;
+
+  // A new node for this tree, from its pool when it has one.
+  std::unique_ptr<file_node> new_node();
+  // Unlinks `node` and its subtree; with a pool they go back to it, else
+  // they are freed.
+  void remove(file_node* node);
+
   int32_t sort_key = sort_unsorted;
 
   // Negative, 0 or positive as `a` orders before, with or after `b`: a folder
@@ -70,6 +90,9 @@ class file_tree : public owning_tree<file_node> {
   void sort_all();
   // Reverses the top-level list and every child list.
   void reverse_all();
+
+ private:
+  file_node_pool* pool_ = nullptr;
 };
 
 // The extension rule: from the last "." to the end when that dot is not the

@@ -267,7 +267,7 @@ bool folder_record::read(record_block block, file_tree& tree, recorded_level& le
     if (left() < sizeof(entry_head)) return false;
     const auto head = take<entry_head>(block_, at);
     if (left() < head.name_length) return false;
-    auto node = std::make_unique<file_node>();
+    std::unique_ptr<file_node> node = tree.new_node();
     node->name.assign(block_, at, head.name_length);
     at += head.name_length;
     node->is_folder = head.is_folder != 0;

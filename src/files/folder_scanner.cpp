@@ -3,7 +3,6 @@
 #include <fnmatch.h>
 
 #include <memory>
-#include <vector>
 
 #include "platform/file_system.h"
 
@@ -20,19 +19,25 @@ void fill_node(file_node& node, const file_status& status) {
   node.size = status.is_folder ? 0 : status.size;
 }
 
-using node_list = std::vector<std::unique_ptr<file_node>>;
+// The last child of `parent`, or the last top-level node for nullptr.
+file_node* last_of(const file_tree& tree, const file_node* parent) {
+  if (parent) return parent->last_child();
+  file_node* node = tree.first();
+  while (node && node->next()) node = node->next();
+  return node;
+}
 
-// Places `nodes`, in order, directly after `last` or, when last is nullptr,
-// after the existing children of `parent` (the top level for nullptr).
-// Returns the last node placed, or `last` when there is none. Only the first
-// node walks the sibling list; each further one goes directly after the one
-// placed before it, so a huge folder is placed in linear time.
-file_node* place_nodes(file_tree& tree, file_node* parent, file_node* last, node_list& nodes) {
-  for (auto& node : nodes) {
-    last = last ? tree.insert_after(last, std::move(node))
-                : tree.append_child(parent, std::move(node));
-  }
-  return last;
+// The first child of `parent`, or the first top-level node for nullptr.
+file_node* first_of(const file_tree& tree, const file_node* parent) {
+  return parent ? parent->first_child() : tree.first();
+}
+
+// Places `node` directly after `after` or, for nullptr, first in the list.
+file_node* place_after(file_tree& tree, file_node* parent, file_node* after,
+                       std::unique_ptr<file_node> node) {
+  if (after) return tree.insert_after(after, std::move(node));
+  if (file_node* first = first_of(tree, parent)) return tree.insert_before(first, std::move(node));
+  return tree.append_child(parent, std::move(node));
 }
 
 }  // namespace
@@ -46,33 +51,49 @@ bool scan_folder(const std::string& path, file_tree& tree, file_node* parent,
 bool scan_folder(const folder_handle& folder, file_tree& tree, file_node* parent,
                  const std::string& pattern) {
   if (tree.empty()) parent = nullptr;
-  node_list folders;
-  node_list files;
+  // The entries go straight into the list, each in one step, nothing
+  // gathered on the side: new folders after the folders placed before them,
+  // new files at the end.
+  file_node* const existing = last_of(tree, parent);
+  file_node* last_folder = existing;
+  file_node* last = existing;
   const bool everything = pattern == "*";
   const bool opened = list_folder(folder, [&](const std::string& name, const file_status& status) {
     if (!everything && fnmatch(pattern.c_str(), name.c_str(), FNM_PERIOD) != 0) return;
-    auto node = std::make_unique<file_node>();
+    std::unique_ptr<file_node> node = tree.new_node();
     node->name = name;
     fill_node(*node, status);
-    (status.is_folder ? folders : files).push_back(std::move(node));
+    if (status.is_folder) {
+      file_node* placed = place_after(tree, parent, last_folder, std::move(node));
+      if (last == last_folder) last = placed;
+      last_folder = placed;
+    } else {
+      last = place_after(tree, parent, last, std::move(node));
+    }
   });
-  if (!opened) return false;
-  // First the folders, then the files, each group in enumeration order.
-  file_node* last = place_nodes(tree, parent, nullptr, folders);
-  place_nodes(tree, parent, last, files);
+  if (!opened) {
+    // A folder that failed part way leaves the list as it was.
+    while (file_node* added = existing ? existing->next() : first_of(tree, parent)) {
+      tree.remove(added);
+    }
+    return false;
+  }
   return true;
 }
 
 bool scan_subfolders(const folder_handle& folder, file_tree& tree) {
-  node_list folders;
+  file_node* const existing = last_of(tree, nullptr);
+  file_node* last = existing;
   const bool opened = list_subfolders(folder, [&](const std::string& name) {
-    auto node = std::make_unique<file_node>();
+    std::unique_ptr<file_node> node = tree.new_node();
     node->name = name;
     node->is_folder = true;
-    folders.push_back(std::move(node));
+    last = place_after(tree, nullptr, last, std::move(node));
   });
-  if (!opened) return false;
-  place_nodes(tree, nullptr, nullptr, folders);
+  if (!opened) {
+    while (file_node* added = existing ? existing->next() : tree.first()) tree.remove(added);
+    return false;
+  }
   return true;
 }
 

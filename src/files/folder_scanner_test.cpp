@@ -69,23 +69,43 @@ TEST(ScanFolderTest, FoldersFirstThenFilesEachInEnumerationOrder) {
 
 TEST(ScanFolderTest, AppendsAfterExistingChildrenAndSetsParent) {
   temp_folder root;
-  root.make_folder("sub");
-  root.make_file("f", 1);
-  file_tree tree;
-  auto top = std::make_unique<file_node>();
-  top->name = "top";
-  top->is_folder = true;
-  file_node* parent = tree.append_top(std::move(top));
-  auto old = std::make_unique<file_node>();
-  old->name = "old";
-  tree.append_child(parent, std::move(old));
-
-  ASSERT_TRUE(scan_folder(root.path(), tree, parent));
-  EXPECT_EQ(names_under(tree, parent), (std::vector<std::string>{"old", "sub", "f"}));
-  for (const file_node* node = parent->first_child(); node; node = node->next()) {
-    EXPECT_EQ(node->parent(), parent) << node->name;
+  for (const char* name : {"d1", "d2", "d3"}) root.make_folder(name);
+  for (const char* name : {"f1", "f2", "f3"}) root.make_file(name, 1);
+  std::vector<std::string> folders;
+  std::vector<std::string> files;
+  for (const std::string& name : readdir_order(root.path())) {
+    if (name[0] != '.') (name[0] == 'd' ? folders : files).push_back(name);
   }
-  EXPECT_EQ(tree.first()->next(), nullptr);
+  // Under a parent that has a child, and at a top level that has two nodes.
+  for (const bool under_parent : {true, false}) {
+    file_tree tree;
+    auto top = std::make_unique<file_node>();
+    top->name = "top";
+    top->is_folder = true;
+    file_node* parent = tree.append_top(std::move(top));
+    auto old = std::make_unique<file_node>();
+    old->name = "old";
+    if (under_parent) {
+      tree.append_child(parent, std::move(old));
+    } else {
+      tree.append_top(std::move(old));
+    }
+    file_node* into = under_parent ? parent : nullptr;
+
+    ASSERT_TRUE(scan_folder(root.path(), tree, into));
+    std::vector<std::string> expected =
+        under_parent ? std::vector<std::string>{"old"} : std::vector<std::string>{"top", "old"};
+    expected.insert(expected.end(), folders.begin(), folders.end());
+    expected.insert(expected.end(), files.begin(), files.end());
+    EXPECT_EQ(names_under(tree, into), expected) << under_parent;
+    for (const file_node* node = into ? into->first_child() : tree.first(); node;
+         node = node->next()) {
+      EXPECT_EQ(node->parent(), into) << node->name;
+      if (node->next()) {
+        EXPECT_EQ(node->next()->prev(), node) << node->name;
+      }
+    }
+  }
 }
 
 TEST(ScanFolderTest, ParentIgnoredWhenTreeIsEmpty) {

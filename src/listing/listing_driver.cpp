@@ -483,7 +483,7 @@ bool page_subfolders(listing_run& run, const folder_handle& held, file_tree& ent
   if (!run.page_subfolders_read) return scan_subfolders(held, entries);
   file_node* last = nullptr;
   for (std::string& name : run.page_subfolders) {
-    auto node = std::make_unique<file_node>();
+    std::unique_ptr<file_node> node = entries.new_node();
     node->name = std::move(name);
     node->is_folder = true;
     last = last ? entries.insert_after(last, std::move(node)) : entries.append_top(std::move(node));
@@ -556,7 +556,7 @@ outcome write_pages(listing_run& run, const template_tree& tree, const std::stri
 
   const outcome stopped{result_stopped, {}};
   if (run.stop_raised()) return stopped;
-  file_tree entries;
+  file_tree entries(&run.node_pool);
   recorded_level level;
   if (!subfolders_of_page(run, *held, from_record, entries, level)) {
     return {result_folder_not_entered, run.phrase(kPhraseCantOpenFolder) + folder};

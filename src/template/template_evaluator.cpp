@@ -404,7 +404,9 @@ int template_evaluator::run_loop(loop_frame& loop, const template_node* body,
   if (tree_loop && !loop.is_subfolder_level) run_.clear_listing_totals();
   loop.folder_start = loop.folder_end = loop.descends = false;
 
-  auto tree = std::make_unique<file_tree>();
+  // The level's nodes go back to the run's pool when it is done, for the
+  // levels read after it.
+  auto tree = std::make_unique<file_tree>(&run_.node_pool);
   recorded_level recorded;  // the summary nodes of a level read from the record
   if (int code = read_level(loop, body, stop, *tree, recorded)) return code;
 
