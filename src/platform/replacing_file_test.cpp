@@ -142,6 +142,10 @@ TEST(OutputMark, TellsPagesDirscribeWroteFromOthers) {
   ::close(descriptor);
   EXPECT_TRUE(written_by_dirscribe(folder->descriptor(), "hand-made.html"));
   EXPECT_EQ(read_file(dir.at("hand-made.html")), "<h1>mine</h1>");
+  // A link to a marked page is no page of ours: the mark is never read
+  // through it.
+  dir.make_link(dir.at("hand-made.html"), "link-to-marked.html");
+  EXPECT_FALSE(written_by_dirscribe(folder->descriptor(), "link-to-marked.html"));
 }
 
 TEST(FolderHandle, OpensSubfoldersButNeverThroughALink) {
