@@ -215,12 +215,17 @@ bool replacing_file::commit(bool mark) {
     errno = EBADF;
     return false;
   }
-  bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
-  int error = ok ? 0 : (write_error_ != 0 ? write_error_ : EIO);
-  // Content that stayed in memory gets its file now.
-  if (ok && descriptor_ < 0 && !(make_temporary() && write_held())) {
+  bool ok = true;
+  int error = 0;
+  // Content that stayed in memory gets its file now, before what the stream
+  // still holds follows it there straight from the stream's buffer.
+  if (descriptor_ < 0 && !std::ferror(stream_) && !(make_temporary() && write_held())) {
     ok = false;
     error = write_error_ != 0 ? write_error_ : errno;
+  }
+  if (ok && !(std::fflush(stream_) == 0 && !std::ferror(stream_))) {
+    ok = false;
+    error = write_error_ != 0 ? write_error_ : EIO;
   }
   if (ok && reused_ && ::ftruncate(descriptor_, written_) != 0) {
     // Whatever the kept file held past the new content goes.
