@@ -76,6 +76,50 @@ TEST(ByteString, HtmlEscapeTurnsUtf8IntoCodePoints) {
   }
 }
 
+// Escapes byte by byte, as the escape is described.
+std::string html_escape_model(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 128) {
+      if (c == '<' || c == '>' || c == '&' || c == '"') {
+        out += html_escape(std::string(1, static_cast<char>(c)));
+      } else {
+        out += static_cast<char>(c);
+      }
+      ++i;
+      continue;
+    }
+    // The longest prefix of 1 to 4 bytes that is one valid UTF-8 character,
+    // else the lone byte.
+    size_t length = 1;
+    for (size_t n = 2; n <= 4 && i + n <= text.size(); ++n) {
+      if (is_valid_utf8(text.substr(i, n)) && !is_valid_utf8(text.substr(i, n - 1))) length = n;
+    }
+    out += html_escape(std::string(text.substr(i, length)));
+    i += length;
+  }
+  return out;
+}
+
+TEST(ByteString, HtmlEscapeOfLongTextsAgreesWithByteByByte) {
+  // Every special byte at every place of texts of many lengths, so that each
+  // falls at every offset of the steps over many bytes and of the tail.
+  const std::string specials[] = {"<",    ">",   "&", "\"", "\xC3\xA9", "\xE9", "\xF0\x9F\x8E\x89",
+                                  "\x7F", "\x80"};
+  for (size_t length = 0; length <= 40; ++length) {
+    const std::string plain(length, 'n');
+    EXPECT_EQ(html_escape(plain), plain);
+    for (size_t at = 0; at <= length; ++at) {
+      for (const std::string& special : specials) {
+        const std::string text = plain.substr(0, at) + special + plain.substr(at);
+        EXPECT_EQ(html_escape(text), html_escape_model(text))
+            << length << " " << at << " " << special;
+      }
+    }
+  }
+}
+
 TEST(ByteString, ReplaceAllIsLeftToRightNonOverlapping) {
   std::string text = "aaaa";
   EXPECT_EQ(replace_all(text, "aa", "b"), 2);
