@@ -40,6 +40,14 @@ file_node* place_after(file_tree& tree, file_node* parent, file_node* after,
   return tree.append_child(parent, std::move(node));
 }
 
+// Removes what a read that failed part way placed after `existing` (the
+// last child of `parent` before the read, or nullptr when it had none).
+void remove_placed(file_tree& tree, const file_node* parent, const file_node* existing) {
+  while (file_node* added = existing ? existing->next() : first_of(tree, parent)) {
+    tree.remove(added);
+  }
+}
+
 }  // namespace
 
 bool scan_folder(const std::string& path, file_tree& tree, file_node* parent,
@@ -71,14 +79,9 @@ bool scan_folder(const folder_handle& folder, file_tree& tree, file_node* parent
       last = place_after(tree, parent, last, std::move(node));
     }
   });
-  if (!opened) {
-    // A folder that failed part way leaves the list as it was.
-    while (file_node* added = existing ? existing->next() : first_of(tree, parent)) {
-      tree.remove(added);
-    }
-    return false;
-  }
-  return true;
+  // A folder that failed part way leaves the list as it was.
+  if (!opened) remove_placed(tree, parent, existing);
+  return opened;
 }
 
 bool scan_subfolders(const folder_handle& folder, file_tree& tree) {
@@ -90,11 +93,8 @@ bool scan_subfolders(const folder_handle& folder, file_tree& tree) {
     node->is_folder = true;
     last = place_after(tree, nullptr, last, std::move(node));
   });
-  if (!opened) {
-    while (file_node* added = existing ? existing->next() : tree.first()) tree.remove(added);
-    return false;
-  }
-  return true;
+  if (!opened) remove_placed(tree, nullptr, existing);
+  return opened;
 }
 
 bool scan_subfolders(const std::string& path, file_tree& tree) {

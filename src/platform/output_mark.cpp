@@ -43,19 +43,15 @@ bool is_mark(const char* value, ssize_t length) {
          std::string_view(value, sizeof kMarkValue - 1) == kMarkValue;
 }
 
-// getxattrat (Linux 6.13 on) reads an attribute of a name in a held folder
-// in one lookup. C libraries of today do not declare it yet; its number is
-// the same on every architecture that numbers its calls from the common
-// table.
-#if defined(__x86_64__) || defined(__aarch64__)
-constexpr long kGetXattrAt = 464;
-#endif
-
 // The mark's value of `name` in the held folder `folder_descriptor`, the
 // link itself when it is one, as lgetxattr answers (bytes read, or -1 with
 // errno).
 ssize_t read_mark_at(int folder_descriptor, const std::string& name, char* value, size_t size) {
 #if defined(__x86_64__) || defined(__aarch64__)
+  // getxattrat (Linux 6.13 on) reads it in one lookup relative to the
+  // folder. C libraries of today do not declare it yet; its number is the
+  // same on every architecture that numbers its calls from the common table.
+  constexpr long kGetXattrAt = 464;
   // Set once the kernel (or a sandbox's filter) turns the call down.
   static std::atomic<bool> unavailable{false};
   if (!unavailable.load(std::memory_order_relaxed)) {
